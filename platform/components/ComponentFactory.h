@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <QtPlugin>
+
+namespace KaloRefill {
+
+// The root object of a component plugin: it names the components it can make and makes
+// a new one on each request. The caller owns the object it gets.
+class ComponentFactory {
+public:
+    virtual ~ComponentFactory() = default;
+    virtual QStringList componentNames() const = 0;
+    virtual QObject* createComponent(const QString& name) = 0;
+};
+
+} // namespace KaloRefill
+
+#define KaloRefill_ComponentFactory_iid "it.kalovia.KaloRefill.ComponentFactory/1.0"
+Q_DECLARE_INTERFACE(KaloRefill::ComponentFactory, KaloRefill_ComponentFactory_iid)

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "../host/HostApplication.h"
+#include "kalorefill_export.h"
+
+#include <QString>
+
+namespace KaloRefill {
+
+// What the module keeps while it is loaded: one copy shared by every Configura and every
+// form.
+struct KALOREFILL_EXPORT StatoModulo {
+    HostApplicationPtr applicazione;
+    QString codiceStampa;
+    QString codiceEsportazione;
+    QString codice;
+    QString parametri;
+    QString campoRicerca;
+    QString risposta;
+    QString modale;
+    // Account associations, read again at every form start-up.
+    RecordsetPtr rsAssociazioneConti;
+
+    static StatoModulo& istanza();
+};
+
+} // namespace KaloRefill

@@ -1,0 +1,20 @@
+#include "Etichetta.h"
+
+namespace KaloRefill {
+
+Etichetta::Etichetta(QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAutoFillBackground(false);
+}
+
+void Etichetta::setCaption(const QString& caption) {
+    m_caption = caption;
+    QString visibile = caption;
+    visibile.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    visibile.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    setText(visibile);
+    setAccessibleName(visibile.simplified());
+}
+
+} // namespace KaloRefill

@@ -1,0 +1,151 @@
+#pragma once
+
+#include "../host/HostApplication.h"
+#include "kalorefill_export.h"
+
+#include <QString>
+#include <QVariant>
+#include <QWidget>
+
+#include <array>
+
+class QCheckBox;
+class QDateEdit;
+class QFrame;
+
+namespace KaloRefill {
+
+class Etichetta;
+class PulsanteGrafico;
+
+// "..:: Gestione Refill ::..": the refill form. The operator picks a machine on a paged grid
+// of 16 buttons, types the amount on the keypad or the keyboard and saves it into the day's
+// refill document. Its state lives in a few variables and in its controls, which carry
+// their names as objectName.
+class KALOREFILL_EXPORT FrmRefill : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int NumeroPulsanti = 16;
+
+    explicit FrmRefill(QWidget* parent = nullptr);
+    ~FrmRefill() override;
+
+    // Start-up: date, venue, machines, first page, day total, keypad, stored choice,
+    // account associations.
+    void Form_Load();
+    // Shows the form maximised, modal or not.
+    void mostra(bool modale);
+
+    // Machine pages.
+    void CaricaPagina();
+    void RicaricaPagina();
+    void CmdAvanti_Click();
+    void CmdDietro_Click();
+    void Opt_Click();
+    void txtData_Change();
+
+    // Keypad and keyboard.
+    QVariant PremiTasto(const QString& tasto);
+    QVariant ConteggiaValori();
+    QVariant AttivaTastiera(bool valore);
+    // Windows virtual-key codes; the shift state is ignored.
+    void Form_KeyUp(int codiceTasto);
+    void Form_KeyPress(int carattere);
+
+    void CmdApparecchio_Click(int indice);
+
+    void SalvaRefill();
+    void TotaleGiornata();
+
+    void CmdChiudi_Click();
+    void CmdTrova_Click();
+    void CmdStampa_Click();
+
+    // Lays the controls out again for the form's present size.
+    void Form_Resize();
+
+    // The date being worked on, as the date picker holds it. Setting it from code does
+    // not raise txtData_Change: callers that set it call txtData_Change themselves.
+    QDate dataRegistrazione() const;
+    void impostaDataRegistrazione(const QDate& data);
+
+    // Form state.
+    qint16 RefillAperto = 0;
+    RecordsetPtr rsApparecchi;
+    QVariant CodLocale;
+    QVariant Scelta;
+
+    // Controls, by their names.
+    QFrame* Picture1 = nullptr;
+    QFrame* FrmConto = nullptr;
+    QCheckBox* ChkConferma = nullptr;
+    Etichetta* LabConto = nullptr;
+    Etichetta* LabOperazione = nullptr;
+    Etichetta* LabTitolo = nullptr;
+    Etichetta* LabValore = nullptr;
+    Etichetta* LabApparecchio = nullptr;
+    Etichetta* Image1 = nullptr;
+    Etichetta* LabTotali = nullptr;
+
+    QFrame* FrmApparecchi = nullptr;
+    PulsanteGrafico* Opt1 = nullptr;
+    PulsanteGrafico* Opt2 = nullptr;
+    PulsanteGrafico* Opt3 = nullptr;
+    std::array<PulsanteGrafico*, NumeroPulsanti> CmdApparecchio{};
+    PulsanteGrafico* CmdDietro = nullptr;
+    PulsanteGrafico* CmdAvanti = nullptr;
+
+    QFrame* FrmTastiera = nullptr;
+    PulsanteGrafico* Cmd = nullptr; // "/"
+    PulsanteGrafico* CmdPer = nullptr;
+    PulsanteGrafico* CmdMeno = nullptr;
+    PulsanteGrafico* CmdPiu = nullptr;
+    PulsanteGrafico* Cmd7 = nullptr;
+    PulsanteGrafico* Cmd8 = nullptr;
+    PulsanteGrafico* Cmd9 = nullptr;
+    PulsanteGrafico* CmdCanc = nullptr;
+    PulsanteGrafico* Cmd4 = nullptr;
+    PulsanteGrafico* Cmd5 = nullptr;
+    PulsanteGrafico* Cmd6 = nullptr;
+    PulsanteGrafico* CmdDel = nullptr;
+    PulsanteGrafico* Cmd1 = nullptr;
+    PulsanteGrafico* Cmd2 = nullptr;
+    PulsanteGrafico* Cmd3 = nullptr;
+    PulsanteGrafico* CmdAnnulla = nullptr;
+    PulsanteGrafico* Cmd0 = nullptr;
+    PulsanteGrafico* cmdVirgola = nullptr;
+    PulsanteGrafico* Cmd00 = nullptr;
+    PulsanteGrafico* CmdSalva = nullptr;
+    PulsanteGrafico* CmdTrova = nullptr;
+    PulsanteGrafico* CmdStampa = nullptr;
+    PulsanteGrafico* CmdChiudi = nullptr;
+    QDateEdit* txtData = nullptr;
+    Etichetta* Lab1 = nullptr;
+    Etichetta* LabStato = nullptr;
+
+    Etichetta* testoBottone = nullptr;
+    Etichetta* Bottone = nullptr;
+
+signals:
+    // The form was hidden or closed: a modal Start returns.
+    void nascosto();
+
+protected:
+    bool eventFilter(QObject* oggetto, QEvent* evento) override;
+    void resizeEvent(QResizeEvent* evento) override;
+    void hideEvent(QHideEvent* evento) override;
+
+private:
+    // Builds the control tree at its created positions and sizes (twips).
+    void creaControlli();
+    // Wires clicks and the date picker to their handlers.
+    void collegaEventi();
+    // Every key of every child passes the form first.
+    void installaAnteprimaTasti();
+
+    HostApplication& host() const;
+
+    bool m_dataDaCodice = false;
+};
+
+} // namespace KaloRefill

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "kalorefill_export.h"
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QIcon>
+#include <QSize>
+#include <QString>
+
+namespace KaloRefill {
+
+// A command or option button in the graphical style: its own background colour, an
+// optional picture above the caption, and a caption that wraps inside the button.
+// The caption is kept as the form writes it, with carriage returns for line breaks;
+// the button shows each carriage return as a new line.
+class KALOREFILL_EXPORT PulsanteGrafico : public QAbstractButton {
+    Q_OBJECT
+public:
+    explicit PulsanteGrafico(QWidget* parent = nullptr);
+
+    QString caption() const { return m_caption; }
+    void setCaption(const QString& caption);
+
+    QString tag() const { return m_tag; }
+    void setTag(const QString& tag) { m_tag = tag; }
+
+    QColor backColor() const { return m_backColor; }
+    void setBackColor(const QColor& colore);
+    // The system button-face colour, for a button that shows no machine.
+    void setBackColorSistema();
+
+    void setPicture(const QIcon& picture, const QSize& dimensione);
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* evento) override;
+
+private:
+    QString m_caption;
+    QString m_tag;
+    QColor m_backColor;
+    QSize m_dimensionePicture;
+};
+
+} // namespace KaloRefill

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "kalorefill_export.h"
+
+#include <QString>
+
+#include <exception>
+#include <string>
+
+namespace KaloRefill {
+
+// The classic run-time error numbers the module and its hosts raise.
+namespace CodiceErrore {
+inline constexpr int Overflow = 6;
+inline constexpr int IndiceNonValido = 9;
+inline constexpr int DivisionePerZero = 11;
+inline constexpr int TipoNonCorrispondente = 13;
+inline constexpr int UsoNonValidoDiNull = 94;
+inline constexpr int ComponenteNonCreabile = 429;
+inline constexpr int NessunRecordCorrente = 3021;
+inline constexpr int CampoNonTrovato = 3265;
+// The generic provider failure (0x80004005) a database reports its own messages under.
+inline constexpr int ErroreDatabase = -2147467259;
+} // namespace CodiceErrore
+
+// A run-time error: a number and an Italian description, as the operator sees them.
+class KALOREFILL_EXPORT Errore : public std::exception {
+public:
+    Errore(int numero, QString descrizione);
+
+    int numero() const noexcept { return m_numero; }
+    const QString& descrizione() const noexcept { return m_descrizione; }
+    const char* what() const noexcept override { return m_what.c_str(); }
+
+    // The runtime's own errors, with their standard descriptions.
+    static Errore overflow();
+    static Errore indiceNonValido();
+    static Errore divisionePerZero();
+    static Errore tipoNonCorrispondente();
+    static Errore usoNonValidoDiNull();
+    static Errore componenteNonCreabile();
+    static Errore nessunRecordCorrente();
+    static Errore campoNonTrovato(const QString& campo);
+    static Errore database(const QString& messaggio);
+
+private:
+    int m_numero;
+    QString m_descrizione;
+    std::string m_what;
+};
+
+} // namespace KaloRefill

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+
+namespace KaloRefill {
+
+// A set of rows handed out by the host, with the members the module and the search
+// component use. Failures are thrown as KaloRefill::Errore.
+//
+// Opening positions the set on its first row. Field names are matched without regard
+// to case. Values come back as QVariant: null for an empty field, QDate for dates,
+// QDateTime for moments, QTime for times of day, double (already rounded to four
+// decimals) or KaloRefill::Valuta for amounts, qint64 for whole numbers, QString for text.
+class Recordset {
+public:
+    virtual ~Recordset() = default;
+
+    // The true number of rows (after the filter, when one is set).
+    virtual int RecordCount() = 0;
+    // Before the first row / past the last row. ("EOF" is a C macro.)
+    virtual bool Bof() = 0;
+    virtual bool Eof() = 0;
+
+    // Moving past either end is Errore 3021, as with the original recordsets.
+    virtual void MoveFirst() = 0;
+    virtual void MoveNext() = 0;
+    virtual void MovePrevious() = 0;
+
+    // Field of the current row: Errore 3265 for an unknown name, 3021 with no current row.
+    virtual QVariant Field(const QString& nome) = 0;
+    // Writes into the current row's edit buffer, converting to the column's type:
+    // Errore 13 when the value does not convert (nothing is written).
+    virtual void SetField(const QString& nome, const QVariant& valore) = 0;
+
+    // Starts a new row that becomes the current row; Update stores it.
+    virtual void AddNew() = 0;
+    // Stores the new row or the changes made to the current row.
+    virtual void Update() = 0;
+
+    // "field = value": only matching rows are in the set, the first one current.
+    // The empty text shows every row again.
+    virtual void SetFilter(const QString& condizione) = 0;
+
+    // Column names in result order, as the statement gave them.
+    virtual QStringList FieldNames() = 0;
+};
+
+using RecordsetPtr = std::shared_ptr<Recordset>;
+
+} // namespace KaloRefill

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "kalorefill_export.h"
+
+#include <QDate>
+#include <QString>
+
+// Every SQL text the module sends to the host, built exactly as the host's database
+// expects it: values joined in, numbers unquoted, texts in single quotes, dates as
+// #month-first# literals. Nothing is escaped.
+namespace KaloRefill::SqlTesti {
+
+KALOREFILL_EXPORT QString dataTrattini(const QDate& data); // "12-04-2026"
+KALOREFILL_EXPORT QString dataBarre(const QDate& data);    // "12/04/2026"
+
+KALOREFILL_EXPORT QString locali();
+KALOREFILL_EXPORT QString apparecchiAttivi();
+KALOREFILL_EXPORT QString associazioneConti();
+KALOREFILL_EXPORT QString testataRefill(const QDate& data);
+KALOREFILL_EXPORT QString rigaApparecchio(const QString& idTesta, const QString& idScheda);
+KALOREFILL_EXPORT QString logVuoto();
+KALOREFILL_EXPORT QString tuttiApparecchi();
+KALOREFILL_EXPORT QString totaleGiorno(const QString& codLocale, const QDate& data);
+// The same query as the save sends it: only the letter case of its first clause differs.
+KALOREFILL_EXPORT QString totaleGiornoSalvataggio(const QString& codLocale, const QDate& data);
+KALOREFILL_EXPORT QString totaleDocumento(const QString& idTesta);
+KALOREFILL_EXPORT QString cancellaRighe(const QString& idTesta);
+KALOREFILL_EXPORT QString righeContabili();
+KALOREFILL_EXPORT QString elencoRefill();
+KALOREFILL_EXPORT QString refillDelGiorno(const QDate& data);
+KALOREFILL_EXPORT QString operatori();
+KALOREFILL_EXPORT QString viste();
+
+} // namespace KaloRefill::SqlTesti

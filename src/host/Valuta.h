@@ -1,0 +1,53 @@
+#pragma once
+
+#include "kalorefill_export.h"
+
+#include <QMetaType>
+#include <QString>
+#include <QVariant>
+
+#include <compare>
+#include <cstdint>
+
+namespace KaloRefill {
+
+// An exact amount of money: a 64-bit count of ten-thousandths, four decimals as the
+// accounting has always kept them. Doubles only come in through explicit rounding.
+class KALOREFILL_EXPORT Valuta {
+public:
+    constexpr Valuta() = default;
+
+    static constexpr Valuta daDecimillesimi(std::int64_t decimillesimi) {
+        Valuta v;
+        v.m_decimillesimi = decimillesimi;
+        return v;
+    }
+    // Rounds to four decimals, ties to the even neighbour; Errore 6 when out of range.
+    static Valuta daDouble(double valore);
+    // Numbers, amounts and numeric text ("12.50", "12,50"); Errore 94 on null, 13 on
+    // anything that is not a number.
+    static Valuta daVariant(const QVariant& valore);
+
+    constexpr std::int64_t decimillesimi() const { return m_decimillesimi; }
+    double toDouble() const { return static_cast<double>(m_decimillesimi) / 10000.0; }
+    constexpr bool isZero() const { return m_decimillesimi == 0; }
+
+    // Shortest form: no trailing zeros, no thousands separator ("12,5", "15", "-0,3").
+    QString testo(QChar separatoreDecimale = QLatin1Char(',')) const;
+
+    friend constexpr Valuta operator+(Valuta a, Valuta b) {
+        return daDecimillesimi(a.m_decimillesimi + b.m_decimillesimi);
+    }
+    friend constexpr Valuta operator-(Valuta a, Valuta b) {
+        return daDecimillesimi(a.m_decimillesimi - b.m_decimillesimi);
+    }
+    friend constexpr bool operator==(Valuta, Valuta) = default;
+    friend constexpr auto operator<=>(Valuta, Valuta) = default;
+
+private:
+    std::int64_t m_decimillesimi = 0;
+};
+
+} // namespace KaloRefill
+
+Q_DECLARE_METATYPE(KaloRefill::Valuta)

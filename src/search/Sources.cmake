@@ -1,0 +1,2 @@
+target_sources(kalorefill PRIVATE
+    search/ComponenteRicerca.h)
