@@ -7,11 +7,13 @@
 namespace KaloRefill {
 
 // The root object of a component plugin: it names the components it can make and makes
-// a new one on each request. The caller owns the object it gets.
+// a new one on each request. The caller owns the object it gets. A plugin may also list
+// its names under "componenti" in its metadata, so it is loaded only when asked for one.
 class ComponentFactory {
 public:
     virtual ~ComponentFactory() = default;
     virtual QStringList componentNames() const = 0;
+    // A new object with no parent, or null when the name is not one of componentNames().
     virtual QObject* createComponent(const QString& name) = 0;
 };
 

@@ -45,6 +45,7 @@ QString Configura::Ver() const {
 QVariant Configura::Start() {
     // The form deletes itself when closed; the windowing layer owns it from here on.
     auto* form = new FrmRefill();
+    form->setAttribute(Qt::WA_DeleteOnClose);
     form->Form_Load();
     if (stato().modale.compare(QStringLiteral("1"), Qt::CaseInsensitive) == 0) {
         QEventLoop attesa;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "../host/HostApplication.h"
+#include "Politica.h"
 #include "kalorefill_export.h"
 
 #include <QString>
@@ -8,6 +9,8 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
+#include <vector>
 
 class QCheckBox;
 class QDateEdit;
@@ -15,6 +18,8 @@ class QFrame;
 
 namespace KaloRefill {
 
+class Calcolatrice;
+struct ContestoSalvataggio;
 class Etichetta;
 class PulsanteGrafico;
 
@@ -67,6 +72,9 @@ public:
     // The date being worked on, as the date picker holds it. Setting it from code does
     // not raise txtData_Change: callers that set it call txtData_Change themselves.
     QDate dataRegistrazione() const;
+    // ChkConferma as 0 (not ticked), 1 (ticked) or 2 (greyed).
+    qint16 valoreConferma() const;
+    void impostaValoreConferma(qint16 valore);
     void impostaDataRegistrazione(const QDate& data);
 
     // Form state.
@@ -144,8 +152,23 @@ private:
     void installaAnteprimaTasti();
 
     HostApplication& host() const;
+    // The label of rsApparecchi's current machine for the display option in force.
+    QString etichettaApparecchio();
+    // Asks before dropping an entry left open; true when the operation may go on.
+    bool abbandonaRefillAperto();
+    // Runs the calculator on the three display labels and writes its state back.
+    void applicaCalcolatrice(const std::function<void(Calcolatrice&)>& azione);
+    // The machine button at an index read from a caption; Errore 9 outside the array.
+    PulsanteGrafico& pulsanteApparecchio(double indice);
+    // The button named by Bottone, the machine being saved.
+    PulsanteGrafico& pulsanteSelezionato();
+    // The header's id as the SQL texts take it.
+    QString idTesta(ContestoSalvataggio& contesto);
+    // Deleting and writing anew the document's two accounting entries.
+    std::vector<Politica::Passo> passiContabili(ContestoSalvataggio& contesto);
 
     bool m_dataDaCodice = false;
+    bool m_anteprimaTasti = false;
 };
 
 } // namespace KaloRefill

@@ -32,13 +32,24 @@ public:
 
     void setPicture(const QIcon& picture, const QSize& dimensione);
 
+    // What a screen reader announces. A fixed name (keys shown as symbols, buttons with
+    // only a picture) is never replaced by the caption.
+    void setNomeAccessibile(const QString& nome);
+    // The button's role ("Apparecchio 3"): its accessible description, and its name while
+    // the caption is empty, so a button without a machine is not announced as nothing.
+    void setRuoloAccessibile(const QString& ruolo);
+
     QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* evento) override;
 
 private:
+    void aggiornaNomeAccessibile();
+
     QString m_caption;
+    QString m_nomeAccessibile;
+    QString m_ruolo;
     QString m_tag;
     QColor m_backColor;
     QSize m_dimensionePicture;

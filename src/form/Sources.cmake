@@ -1,5 +1,18 @@
 target_sources(kalorefill PRIVATE
     form/FrmRefill.cpp form/FrmRefill.h
+    form/FrmRefillControlli.cpp form/FrmRefillLayout.cpp
+    form/LayoutRefill.cpp form/LayoutRefill.h
+    form/Twips.cpp form/Twips.h
+    form/FrmRefillPagine.cpp
+    form/FrmRefillTastiera.cpp
+    form/FrmRefillSelezione.cpp
+    form/FrmRefillSalvataggio.cpp form/ContestoSalvataggio.h
+    form/FrmRefillContabilita.cpp
+    form/FrmRefillChiusura.cpp
+    form/Calcolatrice.cpp form/Calcolatrice.h
+    form/Letture.cpp form/Letture.h
+    form/TastiLettura.cpp form/TastiLettura.h
+    form/Colori.h
     form/Messaggio.cpp form/Messaggio.h
     form/Politica.cpp form/Politica.h
     form/PulsanteGrafico.cpp form/PulsanteGrafico.h

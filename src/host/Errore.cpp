@@ -8,6 +8,15 @@ Errore::Errore(int numero, QString descrizione)
     : m_numero(numero), m_descrizione(std::move(descrizione)),
       m_what(QString::number(numero).append(u" - ").append(m_descrizione).toStdString()) {}
 
+Errore Errore::chiamataNonValida() {
+    return {CodiceErrore::ChiamataNonValida, QStringLiteral("Chiamata di routine o argomento non validi")};
+}
+
+Errore Errore::oggettoNonImpostato() {
+    return {CodiceErrore::OggettoNonImpostato,
+            QStringLiteral("Variabile oggetto o variabile del blocco With non impostata")};
+}
+
 Errore Errore::overflow() { return {CodiceErrore::Overflow, QStringLiteral("Overflow")}; }
 
 Errore Errore::indiceNonValido() {

@@ -11,10 +11,12 @@ namespace KaloRefill {
 
 // The classic run-time error numbers the module and its hosts raise.
 namespace CodiceErrore {
+inline constexpr int ChiamataNonValida = 5;
 inline constexpr int Overflow = 6;
 inline constexpr int IndiceNonValido = 9;
 inline constexpr int DivisionePerZero = 11;
 inline constexpr int TipoNonCorrispondente = 13;
+inline constexpr int OggettoNonImpostato = 91;
 inline constexpr int UsoNonValidoDiNull = 94;
 inline constexpr int ComponenteNonCreabile = 429;
 inline constexpr int NessunRecordCorrente = 3021;
@@ -33,10 +35,12 @@ public:
     const char* what() const noexcept override { return m_what.c_str(); }
 
     // The runtime's own errors, with their standard descriptions.
+    static Errore chiamataNonValida();
     static Errore overflow();
     static Errore indiceNonValido();
     static Errore divisionePerZero();
     static Errore tipoNonCorrispondente();
+    static Errore oggettoNonImpostato();
     static Errore usoNonValidoDiNull();
     static Errore componenteNonCreabile();
     static Errore nessunRecordCorrente();

@@ -1,2 +1,4 @@
 target_sources(kalorefill PRIVATE
-    search/ComponenteRicerca.h)
+    search/ComponenteRicerca.h
+    search/DataRisposta.cpp search/DataRisposta.h
+    search/RicercaRefill.cpp search/RicercaRefill.h)

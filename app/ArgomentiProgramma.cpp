@@ -1,0 +1,137 @@
+#include "ArgomentiProgramma.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+namespace KaloRefill {
+
+namespace {
+
+const QString opzioneDatabase = QStringLiteral("database");
+const QString opzioneData = QStringLiteral("date");
+const QString opzioneUtente = QStringLiteral("user");
+const QString opzioneNonModale = QStringLiteral("modeless");
+const QString opzioneVersione = QStringLiteral("version");
+const QString opzioneAiuto = QStringLiteral("help");
+
+QStringList opzioniConValore() {
+    return {opzioneDatabase, opzioneData, opzioneUtente};
+}
+
+// "-x", "--x", "--x=..." name the option x; anything else names none.
+QString nomeOpzione(const QString& argomento) {
+    if (!argomento.startsWith(QLatin1Char('-')) || argomento == QLatin1String("-") ||
+        argomento == QLatin1String("--"))
+        return {};
+    QString nome = argomento.mid(argomento.startsWith(QLatin1String("--")) ? 2 : 1);
+    return nome.left(nome.indexOf(QLatin1Char('=')));
+}
+
+// QCommandLineParser only says what went wrong in English; the operator gets it in Italian.
+QString spiegaErrore(const QCommandLineParser& parser, const QStringList& argomenti) {
+    const QStringList sconosciute = parser.unknownOptionNames();
+    if (!sconosciute.isEmpty()) {
+        const QString& nome = sconosciute.constFirst();
+        return QStringLiteral("opzione sconosciuta: %1%2")
+            .arg(nome.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), nome);
+    }
+    for (qsizetype i = 1; i < argomenti.size(); ++i) {
+        const QString nome = nomeOpzione(argomenti.at(i));
+        if (nome.isEmpty())
+            continue;
+        const bool haUguale = argomenti.at(i).contains(QLatin1Char('='));
+        if (opzioniConValore().contains(nome) && !haUguale && i + 1 == argomenti.size())
+            return QStringLiteral("manca il valore dell'opzione --%1").arg(nome);
+        if (!opzioniConValore().contains(nome) && haUguale)
+            return QStringLiteral("l'opzione --%1 non vuole un valore").arg(nome);
+    }
+    return QStringLiteral("riga di comando non valida");
+}
+
+// Only the full form: "2025-3-4" or "4/3/2025" would be guesses about the operator's intent.
+QDate leggiData(const QString& testo) {
+    static const QRegularExpression forma(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    if (!forma.match(testo).hasMatch())
+        return {};
+    return QDate::fromString(testo, QStringLiteral("yyyy-MM-dd"));
+}
+
+} // namespace
+
+ArgomentiProgramma ArgomentiProgramma::errore(const QString& messaggio) {
+    ArgomentiProgramma risultato;
+    risultato.m_azione = Azione::Errore;
+    risultato.m_errore = messaggio;
+    return risultato;
+}
+
+ArgomentiProgramma ArgomentiProgramma::analizza(const QStringList& argomenti) {
+    QCommandLineParser parser;
+    // "-database" is the long option mistyped, not seven short ones.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption(QCommandLineOption(opzioneDatabase, QString(), QStringLiteral("percorso")));
+    parser.addOption(QCommandLineOption(opzioneData, QString(), QStringLiteral("data")));
+    parser.addOption(QCommandLineOption(opzioneUtente, QString(), QStringLiteral("nome")));
+    parser.addOption(QCommandLineOption(opzioneNonModale));
+    parser.addOption(QCommandLineOption(opzioneVersione));
+    parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), opzioneAiuto}));
+
+    if (!parser.parse(argomenti))
+        return errore(spiegaErrore(parser, argomenti));
+    if (!parser.positionalArguments().isEmpty())
+        return errore(QStringLiteral("argomento inatteso: %1")
+                          .arg(parser.positionalArguments().constFirst()));
+    for (const QString& nome : opzioniConValore()) {
+        if (parser.values(nome).size() > 1)
+            return errore(QStringLiteral("l'opzione --%1 è indicata più volte").arg(nome));
+    }
+
+    ArgomentiProgramma risultato;
+    if (parser.isSet(opzioneAiuto)) {
+        risultato.m_azione = Azione::MostraAiuto;
+        return risultato;
+    }
+    if (parser.isSet(opzioneVersione)) {
+        risultato.m_azione = Azione::MostraVersione;
+        return risultato;
+    }
+
+    if (parser.isSet(opzioneDatabase)) {
+        risultato.m_database = parser.value(opzioneDatabase);
+        if (risultato.m_database.isEmpty())
+            return errore(QStringLiteral("il percorso del database è vuoto"));
+    }
+    if (parser.isSet(opzioneData)) {
+        const QString testo = parser.value(opzioneData);
+        risultato.m_data = leggiData(testo);
+        if (!risultato.m_data.isValid())
+            return errore(QStringLiteral("data non valida: \"%1\" (usare AAAA-MM-GG)").arg(testo));
+    }
+    if (parser.isSet(opzioneUtente)) {
+        risultato.m_utente = parser.value(opzioneUtente).trimmed();
+        if (risultato.m_utente.isEmpty())
+            return errore(QStringLiteral("il nome dell'operatore è vuoto"));
+    }
+    risultato.m_nonModale = parser.isSet(opzioneNonModale);
+    return risultato;
+}
+
+QString ArgomentiProgramma::testoAiuto(const QString& percorsoDemo) {
+    return QStringLiteral(
+               "Uso: kalorefill [opzioni]\n"
+               "Apre la Gestione Refill (ricariche degli hopper) su un database KaloRefill.\n"
+               "\n"
+               "Opzioni:\n"
+               "  --database PERCORSO  il database da aprire; senza, il database dimostrativo\n"
+               "                       %1\n"
+               "                       (creato con dati di esempio al primo avvio)\n"
+               "  --date AAAA-MM-GG    la data di lavoro (predefinita: oggi)\n"
+               "  --user NOME          l'operatore al lavoro (predefinito: l'utente di sistema)\n"
+               "  --modeless           apre la finestra non modale\n"
+               "  --version            mostra la versione del modulo ed esce\n"
+               "  -h, --help           mostra questo aiuto ed esce\n")
+        .arg(percorsoDemo);
+}
+
+} // namespace KaloRefill

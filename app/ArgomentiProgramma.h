@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+namespace KaloRefill {
+
+// What the command line asks of the reference host program. Reading it needs no window,
+// so a wrong option is told before any screen is touched.
+class ArgomentiProgramma {
+public:
+    enum class Azione { Avvia, MostraVersione, MostraAiuto, Errore };
+
+    // argomenti[0] is the program name, as QCoreApplication::arguments() gives it.
+    static ArgomentiProgramma analizza(const QStringList& argomenti);
+    // The text of --help, in Italian; percorsoDemo is where the demo database lives.
+    static QString testoAiuto(const QString& percorsoDemo);
+
+    Azione azione() const { return m_azione; }
+    // One line, without the program name; empty unless azione() is Errore.
+    QString errore() const { return m_errore; }
+    // Empty: the demo database.
+    QString database() const { return m_database; }
+    // Invalid: the host's own default (today).
+    QDate data() const { return m_data; }
+    // Empty: the host's own default (the login name).
+    QString utente() const { return m_utente; }
+    bool nonModale() const { return m_nonModale; }
+
+private:
+    static ArgomentiProgramma errore(const QString& messaggio);
+
+    Azione m_azione = Azione::Avvia;
+    QString m_errore;
+    QString m_database;
+    QDate m_data;
+    QString m_utente;
+    bool m_nonModale = false;
+};
+
+} // namespace KaloRefill

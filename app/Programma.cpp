@@ -1,0 +1,220 @@
+#include "Programma.h"
+
+#include "ArgomentiProgramma.h"
+#include "DatabaseHost.h"
+#include "DatiDemo.h"
+#include "entry/Configura.h"
+#include "host/Errore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QStandardPaths>
+#include <QWidget>
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+
+namespace KaloRefill {
+
+namespace {
+
+const QString nomeProgramma = QStringLiteral("kalorefill");
+const QString nomeFileDemo = QStringLiteral("kalorefill-demo.db");
+
+void scrivi(std::FILE* flusso, const QString& testo) {
+    std::fputs(testo.toLocal8Bit().constData(), flusso);
+    std::fflush(flusso);
+}
+
+int fallisci(const QString& messaggio, int esito) {
+    // One line, whatever the message carried: scripts read the first line only.
+    scrivi(stderr,
+           nomeProgramma + QStringLiteral(": ") + messaggio.simplified() + QLatin1Char('\n'));
+    return esito;
+}
+
+// Gives an answer that needs no window; -1 when the program must go on.
+int rispondiSenzaFinestra(const ArgomentiProgramma& argomenti) {
+    switch (argomenti.azione()) {
+    case ArgomentiProgramma::Azione::MostraVersione:
+        scrivi(stdout, Configura().Ver() + QLatin1Char('\n'));
+        return 0;
+    case ArgomentiProgramma::Azione::MostraAiuto:
+        scrivi(stdout, ArgomentiProgramma::testoAiuto(Programma::percorsoDemo()));
+        return 0;
+    case ArgomentiProgramma::Azione::Errore:
+        return fallisci(argomenti.errore() + QStringLiteral(" (kalorefill --help per l'aiuto)"),
+                        Programma::esitoRigaDiComando);
+    case ArgomentiProgramma::Azione::Avvia:
+        break;
+    }
+    return -1;
+}
+
+// Without a display Qt would abort with a long English trace; the operator gets one line.
+bool schermoDisponibile(const QStringList& argomenti) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+        argomenti.contains(QStringLiteral("-platform")))
+        return true;
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    Q_UNUSED(argomenti);
+    return true;
+#endif
+}
+
+// The installed program keeps its components under the library folder, not beside itself;
+// the registry is told through its own variable, after whatever the user put there.
+void aggiungiComponentiInstallati() {
+    const QString cartella =
+        QDir::cleanPath(QDir(QCoreApplication::applicationDirPath())
+                            .filePath(QStringLiteral(KALOREFILL_COMPONENTI_INSTALLATI)));
+    if (!QFileInfo(cartella).isDir())
+        return;
+    const char* variabile = "KALOREFILL_COMPONENTS";
+    QString valore = qEnvironmentVariable(variabile);
+    if (!valore.isEmpty())
+        valore += QDir::listSeparator();
+    qputenv(variabile, QFile::encodeName(valore + cartella));
+}
+
+bool ciSonoFinestreAperte() {
+    const QWidgetList finestre = QApplication::topLevelWidgets();
+    return std::any_of(finestre.cbegin(), finestre.cend(),
+                       [](const QWidget* finestra) { return finestra->isVisible(); });
+}
+
+std::shared_ptr<DatabaseHost> creaDemo(const QString& percorso, const OpzioniHost& opzioni) {
+    if (!QDir().mkpath(QFileInfo(percorso).absolutePath()))
+        throw Errore::database(
+            QStringLiteral("impossibile creare la cartella %1")
+                .arg(QDir::toNativeSeparators(QFileInfo(percorso).absolutePath())));
+    // Built aside and renamed when complete, so an interrupted first run leaves no half
+    // database behind to be opened next time.
+    const QString provvisorio = percorso + QStringLiteral(".nuovo");
+    QFile::remove(provvisorio);
+    try {
+        auto host = DatabaseHost::crea(provvisorio, opzioni);
+        DatiDemo::riempi(*host, host->Data());
+    } catch (...) {
+        QFile::remove(provvisorio);
+        throw;
+    }
+    if (!QFile::rename(provvisorio, percorso)) {
+        QFile::remove(provvisorio);
+        throw Errore::database(QStringLiteral("impossibile salvare il database dimostrativo"));
+    }
+    return DatabaseHost::apri(percorso, opzioni);
+}
+
+} // namespace
+
+QString Programma::percorsoDemo() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .filePath(nomeFileDemo);
+}
+
+QString Programma::percorsoDatabase(const ArgomentiProgramma& argomenti) {
+    return argomenti.database().isEmpty() ? percorsoDemo() : argomenti.database();
+}
+
+bool Programma::puoEssereOpzioneQt(const QStringList& argomenti) {
+    for (qsizetype i = 1; i < argomenti.size(); ++i) {
+        const QString& argomento = argomenti.at(i);
+        if (argomento.size() > 2 && argomento.at(0) == QLatin1Char('-') &&
+            argomento.at(1).isLetter())
+            return true;
+    }
+    return false;
+}
+
+std::shared_ptr<DatabaseHost> Programma::apriDatabase(const ArgomentiProgramma& argomenti) {
+    const OpzioniHost opzioni{argomenti.data(), argomenti.utente(), {}};
+    const QString percorso = percorsoDatabase(argomenti);
+    const QFileInfo file(percorso);
+    if (argomenti.database().isEmpty() && !file.exists())
+        return creaDemo(percorso, opzioni);
+    // The host refuses these too; said here in the operator's words.
+    if (!file.exists())
+        throw Errore::database(QStringLiteral("il file non esiste"));
+    if (file.isDir())
+        throw Errore::database(QStringLiteral("è una cartella, non un file"));
+    return DatabaseHost::apri(percorso, opzioni);
+}
+
+int Programma::esegui(int argc, char** argv) {
+    QCoreApplication::setApplicationName(nomeProgramma);
+
+    QStringList grezzi;
+    for (int i = 0; i < argc; ++i)
+        grezzi << QString::fromLocal8Bit(argv[i]);
+    // First reading before any window: version, help and mistakes need no screen.
+    // A mistake is only left for the second reading when Qt could still claim the word.
+    const ArgomentiProgramma prima = ArgomentiProgramma::analizza(grezzi);
+    const bool perQt = prima.azione() == ArgomentiProgramma::Azione::Errore &&
+                       puoEssereOpzioneQt(grezzi) && schermoDisponibile(grezzi);
+    if (!perQt) {
+        if (const int esito = rispondiSenzaFinestra(prima); esito >= 0)
+            return esito;
+    }
+    if (!schermoDisponibile(grezzi))
+        return fallisci(QStringLiteral("nessuno schermo disponibile: avviare con xvfb-run "
+                                       "oppure con QT_QPA_PLATFORM=offscreen"),
+                        esitoFallito);
+
+    QApplication applicazione(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    // Qt has taken its own options away by now.
+    const ArgomentiProgramma argomenti =
+        ArgomentiProgramma::analizza(QCoreApplication::arguments());
+    if (const int esito = rispondiSenzaFinestra(argomenti); esito >= 0)
+        return esito;
+    aggiungiComponentiInstallati();
+
+    const QString percorso = QDir::toNativeSeparators(percorsoDatabase(argomenti));
+    std::shared_ptr<DatabaseHost> host;
+    try {
+        host = apriDatabase(argomenti);
+    } catch (const Errore& errore) {
+        // The host usually names the file itself; the operator needs to read it once.
+        const QString descrizione = errore.descrizione();
+        return fallisci(descrizione.contains(percorso)
+                            ? descrizione
+                            : QStringLiteral("impossibile aprire il database %1: %2")
+                                  .arg(percorso, descrizione),
+                        esitoFallito);
+    } catch (const std::exception& errore) {
+        return fallisci(QStringLiteral("impossibile aprire il database %1: %2")
+                            .arg(percorso, QString::fromLocal8Bit(errore.what())),
+                        esitoFallito);
+    }
+
+    Configura configura;
+    configura.setApplicazione(host);
+    configura.setModale(argomenti.nonModale() ? QStringLiteral("0") : QStringLiteral("1"));
+    int esito = 0;
+    try {
+        configura.Start();
+        if (argomenti.nonModale() && ciSonoFinestreAperte())
+            esito = QApplication::exec();
+    } catch (const Errore& errore) {
+        esito = fallisci(
+            QStringLiteral("errore %1 - %2").arg(errore.numero()).arg(errore.descrizione()),
+            esitoFallito);
+    } catch (const std::exception& errore) {
+        esito = fallisci(QString::fromLocal8Bit(errore.what()), esitoFallito);
+    }
+    // The module keeps the host for as long as it is loaded; the database is let go while
+    // Qt is still up.
+    configura.setApplicazione(nullptr);
+    host.reset();
+    return esito;
+}
+
+} // namespace KaloRefill

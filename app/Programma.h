@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace KaloRefill {
+
+class ArgomentiProgramma;
+class DatabaseHost;
+
+// The reference host program: reads the options, opens the database (or makes the demo
+// one), hands it to Configura and calls Start. Every failure ends in one Italian line on
+// standard error and a non-zero exit code, never in a crash.
+class Programma {
+public:
+    static constexpr int esitoRigaDiComando = 2;
+    static constexpr int esitoFallito = 1;
+
+    static int esegui(int argc, char** argv);
+
+    // The database the options name, or the demo database.
+    static QString percorsoDatabase(const ArgomentiProgramma& argomenti);
+    // Where the demo database lives for this user.
+    static QString percorsoDemo();
+    // Opens the database the options name; the demo database is made, with its data, the
+    // first time it is wanted. Throws Errore when the file cannot be used; such a file is
+    // left exactly as it was.
+    static std::shared_ptr<DatabaseHost> apriDatabase(const ArgomentiProgramma& argomenti);
+    // Qt's own options (-platform, -style, ...) are only known once QApplication has taken
+    // them; before that a single-dash word may be one of them.
+    static bool puoEssereOpzioneQt(const QStringList& argomenti);
+};
+
+} // namespace KaloRefill

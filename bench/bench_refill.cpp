@@ -1,0 +1,200 @@
+// How long a save, a page load and the day total take on a database holding one year and
+// ten years of history (refill documents and other kinds of documents in the shared
+// tables). The costs must not grow with the history: the report ends with the ratio.
+//
+//   bench_refill [--giorni-anno N] [--ripetizioni N]
+#include "DatabaseHost.h"
+#include "entry/StatoModulo.h"
+#include "form/FrmRefill.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCommandLineParser>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace KaloRefill;
+
+namespace {
+constexpr int Apparecchi = 40;
+const QDate UltimoGiorno(2026, 12, 4);
+
+// Causal codes of the other documents the suite keeps in the same tables.
+const QStringList AltreCausali{QStringLiteral("INC"), QStringLiteral("VER"), QStringLiteral("PRE")};
+
+void esegui(QSqlQuery& q) {
+    if (!q.exec())
+        qFatal("%s", qPrintable(q.lastError().text()));
+}
+
+// Writes the history straight into the file, in one transaction: far faster than row by
+// row through the host, and the form then reads it as any other history.
+void generaStorico(const QString& file, int giorni) {
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("generatore"));
+        db.setDatabaseName(file);
+        if (!db.open())
+            qFatal("%s", qPrintable(db.lastError().text()));
+        db.transaction();
+        QSqlQuery macchina(db);
+        macchina.prepare(QStringLiteral(
+            "insert into apparecchi (idscheda, Idapparecchio, codiceinterno, Nomescheda, nomemobile, codiceaams, "
+            "tipologiaincasso, categoria, attiva, ordineincasso) values (?, ?, ?, ?, ?, ?, 6, 'AWP', -1, ?)"));
+        for (int i = 1; i <= Apparecchi; ++i) {
+            macchina.addBindValue(1000 + i);
+            macchina.addBindValue(5000 + i);
+            macchina.addBindValue(QStringLiteral("AWP%1").arg(i, 2, 10, QLatin1Char('0')));
+            macchina.addBindValue(QStringLiteral("Slot %1").arg(i));
+            macchina.addBindValue(QStringLiteral("Mobile %1").arg(i));
+            macchina.addBindValue(QStringLiteral("AAMS%1").arg(i, 12, 10, QLatin1Char('0')));
+            macchina.addBindValue(i);
+            esegui(macchina);
+        }
+        QSqlQuery altro(db);
+        altro.exec(QStringLiteral("insert into anagraficalocali (Codlocale) values ('SG01')"));
+        altro.exec(QStringLiteral("insert into TabAssociazioneConti (CassaSalaGiochi, CassaRefill) values ('C1', 'C2')"));
+
+        QSqlQuery testa(db), riga(db), movimento(db);
+        testa.prepare(QStringLiteral("insert into noteteste (codcausale, dataregistrazione, Codlocale, chiuso, "
+                                     "refillnoleggiatore) values (?, ?, 'SG01', 0, ?)"));
+        riga.prepare(QStringLiteral("insert into noteincassi (idtesta, linkscheda, linkapparecchio, Codlocale, "
+                                    "dataincasso, tipoincasso, Descrizione, refillgestore, riga) "
+                                    "values (?, ?, ?, 'SG01', ?, ?, 'storico', ?, 0)"));
+        movimento.prepare(QStringLiteral("insert into noterighe (idtesta, Data, Descrizione, dare, avere, riga) "
+                                         "values (?, ?, 'storico', ?, ?, ?)"));
+        const QDate primo = UltimoGiorno.addDays(-giorni);
+        for (int g = 0; g < giorni; ++g) {
+            const QString data = primo.addDays(g).toString(Qt::ISODate);
+            QStringList causali{QStringLiteral("REF")};
+            causali << AltreCausali;
+            for (const QString& causale : causali) {
+                testa.addBindValue(causale);
+                testa.addBindValue(data);
+                testa.addBindValue(Apparecchi * 10.0);
+                esegui(testa);
+                const qint64 idTesta = testa.lastInsertId().toLongLong();
+                for (int i = 1; i <= Apparecchi; ++i) {
+                    riga.addBindValue(idTesta);
+                    riga.addBindValue(1000 + i);
+                    riga.addBindValue(5000 + i);
+                    riga.addBindValue(data);
+                    riga.addBindValue(causale == QLatin1String("REF") ? 6 : 1);
+                    riga.addBindValue(10.0);
+                    esegui(riga);
+                }
+                for (int r = 1; r <= 2; ++r) {
+                    movimento.addBindValue(idTesta);
+                    movimento.addBindValue(data);
+                    movimento.addBindValue(r == 1 ? 0.0 : Apparecchi * 10.0);
+                    movimento.addBindValue(r == 1 ? Apparecchi * 10.0 : 0.0);
+                    movimento.addBindValue(r);
+                    esegui(movimento);
+                }
+            }
+        }
+        db.commit();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("generatore"));
+}
+
+double mediana(std::vector<double> tempi) {
+    std::sort(tempi.begin(), tempi.end());
+    const std::size_t n = tempi.size();
+    return n % 2 ? tempi[n / 2] : (tempi[n / 2 - 1] + tempi[n / 2]) / 2;
+}
+
+double misura(int ripetizioni, const std::function<void(int)>& azione) {
+    std::vector<double> tempi;
+    for (int i = 0; i < ripetizioni; ++i) {
+        QElapsedTimer t;
+        t.start();
+        azione(i);
+        tempi.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+    }
+    return mediana(tempi);
+}
+
+struct Misure {
+    double salvataggio = 0, pagina = 0, totale = 0;
+    qint64 righe = 0;
+};
+
+Misure misuraStorico(int giorni, int ripetizioni) {
+    QTemporaryDir cartella;
+    const QString file = cartella.filePath(QStringLiteral("storico.db"));
+    {
+        OpzioniHost opzioni;
+        opzioni.data = UltimoGiorno;
+        DatabaseHost::crea(file, opzioni);
+    }
+    generaStorico(file, giorni);
+
+    OpzioniHost opzioni;
+    opzioni.data = UltimoGiorno;
+    opzioni.user = QStringLiteral("bench");
+    StatoModulo::istanza().applicazione = DatabaseHost::apri(file, opzioni);
+    Misure m;
+    m.righe = StatoModulo::istanza().applicazione->openrecordset(QStringLiteral("select * from noteincassi"))->RecordCount();
+    {
+        FrmRefill form;
+        form.Form_Load();
+        form.ChkConferma->setCheckState(Qt::Unchecked);
+        m.salvataggio = misura(ripetizioni, [&form](int i) {
+            form.CmdApparecchio_Click(i % FrmRefill::NumeroPulsanti);
+            form.PremiTasto(QString::number(i % 9 + 1));
+            form.PremiTasto(QStringLiteral("Salva"));
+        });
+        m.pagina = misura(ripetizioni, [&form](int) { form.RicaricaPagina(); });
+        m.totale = misura(ripetizioni, [&form](int) { form.TotaleGiornata(); });
+    }
+    StatoModulo::istanza().applicazione.reset();
+    StatoModulo::istanza().rsAssociazioneConti.reset();
+    return m;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Costo di salvataggio, pagina e totale al crescere dello storico"));
+    parser.addHelpOption();
+    parser.addOption({QStringLiteral("giorni-anno"), QStringLiteral("Giorni di storico per anno."), QStringLiteral("n"),
+                      QStringLiteral("365")});
+    parser.addOption({QStringLiteral("ripetizioni"), QStringLiteral("Misure per operazione."), QStringLiteral("n"),
+                      QStringLiteral("31")});
+    parser.process(app);
+    const int giorniAnno = parser.value(QStringLiteral("giorni-anno")).toInt();
+    const int ripetizioni = parser.value(QStringLiteral("ripetizioni")).toInt();
+
+    QTextStream out(stdout);
+    const Misure uno = misuraStorico(giorniAnno, ripetizioni);
+    const Misure dieci = misuraStorico(giorniAnno * 10, ripetizioni);
+    out << QStringLiteral("storico   righe noteincassi   salvataggio ms   pagina ms   totale ms\n");
+    const auto riga = [&out](const char* nome, const Misure& m) {
+        out << QStringLiteral("%1 %2 %3 %4 %5\n")
+                   .arg(QLatin1String(nome), -9)
+                   .arg(m.righe, 19)
+                   .arg(m.salvataggio, 16, 'f', 2)
+                   .arg(m.pagina, 11, 'f', 2)
+                   .arg(m.totale, 11, 'f', 2);
+    };
+    riga("1 anno", uno);
+    riga("10 anni", dieci);
+    out << QStringLiteral("rapporto 10/1: salvataggio %1, pagina %2, totale %3 (mediane di %4 misure)\n")
+               .arg(dieci.salvataggio / uno.salvataggio, 0, 'f', 2)
+               .arg(dieci.pagina / uno.pagina, 0, 'f', 2)
+               .arg(dieci.totale / uno.totale, 0, 'f', 2)
+               .arg(ripetizioni);
+    return 0;
+}

@@ -1,0 +1,186 @@
+#include "DatabaseHost.h"
+
+#include "ConnessioneSqlite.h"
+#include "Impostazioni.h"
+#include "SchemaDatabase.h"
+#include "SqliteRecordset.h"
+#include "host/Errore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
+
+namespace KaloRefill {
+
+namespace {
+
+QString conSeparatore(QString cartella) {
+    if (!cartella.endsWith(QLatin1Char('/')) && !cartella.endsWith(QLatin1Char('\\')))
+        cartella.append(QLatin1Char('/'));
+    return cartella;
+}
+
+// The first bytes of every SQLite file. Checked before the engine sees the file, which
+// would take an empty file for a new database.
+bool intestazioneSqlite(const QString& percorsoFile) {
+    QFile file(percorsoFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    static const QByteArray firma("SQLite format 3\0", 16);
+    return file.read(firma.size()) == firma;
+}
+
+void modoWal(ConnessioneSqlite& connessione) {
+    // Readers and a writer of several hosts work side by side.
+    const auto risultato = connessione.leggi(QStringLiteral("PRAGMA journal_mode = WAL"));
+    const QString modo = risultato.righe.value(0).value(0).toString();
+    if (modo.compare(u"wal", Qt::CaseInsensitive) != 0)
+        throw Errore::database(
+            QStringLiteral("Il database non può lavorare in modalità WAL (modalità: %1).")
+                .arg(modo));
+}
+
+} // namespace
+
+struct DatabaseHost::Privato {
+    std::shared_ptr<ConnessioneSqlite> connessione;
+    QString percorsoFile;
+    OpzioniHost opzioni;
+    // Set by setUser: handed back exactly as given, whatever its type.
+    QVariant user;
+};
+
+DatabaseHost::DatabaseHost(std::unique_ptr<Privato> privato) : d(std::move(privato)) {}
+
+DatabaseHost::~DatabaseHost() = default;
+
+std::shared_ptr<DatabaseHost> DatabaseHost::apri(const QString& percorsoFile,
+                                                 const OpzioniHost& opzioni) {
+    const QFileInfo info(percorsoFile);
+    if (!info.exists())
+        throw Errore::database(QStringLiteral("Il database %1 non esiste.").arg(percorsoFile));
+    if (!info.isFile())
+        throw Errore::database(QStringLiteral("%1 non è un file di database.").arg(percorsoFile));
+    if (!info.isReadable() || !QFile(percorsoFile).open(QIODevice::ReadOnly))
+        throw Errore::database(QStringLiteral("Il database %1 non è leggibile.").arg(percorsoFile));
+    if (!intestazioneSqlite(percorsoFile))
+        throw Errore::database(
+            QStringLiteral("Il file %1 non è un database KaloRefill: non è un database SQLite.")
+                .arg(percorsoFile));
+
+    // Look first without the right to write: a file refused here is left as it was. A file
+    // no connection has open is read as immutable, so not even a -wal or -shm file appears
+    // beside it; a file in use already has them, and its latest rows are in the -wal.
+    {
+        const bool inUso = QFileInfo::exists(percorsoFile + QStringLiteral("-wal")) ||
+                           QFileInfo::exists(percorsoFile + QStringLiteral("-shm"));
+        const auto controllo =
+            ConnessioneSqlite::apri(percorsoFile, inUso ? ConnessioneSqlite::Accesso::SolaLettura
+                                                        : ConnessioneSqlite::Accesso::Immutabile);
+        SchemaDatabase::verifica(*controllo, percorsoFile);
+    }
+
+    auto privato = std::make_unique<Privato>();
+    privato->connessione =
+        ConnessioneSqlite::apri(percorsoFile, ConnessioneSqlite::Accesso::LetturaScrittura);
+    modoWal(*privato->connessione);
+    privato->percorsoFile = info.absoluteFilePath();
+    privato->opzioni = opzioni;
+    return std::shared_ptr<DatabaseHost>(new DatabaseHost(std::move(privato)));
+}
+
+std::shared_ptr<DatabaseHost> DatabaseHost::crea(const QString& percorsoFile,
+                                                 const OpzioniHost& opzioni) {
+    const QFileInfo info(percorsoFile);
+    if (info.exists())
+        throw Errore::database(
+            QStringLiteral("Il file %1 esiste già: un nuovo database va creato in un file nuovo.")
+                .arg(percorsoFile));
+    if (!info.absoluteDir().exists())
+        throw Errore::database(
+            QStringLiteral("La cartella %1 non esiste.").arg(info.absolutePath()));
+
+    auto privato = std::make_unique<Privato>();
+    try {
+        privato->connessione =
+            ConnessioneSqlite::apri(percorsoFile, ConnessioneSqlite::Accesso::LetturaScrittura);
+        modoWal(*privato->connessione);
+        SchemaDatabase::crea(*privato->connessione);
+    } catch (...) {
+        // A half-built file would later be refused as foreign: leave no file at all.
+        privato->connessione.reset();
+        for (const QString& suffisso : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"),
+                                        QStringLiteral("-journal")})
+            QFile::remove(percorsoFile + suffisso);
+        throw;
+    }
+    privato->percorsoFile = info.absoluteFilePath();
+    privato->opzioni = opzioni;
+    return std::shared_ptr<DatabaseHost>(new DatabaseHost(std::move(privato)));
+}
+
+RecordsetPtr DatabaseHost::openrecordset(const QString& sql) {
+    TranslatedStatement istruzione = d->connessione->traduttore().translate(sql);
+    if (istruzione.kind != StatementKind::Select)
+        throw Errore::database(
+            QStringLiteral("L'istruzione non restituisce righe: usare Execute (%1).").arg(sql));
+    return std::make_shared<SqliteRecordset>(d->connessione, std::move(istruzione));
+}
+
+RecordsetPtr DatabaseHost::OpenRecordSetPreferenze(const QString& sql) {
+    // The views of the lists live in the same file as the data.
+    return openrecordset(sql);
+}
+
+void DatabaseHost::Execute(const QString& sql) {
+    const TranslatedStatement istruzione = d->connessione->traduttore().translate(sql);
+    if (istruzione.kind == StatementKind::Select)
+        d->connessione->leggi(istruzione.sql);
+    else
+        d->connessione->esegui(istruzione.sql);
+}
+
+qint16 DatabaseHost::leggisettaggio(const QString& sezione, const QString& chiave,
+                                    qint16 predefinito) {
+    return Impostazioni(*d->connessione).leggi(sezione, chiave, predefinito);
+}
+
+void DatabaseHost::salvasettaggio(const QString& sezione, const QString& chiave, qint16 valore) {
+    Impostazioni(*d->connessione).salva(sezione, chiave, valore);
+}
+
+QDate DatabaseHost::Data() {
+    return d->opzioni.data.isValid() ? d->opzioni.data : QDate::currentDate();
+}
+
+QVariant DatabaseHost::User() {
+    if (d->user.isValid())
+        return d->user;
+    if (!d->opzioni.user.isEmpty())
+        return d->opzioni.user;
+    QString nome = qEnvironmentVariable("USER");
+    if (nome.isEmpty())
+        nome = qEnvironmentVariable("USERNAME");
+    return nome;
+}
+
+QString DatabaseHost::Percorso() {
+    if (!d->opzioni.percorso.isEmpty())
+        return conSeparatore(d->opzioni.percorso);
+    return conSeparatore(QFileInfo(d->percorsoFile).absolutePath());
+}
+
+void DatabaseHost::setData(const QDate& data) {
+    d->opzioni.data = data;
+}
+
+void DatabaseHost::setUser(const QVariant& user) {
+    d->user = user;
+}
+
+QString DatabaseHost::percorsoFile() const {
+    return d->percorsoFile;
+}
+
+} // namespace KaloRefill

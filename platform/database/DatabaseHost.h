@@ -1,0 +1,60 @@
+#pragma once
+
+#include "host/HostApplication.h"
+#include "kalorefill_database_export.h"
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+namespace KaloRefill {
+
+// Who the host says is at work and on which day; empty values take the defaults
+// (today, the login name, the data folder of the database).
+struct OpzioniHost {
+    QDate data;
+    QString user;
+    QString percorso;
+};
+
+// The embedded host application object: a real database file (SQLite) holding the
+// suite's tables, the module's SQL texts accepted in their own dialect, the stored
+// settings and the preferences (views of the lists). Several hosts, in this program or
+// in others, may work on the same file at once.
+class KALOREFILL_DATABASE_EXPORT DatabaseHost final : public HostApplication {
+public:
+    // Opens an existing KaloRefill database. Throws Errore when the file is missing,
+    // unreadable, corrupt or not a KaloRefill database; a refused file is never changed.
+    static std::shared_ptr<DatabaseHost> apri(const QString& percorsoFile,
+                                              const OpzioniHost& opzioni = {});
+    // Creates a new, empty KaloRefill database; the file must not exist yet.
+    static std::shared_ptr<DatabaseHost> crea(const QString& percorsoFile,
+                                              const OpzioniHost& opzioni = {});
+
+    ~DatabaseHost() override;
+    DatabaseHost(const DatabaseHost&) = delete;
+    DatabaseHost& operator=(const DatabaseHost&) = delete;
+
+    RecordsetPtr openrecordset(const QString& sql) override;
+    RecordsetPtr OpenRecordSetPreferenze(const QString& sql) override;
+    void Execute(const QString& sql) override;
+    qint16 leggisettaggio(const QString& sezione, const QString& chiave,
+                          qint16 predefinito) override;
+    void salvasettaggio(const QString& sezione, const QString& chiave, qint16 valore) override;
+    QDate Data() override;
+    QVariant User() override;
+    QString Percorso() override;
+
+    void setData(const QDate& data);
+    void setUser(const QVariant& user);
+    QString percorsoFile() const;
+
+private:
+    struct Privato;
+    explicit DatabaseHost(std::unique_ptr<Privato> privato);
+    std::unique_ptr<Privato> d;
+};
+
+} // namespace KaloRefill

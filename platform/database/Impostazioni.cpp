@@ -1,0 +1,35 @@
+#include "Impostazioni.h"
+
+#include "ConnessioneSqlite.h"
+#include "host/Errore.h"
+
+#include <limits>
+
+namespace KaloRefill {
+
+qint16 Impostazioni::leggi(const QString& sezione, const QString& chiave, qint16 predefinito) {
+    const auto risultato = m_connessione.leggi(
+        QStringLiteral("SELECT valore FROM impostazioni WHERE sezione = ? AND chiave = ?"),
+        {sezione, chiave});
+    if (risultato.righe.isEmpty())
+        return predefinito;
+    const QVariant valore = risultato.righe.at(0).value(0);
+    if (valore.isNull())
+        return predefinito;
+    bool ok = false;
+    const qlonglong numero = valore.toString().trimmed().toLongLong(&ok);
+    if (!ok)
+        throw Errore::tipoNonCorrispondente();
+    if (numero < std::numeric_limits<qint16>::min() || numero > std::numeric_limits<qint16>::max())
+        throw Errore::overflow();
+    return static_cast<qint16>(numero);
+}
+
+void Impostazioni::salva(const QString& sezione, const QString& chiave, qint16 valore) {
+    m_connessione.esegui(
+        QStringLiteral("INSERT INTO impostazioni (sezione, chiave, valore) VALUES (?, ?, ?) "
+                       "ON CONFLICT (sezione, chiave) DO UPDATE SET valore = excluded.valore"),
+        {sezione, chiave, QString::number(valore)});
+}
+
+} // namespace KaloRefill

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace KaloRefill {
+
+class ConnessioneSqlite;
+
+// The host's stored settings, by section and key, in the table impostazioni of the
+// same file: every program working on the database sees the same choices.
+class Impostazioni final {
+public:
+    explicit Impostazioni(ConnessioneSqlite& connessione) : m_connessione(connessione) {}
+
+    // The stored value, or the default when none is stored. Errore 13 when the stored
+    // text is not a number, 6 when it does not fit 16 bits.
+    qint16 leggi(const QString& sezione, const QString& chiave, qint16 predefinito);
+    void salva(const QString& sezione, const QString& chiave, qint16 valore);
+
+private:
+    ConnessioneSqlite& m_connessione;
+};
+
+} // namespace KaloRefill

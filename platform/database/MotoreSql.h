@@ -1,0 +1,9 @@
+#pragma once
+
+namespace KaloRefill {
+
+// The engine a translated statement is meant for: the embedded file today, a central
+// server where several halls share one database.
+enum class MotoreSql { Sqlite, PostgreSql };
+
+} // namespace KaloRefill

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "MotoreSql.h"
+#include "TranslatedStatement.h"
+#include "kalorefill_database_export.h"
+
+#include <QString>
+
+namespace KaloRefill {
+
+// Turns the module's statements, written for the original Jet database, into the
+// dialect of the engine behind the host: #month-first# date literals, "delete * from",
+// [bracketed] names, & for joining texts, True/False as -1/0. A HAVING on the grouping
+// column becomes part of the WHERE, so the engine can use the index on that column.
+// Only one statement per text; SELECT, INSERT, UPDATE and DELETE only.
+class KALOREFILL_DATABASE_EXPORT SqlTranslator final {
+public:
+    explicit SqlTranslator(MotoreSql motore = MotoreSql::Sqlite) : m_motore(motore) {}
+
+    // Errore (database) for a text the host will not run.
+    TranslatedStatement translate(const QString& sql) const;
+    // A filter condition such as "idscheda = 12"; empty for an empty text. Errore when
+    // it holds more than an expression.
+    QString translateCondition(const QString& condizione) const;
+
+    MotoreSql motore() const { return m_motore; }
+
+private:
+    MotoreSql m_motore;
+};
+
+} // namespace KaloRefill

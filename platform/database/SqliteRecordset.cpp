@@ -1,0 +1,379 @@
+#include "SqliteRecordset.h"
+
+#include "ConnessioneSqlite.h"
+#include "ConversioneValori.h"
+#include "host/Errore.h"
+
+#include <QHash>
+#include <QSqlField>
+#include <QSqlRecord>
+
+#include <utility>
+
+namespace KaloRefill {
+
+namespace {
+
+QString nomeQuotato(QString nome) {
+    nome.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + nome + QLatin1Char('"');
+}
+
+Errore nonAggiornabile() {
+    return {3251, QStringLiteral("Il Recordset corrente non supporta l'aggiornamento. Potrebbe "
+                                 "trattarsi di una limitazione del provider o del tipo di blocco "
+                                 "selezionato.")};
+}
+
+} // namespace
+
+SqliteRecordset::SqliteRecordset(std::shared_ptr<ConnessioneSqlite> connessione,
+                                 TranslatedStatement istruzione)
+    : m_connessione(std::move(connessione)), m_istruzione(std::move(istruzione)) {
+    // The engine looks at the statement now, so a wrong one fails where it is opened;
+    // compiling reads no row.
+    m_connessione->verifica(testoLettura());
+}
+
+QString SqliteRecordset::testoLettura() const {
+    return m_istruzione.withFilter(m_filtro);
+}
+
+int SqliteRecordset::RecordCount() {
+    carica();
+    return static_cast<int>(m_righe.size());
+}
+
+bool SqliteRecordset::Bof() {
+    if (m_modifica == Modifica::Nuova || m_suAggiunta)
+        return false;
+    carica();
+    return m_righe.isEmpty() || m_pos < 0;
+}
+
+bool SqliteRecordset::Eof() {
+    if (m_modifica == Modifica::Nuova || m_suAggiunta)
+        return false;
+    carica();
+    return m_righe.isEmpty() || m_pos >= m_righe.size();
+}
+
+void SqliteRecordset::MoveFirst() {
+    salvaModifiche();
+    carica();
+    if (m_righe.isEmpty())
+        throw Errore::nessunRecordCorrente();
+    m_pos = 0;
+}
+
+void SqliteRecordset::MoveNext() {
+    salvaModifiche();
+    carica();
+    if (m_righe.isEmpty() || m_pos >= m_righe.size())
+        throw Errore::nessunRecordCorrente();
+    ++m_pos;
+}
+
+void SqliteRecordset::MovePrevious() {
+    salvaModifiche();
+    carica();
+    if (m_righe.isEmpty() || m_pos < 0)
+        throw Errore::nessunRecordCorrente();
+    --m_pos;
+}
+
+QVariant SqliteRecordset::Field(const QString& nome) {
+    const int i = indice(nome);
+    if (m_modifica != Modifica::Nessuna)
+        return m_buffer.at(i);
+    const QVariantList* riga = rigaCorrente();
+    if (riga == nullptr)
+        throw Errore::nessunRecordCorrente();
+    return riga->value(i);
+}
+
+void SqliteRecordset::SetField(const QString& nome, const QVariant& valore) {
+    const int i = indice(nome);
+    soloAggiornabile();
+    // Converted before anything changes: a refused value leaves the row as it was.
+    const TipoColonna tipo = m_colonne.at(i).tipo;
+    const QVariant daScrivere = ConversioneValori::perScrittura(tipo, valore);
+
+    if (m_modifica == Modifica::Nessuna) {
+        const QVariantList* riga = rigaCorrente();
+        if (riga == nullptr)
+            throw Errore::nessunRecordCorrente();
+        const int id = indiceId();
+        m_buffer = *riga;
+        m_buffer.resize(m_colonne.size());
+        m_daScrivere = QVariantList(m_colonne.size());
+        m_modificato = QList<bool>(m_colonne.size(), false);
+        m_idInModifica = riga->value(id);
+        m_modifica = Modifica::Esistente;
+    }
+    m_daScrivere[i] = daScrivere;
+    m_buffer[i] = ConversioneValori::perLettura(tipo, daScrivere);
+    m_modificato[i] = true;
+}
+
+void SqliteRecordset::AddNew() {
+    soloAggiornabile();
+    // Changes still pending on the current row are stored first, as the original did.
+    salvaModifiche();
+    conosciColonne();
+    const qsizetype n = m_colonne.size();
+    m_buffer = QVariantList(n);
+    m_daScrivere = QVariantList(n);
+    m_modificato = QList<bool>(n, false);
+    m_idInModifica.clear();
+    m_modifica = Modifica::Nuova;
+}
+
+void SqliteRecordset::Update() {
+    soloAggiornabile();
+    switch (m_modifica) {
+    case Modifica::Nessuna:
+        return;
+    case Modifica::Nuova:
+        inserisci();
+        return;
+    case Modifica::Esistente:
+        aggiorna();
+        return;
+    }
+}
+
+void SqliteRecordset::SetFilter(const QString& condizione) {
+    salvaModifiche();
+    const QString precedente = m_filtro;
+    m_filtro = m_connessione->traduttore().translateCondition(condizione);
+    try {
+        m_connessione->verifica(testoLettura());
+    } catch (...) {
+        m_filtro = precedente;
+        throw;
+    }
+    // Read again, with the condition in the statement, at the next call that needs rows.
+    m_caricato = false;
+    m_righe.clear();
+    m_aggiunte.clear();
+    m_suAggiunta = false;
+    m_pos = 0;
+}
+
+QStringList SqliteRecordset::FieldNames() {
+    conosciColonne();
+    QStringList nomi;
+    for (const Colonna& c : std::as_const(m_colonne))
+        nomi.append(c.nome);
+    return nomi;
+}
+
+void SqliteRecordset::carica() {
+    if (m_caricato)
+        return;
+    const ConnessioneSqlite::Risultato risultato = m_connessione->leggi(testoLettura());
+    CatalogoColonne& catalogo = m_connessione->catalogo();
+
+    const int n = risultato.record.count();
+    const bool nomiDallIstruzione = m_istruzione.columnNames.size() == n;
+    QList<Colonna> colonne;
+    for (int i = 0; i < n; ++i) {
+        const QSqlField campo = risultato.record.field(i);
+        Colonna c;
+        c.nomeMotore = campo.name();
+        const QString nomeScritto = nomiDallIstruzione ? m_istruzione.columnNames.at(i) : QString();
+        c.nome = nomeScritto.isEmpty() ? c.nomeMotore : nomeScritto;
+        std::optional<TipoColonna> tipo;
+        if (!campo.tableName().isEmpty())
+            tipo = catalogo.tipo(campo.tableName(), c.nomeMotore);
+        // An alias hides where a column comes from: a name that only one table of the
+        // statement has still tells its kind.
+        for (const QString& tabella : std::as_const(m_istruzione.tables)) {
+            if (tipo)
+                break;
+            tipo = catalogo.tipo(tabella, c.nomeMotore);
+        }
+        c.tipo = tipo.value_or(TipoColonna::Libero);
+        colonne.append(c);
+    }
+
+    QList<QVariantList> righe;
+    righe.reserve(risultato.righe.size());
+    for (const QVariantList& grezza : risultato.righe) {
+        QVariantList riga;
+        riga.reserve(n);
+        for (int i = 0; i < n; ++i)
+            riga.append(ConversioneValori::perLettura(colonne.at(i).tipo, grezza.value(i)));
+        righe.append(std::move(riga));
+    }
+
+    m_colonne = std::move(colonne);
+    m_righe = std::move(righe);
+    m_caricato = true;
+    m_pos = 0;
+
+    // Rows this set stored before reading stay in it, and the last one stays current.
+    if (!m_aggiunte.isEmpty()) {
+        const int id = indiceId();
+        QHash<qint64, qsizetype> posizioni;
+        for (qsizetype r = 0; r < m_righe.size(); ++r)
+            posizioni.insert(m_righe.at(r).value(id).toLongLong(), r);
+        for (const QVariantList& aggiunta : std::as_const(m_aggiunte)) {
+            const qint64 chiave = aggiunta.value(id).toLongLong();
+            qsizetype trovata = posizioni.value(chiave, -1);
+            if (trovata < 0) {
+                m_righe.append(aggiunta);
+                trovata = m_righe.size() - 1;
+                posizioni.insert(chiave, trovata);
+            }
+            if (m_suAggiunta)
+                m_pos = trovata;
+        }
+    }
+    m_aggiunte.clear();
+    m_suAggiunta = false;
+}
+
+void SqliteRecordset::conosciColonne() {
+    if (!m_colonne.isEmpty())
+        return;
+    if (aggiornabile()) {
+        // The table's own columns: appending needs no row of it.
+        const auto& colonne = m_connessione->catalogo().colonne(m_istruzione.updatableTable);
+        for (const auto& c : colonne)
+            m_colonne.append({c.nome, c.nome, c.tipo});
+        if (!m_colonne.isEmpty())
+            return;
+    }
+    carica();
+}
+
+int SqliteRecordset::indice(const QString& nome) {
+    conosciColonne();
+    for (int i = 0; i < m_colonne.size(); ++i)
+        if (m_colonne.at(i).nome.compare(nome, Qt::CaseInsensitive) == 0)
+            return i;
+    for (int i = 0; i < m_colonne.size(); ++i)
+        if (m_colonne.at(i).nomeMotore.compare(nome, Qt::CaseInsensitive) == 0)
+            return i;
+    // "NoteIncassi.DataIncasso": the column of a join by its table-qualified name.
+    const qsizetype punto = nome.lastIndexOf(QLatin1Char('.'));
+    if (punto >= 0 && punto + 1 < nome.size()) {
+        const QString semplice = nome.mid(punto + 1);
+        for (int i = 0; i < m_colonne.size(); ++i)
+            if (m_colonne.at(i).nome.compare(semplice, Qt::CaseInsensitive) == 0 ||
+                m_colonne.at(i).nomeMotore.compare(semplice, Qt::CaseInsensitive) == 0)
+                return i;
+    }
+    throw Errore::campoNonTrovato(nome);
+}
+
+int SqliteRecordset::indiceId() {
+    for (int i = 0; i < m_colonne.size(); ++i)
+        if (m_colonne.at(i).nomeMotore.compare(u"id", Qt::CaseInsensitive) == 0)
+            return i;
+    throw Errore::database(
+        QStringLiteral(
+            "La tabella %1 non ha la colonna id: le sue righe non si possono aggiornare.")
+            .arg(m_istruzione.updatableTable));
+}
+
+QVariantList SqliteRecordset::leggiRiga(qint64 id) {
+    const auto risultato = m_connessione->leggi(QStringLiteral("SELECT * FROM %1 WHERE \"id\" = ?")
+                                                    .arg(nomeQuotato(m_istruzione.updatableTable)),
+                                                {id});
+    if (risultato.righe.isEmpty())
+        throw Errore::database(QStringLiteral("La riga appena salvata non si trova più nella "
+                                              "tabella %1: un altro utente l'ha eliminata.")
+                                   .arg(m_istruzione.updatableTable));
+    const QVariantList& grezza = risultato.righe.at(0);
+    QVariantList riga;
+    for (qsizetype i = 0; i < m_colonne.size(); ++i)
+        riga.append(ConversioneValori::perLettura(m_colonne.at(i).tipo, grezza.value(i)));
+    return riga;
+}
+
+QVariantList* SqliteRecordset::rigaCorrente() {
+    if (m_suAggiunta)
+        return &m_aggiunte.last();
+    carica();
+    if (m_pos >= 0 && m_pos < m_righe.size())
+        return &m_righe[m_pos];
+    return nullptr;
+}
+
+void SqliteRecordset::salvaModifiche() {
+    if (m_modifica != Modifica::Nessuna)
+        Update();
+}
+
+void SqliteRecordset::inserisci() {
+    QStringList nomi;
+    QStringList segnaposto;
+    QVariantList valori;
+    for (qsizetype i = 0; i < m_colonne.size(); ++i) {
+        if (!m_modificato.value(i))
+            continue;
+        nomi.append(nomeQuotato(m_colonne.at(i).nomeMotore));
+        segnaposto.append(QStringLiteral("?"));
+        valori.append(m_daScrivere.at(i));
+    }
+    const QString tabella = nomeQuotato(m_istruzione.updatableTable);
+    const QString sql = nomi.isEmpty()
+                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(tabella)
+                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                  .arg(tabella, nomi.join(QStringLiteral(", ")),
+                                       segnaposto.join(QStringLiteral(", ")));
+    const qint64 id = m_connessione->inserisci(sql, valori);
+    // Read back: the key, the defaults and the values exactly as the file keeps them.
+    QVariantList riga = leggiRiga(id);
+
+    m_modifica = Modifica::Nessuna;
+    if (m_caricato) {
+        m_righe.append(std::move(riga));
+        m_pos = m_righe.size() - 1;
+    } else {
+        m_aggiunte.append(std::move(riga));
+        m_suAggiunta = true;
+    }
+}
+
+void SqliteRecordset::aggiorna() {
+    QStringList assegnazioni;
+    QVariantList valori;
+    const int id = indiceId();
+    QVariant nuovoId = m_idInModifica;
+    for (qsizetype i = 0; i < m_colonne.size(); ++i) {
+        if (!m_modificato.value(i))
+            continue;
+        assegnazioni.append(nomeQuotato(m_colonne.at(i).nomeMotore) + QStringLiteral(" = ?"));
+        valori.append(m_daScrivere.at(i));
+        if (i == id)
+            nuovoId = m_daScrivere.at(i);
+    }
+    if (!assegnazioni.isEmpty()) {
+        valori.append(m_idInModifica);
+        const int cambiate =
+            m_connessione->esegui(QStringLiteral("UPDATE %1 SET %2 WHERE \"id\" = ?")
+                                      .arg(nomeQuotato(m_istruzione.updatableTable),
+                                           assegnazioni.join(QStringLiteral(", "))),
+                                  valori);
+        if (cambiate == 0)
+            throw Errore::database(QStringLiteral("Impossibile aggiornare la riga della tabella "
+                                                  "%1: un altro utente l'ha eliminata.")
+                                       .arg(m_istruzione.updatableTable));
+    }
+    QVariantList riga = leggiRiga(nuovoId.toLongLong());
+
+    m_modifica = Modifica::Nessuna;
+    if (QVariantList* corrente = rigaCorrente())
+        *corrente = std::move(riga);
+}
+
+void SqliteRecordset::soloAggiornabile() const {
+    if (!aggiornabile())
+        throw nonAggiornabile();
+}
+
+} // namespace KaloRefill

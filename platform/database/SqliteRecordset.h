@@ -1,0 +1,86 @@
+#pragma once
+
+#include "TipoColonna.h"
+#include "TranslatedStatement.h"
+#include "host/Recordset.h"
+#include "kalorefill_database_export.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+
+namespace KaloRefill {
+
+class ConnessioneSqlite;
+
+// A set of rows over the embedded database, with the behaviour of the original's
+// client-side recordsets. Nothing is read when the set is opened: the rows are read, all
+// of them, at the first call that needs them, so a set opened only to append a row or
+// narrowed by a filter never reads the whole table. Sets of "select * from <table>" add
+// and change rows of that table.
+class KALOREFILL_DATABASE_EXPORT SqliteRecordset final : public Recordset {
+public:
+    SqliteRecordset(std::shared_ptr<ConnessioneSqlite> connessione, TranslatedStatement istruzione);
+
+    int RecordCount() override;
+    bool Bof() override;
+    bool Eof() override;
+    void MoveFirst() override;
+    void MoveNext() override;
+    void MovePrevious() override;
+    QVariant Field(const QString& nome) override;
+    void SetField(const QString& nome, const QVariant& valore) override;
+    void AddNew() override;
+    void Update() override;
+    void SetFilter(const QString& condizione) override;
+    QStringList FieldNames() override;
+
+    // Whether AddNew, SetField and Update can store rows through this set.
+    bool aggiornabile() const { return !m_istruzione.updatableTable.isEmpty(); }
+    // The statement the set reads with, filter included.
+    QString testoLettura() const;
+
+private:
+    struct Colonna {
+        QString nome;       // as the statement names it
+        QString nomeMotore; // as the engine names it
+        TipoColonna tipo = TipoColonna::Libero;
+    };
+    enum class Modifica { Nessuna, Nuova, Esistente };
+
+    void carica();
+    void conosciColonne();
+    int indice(const QString& nome);
+    int indiceId();
+    QVariantList leggiRiga(qint64 id);
+    QVariantList* rigaCorrente();
+    void salvaModifiche();
+    void inserisci();
+    void aggiorna();
+    void soloAggiornabile() const;
+
+    std::shared_ptr<ConnessioneSqlite> m_connessione;
+    TranslatedStatement m_istruzione;
+    QString m_filtro;
+
+    bool m_caricato = false;
+    QList<Colonna> m_colonne;
+    QList<QVariantList> m_righe;
+    qsizetype m_pos = 0;
+    // Rows stored through a set that has not read its rows yet: the last one stays the
+    // current row, and all of them stay in the set when it reads its rows.
+    QList<QVariantList> m_aggiunte;
+    bool m_suAggiunta = false;
+
+    Modifica m_modifica = Modifica::Nessuna;
+    QVariantList m_buffer;     // values as read back, for Field during an edit
+    QVariantList m_daScrivere; // values as stored
+    QList<bool> m_modificato;
+    QVariant m_idInModifica;
+};
+
+} // namespace KaloRefill

@@ -1,0 +1,81 @@
+#include "ConfrontoValori.h"
+
+#include "FormatoItaliano.h"
+
+#include <QDateTime>
+#include <QTime>
+
+namespace KaloRefill::ConfrontoValori {
+
+namespace {
+
+enum class Genere { Vuoto, Numero, Momento, Ora, Testo };
+
+Genere genere(const QVariant& v) {
+    if (!v.isValid() || v.isNull())
+        return Genere::Vuoto;
+    if (FormatoItaliano::comeImporto(v))
+        return Genere::Numero;
+    switch (v.metaType().id()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return Genere::Numero;
+    case QMetaType::QDate:
+    case QMetaType::QDateTime:
+        return Genere::Momento;
+    case QMetaType::QTime:
+        return Genere::Ora;
+    default:
+        return Genere::Testo;
+    }
+}
+
+double numero(const QVariant& v) {
+    if (const std::optional<Valuta> importo = FormatoItaliano::comeImporto(v))
+        return importo->toDouble();
+    return v.toDouble();
+}
+
+QDateTime momento(const QVariant& v) {
+    if (v.metaType().id() == QMetaType::QDate)
+        return v.toDate().startOfDay();
+    return v.toDateTime();
+}
+
+} // namespace
+
+bool minore(const QVariant& a, const QVariant& b) {
+    const Genere ga = genere(a);
+    const Genere gb = genere(b);
+    if (ga != gb)
+        return ga < gb;
+    switch (ga) {
+    case Genere::Vuoto:
+        return false;
+    case Genere::Numero:
+        return numero(a) < numero(b);
+    case Genere::Momento:
+        return momento(a) < momento(b);
+    case Genere::Ora:
+        return a.toTime() < b.toTime();
+    case Genere::Testo:
+        break;
+    }
+    const QString ta = a.toString();
+    const QString tb = b.toString();
+    const int senzaMaiuscole = ta.compare(tb, Qt::CaseInsensitive);
+    if (senzaMaiuscole != 0)
+        return senzaMaiuscole < 0;
+    return ta < tb;
+}
+
+} // namespace KaloRefill::ConfrontoValori

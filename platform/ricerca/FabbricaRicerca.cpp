@@ -1,0 +1,21 @@
+#include "FabbricaRicerca.h"
+
+#include "KaloviaRicerca.h"
+
+namespace KaloRefill {
+
+namespace {
+const QString nome = QStringLiteral("KaloviaRicerca.Ricerca");
+}
+
+QStringList FabbricaRicerca::componentNames() const {
+    return {nome};
+}
+
+QObject* FabbricaRicerca::createComponent(const QString& name) {
+    if (name.compare(nome, Qt::CaseInsensitive) != 0)
+        return nullptr;
+    return new KaloviaRicerca();
+}
+
+} // namespace KaloRefill

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "host/Recordset.h"
+
+#include <QString>
+#include <QVariant>
+
+namespace KaloRefill {
+
+// Everything the caller set on the component before asking for the list.
+struct ImpostazioniRicerca {
+    QVariant user;
+    QString modulo;
+    QString caption;
+    RecordsetPtr recordset;
+    RecordsetPtr operatori;
+    RecordsetPtr viste;
+    QString campoRicerca;
+    QString percorsoPers;
+    QString percorso;
+    // 0 hides a bar; any other value shows it.
+    qint16 statusBar = 1;
+    qint16 toolbar = 1;
+    qint16 filterBar = 1;
+    // 2 opens the list maximised, any other value at its normal size.
+    qint16 windowsState = 1;
+};
+
+} // namespace KaloRefill

@@ -1,0 +1,69 @@
+#include "KaloviaRicerca.h"
+
+#include "FinestraRicerca.h"
+
+#include <QApplication>
+
+#include <utility>
+
+namespace KaloRefill {
+
+KaloviaRicerca::KaloviaRicerca(QObject* parent) : QObject(parent) {
+    setObjectName(QStringLiteral("KaloviaRicerca.Ricerca"));
+}
+
+KaloviaRicerca::~KaloviaRicerca() = default;
+
+void KaloviaRicerca::setUser(const QVariant& user) {
+    m_impostazioni.user = user;
+}
+void KaloviaRicerca::setModulo(const QString& modulo) {
+    m_impostazioni.modulo = modulo;
+}
+void KaloviaRicerca::setCaption(const QString& caption) {
+    m_impostazioni.caption = caption;
+}
+void KaloviaRicerca::setRecordset(RecordsetPtr righe) {
+    m_impostazioni.recordset = std::move(righe);
+}
+void KaloviaRicerca::setRecordsetOperatori(RecordsetPtr operatori) {
+    m_impostazioni.operatori = std::move(operatori);
+}
+void KaloviaRicerca::setRecordsetViste(RecordsetPtr viste) {
+    m_impostazioni.viste = std::move(viste);
+}
+void KaloviaRicerca::setCampoRicerca(const QString& campo) {
+    m_impostazioni.campoRicerca = campo;
+}
+void KaloviaRicerca::setPercorsoPers(const QString& percorso) {
+    m_impostazioni.percorsoPers = percorso;
+}
+void KaloviaRicerca::setPercorso(const QString& percorso) {
+    m_impostazioni.percorso = percorso;
+}
+void KaloviaRicerca::setStatusBar(qint16 valore) {
+    m_impostazioni.statusBar = valore;
+}
+void KaloviaRicerca::setToolbar(qint16 valore) {
+    m_impostazioni.toolbar = valore;
+}
+void KaloviaRicerca::setFilterBar(qint16 valore) {
+    m_impostazioni.filterBar = valore;
+}
+void KaloviaRicerca::setWindowsState(qint16 valore) {
+    m_impostazioni.windowsState = valore;
+}
+
+void KaloviaRicerca::Ricerca() {
+    m_risposta = QVariant();
+    // Over the window the operator was working in, so it stays in front of it.
+    FinestraRicerca finestra(m_impostazioni, QApplication::activeWindow());
+    finestra.exec();
+    m_risposta = finestra.risposta();
+}
+
+QVariant KaloviaRicerca::Risposta() const {
+    return m_risposta;
+}
+
+} // namespace KaloRefill

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "kalorefill_export.h"
+
+#include <QString>
+
+namespace KaloRefill {
+
+// The keypad's four-function calculator. Its whole state is the three texts the form
+// shows (entry, operand, operator) and whether the operand is visible; the form copies
+// them in from its labels, hands over a token and copies them back.
+class KALOREFILL_EXPORT Calcolatrice {
+public:
+    struct Stato {
+        QString valore = QStringLiteral("0,00"); // the entry or the last result
+        QString conto = QStringLiteral("0,00");  // the first operand of a pending operation
+        bool contoVisibile = false;
+        QString operazione; // "+", "-", "X", "/" or empty
+        friend bool operator==(const Stato&, const Stato&) = default;
+    };
+
+    enum class Esito { Gestito, Salva, Ignorato };
+
+    static inline const QString Vuoto = QStringLiteral("0,00");
+
+    Calcolatrice();
+    explicit Calcolatrice(Stato stato) : m_stato(std::move(stato)) {}
+
+    const Stato& stato() const { return m_stato; }
+
+    // Digits, zero keys, comma, "Canc", "del", operators and "=" (any letter case).
+    // "Salva" is only recognised: saving is the form's business.
+    Esito premi(const QString& tasto);
+
+    // Carries out the pending operation. Stops silently, changing nothing more, when an
+    // operand is not a number or the arithmetic fails (division by zero, overflow).
+    void conteggiaValori();
+
+private:
+    Stato m_stato;
+};
+
+} // namespace KaloRefill

@@ -1,0 +1,46 @@
+// Closing, and the two buttons that hand work to the search-and-report component.
+#include "../search/RicercaRefill.h"
+#include "Etichetta.h"
+#include "FrmRefill.h"
+#include "Messaggio.h"
+#include "Politica.h"
+
+#include <QCheckBox>
+
+namespace KaloRefill {
+
+void FrmRefill::CmdChiudi_Click() {
+    if (RefillAperto != -1) {
+        // The save-confirmation choice is carried to the next opening only by this close.
+        host().salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Salvataggio"),
+                              valoreConferma());
+        close();
+        return;
+    }
+    Scelta = Messaggio::mostra(this,
+                               QStringLiteral("Attenzione è aperto un refill non salvato su un apparecchio, "
+                                              "esco dal programma senza salvare?"),
+                               Messaggio::SiNo | Messaggio::Esclamativo | Messaggio::SecondoPredefinito,
+                               QStringLiteral("Attenzione!!"));
+    if (Scelta.toInt() == Messaggio::Si) {
+        RefillAperto = 0;
+        close();
+    }
+}
+
+void FrmRefill::CmdTrova_Click() {
+    Politica::numeroEDescrizioneETermina(this, [this] {
+        RicercaRefill::cerca(this, host(), [this](const QDate& data) {
+            impostaDataRegistrazione(data);
+            txtData_Change();
+        });
+    });
+}
+
+void FrmRefill::CmdStampa_Click() {
+    Politica::numeroEDescrizioneETermina(this, [this] {
+        RicercaRefill::stampaGiorno(this, host(), dataRegistrazione(), LabTotali->caption());
+    });
+}
+
+} // namespace KaloRefill

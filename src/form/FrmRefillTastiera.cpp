@@ -1,0 +1,115 @@
+// The keypad and the keyboard: every key becomes a token for PremiTasto. The calculator's
+// state lives in LabValore, LabConto and LabOperazione; Calcolatrice does the text work.
+#include "../host/Errore.h"
+#include "Calcolatrice.h"
+#include "Colori.h"
+#include "Etichetta.h"
+#include "FrmRefill.h"
+#include "Letture.h"
+#include "Messaggio.h"
+#include "Politica.h"
+#include "PulsanteGrafico.h"
+#include "TastiLettura.h"
+
+#include <QCheckBox>
+
+#include <cmath>
+
+namespace KaloRefill {
+
+namespace {
+Calcolatrice::Stato leggiStato(const Etichetta& valore, const Etichetta& conto, const Etichetta& operazione) {
+    return {valore.caption(), conto.caption(), !conto.isHidden(), operazione.caption()};
+}
+} // namespace
+
+void FrmRefill::applicaCalcolatrice(const std::function<void(Calcolatrice&)>& azione) {
+    Calcolatrice calcolatrice(leggiStato(*LabValore, *LabConto, *LabOperazione));
+    azione(calcolatrice);
+    const Calcolatrice::Stato& stato = calcolatrice.stato();
+    LabValore->setCaption(stato.valore);
+    LabConto->setCaption(stato.conto);
+    LabConto->setVisible(stato.contoVisibile);
+    LabOperazione->setCaption(stato.operazione);
+}
+
+QVariant FrmRefill::PremiTasto(const QString& tasto) {
+    if (tasto.compare(QLatin1String("Salva"), Qt::CaseInsensitive) != 0) {
+        Politica::passiConMessaggio(this, {[&] { applicaCalcolatrice([&](Calcolatrice& c) { c.premi(tasto); }); }});
+        return {};
+    }
+
+    // "Salva": each step stands alone; a failing one is reported and the next one runs.
+    bool confermato = true;
+    Politica::passiConMessaggio(this, {
+        [&] {
+            if (valoreConferma() == 1)
+                Scelta = Messaggio::mostra(this, QStringLiteral("Confermi il salvataggio?"),
+                                           Messaggio::SiNo | Messaggio::Domanda, QStringLiteral("Salvo?"));
+            else
+                Scelta = Messaggio::Si;
+        },
+        [&] { confermato = Scelta.toInt() == Messaggio::Si; },
+    });
+    if (!confermato)
+        return {};
+
+    if (RefillAperto) {
+        Politica::passiConMessaggio(this, {
+            [&] { ConteggiaValori(); },
+            [&] { RefillAperto = 0; },
+            [&] { LabApparecchio->setCaption(QStringLiteral("Selezionare un apparecchio")); },
+            [&] {
+                PulsanteGrafico& pulsante = pulsanteApparecchio(Letture::letturaIntera(Bottone->caption()));
+                if (Letture::letturaIntera(LabValore->caption()) != 0) {
+                    pulsante.setCaption(testoBottone->caption() + QLatin1Char('\r') + QStringLiteral("€ ") +
+                                        LabValore->caption());
+                    pulsante.setBackColor(Colori::ConImporto);
+                } else {
+                    pulsante.setCaption(testoBottone->caption());
+                    pulsante.setBackColor(Colori::SenzaImporto);
+                }
+            },
+            [&] { SalvaRefill(); },
+            [&] {
+                Bottone->setCaption(QStringLiteral("0"));
+                LabValore->setCaption(Calcolatrice::Vuoto);
+            },
+        });
+    }
+    Politica::passiConMessaggio(this, {[&] { Scelta = AttivaTastiera(false); }});
+    return {};
+}
+
+PulsanteGrafico& FrmRefill::pulsanteApparecchio(double indice) {
+    const double intero = std::nearbyint(indice);
+    if (intero < 0 || intero >= NumeroPulsanti)
+        throw Errore::indiceNonValido();
+    return *CmdApparecchio[static_cast<std::size_t>(intero)];
+}
+
+QVariant FrmRefill::ConteggiaValori() {
+    applicaCalcolatrice([](Calcolatrice& c) { c.conteggiaValori(); });
+    return {};
+}
+
+QVariant FrmRefill::AttivaTastiera(bool valore) {
+    for (PulsanteGrafico* tasto : {Cmd7, Cmd8, Cmd9, Cmd4, Cmd5, Cmd6, Cmd1, Cmd2, Cmd3, Cmd0, cmdVirgola, Cmd00,
+                                   CmdSalva, CmdAnnulla, CmdDel, CmdCanc, Cmd, CmdPer, CmdMeno, CmdPiu})
+        tasto->setEnabled(valore);
+    return {};
+}
+
+void FrmRefill::Form_KeyUp(int codiceTasto) {
+    if (!RefillAperto)
+        return;
+    for (const QString& token : TastiLettura::tokenPerCodice(codiceTasto))
+        PremiTasto(token);
+}
+
+void FrmRefill::Form_KeyPress(int carattere) {
+    if (RefillAperto && carattere == 13)
+        PremiTasto(QStringLiteral("="));
+}
+
+} // namespace KaloRefill

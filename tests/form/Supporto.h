@@ -1,0 +1,39 @@
+#pragma once
+
+#include "BancoProva.h"
+#include "entry/StatoModulo.h"
+#include "form/Etichetta.h"
+#include "form/FrmRefill.h"
+#include "form/PulsanteGrafico.h"
+
+#include <QStringList>
+
+#include <memory>
+
+// Opens the real form on a host, running its start-up as Start does.
+inline std::unique_ptr<KaloRefill::FrmRefill> apriForm(KaloRefill::HostApplicationPtr host) {
+    KaloRefill::StatoModulo::istanza().applicazione = std::move(host);
+    auto form = std::make_unique<KaloRefill::FrmRefill>();
+    form->Form_Load();
+    return form;
+}
+
+// The captions of the 16 machine buttons.
+inline QStringList captions(const KaloRefill::FrmRefill& form) {
+    QStringList risultato;
+    for (const KaloRefill::PulsanteGrafico* pulsante : form.CmdApparecchio)
+        risultato << pulsante->caption();
+    return risultato;
+}
+
+inline QStringList tags(const KaloRefill::FrmRefill& form) {
+    QStringList risultato;
+    for (const KaloRefill::PulsanteGrafico* pulsante : form.CmdApparecchio)
+        risultato << pulsante->tag();
+    return risultato;
+}
+
+// Label of machine i under the "Codice Interno" option, as BancoProva names machines.
+inline QString etichettaCodice(int i) {
+    return QStringLiteral("C%1\rSlot %1\r").arg(i);
+}

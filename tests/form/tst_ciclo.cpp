@@ -1,0 +1,567 @@
+// The refill cycle on a real temporary database: picking a machine, typing on the keypad
+// or the keyboard, saving with its accounting entries, and closing.
+#include "HostRegistrato.h"
+#include "RisponditoreBox.h"
+#include "Supporto.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QTest>
+
+using namespace KaloRefill;
+
+namespace {
+const QDate Oggi(2026, 12, 4);
+const QColor Verde(0, 192, 0);
+const QColor VerdeAcqua(0, 128, 128);
+const QColor Giallo(192, 192, 0);
+
+const QString SqlTesta = QStringLiteral("select * from noteteste where codcausale='REF'");
+const QString SqlRighe = QStringLiteral("select * from noteincassi");
+const QString SqlLog = QStringLiteral("select * from LogOperazioni");
+const QString SqlContabili = QStringLiteral("select * from noterighe");
+
+// Where the keyboard delivers a key: the focused control, or the window itself.
+QWidget* destinatarioTasti(FrmRefill& form) {
+    QWidget* fuoco = QApplication::focusWidget();
+    return fuoco && fuoco->window() == &form ? fuoco : &form;
+}
+
+void digita(FrmRefill& form, const QString& tasti) {
+    for (const QChar c : tasti)
+        form.PremiTasto(QString(c));
+}
+} // namespace
+
+class TestCiclo : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void selezioneApreRefill();
+    void selezioneConImportoPrecedente();
+    void pulsanteSenzaApparecchio();
+    void secondoApparecchioConImportoSalva();
+    void secondoApparecchioConImportoZero_data();
+    void secondoApparecchioConImportoZero();
+    void salvaConConferma_data();
+    void salvaConConferma();
+    void primoSalvataggio();
+    void secondoApparecchioStessaData();
+    void modificaImporto();
+    void azzeraERisalvaAZero();
+    void importoSottoUno();
+    void salvataggioRiapreRegistrazioneChiusa();
+    void nomemobileVuoto();
+    void tastiera_data();
+    void tastiera();
+    void tastieraSenzaRefillAperto();
+    void fallimentoInOgniPasso();
+    void senzaAssociazioniContiSiSalva();
+    void chiusura_data();
+    void chiusura();
+
+private:
+    std::unique_ptr<BancoProva> m_banco;
+    std::unique_ptr<RisponditoreBox> m_box;
+    std::unique_ptr<FrmRefill> apri(int apparecchi = 5);
+    // Opens machine `indice`, types `importo` on the keypad and saves without a question.
+    void salva(FrmRefill& form, int indice, const QString& importo);
+};
+
+void TestCiclo::init() { m_box = std::make_unique<RisponditoreBox>(); }
+
+void TestCiclo::cleanup() {
+    m_box.reset();
+    m_banco.reset();
+    StatoModulo::istanza().applicazione.reset();
+}
+
+std::unique_ptr<FrmRefill> TestCiclo::apri(int apparecchi) {
+    m_banco = BancoProva::salaPronta(apparecchi);
+    m_banco->host()->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Salvataggio"), 0);
+    return apriForm(m_banco->host());
+}
+
+void TestCiclo::salva(FrmRefill& form, int indice, const QString& importo) {
+    form.CmdApparecchio[indice]->click();
+    digita(form, importo);
+    form.CmdSalva->click();
+}
+
+void TestCiclo::selezioneApreRefill() {
+    auto form = apri();
+    form->CmdApparecchio[2]->click();
+    QCOMPARE(form->RefillAperto, qint16(-1));
+    QCOMPARE(form->CmdApparecchio[2]->backColor(), Giallo);
+    QVERIFY(form->CmdSalva->isEnabled());
+    QVERIFY(form->CmdPiu->isEnabled());
+    QVERIFY(form->LabConto->isHidden());
+    QCOMPARE(form->LabOperazione->caption(), QString());
+    QCOMPARE(form->LabApparecchio->caption(), QStringLiteral("Inserire l'importo del refill effettuato\r"
+                                                             "sull' apparecchio: C3\rSlot 3\r"));
+    QCOMPARE(form->Bottone->caption(), QStringLiteral("2"));
+    QCOMPARE(form->testoBottone->caption(), etichettaCodice(3));
+    form->CmdApparecchio[7]->click(); // amount 0,00: the warning, answered by default (No)
+    QCOMPARE(form->Bottone->caption(), QStringLiteral("2"));
+}
+
+void TestCiclo::selezioneConImportoPrecedente() {
+    auto form = apri();
+    salva(*form, 1, QStringLiteral("40"));
+    QCOMPARE(form->CmdApparecchio[1]->caption(), etichettaCodice(2) + QStringLiteral("\r€ 40"));
+
+    form->CmdApparecchio[1]->click();
+    QCOMPARE(form->testoBottone->caption(), etichettaCodice(2));
+    QVERIFY(!form->LabConto->isHidden());
+    QCOMPARE(form->LabConto->caption(), QStringLiteral("40"));
+    QCOMPARE(form->LabOperazione->caption(), QStringLiteral("+"));
+    digita(*form, QStringLiteral("10"));
+    form->PremiTasto(QStringLiteral("Salva"));
+    QCOMPARE(form->CmdApparecchio[1]->caption(), etichettaCodice(2) + QStringLiteral("\r€ 50"));
+    const QList<QVariantMap> righe = m_banco->righe(SqlRighe);
+    QCOMPARE(righe.size(), 1);
+    QCOMPARE(righe.first().value(QStringLiteral("refillgestore")).toDouble(), 50.0);
+
+    // A page loaded from the database writes two blanks after the euro sign; the second
+    // blank stays at the head of the operand and still reads as the amount.
+    form->RicaricaPagina();
+    QCOMPARE(form->CmdApparecchio[1]->caption(), etichettaCodice(2) + QStringLiteral("\r€  50"));
+    form->CmdApparecchio[1]->click();
+    QCOMPARE(form->LabConto->caption(), QStringLiteral(" 50"));
+    digita(*form, QStringLiteral("5"));
+    form->PremiTasto(QStringLiteral("salva"));
+    QCOMPARE(m_banco->righe(SqlRighe).first().value(QStringLiteral("refillgestore")).toDouble(), 55.0);
+}
+
+void TestCiclo::pulsanteSenzaApparecchio() {
+    auto form = apri(3);
+    form->CmdApparecchio[5]->click();
+    QCOMPARE(form->RefillAperto, qint16(0));
+    QVERIFY(!form->CmdSalva->isEnabled());
+    QVERIFY(m_box->boxes().isEmpty());
+}
+
+void TestCiclo::secondoApparecchioConImportoSalva() {
+    auto form = apri();
+    form->ChkConferma->setCheckState(Qt::Checked);
+    form->CmdApparecchio[0]->click();
+    digita(*form, QStringLiteral("25"));
+    m_box->rispondi({RisponditoreBox::Risposta::Si});
+    form->CmdApparecchio[3]->click();
+
+    QCOMPARE(m_box->testi(), QStringList{QStringLiteral("Confermi il salvataggio?")});
+    QCOMPARE(m_box->boxes().first().titolo, QStringLiteral("Salvo?"));
+    QCOMPARE(m_box->boxes().first().icona, QMessageBox::Question);
+    QCOMPARE(m_box->boxes().first().predefinito, QStringLiteral("Sì"));
+    // The open entry was saved on its own machine; the clicked one is not selected.
+    QCOMPARE(form->RefillAperto, qint16(0));
+    QCOMPARE(form->CmdApparecchio[0]->backColor(), Verde);
+    QCOMPARE(form->CmdApparecchio[3]->backColor(), VerdeAcqua);
+    QCOMPARE(m_banco->righe(SqlRighe).first().value(QStringLiteral("linkscheda")).toInt(), 1001);
+}
+
+void TestCiclo::secondoApparecchioConImportoZero_data() {
+    QTest::addColumn<QString>("importo");
+    QTest::addColumn<bool>("abbandona");
+    QTest::newRow("0,00 e si") << QString() << true;
+    QTest::newRow("0,00 e no") << QString() << false;
+    QTest::newRow("0,5 e si") << QStringLiteral(",5") << true;
+}
+
+void TestCiclo::secondoApparecchioConImportoZero() {
+    QFETCH(QString, importo);
+    QFETCH(bool, abbandona);
+    auto form = apri();
+    salva(*form, 4, QStringLiteral("9"));
+    form->CmdApparecchio[4]->click();
+    digita(*form, importo);
+    m_box->rispondi({abbandona ? RisponditoreBox::Risposta::Si : RisponditoreBox::Risposta::No});
+    form->CmdApparecchio[1]->click();
+
+    QCOMPARE(m_box->boxes().size(), 1);
+    const RisponditoreBox::Box& avviso = m_box->boxes().first();
+    QCOMPARE(avviso.testo, QStringLiteral("Attenzione è gia aperto un refill non salvato su un altro apparecchio, "
+                                          "annullo l'operazione per farla sull'apparecchio selezionato?"));
+    QCOMPARE(avviso.titolo, QStringLiteral("Attenzione!!"));
+    QCOMPARE(avviso.icona, QMessageBox::Warning);
+    QCOMPARE(avviso.predefinito, QStringLiteral("No"));
+    if (abbandona) {
+        QCOMPARE(form->CmdApparecchio[4]->backColor(), Verde); // its caption shows an amount
+        QCOMPARE(form->CmdApparecchio[1]->backColor(), Giallo);
+        QCOMPARE(form->Bottone->caption(), QStringLiteral("1"));
+    } else {
+        QCOMPARE(form->CmdApparecchio[4]->backColor(), Giallo);
+        QCOMPARE(form->CmdApparecchio[1]->backColor(), VerdeAcqua);
+        QCOMPARE(form->Bottone->caption(), QStringLiteral("4"));
+    }
+    QCOMPARE(m_banco->conta(SqlLog), 1);
+}
+
+void TestCiclo::salvaConConferma_data() {
+    QTest::addColumn<bool>("accetta");
+    QTest::newRow("accettato") << true;
+    QTest::newRow("rifiutato") << false;
+}
+
+void TestCiclo::salvaConConferma() {
+    QFETCH(bool, accetta);
+    auto form = apri();
+    form->ChkConferma->setCheckState(Qt::Checked);
+    form->CmdApparecchio[0]->click();
+    digita(*form, QStringLiteral("17,5"));
+    m_box->rispondi({accetta ? RisponditoreBox::Risposta::Si : RisponditoreBox::Risposta::No});
+    form->CmdSalva->click();
+    QCOMPARE(m_box->testi(), QStringList{QStringLiteral("Confermi il salvataggio?")});
+    if (accetta) {
+        QCOMPARE(form->CmdApparecchio[0]->caption(), etichettaCodice(1) + QStringLiteral("\r€ 17,5"));
+        QCOMPARE(form->CmdApparecchio[0]->backColor(), Verde);
+        QCOMPARE(form->LabValore->caption(), QStringLiteral("0,00"));
+        QCOMPARE(form->Bottone->caption(), QStringLiteral("0"));
+        QVERIFY(!form->CmdSalva->isEnabled());
+        QCOMPARE(m_banco->conta(SqlRighe), 1);
+    } else {
+        QCOMPARE(form->RefillAperto, qint16(-1));
+        QCOMPARE(form->LabValore->caption(), QStringLiteral("17,5"));
+        QCOMPARE(form->CmdApparecchio[0]->backColor(), Giallo);
+        QVERIFY(form->CmdSalva->isEnabled());
+        QCOMPARE(m_banco->conta(SqlRighe), 0);
+    }
+}
+
+void TestCiclo::primoSalvataggio() {
+    auto form = apri();
+    salva(*form, 2, QStringLiteral("12,50"));
+    QVERIFY(m_box->boxes().isEmpty());
+
+    const QList<QVariantMap> teste = m_banco->righe(SqlTesta);
+    QCOMPARE(teste.size(), 1);
+    const QVariantMap& testa = teste.first();
+    QCOMPARE(testa.value(QStringLiteral("codcausale")).toString(), QStringLiteral("REF"));
+    QCOMPARE(testa.value(QStringLiteral("dataregistrazione")).toDate(), Oggi);
+    QCOMPARE(testa.value(QStringLiteral("codlocale")).toString(), QStringLiteral("SG01"));
+    QCOMPARE(testa.value(QStringLiteral("codiceazienda")).toString(), QStringLiteral("Salagiochi"));
+    QCOMPARE(testa.value(QStringLiteral("idoperatore")).toString(), QStringLiteral("mrossi"));
+    QCOMPARE(testa.value(QStringLiteral("chiuso")).toInt(), 0);
+    QCOMPARE(testa.value(QStringLiteral("import")).toInt(), 0);
+    QCOMPARE(testa.value(QStringLiteral("refillnoleggiatore")).toDouble(), 12.5);
+    QVERIFY(testa.value(QStringLiteral("iddata")).toDateTime().isValid());
+    const qint64 idTesta = testa.value(QStringLiteral("id")).toLongLong();
+
+    const QList<QVariantMap> righe = m_banco->righe(SqlRighe);
+    QCOMPARE(righe.size(), 1);
+    const QVariantMap& riga = righe.first();
+    QCOMPARE(riga.value(QStringLiteral("idtesta")).toLongLong(), idTesta);
+    QCOMPARE(riga.value(QStringLiteral("codarticolo")).toString(), QStringLiteral("newslot"));
+    QCOMPARE(riga.value(QStringLiteral("linkapparecchio")).toInt(), 5003);
+    QCOMPARE(riga.value(QStringLiteral("linkscheda")).toInt(), 1003);
+    QCOMPARE(riga.value(QStringLiteral("codlocale")).toString(), QStringLiteral("SG01"));
+    QCOMPARE(riga.value(QStringLiteral("dataincasso")).toDate(), Oggi);
+    QCOMPARE(riga.value(QStringLiteral("tipoincasso")).toInt(), 6);
+    QCOMPARE(riga.value(QStringLiteral("descrizione")).toString(), QStringLiteral("C3 - Slot 3 - AAMS3"));
+    QCOMPARE(riga.value(QStringLiteral("refillgestore")).toDouble(), 12.5);
+    QCOMPARE(riga.value(QStringLiteral("riga")).toInt(), 0);
+    QCOMPARE(riga.value(QStringLiteral("catapparecchio")).toString(), QStringLiteral("AWP"));
+    QCOMPARE(riga.value(QStringLiteral("idoperatore")).toString(), QStringLiteral("mrossi"));
+
+    const QList<QVariantMap> log = m_banco->righe(SqlLog);
+    QCOMPARE(log.size(), 1);
+    QCOMPARE(log.first().value(QStringLiteral("operazione")).toString(), QStringLiteral("Inserimento Refill"));
+    QVERIFY(log.first().value(QStringLiteral("notevarie")).isNull());
+    QCOMPARE(log.first().value(QStringLiteral("importo1")).toDouble(), 12.5);
+    QCOMPARE(log.first().value(QStringLiteral("descrizione")).toString(),
+             QStringLiteral("C3 - Slot 3 - Mobile 3 - AAMS3"));
+    QCOMPARE(log.first().value(QStringLiteral("idoperatore")).toString(), QStringLiteral("mrossi"));
+    QVERIFY(log.first().value(QStringLiteral("orario")).isValid());
+
+    const QList<QVariantMap> contabili = m_banco->righe(SqlContabili + QStringLiteral(" order by riga"));
+    QCOMPARE(contabili.size(), 2);
+    QCOMPARE(contabili[0].value(QStringLiteral("descrizione")).toString(), QStringLiteral("Refill Hopper"));
+    QCOMPARE(contabili[0].value(QStringLiteral("dare")).toDouble(), 0.0);
+    QCOMPARE(contabili[0].value(QStringLiteral("avere")).toDouble(), 12.5);
+    QCOMPARE(contabili[0].value(QStringLiteral("codconto")).toString(), QStringLiteral("C.01.001"));
+    QCOMPARE(contabili[0].value(QStringLiteral("riga")).toInt(), 1);
+    QCOMPARE(contabili[1].value(QStringLiteral("descrizione")).toString(), QStringLiteral("Carico Hopper(Refill)"));
+    QCOMPARE(contabili[1].value(QStringLiteral("dare")).toDouble(), 12.5);
+    QCOMPARE(contabili[1].value(QStringLiteral("avere")).toDouble(), 0.0);
+    QCOMPARE(contabili[1].value(QStringLiteral("codconto")).toString(), QStringLiteral("C.01.010"));
+    QCOMPARE(contabili[1].value(QStringLiteral("riga")).toInt(), 2);
+    for (const QVariantMap& movimento : contabili) {
+        QCOMPARE(movimento.value(QStringLiteral("idtesta")).toLongLong(), idTesta);
+        QCOMPARE(movimento.value(QStringLiteral("data")).toDate(), Oggi);
+        QCOMPARE(movimento.value(QStringLiteral("codlocale")).toString(), QStringLiteral("SG01"));
+        QCOMPARE(movimento.value(QStringLiteral("idoperatore")).toString(), QStringLiteral("mrossi"));
+    }
+
+    QCOMPARE(form->LabTotali->caption(), QStringLiteral("Totale Refill del 04/12/2026 -> €  12,5"));
+    QCOMPARE(form->LabApparecchio->caption(), QStringLiteral("Selezionare un apparecchio"));
+}
+
+void TestCiclo::secondoApparecchioStessaData() {
+    auto form = apri();
+    salva(*form, 0, QStringLiteral("10"));
+    // Entries another program placed under the header go at the next save.
+    const qint64 idTesta = m_banco->righe(SqlTesta).first().value(QStringLiteral("id")).toLongLong();
+    const RecordsetPtr estranea = m_banco->host()->openrecordset(QStringLiteral("select * from noterighe"));
+    estranea->AddNew();
+    estranea->SetField(QStringLiteral("idtesta"), idTesta);
+    estranea->SetField(QStringLiteral("Descrizione"), QStringLiteral("altro"));
+    estranea->Update();
+
+    salva(*form, 1, QStringLiteral("5,5"));
+    QCOMPARE(m_banco->conta(SqlTesta), 1);
+    QCOMPARE(m_banco->conta(SqlRighe), 2);
+    QCOMPARE(m_banco->conta(SqlLog), 2);
+    const QList<QVariantMap> contabili = m_banco->righe(SqlContabili + QStringLiteral(" order by riga"));
+    QCOMPARE(contabili.size(), 2);
+    QCOMPARE(contabili[0].value(QStringLiteral("avere")).toDouble(), 15.5);
+    QCOMPARE(contabili[1].value(QStringLiteral("dare")).toDouble(), 15.5);
+    QCOMPARE(m_banco->righe(SqlTesta).first().value(QStringLiteral("refillnoleggiatore")).toDouble(), 15.5);
+    QCOMPARE(form->LabTotali->caption(), QStringLiteral("Totale Refill del 04/12/2026 -> €  15,5"));
+}
+
+void TestCiclo::modificaImporto() {
+    auto form = apri();
+    salva(*form, 0, QStringLiteral("10"));
+    const qint64 idRiga = m_banco->righe(SqlRighe).first().value(QStringLiteral("id")).toLongLong();
+    // The rest of the suite keeps its own figure in refilllocale: the log quotes it.
+    const RecordsetPtr riga = m_banco->host()->openrecordset(QStringLiteral("select * from noteincassi"));
+    riga->SetField(QStringLiteral("refilllocale"), 8.25);
+    riga->Update();
+
+    form->CmdApparecchio[0]->click();
+    form->PremiTasto(QStringLiteral("Canc"));
+    digita(*form, QStringLiteral("7"));
+    form->PremiTasto(QStringLiteral("Salva"));
+
+    const QList<QVariantMap> righe = m_banco->righe(SqlRighe);
+    QCOMPARE(righe.size(), 1);
+    QCOMPARE(righe.first().value(QStringLiteral("id")).toLongLong(), idRiga);
+    QCOMPARE(righe.first().value(QStringLiteral("refillgestore")).toDouble(), 7.0);
+    const QList<QVariantMap> log = m_banco->righe(SqlLog + QStringLiteral(" order by id"));
+    QCOMPARE(log.size(), 2);
+    QCOMPARE(log[1].value(QStringLiteral("operazione")).toString(), QStringLiteral("Modifica Refill"));
+    QCOMPARE(log[1].value(QStringLiteral("notevarie")).toString(), QStringLiteral("Valore precedente =8,25"));
+    const QList<QVariantMap> contabili = m_banco->righe(SqlContabili);
+    QCOMPARE(contabili.size(), 2);
+    for (const QVariantMap& movimento : contabili)
+        QCOMPARE(movimento.value(QStringLiteral("dare")).toDouble() + movimento.value(QStringLiteral("avere")).toDouble(), 7.0);
+}
+
+void TestCiclo::azzeraERisalvaAZero() {
+    auto form = apri();
+    salva(*form, 0, QStringLiteral("40"));
+    form->CmdApparecchio[0]->click();
+    form->CmdCanc->click();
+    QCOMPARE(form->LabConto->caption(), QStringLiteral("0"));
+    QCOMPARE(form->LabOperazione->caption(), QStringLiteral("+"));
+    form->CmdSalva->click();
+
+    QCOMPARE(form->CmdApparecchio[0]->caption(), etichettaCodice(1));
+    QCOMPARE(form->CmdApparecchio[0]->backColor(), VerdeAcqua);
+    QCOMPARE(m_banco->conta(SqlRighe), 1);
+    QCOMPARE(m_banco->righe(SqlRighe).first().value(QStringLiteral("refillgestore")).toDouble(), 0.0);
+    const QList<QVariantMap> contabili = m_banco->righe(SqlContabili);
+    QCOMPARE(contabili.size(), 2);
+    QCOMPARE(contabili[0].value(QStringLiteral("avere")).toDouble() + contabili[1].value(QStringLiteral("dare")).toDouble(), 0.0);
+    QCOMPARE(form->LabTotali->caption(), QStringLiteral("Totale Refill del 04/12/2026 -> €  0"));
+}
+
+void TestCiclo::importoSottoUno() {
+    auto form = apri();
+    salva(*form, 3, QStringLiteral(",5"));
+    // Below 1 the button shows no amount, but the amount is stored all the same.
+    QCOMPARE(form->CmdApparecchio[3]->caption(), etichettaCodice(4));
+    QCOMPARE(form->CmdApparecchio[3]->backColor(), VerdeAcqua);
+    QCOMPARE(m_banco->righe(SqlRighe).first().value(QStringLiteral("refillgestore")).toDouble(), 0.5);
+    QCOMPARE(form->LabTotali->caption(), QStringLiteral("Totale Refill del 04/12/2026 -> €  0,5"));
+}
+
+void TestCiclo::salvataggioRiapreRegistrazioneChiusa() {
+    m_banco = BancoProva::salaPronta(3);
+    m_banco->host()->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Salvataggio"), 0);
+    m_banco->aggiungiTestata(Oggi, QStringLiteral("SG01"), true);
+    m_box->rispondi({RisponditoreBox::Risposta::No});
+    auto form = apriForm(m_banco->host());
+    QCOMPARE(m_box->boxes().size(), 1);
+    salva(*form, 0, QStringLiteral("3"));
+    const QList<QVariantMap> teste = m_banco->righe(SqlTesta);
+    QCOMPARE(teste.size(), 1);
+    QCOMPARE(teste.first().value(QStringLiteral("chiuso")).toInt(), 0);
+}
+
+void TestCiclo::nomemobileVuoto() {
+    auto form = apri(2);
+    const RecordsetPtr apparecchi = m_banco->host()->openrecordset(QStringLiteral("select * from apparecchi"));
+    apparecchi->SetFilter(QStringLiteral("idscheda = 1002"));
+    apparecchi->SetField(QStringLiteral("nomemobile"), QVariant());
+    apparecchi->Update();
+    salva(*form, 1, QStringLiteral("1"));
+    QCOMPARE(m_banco->righe(SqlLog).first().value(QStringLiteral("descrizione")).toString(),
+             QStringLiteral("C2 - Slot 2 -  - AAMS2"));
+}
+
+void TestCiclo::tastiera_data() {
+    QTest::addColumn<QList<int>>("tasti");
+    QTest::addColumn<QList<int>>("modificatori");
+    QTest::addColumn<QString>("valore");
+    QTest::addColumn<double>("salvato");
+    const int pad = Qt::KeypadModifier;
+    QTest::newRow("cifre, virgola, F12")
+        << QList<int>{Qt::Key_1, Qt::Key_2, Qt::Key_Comma, Qt::Key_5, Qt::Key_F12} << QList<int>{0, 0, 0, 0, 0}
+        << "0,00" << 12.5;
+    QTest::newRow("tastierino e somma")
+        << QList<int>{Qt::Key_7, Qt::Key_Plus, Qt::Key_3, Qt::Key_Enter, Qt::Key_F12} << QList<int>{pad, pad, pad, pad, 0}
+        << "0,00" << 10.0;
+    QTest::newRow("shift+8 e backspace")
+        << QList<int>{Qt::Key_8, Qt::Key_8, Qt::Key_Backspace, Qt::Key_Space, Qt::Key_F12}
+        << QList<int>{int(Qt::ShiftModifier), 0, 0, 0, 0} << "0,00" << 8.0;
+    QTest::newRow("canc azzera") << QList<int>{Qt::Key_9, Qt::Key_Delete} << QList<int>{0, 0} << "0,00" << -1.0;
+    QTest::newRow("moltiplica e invio")
+        << QList<int>{Qt::Key_6, Qt::Key_Asterisk, Qt::Key_4, Qt::Key_Return} << QList<int>{pad, pad, pad, 0}
+        << "24" << -1.0;
+}
+
+void TestCiclo::tastiera() {
+    QFETCH(QList<int>, tasti);
+    QFETCH(QList<int>, modificatori);
+    QFETCH(double, salvato);
+    auto form = apri();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    form->CmdApparecchio[0]->click();
+    for (int i = 0; i < tasti.size(); ++i)
+        QTest::keyClick(destinatarioTasti(*form), Qt::Key(tasti[i]), Qt::KeyboardModifiers(modificatori[i]));
+    QTEST(form->LabValore->caption(), "valore");
+    if (salvato >= 0) {
+        QCOMPARE(form->RefillAperto, qint16(0));
+        QCOMPARE(m_banco->righe(SqlRighe).first().value(QStringLiteral("refillgestore")).toDouble(), salvato);
+    } else {
+        QCOMPARE(m_banco->conta(SqlRighe), 0);
+    }
+}
+
+void TestCiclo::tastieraSenzaRefillAperto() {
+    auto form = apri();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QTest::keyClick(destinatarioTasti(*form), Qt::Key_5);
+    QTest::keyClick(destinatarioTasti(*form), Qt::Key_F12);
+    QCOMPARE(form->LabValore->caption(), QStringLiteral("0,00"));
+    QCOMPARE(m_banco->conta(SqlTesta), 0);
+}
+
+void TestCiclo::fallimentoInOgniPasso() {
+    // Count the calls of a clean save once, then make each of them fail in turn: the save
+    // shows one box for the failed step, runs every step after it, and the form stays
+    // usable for the next save.
+    int chiamateSalvataggio = 0;
+    {
+        m_banco = BancoProva::salaPronta(2);
+        m_banco->host()->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Salvataggio"), 0);
+        auto host = std::make_shared<HostRegistrato>(m_banco->host());
+        auto form = apriForm(host);
+        form->CmdApparecchio[0]->click();
+        digita(*form, QStringLiteral("3"));
+        host->armaFallimento(0);
+        form->PremiTasto(QStringLiteral("Salva"));
+        chiamateSalvataggio = host->chiamateDaArmo();
+        QVERIFY(m_box->boxes().isEmpty());
+    }
+    QVERIFY(chiamateSalvataggio > 60);
+
+    for (int n = 1; n <= chiamateSalvataggio; ++n) {
+        m_box->azzera();
+        m_banco = BancoProva::salaPronta(2);
+        m_banco->host()->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Salvataggio"), 0);
+        auto host = std::make_shared<HostRegistrato>(m_banco->host());
+        auto form = apriForm(host);
+        form->CmdApparecchio[0]->click();
+        digita(*form, QStringLiteral("3"));
+        const qsizetype prima = host->chiamate.size();
+        host->armaFallimento(n);
+        form->PremiTasto(QStringLiteral("Salva"));
+        const QString chiamata = host->chiamate.value(prima + n - 1);
+        QVERIFY2(!m_box->boxes().isEmpty(), qPrintable(QStringLiteral("no box when call %1 (%2) fails").arg(n).arg(chiamata)));
+        QVERIFY2(m_box->boxes().first().testo.startsWith(QStringLiteral("Guasto simulato")), qPrintable(chiamata));
+        QCOMPARE(m_box->boxes().first().titolo, QStringLiteral("KaloRefill"));
+        QCOMPARE(m_box->boxes().first().icona, QMessageBox::NoIcon);
+        // The last step still ran: the total on screen follows the database.
+        QVERIFY2(host->sql.last().startsWith(QStringLiteral("SELECT Sum(NoteIncassi.RefillGestore)")), qPrintable(chiamata));
+
+        // And the form goes on working: the next machine saves cleanly.
+        host->armaFallimento(0);
+        m_box->azzera();
+        salva(*form, 1, QStringLiteral("4"));
+        QVERIFY2(m_box->boxes().isEmpty(), qPrintable(chiamata));
+        QVERIFY2(m_banco->conta(QStringLiteral("select * from noteincassi where linkscheda=1002")) == 1,
+                 qPrintable(chiamata + QStringLiteral(" / ") + m_box->testi().join(QLatin1Char('|'))));
+    }
+}
+
+void TestCiclo::senzaAssociazioniContiSiSalva() {
+    m_banco = std::make_unique<BancoProva>();
+    m_banco->aggiungiLocale(QStringLiteral("SG01"));
+    m_banco->aggiungiApparecchi(1);
+    m_banco->host()->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Salvataggio"), 0);
+    auto form = apriForm(m_banco->host());
+    QCOMPARE(m_box->boxes().size(), 1);
+    m_box->azzera();
+    salva(*form, 0, QStringLiteral("6"));
+    // One box for each account code that could not be read; the rest is stored.
+    QCOMPARE(m_box->boxes().size(), 2);
+    QCOMPARE(m_banco->conta(SqlRighe), 1);
+    QCOMPARE(m_banco->conta(SqlContabili), 2);
+    QCOMPARE(form->LabTotali->caption(), QStringLiteral("Totale Refill del 04/12/2026 -> €  6"));
+}
+
+void TestCiclo::chiusura_data() {
+    QTest::addColumn<bool>("refillAperto");
+    QTest::addColumn<int>("risposta");
+    QTest::addColumn<int>("spunta");
+    QTest::addColumn<bool>("chiusa");
+    QTest::addColumn<int>("statoRiaperto");
+    QTest::newRow("spuntato") << false << -1 << int(Qt::Checked) << true << int(Qt::Checked);
+    QTest::newRow("non spuntato") << false << -1 << int(Qt::Unchecked) << true << int(Qt::Unchecked);
+    QTest::newRow("refill aperto, no") << true << int(RisponditoreBox::Risposta::No) << int(Qt::Checked) << false << -1;
+    QTest::newRow("refill aperto, si") << true << int(RisponditoreBox::Risposta::Si) << int(Qt::Checked) << true
+                                       << int(Qt::Unchecked);
+}
+
+void TestCiclo::chiusura() {
+    QFETCH(bool, refillAperto);
+    QFETCH(int, risposta);
+    QFETCH(int, spunta);
+    QFETCH(bool, chiusa);
+    QFETCH(int, statoRiaperto);
+    auto form = apri(); // the stored choice starts as 0: not ticked
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    form->ChkConferma->setCheckState(Qt::CheckState(spunta));
+    if (refillAperto) {
+        form->CmdApparecchio[0]->click();
+        digita(*form, QStringLiteral("5"));
+        m_box->rispondi({RisponditoreBox::Risposta(risposta)});
+    }
+    form->CmdChiudi->click();
+
+    if (refillAperto) {
+        QCOMPARE(m_box->testi(), QStringList{QStringLiteral("Attenzione è aperto un refill non salvato su un "
+                                                            "apparecchio, esco dal programma senza salvare?")});
+        QCOMPARE(m_box->boxes().first().titolo, QStringLiteral("Attenzione!!"));
+        QCOMPARE(m_box->boxes().first().predefinito, QStringLiteral("No"));
+    }
+    QCOMPARE(form->isVisible(), !chiusa);
+    if (!chiusa) {
+        QCOMPARE(form->RefillAperto, qint16(-1));
+        QCOMPARE(form->LabValore->caption(), QStringLiteral("5"));
+        return;
+    }
+    QCOMPARE(m_banco->conta(SqlRighe), 0);
+    auto riaperto = apriForm(m_banco->host());
+    QCOMPARE(int(riaperto->ChkConferma->checkState()), statoRiaperto);
+}
+
+QTEST_MAIN(TestCiclo)
+#include "tst_ciclo.moc"

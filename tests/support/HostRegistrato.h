@@ -1,0 +1,41 @@
+#pragma once
+
+#include "HostApplication.h"
+
+#include <QStringList>
+
+#include <memory>
+
+// Stands in front of a real host: records every SQL text and call, and can make the n-th
+// call (host or recordset call, counted from 1 after armaFallimento) fail with an Errore,
+// to show what the form does when the database refuses something.
+class HostRegistrato final : public KaloRefill::HostApplication {
+public:
+    explicit HostRegistrato(KaloRefill::HostApplicationPtr reale);
+
+    KaloRefill::RecordsetPtr openrecordset(const QString& sql) override;
+    KaloRefill::RecordsetPtr OpenRecordSetPreferenze(const QString& sql) override;
+    void Execute(const QString& sql) override;
+    qint16 leggisettaggio(const QString& sezione, const QString& chiave, qint16 predefinito) override;
+    void salvasettaggio(const QString& sezione, const QString& chiave, qint16 valore) override;
+    QDate Data() override;
+    QVariant User() override;
+    QString Percorso() override;
+
+    // SQL texts in the order they were sent (openrecordset, preferences and Execute).
+    QStringList sql;
+    // Every call, host and recordset alike ("openrecordset", "SetField iddata", ...).
+    QStringList chiamate;
+
+    // The n-th call from now fails (0 turns it off); returns nothing to keep it simple.
+    void armaFallimento(int n);
+    int chiamateDaArmo() const { return m_contatore; }
+
+    // Counts a call and throws when it is the armed one. Used by the recordsets too.
+    void conta(const QString& chiamata);
+
+private:
+    KaloRefill::HostApplicationPtr m_reale;
+    int m_fallisciAl = 0;
+    int m_contatore = 0;
+};
