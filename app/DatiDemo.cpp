@@ -218,8 +218,8 @@ void scriviGiorno(HostApplication& host, const QList<Apparecchio>& elenco, const
         totale = totale + valore;
     }
     const QString operatore = operatori().at(giorno % operatori().size()).codice;
-    const QTime inizio(9, 30);
-    // One save every seven minutes from half past nine.
+    // The round starts a little later each day; one save every seven minutes.
+    const QTime inizio = QTime(9, 30).addSecs(giorno * 23 * 60);
     auto momento = [&](qsizetype indice) {
         return QDateTime(data, inizio.addSecs(static_cast<int>(indice) * 7 * 60));
     };

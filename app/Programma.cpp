@@ -98,16 +98,22 @@ std::shared_ptr<DatabaseHost> creaDemo(const QString& percorso, const OpzioniHos
     // Built aside and renamed when complete, so an interrupted first run leaves no half
     // database behind to be opened next time.
     const QString provvisorio = percorso + QStringLiteral(".nuovo");
-    QFile::remove(provvisorio);
+    const auto eliminaProvvisorio = [&provvisorio] {
+        for (const QString& suffisso : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"),
+                                        QStringLiteral("-journal")})
+            QFile::remove(provvisorio + suffisso);
+    };
+    eliminaProvvisorio();
     try {
+        // The host closes the file when it goes, before the rename.
         auto host = DatabaseHost::crea(provvisorio, opzioni);
         DatiDemo::riempi(*host, host->Data());
     } catch (...) {
-        QFile::remove(provvisorio);
+        eliminaProvvisorio();
         throw;
     }
     if (!QFile::rename(provvisorio, percorso)) {
-        QFile::remove(provvisorio);
+        eliminaProvvisorio();
         throw Errore::database(QStringLiteral("impossibile salvare il database dimostrativo"));
     }
     return DatabaseHost::apri(percorso, opzioni);
@@ -204,9 +210,9 @@ int Programma::esegui(int argc, char** argv) {
         if (argomenti.nonModale() && ciSonoFinestreAperte())
             esito = QApplication::exec();
     } catch (const Errore& errore) {
-        esito = fallisci(
-            QStringLiteral("errore %1 - %2").arg(errore.numero()).arg(errore.descrizione()),
-            esitoFallito);
+        esito = fallisci(QStringLiteral("errore %1 - %2")
+                             .arg(QString::number(errore.numero()), errore.descrizione()),
+                         esitoFallito);
     } catch (const std::exception& errore) {
         esito = fallisci(QString::fromLocal8Bit(errore.what()), esitoFallito);
     }

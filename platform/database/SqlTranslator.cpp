@@ -8,30 +8,30 @@
 #include <QList>
 
 #include <algorithm>
-#include <array>
+#include <iterator>
 
 namespace KaloRefill {
 
 namespace {
 
-constexpr std::array<QStringView, 38> paroleChiave{
+constexpr QStringView paroleChiave[] = {
     u"select", u"from", u"where", u"group",  u"by",     u"having",  u"order",    u"asc",
     u"desc",   u"and",  u"or",    u"not",    u"inner",  u"left",    u"right",    u"outer",
     u"join",   u"on",   u"as",    u"delete", u"insert", u"into",    u"values",   u"update",
     u"set",    u"null", u"is",    u"in",     u"like",   u"between", u"distinct", u"union",
     u"exists", u"case", u"when",  u"then",   u"else",   u"end"};
 
-constexpr std::array<QStringView, 11> funzioniAggregate{u"sum",    u"count", u"avg",  u"min",
-                                                        u"max",    u"first", u"last", u"stdev",
-                                                        u"stdevp", u"var",   u"varp"};
+constexpr QStringView funzioniAggregate[] = {u"sum",  u"count", u"avg",    u"min", u"max", u"first",
+                                             u"last", u"stdev", u"stdevp", u"var", u"varp"};
 
 // Words that start or shape a statement: a filter condition may hold none of them.
-constexpr std::array<QStringView, 13> paroleDiIstruzione{
-    u"select", u"from",   u"where", u"group",  u"having", u"order", u"union",
-    u"delete", u"insert", u"into",  u"update", u"set",    u"values"};
+constexpr QStringView paroleDiIstruzione[] = {u"select", u"from",  u"where",  u"group",  u"having",
+                                              u"order",  u"union", u"delete", u"insert", u"into",
+                                              u"update", u"set",   u"values"};
 
-template <std::size_t N> bool tra(const SqlToken& t, const std::array<QStringView, N>& parole) {
-    return std::any_of(parole.begin(), parole.end(), [&t](QStringView p) { return t.isWord(p); });
+template <std::size_t N> bool tra(const SqlToken& t, const QStringView (&parole)[N]) {
+    return std::any_of(std::begin(parole), std::end(parole),
+                       [&t](QStringView p) { return t.isWord(p); });
 }
 
 Errore erroreSintassi(const QString& motivo) {

@@ -71,9 +71,28 @@ void ComponenteProva::setWindowsState(qint16 valore) {
 
 void ComponenteProva::Ricerca() {
     RegistroProva::annota(QStringLiteral("Ricerca"));
+    leggiRighe();
     if (RegistroProva::numeroErroreInRicerca() != 0)
         throw Errore(RegistroProva::numeroErroreInRicerca(),
                      RegistroProva::descrizioneErroreInRicerca());
+}
+
+void ComponenteProva::leggiRighe() {
+    const QStringList& campi = RegistroProva::campiDaLeggere();
+    if (campi.isEmpty() || !m_righe)
+        return;
+    RegistroProva::colonneLette() = m_righe->FieldNames();
+    RegistroProva::righeContate() = m_righe->RecordCount();
+    RegistroProva::righeLette().clear();
+    if (RegistroProva::righeContate() == 0)
+        return;
+    for (m_righe->MoveFirst(); !m_righe->Eof(); m_righe->MoveNext()) {
+        QVariantList valori;
+        for (const QString& campo : campi)
+            valori << m_righe->Field(campo);
+        RegistroProva::righeLette() << valori;
+    }
+    m_righe->MoveFirst();
 }
 
 QVariant ComponenteProva::Risposta() const {

@@ -7,8 +7,9 @@
 namespace KaloRefill {
 
 // A search component that shows nothing: it writes every member set or called into
-// RegistroProva, in order, keeps the recordsets it is given until it is destroyed, and
-// answers what the test asked for.
+// RegistroProva, in order, keeps the recordsets it is given until it is destroyed, reads
+// the rows of its Recordset when the test asks for them, and answers what the test asked
+// for.
 class ComponenteProva final : public QObject, public ComponenteRicerca {
     Q_OBJECT
     Q_INTERFACES(KaloRefill::ComponenteRicerca)
@@ -33,6 +34,9 @@ public:
     QVariant Risposta() const override;
 
 private:
+    // Writes down what the Recordset holds, when the test named the fields to read.
+    void leggiRighe();
+
     RecordsetPtr m_righe;
     RecordsetPtr m_operatori;
     RecordsetPtr m_viste;

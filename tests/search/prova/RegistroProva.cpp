@@ -48,6 +48,26 @@ QString nomeDi(const void* recordset) {
     return recordset ? nomi().value(recordset, QStringLiteral("?")) : QStringLiteral("null");
 }
 
+QStringList& campiDaLeggere() {
+    static QStringList campi;
+    return campi;
+}
+
+QStringList& colonneLette() {
+    static QStringList colonne;
+    return colonne;
+}
+
+int& righeContate() {
+    static int righe = -1;
+    return righe;
+}
+
+QList<QVariantList>& righeLette() {
+    static QList<QVariantList> righe;
+    return righe;
+}
+
 int& componentiVivi() {
     static int vivi = 0;
     return vivi;
@@ -60,6 +80,10 @@ void azzera() {
     descrizioneErroreInRicerca().clear();
     oggettoEstraneo() = false;
     nomi().clear();
+    campiDaLeggere().clear();
+    colonneLette().clear();
+    righeContate() = -1;
+    righeLette().clear();
 }
 
 } // namespace RegistroProva

@@ -3,6 +3,7 @@
 #include "registro_prova_export.h"
 
 #include <QString>
+#include <QList>
 #include <QStringList>
 #include <QVariant>
 
@@ -26,6 +27,16 @@ REGISTRO_PROVA_EXPORT bool& oggettoEstraneo();
 // Names of the recordsets the test host hands out, by address, for the log.
 REGISTRO_PROVA_EXPORT void nomina(const void* recordset, const QString& nome);
 REGISTRO_PROVA_EXPORT QString nomeDi(const void* recordset);
+
+// Fields of the Recordset the component reads when Ricerca runs; when none are named it
+// reads nothing, so that a test of the call sequence sees only the calls it expects.
+REGISTRO_PROVA_EXPORT QStringList& campiDaLeggere();
+// What the last Ricerca found in the Recordset, when campiDaLeggere named fields: its
+// column names, its row count (-1 when it was not read) and, row by row in the order the
+// recordset gave them, the values of those fields.
+REGISTRO_PROVA_EXPORT QStringList& colonneLette();
+REGISTRO_PROVA_EXPORT int& righeContate();
+REGISTRO_PROVA_EXPORT QList<QVariantList>& righeLette();
 
 // Components made and not yet destroyed.
 REGISTRO_PROVA_EXPORT int& componentiVivi();
