@@ -106,10 +106,14 @@ void FrmRefill::impostaValoreConferma(qint16 valore) {
 
 void FrmRefill::mostra(bool modale) {
     setWindowModality(modale ? Qt::ApplicationModal : Qt::NonModal);
-    if (windowState() & Qt::WindowMaximized)
+    if (windowState() & Qt::WindowMaximized) {
+        // Without a window manager (kiosk sessions, Xvfb) nobody else would size the window.
+        if (const QScreen* schermo = screen())
+            setGeometry(schermo->availableGeometry());
         showMaximized();
-    else
+    } else {
         show();
+    }
     raise();
     activateWindow();
 }

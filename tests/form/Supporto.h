@@ -33,6 +33,18 @@ inline QStringList tags(const KaloRefill::FrmRefill& form) {
     return risultato;
 }
 
+// The fields of a row that differ from the expected values, as "field: actual != expected";
+// empty when they all match. Numbers compare by value whatever their type.
+inline QString differenze(const QVariantMap& riga, const QVariantMap& attesi) {
+    QStringList diverse;
+    for (auto it = attesi.begin(); it != attesi.end(); ++it) {
+        const QVariant valore = riga.value(it.key().toLower());
+        if (valore != it.value())
+            diverse << QStringLiteral("%1: %2 != %3").arg(it.key(), valore.toString(), it.value().toString());
+    }
+    return diverse.join(QStringLiteral("; "));
+}
+
 // Label of machine i under the "Codice Interno" option, as BancoProva names machines.
 inline QString etichettaCodice(int i) {
     return QStringLiteral("C%1\rSlot %1\r").arg(i);

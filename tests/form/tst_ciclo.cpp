@@ -234,65 +234,65 @@ void TestCiclo::primoSalvataggio() {
     auto form = apri();
     salva(*form, 2, QStringLiteral("12,50"));
     QVERIFY(m_box->boxes().isEmpty());
+    const QString utente = QStringLiteral("mrossi");
+    const QString locale = QStringLiteral("SG01");
 
     const QList<QVariantMap> teste = m_banco->righe(SqlTesta);
     QCOMPARE(teste.size(), 1);
-    const QVariantMap& testa = teste.first();
-    QCOMPARE(testa.value(QStringLiteral("codcausale")).toString(), QStringLiteral("REF"));
-    QCOMPARE(testa.value(QStringLiteral("dataregistrazione")).toDate(), Oggi);
-    QCOMPARE(testa.value(QStringLiteral("codlocale")).toString(), QStringLiteral("SG01"));
-    QCOMPARE(testa.value(QStringLiteral("codiceazienda")).toString(), QStringLiteral("Salagiochi"));
-    QCOMPARE(testa.value(QStringLiteral("idoperatore")).toString(), QStringLiteral("mrossi"));
-    QCOMPARE(testa.value(QStringLiteral("chiuso")).toInt(), 0);
-    QCOMPARE(testa.value(QStringLiteral("import")).toInt(), 0);
-    QCOMPARE(testa.value(QStringLiteral("refillnoleggiatore")).toDouble(), 12.5);
-    QVERIFY(testa.value(QStringLiteral("iddata")).toDateTime().isValid());
-    const qint64 idTesta = testa.value(QStringLiteral("id")).toLongLong();
+    QCOMPARE(differenze(teste.first(), {{QStringLiteral("codcausale"), QStringLiteral("REF")},
+                                        {QStringLiteral("dataregistrazione"), Oggi},
+                                        {QStringLiteral("codlocale"), locale},
+                                        {QStringLiteral("codiceazienda"), QStringLiteral("Salagiochi")},
+                                        {QStringLiteral("idoperatore"), utente},
+                                        {QStringLiteral("chiuso"), 0},
+                                        {QStringLiteral("import"), 0},
+                                        {QStringLiteral("refillnoleggiatore"), 12.5}}),
+             QString());
+    QVERIFY(teste.first().value(QStringLiteral("iddata")).toDateTime().isValid());
+    const QVariant idTesta = teste.first().value(QStringLiteral("id"));
 
     const QList<QVariantMap> righe = m_banco->righe(SqlRighe);
     QCOMPARE(righe.size(), 1);
-    const QVariantMap& riga = righe.first();
-    QCOMPARE(riga.value(QStringLiteral("idtesta")).toLongLong(), idTesta);
-    QCOMPARE(riga.value(QStringLiteral("codarticolo")).toString(), QStringLiteral("newslot"));
-    QCOMPARE(riga.value(QStringLiteral("linkapparecchio")).toInt(), 5003);
-    QCOMPARE(riga.value(QStringLiteral("linkscheda")).toInt(), 1003);
-    QCOMPARE(riga.value(QStringLiteral("codlocale")).toString(), QStringLiteral("SG01"));
-    QCOMPARE(riga.value(QStringLiteral("dataincasso")).toDate(), Oggi);
-    QCOMPARE(riga.value(QStringLiteral("tipoincasso")).toInt(), 6);
-    QCOMPARE(riga.value(QStringLiteral("descrizione")).toString(), QStringLiteral("C3 - Slot 3 - AAMS3"));
-    QCOMPARE(riga.value(QStringLiteral("refillgestore")).toDouble(), 12.5);
-    QCOMPARE(riga.value(QStringLiteral("riga")).toInt(), 0);
-    QCOMPARE(riga.value(QStringLiteral("catapparecchio")).toString(), QStringLiteral("AWP"));
-    QCOMPARE(riga.value(QStringLiteral("idoperatore")).toString(), QStringLiteral("mrossi"));
+    QCOMPARE(differenze(righe.first(), {{QStringLiteral("idtesta"), idTesta},
+                                        {QStringLiteral("codarticolo"), QStringLiteral("newslot")},
+                                        {QStringLiteral("linkapparecchio"), QStringLiteral("5003")},
+                                        {QStringLiteral("linkscheda"), 1003},
+                                        {QStringLiteral("codlocale"), locale},
+                                        {QStringLiteral("dataincasso"), Oggi},
+                                        {QStringLiteral("tipoincasso"), 6},
+                                        {QStringLiteral("descrizione"), QStringLiteral("C3 - Slot 3 - AAMS3")},
+                                        {QStringLiteral("refillgestore"), 12.5},
+                                        {QStringLiteral("riga"), 0},
+                                        {QStringLiteral("catapparecchio"), QStringLiteral("AWP")},
+                                        {QStringLiteral("idoperatore"), utente}}),
+             QString());
 
     const QList<QVariantMap> log = m_banco->righe(SqlLog);
     QCOMPARE(log.size(), 1);
-    QCOMPARE(log.first().value(QStringLiteral("operazione")).toString(), QStringLiteral("Inserimento Refill"));
-    QVERIFY(log.first().value(QStringLiteral("notevarie")).isNull());
-    QCOMPARE(log.first().value(QStringLiteral("importo1")).toDouble(), 12.5);
-    QCOMPARE(log.first().value(QStringLiteral("descrizione")).toString(),
-             QStringLiteral("C3 - Slot 3 - Mobile 3 - AAMS3"));
-    QCOMPARE(log.first().value(QStringLiteral("idoperatore")).toString(), QStringLiteral("mrossi"));
-    QVERIFY(log.first().value(QStringLiteral("orario")).isValid());
+    QCOMPARE(differenze(log.first(), {{QStringLiteral("operazione"), QStringLiteral("Inserimento Refill")},
+                                      {QStringLiteral("notevarie"), QVariant()},
+                                      {QStringLiteral("importo1"), 12.5},
+                                      {QStringLiteral("descrizione"), QStringLiteral("C3 - Slot 3 - Mobile 3 - AAMS3")},
+                                      {QStringLiteral("idoperatore"), utente}}),
+             QString());
+    QVERIFY(log.first().value(QStringLiteral("orario")).toTime().isValid());
 
+    // Cash out of the hall's account, onto the refill account: the two entries balance.
     const QList<QVariantMap> contabili = m_banco->righe(SqlContabili + QStringLiteral(" order by riga"));
     QCOMPARE(contabili.size(), 2);
-    QCOMPARE(contabili[0].value(QStringLiteral("descrizione")).toString(), QStringLiteral("Refill Hopper"));
-    QCOMPARE(contabili[0].value(QStringLiteral("dare")).toDouble(), 0.0);
-    QCOMPARE(contabili[0].value(QStringLiteral("avere")).toDouble(), 12.5);
-    QCOMPARE(contabili[0].value(QStringLiteral("codconto")).toString(), QStringLiteral("C.01.001"));
-    QCOMPARE(contabili[0].value(QStringLiteral("riga")).toInt(), 1);
-    QCOMPARE(contabili[1].value(QStringLiteral("descrizione")).toString(), QStringLiteral("Carico Hopper(Refill)"));
-    QCOMPARE(contabili[1].value(QStringLiteral("dare")).toDouble(), 12.5);
-    QCOMPARE(contabili[1].value(QStringLiteral("avere")).toDouble(), 0.0);
-    QCOMPARE(contabili[1].value(QStringLiteral("codconto")).toString(), QStringLiteral("C.01.010"));
-    QCOMPARE(contabili[1].value(QStringLiteral("riga")).toInt(), 2);
-    for (const QVariantMap& movimento : contabili) {
-        QCOMPARE(movimento.value(QStringLiteral("idtesta")).toLongLong(), idTesta);
-        QCOMPARE(movimento.value(QStringLiteral("data")).toDate(), Oggi);
-        QCOMPARE(movimento.value(QStringLiteral("codlocale")).toString(), QStringLiteral("SG01"));
-        QCOMPARE(movimento.value(QStringLiteral("idoperatore")).toString(), QStringLiteral("mrossi"));
-    }
+    const QVariantMap comuni{{QStringLiteral("idtesta"), idTesta},
+                             {QStringLiteral("data"), Oggi},
+                             {QStringLiteral("codlocale"), locale},
+                             {QStringLiteral("idoperatore"), utente}};
+    QVariantMap uscita = comuni, carico = comuni;
+    uscita.insert({{QStringLiteral("descrizione"), QStringLiteral("Refill Hopper")}, {QStringLiteral("dare"), 0.0},
+                   {QStringLiteral("avere"), 12.5}, {QStringLiteral("codconto"), QStringLiteral("C.01.001")},
+                   {QStringLiteral("riga"), 1}});
+    carico.insert({{QStringLiteral("descrizione"), QStringLiteral("Carico Hopper(Refill)")},
+                   {QStringLiteral("dare"), 12.5}, {QStringLiteral("avere"), 0.0},
+                   {QStringLiteral("codconto"), QStringLiteral("C.01.010")}, {QStringLiteral("riga"), 2}});
+    QCOMPARE(differenze(contabili[0], uscita), QString());
+    QCOMPARE(differenze(contabili[1], carico), QString());
 
     QCOMPARE(form->LabTotali->caption(), QStringLiteral("Totale Refill del 04/12/2026 -> €  12,5"));
     QCOMPARE(form->LabApparecchio->caption(), QStringLiteral("Selezionare un apparecchio"));

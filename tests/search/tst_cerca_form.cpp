@@ -149,6 +149,8 @@ private slots:
     void cercaElencoVuoto();
     void componenteMancante_data();
     void componenteMancante();
+    void erroreNelComponente_data();
+    void erroreNelComponente();
     void stampaGiorno_data();
     void stampaGiorno();
 };
@@ -313,6 +315,31 @@ void TestCercaForm::componenteMancante() {
     QCOMPARE(form->CmdApparecchio[0]->backColor(), Colori::InInserimento);
     QVERIFY(form->Cmd7->isEnabled());
     QCOMPARE(box.boxes().size(), 1);
+}
+
+void TestCercaForm::erroreNelComponente_data() {
+    componenteMancante_data();
+}
+
+void TestCercaForm::erroreNelComponente() {
+    QFETCH(bool, cerca);
+    Sala sala = salaConRegistrazioni();
+    RisponditoreBox box;
+    auto form = apriForm(sala.banco->host());
+    const QStringList prima = fotografia(*form);
+    // The list fails while shown, yet holds a date: the form must not follow it.
+    RegistroProva::risposta() = Primo;
+    RegistroProva::numeroErroreInRicerca() = 3021;
+    RegistroProva::descrizioneErroreInRicerca() = QStringLiteral("Nessun record corrente.");
+    RegistroProva::campiDaLeggere().clear();
+
+    (cerca ? form->CmdTrova : form->CmdStampa)->click();
+
+    QCOMPARE(box.testi(), QStringList{QStringLiteral("3021 - Nessun record corrente.")});
+    QCOMPARE(box.boxes().first().icona, QMessageBox::Critical);
+    QVERIFY(!RegistroProva::voci().contains(QStringLiteral("Risposta")));
+    QCOMPARE(RegistroProva::componentiVivi(), 0);
+    QCOMPARE(fotografia(*form), prima);
 }
 
 void TestCercaForm::stampaGiorno_data() {
