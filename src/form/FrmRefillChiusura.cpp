@@ -28,6 +28,8 @@ void FrmRefill::CmdChiudi_Click() {
     }
 }
 
+// The search functions report their own failures; the outer policy only catches a form
+// with no host to hand them.
 void FrmRefill::CmdTrova_Click() {
     Politica::numeroEDescrizioneETermina(this, [this] {
         RicercaRefill::cerca(this, host(), [this](const QDate& data) {

@@ -1,41 +1,89 @@
-#include "DatabaseDiProva.h"
+// The embedded SQLite host and its recordsets, on real files in a temporary folder.
+
+#include "DatabaseHost.h"
+#include "host/Errore.h"
+#include "host/SqlTesti.h"
+#include "host/Valuta.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace KaloRefill;
-using namespace KaloRefill::Prova;
 using namespace Qt::StringLiterals;
 
 namespace {
 
-void scriviFile(const QString& percorso, const QByteArray& contenuto) {
-    QFile file(percorso);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(contenuto);
+const QDate oggi(2026, 12, 4);
+
+// A new KaloRefill database, gone with the object.
+struct Db {
+    QTemporaryDir cartella; // declared first: it outlives the host that has the file open
+    std::shared_ptr<DatabaseHost> host =
+        DatabaseHost::crea(file(), OpzioniHost{oggi, u"mario"_s, {}});
+
+    QString file() const { return cartella.filePath(u"prova.kdb"_s); }
+    RecordsetPtr apri(const QString& sql) const { return host->openrecordset(sql); }
+
+    // A2 and A1 listed by the form in this order, A3 out of service, A4 of another kind.
+    void apparecchi() {
+        for (const char* valori : {"11, 'A1', 'Slot 7', 6, -1, 2", "12, 'A2', 'Poker', 6, -1, 1",
+                                   "13, 'A3', null, 6, 0, 3", "14, 'A4', null, 5, -1, 4"})
+            host->Execute(u"insert into apparecchi (idscheda, codiceinterno, Nomescheda, "
+                          "tipologiaincasso, attiva, ordineincasso) values (%1)"_s.arg(
+                              QLatin1StringView(valori)));
+    }
+
+    // The refill header of the day, saved as the form saves it; gives its id.
+    qint64 testata() {
+        const RecordsetPtr rs = apri(SqlTesti::testataRefill(oggi));
+        if (rs->RecordCount() == 0)
+            rs->AddNew();
+        rs->SetField(u"dataregistrazione"_s, oggi);
+        rs->SetField(u"Codlocale"_s, u"L01"_s);
+        rs->SetField(u"codcausale"_s, u"REF"_s);
+        rs->Update();
+        return rs->Field(u"id"_s).toLongLong();
+    }
+
+    // A machine row of a header with its amount as typed, saved as the form saves it.
+    void riga(qint64 testa, int scheda, const QString& importo) {
+        const RecordsetPtr rs =
+            apri(SqlTesti::rigaApparecchio(QString::number(testa), QString::number(scheda)));
+        if (rs->RecordCount() == 0)
+            rs->AddNew();
+        rs->SetField(u"idtesta"_s, testa);
+        rs->SetField(u"linkscheda"_s, QString::number(scheda));
+        rs->SetField(u"dataincasso"_s, oggi);
+        rs->SetField(u"refillgestore"_s, importo);
+        rs->SetField(u"idoperatore"_s, host->User());
+        rs->Update();
+    }
+};
+
+// The number of the error a call raises; 0 when it raises none.
+template <typename Chiamata> int errore(Chiamata&& chiamata) {
+    try {
+        chiamata();
+    } catch (const Errore& e) {
+        return e.numero();
+    }
+    return 0;
+}
+
+QStringList valori(const RecordsetPtr& rs, const QString& campo) {
+    QStringList trovati;
+    for (; !rs->Eof(); rs->MoveNext())
+        trovati.append(rs->Field(campo).toString());
+    return trovati;
 }
 
 QByteArray contenuto(const QString& percorso) {
     QFile file(percorso);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Runs statements on a file through a connection of the test's own.
-void sqlDiretto(const QString& percorso, const QStringList& istruzioni) {
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"diretto"_s);
-        db.setDatabaseName(percorso);
-        QVERIFY(db.open());
-        QSqlQuery q(db);
-        for (const QString& sql : istruzioni)
-            QVERIFY2(q.exec(sql), qPrintable(sql));
-        q.finish();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(u"diretto"_s);
 }
 
 } // namespace
@@ -47,54 +95,52 @@ private slots:
     void apriRifiuta_data();
     void apriRifiuta();
     void creaEApri();
-    void testiDelModuloSuUnDatabaseNuovo_data();
-    void testiDelModuloSuUnDatabaseNuovo();
-    void settaggi();
-    void dataUtentePercorso();
-    void executeRifiutaDueIstruzioni();
+    void settaggiEUtente();
+    void istruzioniRifiutateNonToccanoNulla();
+    void righe_data();
+    void righe();
+    void movimentiOltreIEstremiEDopoIlHost();
+    void nuoveRigheEIdRiletti();
+    void totali_data();
+    void totali();
+    void testo10CancellaLeRigheDellaTestata();
+    void campi_data();
+    void campi();
+    void dueHostSulloStessoFile();
 };
 
 void TstDatabaseHost::apriRifiuta_data() {
-    QTest::addColumn<QString>("caso");
-    QTest::newRow("file mancante") << u"mancante"_s;
-    QTest::newRow("file di testo") << u"testo"_s;
-    QTest::newRow("file vuoto") << u"vuoto"_s;
-    QTest::newRow("database SQLite estraneo") << u"estraneo"_s;
-    QTest::newRow("intestazione SQLite e poi rumore") << u"danneggiato"_s;
-    QTest::newRow("schema di una versione futura") << u"futuro"_s;
-    QTest::newRow("database KaloRefill troncato") << u"troncato"_s;
-    QTest::newRow("una cartella") << u"cartella"_s;
+    QTest::addColumn<QByteArray>("scritto"); // the file's bytes; null: no file
+    QTest::addColumn<QString>("sql");        // else run on it through SQLite
+    QTest::newRow("mancante") << QByteArray() << QString();
+    QTest::newRow("testo") << QByteArray("Non e' un database.\nSELECT * FROM t;\n") << QString();
+    QTest::newRow("vuoto") << QByteArray("") << QString();
+    QTest::newRow("rumore") << QByteArray("SQLite format 3\0", 16) + QByteArray(4096, 'Z')
+                            << QString();
+    QTest::newRow("SQLite estraneo") << QByteArray() << u"create table noteteste (id integer)"_s;
+    QTest::newRow("versione futura") << QByteArray() << u"PRAGMA user_version = 99"_s;
 }
 
+// A file that is not a KaloRefill database is refused and left as it was, byte for byte.
 void TstDatabaseHost::apriRifiuta() {
-    QFETCH(QString, caso);
+    QFETCH(QByteArray, scritto);
+    QFETCH(QString, sql);
     QTemporaryDir cartella;
     const QString file = cartella.filePath(u"dati.kdb"_s);
-    if (caso == u"testo")
-        scriviFile(file, "Questo non e' un database.\nSELECT * FROM noteteste;\n");
-    else if (caso == u"vuoto")
-        scriviFile(file, QByteArray());
-    else if (caso == u"estraneo")
-        sqlDiretto(file, {u"create table noteteste (id integer primary key, codcausale text)"_s,
-                          u"insert into noteteste (codcausale) values ('REF')"_s});
-    else if (caso == u"danneggiato")
-        scriviFile(file, QByteArray("SQLite format 3\0", 16) + QByteArray(4096, '\x5a'));
-    else if (caso == u"futuro") {
-        DatabaseHost::crea(file);
-        sqlDiretto(file, {u"PRAGMA user_version = 99"_s});
-    } else if (caso == u"troncato") {
-        DatabaseHost::crea(file)->Execute(u"insert into operatori (codice) values ('mario')"_s);
-        const QByteArray intero = contenuto(file);
-        scriviFile(file, intero.left(intero.size() / 2));
-    } else if (caso == u"cartella")
-        QVERIFY(QDir(cartella.path()).mkdir(u"dati.kdb"_s));
-    if (QTest::currentTestFailed())
-        return;
-
-    const bool esisteva = QFileInfo::exists(file);
+    if (!sql.isEmpty()) {
+        if (sql.startsWith(u"PRAGMA"))
+            DatabaseHost::crea(file); // a KaloRefill database of a later version
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"diretto"_s);
+        db.setDatabaseName(file);
+        QVERIFY2(db.open() && QSqlQuery(db).exec(sql), qPrintable(sql));
+        db.close();
+    } else if (!scritto.isNull()) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(scritto) == scritto.size());
+    }
+    QSqlDatabase::removeDatabase(u"diretto"_s);
     const QByteArray prima = contenuto(file);
-    const QStringList cartellaPrima =
-        QDir(cartella.path()).entryList(QDir::AllEntries | QDir::Hidden);
+    const QStringList elenco = QDir(cartella.path()).entryList(QDir::AllEntries | QDir::Hidden);
     try {
         DatabaseHost::apri(file);
         QFAIL("apri accepted the file");
@@ -102,125 +148,296 @@ void TstDatabaseHost::apriRifiuta() {
         QCOMPARE(e.numero(), CodiceErrore::ErroreDatabase);
         QVERIFY2(e.descrizione().contains(file), qPrintable(e.descrizione()));
     }
-    QCOMPARE(QFileInfo::exists(file), esisteva);
     QCOMPARE(contenuto(file), prima);
-    // Nothing beside it either: no -wal or -shm left by the look at the file.
-    QCOMPARE(QDir(cartella.path()).entryList(QDir::AllEntries | QDir::Hidden), cartellaPrima);
+    // Nothing created beside it either: no file, no -wal or -shm left by the look at it.
+    QCOMPARE(QDir(cartella.path()).entryList(QDir::AllEntries | QDir::Hidden), elenco);
 }
 
+// A new database holds every table of the form; an existing file is never created over.
 void TstDatabaseHost::creaEApri() {
-    QTemporaryDir cartella;
-    const QString file = cartella.filePath(u"sala.kdb"_s);
-    {
-        const auto host = DatabaseHost::crea(file);
-        host->Execute(
-            u"insert into anagraficalocali (Codlocale, ragionesociale) values ('L01', 'Sala')"_s);
-    }
-    const QByteArray creato = contenuto(file);
-    QCOMPARE(numeroErrore([&] { DatabaseHost::crea(file); }), CodiceErrore::ErroreDatabase);
-    QCOMPARE(contenuto(file), creato);
-    QCOMPARE(numeroErrore([&] { DatabaseHost::crea(cartella.filePath(u"manca/sala.kdb"_s)); }),
-             CodiceErrore::ErroreDatabase);
-    QVERIFY(!QFileInfo::exists(cartella.filePath(u"manca"_s)));
+    Db db;
+    db.host->Execute(u"insert into anagraficalocali (Codlocale) values ('L01')"_s);
+    QCOMPARE(db.apri(SqlTesti::associazioneConti())->RecordCount(), 0);
+    QCOMPARE(db.apri(SqlTesti::operatori())->RecordCount(), 0);
+    QCOMPARE(db.host->OpenRecordSetPreferenze(SqlTesti::viste())->RecordCount(), 0);
+    const QByteArray creato = contenuto(db.file());
+    QCOMPARE(errore([&] { DatabaseHost::crea(db.file()); }), CodiceErrore::ErroreDatabase);
+    QCOMPARE(contenuto(db.file()), creato);
 
-    const auto host = DatabaseHost::apri(file);
-    QCOMPARE(host->percorsoFile(), QFileInfo(file).absoluteFilePath());
-    const RecordsetPtr locali = host->openrecordset(SqlTesti::locali());
-    QCOMPARE(locali->RecordCount(), 1);
-    QCOMPARE(locali->Field(u"CodLocale"_s).toString(), u"L01"_s);
+    const auto host = DatabaseHost::apri(db.file());
+    QCOMPARE(valori(host->openrecordset(SqlTesti::locali()), u"CodLocale"_s),
+             QStringList{u"L01"_s});
 }
 
-void TstDatabaseHost::testiDelModuloSuUnDatabaseNuovo_data() {
+void TstDatabaseHost::settaggiEUtente() {
+    Db db;
+    QCOMPARE(db.host->leggisettaggio(u"Refill"_s, u"Salvataggio"_s, 1), qint16(1));
+    db.host->salvasettaggio(u"Refill"_s, u"Salvataggio"_s, 0);
+    db.host->salvasettaggio(u"Altro"_s, u"Salvataggio"_s, 7);
+    db.host.reset();
+
+    const auto host = DatabaseHost::apri(db.file());
+    QCOMPARE(host->leggisettaggio(u"Refill"_s, u"Salvataggio"_s, 1), qint16(0));
+    QCOMPARE(host->leggisettaggio(u"Altro"_s, u"Salvataggio"_s, 1), qint16(7));
+    QCOMPARE(host->Data(), QDate::currentDate());
+    QCOMPARE(host->User().toString(),
+             qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME")));
+    QCOMPARE(host->Percorso(), QFileInfo(db.file()).absolutePath() + u'/');
+    const auto altro = DatabaseHost::apri(db.file(), OpzioniHost{oggi, u"op7"_s, u"/srv/k"_s});
+    QCOMPARE(altro->Data(), oggi);
+    QCOMPARE(altro->User().toString(), u"op7"_s);
+    QCOMPARE(altro->Percorso(), u"/srv/k/"_s);
+}
+
+void TstDatabaseHost::istruzioniRifiutateNonToccanoNulla() {
+    Db db;
+    db.apparecchi();
+    for (const QString& sql : {u"select 1; delete from apparecchi"_s,
+                               u"delete * from apparecchi; drop table noteteste"_s})
+        QCOMPARE(errore([&] { db.host->Execute(sql); }), CodiceErrore::ErroreDatabase);
+    const RecordsetPtr rs = db.apri(SqlTesti::tuttiApparecchi());
+    for (const QString& filtro : {u"nonesiste = 1"_s, u"1=1; delete from apparecchi"_s})
+        QCOMPARE(errore([&] { rs->SetFilter(filtro); }), CodiceErrore::ErroreDatabase);
+    QCOMPARE(db.apri(SqlTesti::tuttiApparecchi())->RecordCount(), 4);
+    QCOMPARE(db.apri(SqlTesti::elencoRefill())->RecordCount(), 0);
+}
+
+void TstDatabaseHost::righe_data() {
     QTest::addColumn<QString>("sql");
-    const QDate d = giornoDiProva;
-    QTest::newRow("1") << SqlTesti::locali();
-    QTest::newRow("2") << SqlTesti::apparecchiAttivi();
-    QTest::newRow("3") << SqlTesti::associazioneConti();
-    QTest::newRow("4") << SqlTesti::testataRefill(d);
-    QTest::newRow("5") << SqlTesti::rigaApparecchio(u"1"_s, u"11"_s);
-    QTest::newRow("6") << SqlTesti::logVuoto();
-    QTest::newRow("7") << SqlTesti::tuttiApparecchi();
-    QTest::newRow("8") << SqlTesti::totaleGiorno(u"L01"_s, d);
-    QTest::newRow("8 al salvataggio") << SqlTesti::totaleGiornoSalvataggio(u"L01"_s, d);
-    QTest::newRow("9") << SqlTesti::totaleDocumento(u"1"_s);
-    QTest::newRow("10") << SqlTesti::cancellaRighe(u"1"_s);
-    QTest::newRow("11") << SqlTesti::righeContabili();
-    QTest::newRow("12") << SqlTesti::elencoRefill();
-    QTest::newRow("13") << SqlTesti::refillDelGiorno(d);
-    QTest::newRow("14") << SqlTesti::operatori();
-    QTest::newRow("15 preferenze") << SqlTesti::viste();
+    QTest::addColumn<QString>("filtro");
+    QTest::addColumn<QString>("campo");
+    QTest::addColumn<QStringList>("attesi");
+    const auto riga = [](const char* nome, const QString& sql, const QString& filtro,
+                         const char* campo, const QStringList& attesi) {
+        QTest::newRow(nome) << sql << filtro << QString::fromLatin1(campo) << attesi;
+    };
+    const QString tutti = SqlTesti::tuttiApparecchi(), attivi = SqlTesti::apparecchiAttivi();
+    const char* codice = "codiceinterno";
+    riga("7", tutti, {}, codice, {u"A1"_s, u"A2"_s, u"A3"_s, u"A4"_s});
+    riga("2 in ordine", attivi, {}, codice, {u"A2"_s, u"A1"_s});
+    riga("testo in minuscolo", u"select * from apparecchi where Nomescheda='poker'"_s, {}, codice,
+         {u"A2"_s});
+    // The save stores "REF"; every text finds it however it spells it.
+    riga("4 'ref'", SqlTesti::testataRefill(oggi), {}, "codcausale", {u"REF"_s});
+    riga("4 altro giorno", SqlTesti::testataRefill(oggi.addDays(1)), {}, "codcausale", {});
+    riga("8 'REF'", SqlTesti::totaleGiorno(u"L01"_s, oggi), {}, "SommaDiRefillGestore", {u"7"_s});
+    riga("8 locale in minuscolo", SqlTesti::totaleGiorno(u"l01"_s, oggi), {},
+         "SommaDiRefillGestore", {u"7"_s});
+    riga("12 'Ref'", SqlTesti::elencoRefill(), {}, "codcausale", {u"REF"_s});
+    riga("13 'Ref'", SqlTesti::refillDelGiorno(oggi), {}, "CodCausale", {u"REF"_s, u"REF"_s});
+    riga("filtro", tutti, u"idscheda = 12"_s, codice, {u"A2"_s});
+    riga("filtro e testo", attivi, u"idscheda = 13"_s, codice, {});
+    riga("filtro con or e ;", tutti, u"Nomescheda = 'x;y' or codiceinterno = 'A1'"_s, codice,
+         {u"A1"_s});
+    riga("filtro sulle colonne del join", SqlTesti::refillDelGiorno(oggi),
+         u"IdOperatore = 'MARIO' and DataIncasso = #12/04/2026# and RefillGestore > 3"_s,
+         "RefillGestore", {u"4"_s});
 }
 
-void TstDatabaseHost::testiDelModuloSuUnDatabaseNuovo() {
+void TstDatabaseHost::righe() {
     QFETCH(QString, sql);
-    DatabaseDiProva db;
-    if (sql == SqlTesti::cancellaRighe(u"1"_s)) {
-        db.host->Execute(sql);
+    QFETCH(QString, filtro);
+    QFETCH(QString, campo);
+    QFETCH(QStringList, attesi);
+    Db db;
+    db.apparecchi();
+    const qint64 testa = db.testata();
+    db.riga(testa, 11, u"3"_s);
+    db.riga(testa, 12, u"4"_s);
+    const RecordsetPtr rs = db.apri(sql);
+    rs->SetFilter(filtro);
+    QCOMPARE(rs->RecordCount(), attesi.size());
+    QCOMPARE(rs->Eof(), attesi.isEmpty());
+    QCOMPARE(rs->Bof(), attesi.isEmpty());
+    QCOMPARE(valori(rs, campo), attesi);
+    rs->SetFilter(QString()); // the whole set again
+    QCOMPARE(rs->RecordCount(), db.apri(sql)->RecordCount());
+}
+
+void TstDatabaseHost::movimentiOltreIEstremiEDopoIlHost() {
+    Db db;
+    db.apparecchi();
+    const RecordsetPtr rs = db.apri(SqlTesti::apparecchiAttivi());
+    QCOMPARE(rs->Field(u"NOMESCHEDA"_s).toString(), u"Poker"_s); // names ignore case
+    QCOMPARE(errore([&] { rs->Field(u"nonesiste"_s); }), CodiceErrore::CampoNonTrovato);
+    rs->MoveNext();
+    rs->MoveNext();
+    QVERIFY(rs->Eof());
+    QCOMPARE(errore([&] { rs->MoveNext(); }), CodiceErrore::NessunRecordCorrente);
+    QCOMPARE(errore([&] { rs->Field(u"codiceinterno"_s); }), CodiceErrore::NessunRecordCorrente);
+    rs->MovePrevious();
+    QCOMPARE(rs->Field(u"codiceinterno"_s).toString(), u"A1"_s);
+    rs->MovePrevious();
+    rs->MovePrevious();
+    QVERIFY(rs->Bof() && !rs->Eof());
+    QCOMPARE(errore([&] { rs->MovePrevious(); }), CodiceErrore::NessunRecordCorrente);
+    const RecordsetPtr vuoto = db.apri(SqlTesti::logVuoto());
+    QCOMPARE(errore([&] { vuoto->MoveFirst(); }), CodiceErrore::NessunRecordCorrente);
+    // A set outlives the host that opened it.
+    db.host.reset();
+    rs->MoveFirst();
+    QCOMPARE(valori(rs, u"codiceinterno"_s), QStringList({u"A2"_s, u"A1"_s}));
+}
+
+void TstDatabaseHost::nuoveRigheEIdRiletti() {
+    Db db;
+    const RecordsetPtr log = db.apri(SqlTesti::logVuoto());
+    QList<qint64> id;
+    for (const QString& operazione : {u"Inserimento Refill"_s, u"Modifica Refill"_s}) {
+        log->AddNew();
+        log->SetField(u"operazione"_s, operazione);
+        log->Update();
+        id.append(log->Field(u"id"_s).toLongLong());
+    }
+    QVERIFY(id.at(0) > 0 && id.at(1) > id.at(0));
+    // Rows added through the set stay in it, although "id=-1" matches none of them.
+    QCOMPARE(log->RecordCount(), 2);
+    QCOMPARE(valori(db.apri(u"select * from LogOperazioni where id=%1"_s.arg(id.at(0))),
+                    u"operazione"_s),
+             QStringList{u"Inserimento Refill"_s});
+
+    // A header and a machine saved twice in a day are changed in place, not doubled.
+    const qint64 testa = db.testata();
+    db.riga(testa, 11, u"1"_s);
+    QCOMPARE(db.testata(), testa);
+    db.riga(testa, 11, u"2,5"_s);
+    QCOMPARE(db.apri(SqlTesti::elencoRefill())->RecordCount(), 1);
+    const QString totale = SqlTesti::totaleDocumento(QString::number(testa));
+    QVERIFY(db.apri(totale)->Field(u"TotaleRefill"_s).toDouble() == 2.5);
+}
+
+void TstDatabaseHost::totali_data() {
+    QTest::addColumn<QStringList>("importi");
+    QTest::addColumn<QString>("somma"); // the shortest text of the double read back
+    QTest::newRow("giorno senza refill") << QStringList() << QString();
+    QTest::newRow("0,1 + 0,2") << QStringList{u"0,1"_s, u"0.2"_s} << u"0.3"_s;
+    QTest::newRow("dieci volte 0.1") << QStringList(10, u"0.1"_s) << u"1"_s;
+    QTest::newRow("centesimi") << QStringList{u"19,99"_s, u"0,01"_s, u"33,33"_s} << u"53.33"_s;
+}
+
+// Exact sums of the amounts typed, for the header (text 9) and the day (texts 8), leaving
+// out the refills of another venue and of the day before.
+void TstDatabaseHost::totali() {
+    QFETCH(QStringList, importi);
+    QFETCH(QString, somma);
+    Db db;
+    const qint64 testa = db.testata();
+    for (int i = 0; i < importi.size(); ++i)
+        db.riga(testa, 11 + i, importi.at(i));
+    for (const char* altro : {"'L02', #12-04-2026#", "'L01', #12-03-2026#"}) {
+        db.host->Execute(u"insert into noteteste (Codlocale, dataregistrazione, codcausale) "
+                         "values (%1, 'REF')"_s.arg(QLatin1StringView(altro)));
+        db.host->Execute(u"insert into noteincassi (idtesta, dataincasso, refillgestore) "
+                         "select max(id), dataregistrazione, 100 from noteteste"_s);
+    }
+    QCOMPARE(valori(db.apri(SqlTesti::totaleDocumento(QString::number(testa))), u"TotaleRefill"_s),
+             QStringList{somma});
+    for (const QString& sql : {SqlTesti::totaleGiorno(u"L01"_s, oggi),
+                               SqlTesti::totaleGiornoSalvataggio(u"L01"_s, oggi)})
+        QCOMPARE(valori(db.apri(sql), u"SommaDiRefillGestore"_s),
+                 somma.isEmpty() ? QStringList() : QStringList{somma});
+}
+
+void TstDatabaseHost::testo10CancellaLeRigheDellaTestata() {
+    Db db;
+    for (const char* righe : {"5, 1", "5, 2", "6, 1"}) // two of header 5, one of header 6
+        db.host->Execute(
+            u"insert into noterighe (idtesta, riga) values (%1)"_s.arg(QLatin1StringView(righe)));
+    db.host->Execute(SqlTesti::cancellaRighe(u"5"_s));
+    QCOMPARE(valori(db.apri(SqlTesti::righeContabili()), u"idtesta"_s), QStringList{u"6"_s});
+}
+
+void TstDatabaseHost::campi_data() {
+    QTest::addColumn<QString>("tabella");
+    QTest::addColumn<QString>("campo");
+    QTest::addColumn<QVariant>("valore");
+    QTest::addColumn<QVariant>("letto"); // an int: the number of the error refusing the value
+    const auto riga = [](const char* nome, const char* tabella, const char* campo,
+                         const QVariant& valore, const QVariant& letto) {
+        QTest::newRow(nome) << QString::fromUtf8(tabella) << QString::fromUtf8(campo) << valore
+                            << letto;
+    };
+    const QDateTime momento(oggi, QTime(10, 30, 15, 500));
+    const QVariant tipo = CodiceErrore::TipoNonCorrispondente;
+    riga("importo col punto", "noteincassi", "refillgestore", u"12.50"_s, 12.5);
+    riga("importo con la virgola", "LogOperazioni", "importo1", u"12,50"_s, 12.5);
+    riga("importo negativo", "noterighe", "dare", u"-3,25"_s, -3.25);
+    riga("importo da valuta", "noterighe", "avere", QVariant::fromValue(Valuta::daDecimillesimi(3)),
+         0.0003);
+    riga("importo arrotondato", "noteincassi", "refillgestore", 1.23456, 1.2346);
+    riga("booleano vero da 1", "noteteste", "chiuso", 1, qint64(-1));
+    riga("data", "noteteste", "dataregistrazione", oggi, oggi);
+    riga("data da testo", "noteteste", "dataregistrazione", u"04/12/2026"_s, oggi);
+    riga("momento al secondo", "noteteste", "iddata", momento, momento.addMSecs(-500));
+    riga("ora da momento", "LogOperazioni", "orario", momento, QTime(10, 30, 15));
+    riga("null", "noteincassi", "refillgestore", QVariant(), QVariant());
+    riga("abc in un importo", "noteincassi", "refillgestore", u"abc"_s, tipo);
+    riga("testo vuoto in un importo", "noteincassi", "refillgestore", u""_s, tipo);
+    riga("due separatori", "noteincassi", "refillgestore", u"1.2.3"_s, tipo);
+    riga("virgola e punto", "LogOperazioni", "importo1", u"1.234,50"_s, tipo);
+}
+
+// What a field shows once set, in the same set and in a new one reading the file; a refused
+// value leaves what was there, on a new row and on a stored one.
+void TstDatabaseHost::campi() {
+    QFETCH(QString, tabella);
+    QFETCH(QString, campo);
+    QFETCH(QVariant, valore);
+    QFETCH(QVariant, letto);
+    const int codice = letto.metaType().id() == QMetaType::Int ? letto.toInt() : 0;
+    Db db;
+    const QString sql = u"select * from "_s + tabella;
+    const RecordsetPtr rs = db.apri(sql);
+    rs->AddNew();
+    QCOMPARE(errore([&] { rs->SetField(campo, valore); }), codice);
+    rs->Update();
+    const RecordsetPtr riletto = db.apri(sql);
+    QCOMPARE(riletto->RecordCount(), 1);
+    if (codice) {                                // the refused values are all amounts
+        QVERIFY(riletto->Field(campo).isNull()); // nothing stored
+        riletto->SetField(campo, u"1"_s);        // an amount already there, then mistyped
+        QCOMPARE(errore([&] { riletto->SetField(campo, valore); }), codice);
+        riletto->Update();
+        QVERIFY(db.apri(sql)->Field(campo).toDouble() == 1.0);
         return;
     }
-    const RecordsetPtr rs = sql == SqlTesti::viste() ? db.host->OpenRecordSetPreferenze(sql)
-                                                     : db.host->openrecordset(sql);
-    // A sum over no rows still gives one row, with nothing in it.
-    const int attese = sql == SqlTesti::totaleDocumento(u"1"_s) ? 1 : 0;
-    QCOMPARE(rs->RecordCount(), attese);
-    QVERIFY(!rs->FieldNames().isEmpty());
-}
-
-void TstDatabaseHost::settaggi() {
-    DatabaseDiProva db;
-    QCOMPARE(db.host->leggisettaggio(u"Refill"_s, u"Salvataggio"_s, 1), qint16(1));
-    QCOMPARE(db.host->leggisettaggio(u"Refill"_s, u"Salvataggio"_s, 0), qint16(0));
-    db.host->salvasettaggio(u"Refill"_s, u"Salvataggio"_s, 0);
-    QCOMPARE(db.host->leggisettaggio(u"Refill"_s, u"Salvataggio"_s, 1), qint16(0));
-    db.host->salvasettaggio(u"Refill"_s, u"Salvataggio"_s, -32768);
-    db.host->salvasettaggio(u"Altro"_s, u"Salvataggio"_s, 7);
-
-    const auto altro = DatabaseHost::apri(db.file());
-    QCOMPARE(altro->leggisettaggio(u"Refill"_s, u"Salvataggio"_s, 1), qint16(-32768));
-    QCOMPARE(altro->leggisettaggio(u"Altro"_s, u"Salvataggio"_s, 1), qint16(7));
-    QCOMPARE(
-        altro->openrecordset(u"select * from impostazioni where sezione='refill'"_s)->RecordCount(),
-        1);
-}
-
-void TstDatabaseHost::dataUtentePercorso() {
-    QTemporaryDir cartella;
-    const QString file = cartella.filePath(u"sala.kdb"_s);
-    {
-        const auto host = DatabaseHost::crea(file);
-        QCOMPARE(host->Data(), QDate::currentDate());
-        QString login = qEnvironmentVariable("USER");
-        if (login.isEmpty())
-            login = qEnvironmentVariable("USERNAME");
-        QCOMPARE(host->User().toString(), login);
-        QCOMPARE(host->Percorso(), QFileInfo(file).absolutePath() + u'/');
-        host->setData(QDate(2025, 1, 31));
-        host->setUser(u"anna"_s);
-        QCOMPARE(host->Data(), QDate(2025, 1, 31));
-        QCOMPARE(host->User().toString(), u"anna"_s);
-        // Whatever the host is told, the module stores unchanged.
-        host->setUser(qint64(7));
-        QCOMPARE(host->User(), QVariant(qint64(7)));
+    for (const QVariant& v : {rs->Field(campo), riletto->Field(campo)}) {
+        QCOMPARE(v.metaType(), letto.metaType());
+        QCOMPARE(v, letto);
+        QVERIFY2(v.toDouble() == letto.toDouble(),
+                 qPrintable(QString::number(v.toDouble(), 'g', 17)));
     }
-    const auto host =
-        DatabaseHost::apri(file, OpzioniHost{QDate(2024, 2, 29), u"operatore7"_s, u"/srv/kalo"_s});
-    QCOMPARE(host->Data(), QDate(2024, 2, 29));
-    QCOMPARE(host->User().toString(), u"operatore7"_s);
-    QCOMPARE(host->Percorso(), u"/srv/kalo/"_s);
 }
 
-void TstDatabaseHost::executeRifiutaDueIstruzioni() {
-    DatabaseDiProva db;
+// The second host writes while the first one holds a set it has read, then the first one
+// writes: each sees what the other stored.
+void TstDatabaseHost::dueHostSulloStessoFile() {
+    Db db;
     db.apparecchi();
-    QCOMPARE(numeroErrore([&] { db.host->Execute(u"select 1; delete from apparecchi"_s); }),
-             CodiceErrore::ErroreDatabase);
-    QCOMPARE(numeroErrore(
-                 [&] { db.host->Execute(u"delete * from apparecchi; drop table noteteste"_s); }),
-             CodiceErrore::ErroreDatabase);
-    QCOMPARE(numeroErrore([&] { db.host->Execute(u"drop table noteteste"_s); }),
-             CodiceErrore::ErroreDatabase);
-    QCOMPARE(db.host->openrecordset(SqlTesti::tuttiApparecchi())->RecordCount(), 4);
-    QCOMPARE(db.host->openrecordset(SqlTesti::elencoRefill())->RecordCount(), 0);
+    const auto secondo = DatabaseHost::apri(db.file(), OpzioniHost{oggi, u"luigi"_s, {}});
+    const RecordsetPtr pigro = db.apri(SqlTesti::righeContabili()); // opened, not read yet
+    const RecordsetPtr lettura = db.apri(SqlTesti::apparecchiAttivi());
+    QCOMPARE(lettura->RecordCount(), 2);
+    // The second host writes while the first one holds a set it has read.
+    secondo->Execute(u"insert into noterighe (idtesta, riga) values (1, 1)"_s);
+    const RecordsetPtr log = secondo->openrecordset(SqlTesti::logVuoto());
+    log->AddNew();
+    log->SetField(u"idoperatore"_s, secondo->User());
+    log->Update();
+    // Then the first one writes, and each sees what the other stored.
+    db.riga(db.testata(), 11, u"1"_s);
+    lettura->MoveNext();
+    QCOMPARE(lettura->Field(u"codiceinterno"_s).toString(), u"A1"_s);
+    QCOMPARE(valori(db.apri(u"select * from LogOperazioni"_s), u"idoperatore"_s),
+             QStringList{u"luigi"_s});
+    QCOMPARE(valori(secondo->openrecordset(u"select * from noteincassi"_s), u"idoperatore"_s),
+             QStringList{u"mario"_s});
+    // The set opened before the other host wrote had not read its rows: it sees that one too.
+    pigro->AddNew();
+    pigro->SetField(u"riga"_s, qint16(2));
+    pigro->Update();
+    QCOMPARE(pigro->RecordCount(), 2);
+    QCOMPARE(pigro->Field(u"riga"_s).toLongLong(), 2); // the added row is still the current one
 }
 
 QTEST_GUILESS_MAIN(TstDatabaseHost)

@@ -30,7 +30,6 @@ private slots:
     void sqlAllAvvio();
     void fallimentoAvvioSilenzioso();
     void paginazioneVentiApparecchi();
-    void sediciApparecchiUnaPagina();
     void dietroDopoUltimaPaginaParziale();
     void importiSullaPagina();
     void opzioniEtichetta();
@@ -207,17 +206,6 @@ void TestAvvio::paginazioneVentiApparecchi() {
     QCOMPARE(form->CmdApparecchio[15]->caption(), QStringLiteral("AAMS16\r"));
     QCOMPARE(form->LabApparecchio->caption(), QStringLiteral("Selezionare un apparecchio"));
     QVERIFY(box.boxes().isEmpty());
-}
-
-void TestAvvio::sediciApparecchiUnaPagina() {
-    auto banco = BancoProva::salaPronta(16);
-    auto form = apriForm(banco->host());
-    const QStringList prima = captions(*form);
-    form->CmdAvanti->click();
-    QCOMPARE(captions(*form), prima);
-    form->CmdDietro->click();
-    QCOMPARE(captions(*form), prima);
-    QCOMPARE(form->CmdApparecchio[15]->caption(), etichettaCodice(16));
 }
 
 void TestAvvio::dietroDopoUltimaPaginaParziale() {

@@ -19,8 +19,6 @@ private slots:
     void letturaIntera();
     void letturaImporto_data();
     void letturaImporto();
-    void letturaImportoRifiuta_data();
-    void letturaImportoRifiuta();
     void testoRisultato_data();
     void testoRisultato();
     void tastiera_data();
@@ -131,33 +129,28 @@ void TestCalcolatrice::letturaIntera() {
 
 void TestCalcolatrice::letturaImporto_data() {
     QTest::addColumn<QString>("testo");
+    QTest::addColumn<bool>("numero");
     QTest::addColumn<double>("atteso");
-    QTest::newRow("decimali") << "12,50" << 12.5;
-    QTest::newRow("virgola finale") << "0," << 0.0;
-    QTest::newRow("spazi attorno") << "  40 " << 40.0;
-    QTest::newRow("negativo") << "-4,25" << -4.25;
-    QTest::newRow("solo decimali") << ",5" << 0.5;
+    QTest::newRow("decimali") << "12,50" << true << 12.5;
+    QTest::newRow("virgola finale") << "0," << true << 0.0;
+    QTest::newRow("spazi attorno") << "  40 " << true << 40.0;
+    QTest::newRow("negativo") << "-4,25" << true << -4.25;
+    QTest::newRow("solo decimali") << ",5" << true << 0.5;
+    QTest::newRow("vuoto") << "" << false << 0.0;
+    QTest::newRow("solo meno") << "-" << false << 0.0;
+    QTest::newRow("lettere") << "1a" << false << 0.0;
+    QTest::newRow("due virgole") << "1,2,3" << false << 0.0;
 }
 
 void TestCalcolatrice::letturaImporto() {
     QFETCH(QString, testo);
-    QTEST(Letture::letturaImporto(testo), "atteso");
-}
-
-void TestCalcolatrice::letturaImportoRifiuta_data() {
-    QTest::addColumn<QString>("testo");
-    QTest::newRow("vuoto") << "";
-    QTest::newRow("solo meno") << "-";
-    QTest::newRow("lettere") << "1a";
-    QTest::newRow("due virgole") << "1,2,3";
-}
-
-void TestCalcolatrice::letturaImportoRifiuta() {
-    QFETCH(QString, testo);
+    QFETCH(bool, numero);
     try {
-        Letture::letturaImporto(testo);
-        QFAIL("a text that is not a number was read as an amount");
+        const double letto = Letture::letturaImporto(testo);
+        QVERIFY2(numero, "a text that is not a number was read as an amount");
+        QTEST(letto, "atteso");
     } catch (const Errore& e) {
+        QVERIFY2(!numero, qPrintable(e.descrizione()));
         QCOMPARE(e.numero(), CodiceErrore::TipoNonCorrispondente);
     }
 }

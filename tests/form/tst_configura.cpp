@@ -25,7 +25,6 @@ private slots:
     void proprietaPassanti();
     void statoCondiviso();
     void applicazioneSostituita();
-    void startModale_data();
     void startModale();
     void startModeless_data();
     void startModeless();
@@ -51,23 +50,25 @@ void TestConfigura::versione() {
 void TestConfigura::versioneDellaLibreria() { QCOMPARE(Configura().Ver(), QStringLiteral("2.000.023")); }
 
 void TestConfigura::proprietaPassanti() {
+    using Get = QString (Configura::*)() const;
+    using Set = void (Configura::*)(const QString&);
+    const QList<std::pair<Get, Set>> proprieta{
+        {&Configura::CodiceStampa, &Configura::setCodiceStampa},
+        {&Configura::CodiceEsportazione, &Configura::setCodiceEsportazione},
+        {&Configura::Codice, &Configura::setCodice},
+        {&Configura::Parametri, &Configura::setParametri},
+        {&Configura::CampoRicerca, &Configura::setCampoRicerca},
+        {&Configura::Risposta, &Configura::setRisposta},
+        {&Configura::Modale, &Configura::setModale}};
     Configura c;
-    QCOMPARE(c.CodiceStampa(), QString());
-    QCOMPARE(c.Modale(), QString());
-    c.setCodiceStampa(QStringLiteral("STAMPA-1"));
-    c.setCodiceEsportazione(QStringLiteral("exp"));
-    c.setCodice(QStringLiteral("Ç"));
-    c.setParametri(QStringLiteral("a=1;b=2"));
-    c.setCampoRicerca(QStringLiteral("dataregistrazione"));
-    c.setRisposta(QStringLiteral("12/04/2026"));
-    c.setModale(QStringLiteral("1"));
-    QCOMPARE(c.CodiceStampa(), QStringLiteral("STAMPA-1"));
-    QCOMPARE(c.CodiceEsportazione(), QStringLiteral("exp"));
-    QCOMPARE(c.Codice(), QStringLiteral("Ç"));
-    QCOMPARE(c.Parametri(), QStringLiteral("a=1;b=2"));
-    QCOMPARE(c.CampoRicerca(), QStringLiteral("dataregistrazione"));
-    QCOMPARE(c.Risposta(), QStringLiteral("12/04/2026"));
-    QCOMPARE(c.Modale(), QStringLiteral("1"));
+    for (int i = 0; i < proprieta.size(); ++i) {
+        const auto [leggi, scrivi] = proprieta[i];
+        QCOMPARE((c.*leggi)(), QString()); // never set: empty
+        (c.*scrivi)(QStringLiteral("valore %1 è").arg(i));
+    }
+    // Each keeps its own value: no two share storage.
+    for (int i = 0; i < proprieta.size(); ++i)
+        QCOMPARE((c.*proprieta[i].first)(), QStringLiteral("valore %1 è").arg(i));
 }
 
 void TestConfigura::statoCondiviso() {
@@ -87,13 +88,8 @@ void TestConfigura::applicazioneSostituita() {
     QCOMPARE(vecchio.use_count(), 1L); // only the test's own BancoProva holds it now
 }
 
-void TestConfigura::startModale_data() {
-    QTest::addColumn<QString>("modale");
-    QTest::newRow("1") << "1";
-}
-
 void TestConfigura::startModale() {
-    QFETCH(QString, modale);
+    const QString modale = QStringLiteral("1");
     auto banco = BancoProva::salaPronta(3);
     Configura c;
     c.setApplicazione(banco->host());

@@ -1,57 +1,72 @@
 #pragma once
 
+#include "host/Errore.h"
 #include "host/Recordset.h"
 
-#include <QList>
-#include <QStringList>
-#include <QVariant>
-
-#include <functional>
-#include <memory>
 #include <optional>
+#include <utility>
 
-// A recordset over rows held in memory, behaving as the host's sets do where the search
-// component and the module rely on it: positioned on the first row when made, 3021 when
-// moving past either end or reading without a current row (MoveFirst on an empty set
-// included), 3265 for an unknown field, case-insensitive names, AddNew/SetField/Update,
-// and "field = value" filters.
-class RecordsetMemoria final : public KaloRefill::Recordset {
-public:
-    RecordsetMemoria(QStringList campi, QList<QVariantList> righe = {});
-    static std::shared_ptr<RecordsetMemoria> crea(QStringList campi,
-                                                  QList<QVariantList> righe = {});
+// Rows held in memory, failing where the host's sets fail: 3021 moving past either end or
+// reading with no current row (MoveFirst on an empty set included), 3265 for an unknown
+// field (names in any case). Edits are kept only by Update. The component sets no filter:
+// SetFilter only goes back to the first row.
+struct RecordsetMemoria final : KaloRefill::Recordset {
+    // Each row holds a value for every field.
+    RecordsetMemoria(QStringList campi, QList<QVariantList> righe)
+        : campi(std::move(campi)), righe(std::move(righe)) {}
+    static auto crea(QStringList campi, QList<QVariantList> righe = {}) {
+        return std::make_shared<RecordsetMemoria>(std::move(campi), std::move(righe));
+    }
 
-    int RecordCount() override;
-    bool Bof() override;
-    bool Eof() override;
-    void MoveFirst() override;
-    void MoveNext() override;
-    void MovePrevious() override;
-    QVariant Field(const QString& nome) override;
-    void SetField(const QString& nome, const QVariant& valore) override;
-    void AddNew() override;
-    void Update() override;
-    void SetFilter(const QString& condizione) override;
-    QStringList FieldNames() override;
+    int RecordCount() override { return static_cast<int>(righe.size()); }
+    bool Bof() override { return righe.isEmpty() || m_riga < 0; }
+    bool Eof() override { return righe.isEmpty() || m_riga >= righe.size(); }
+    void MoveFirst() override { vai(0, righe.isEmpty()); }
+    void MoveNext() override { vai(m_riga + 1, Eof()); }
+    void MovePrevious() override { vai(m_riga - 1, Bof()); }
+    QVariant Field(const QString& nome) override { return riga().at(colonna(nome)); }
+    void SetField(const QString& nome, const QVariant& valore) override {
+        const int c = colonna(nome);
+        if (!m_modifica)
+            m_modifica.emplace(m_riga, riga());
+        m_modifica->second[c] = valore;
+    }
+    void AddNew() override { m_modifica.emplace(righe.size(), QVariantList(campi.size())); }
+    void Update() override {
+        if (!m_modifica)
+            return;
+        m_riga = m_modifica->first;
+        righe.resize(qMax(righe.size(), m_riga + 1));
+        righe[m_riga] = std::exchange(m_modifica, std::nullopt)->second;
+    }
+    void SetFilter(const QString&) override { vai(0, false); }
+    QStringList FieldNames() override { return campi; }
 
-    // Every stored row, filter or not.
-    const QList<QVariantList>& righe() const { return m_righe; }
-    // The value of a field in a stored row.
-    QVariant valore(int riga, const QString& campo) const;
+    // Thrown by every move, as by a set that loses its connection while it is read.
+    std::optional<KaloRefill::Errore> guasto;
 
-    // Told of every member called, by name ("Filter=", "AddNew", ...).
-    std::function<void(const QString&)> osservatore;
-    int aggiornamenti = 0;
+    int colonna(const QString& nome) const {
+        for (int c = 0; c < campi.size(); ++c)
+            if (campi.at(c).compare(nome, Qt::CaseInsensitive) == 0)
+                return c;
+        throw KaloRefill::Errore::campoNonTrovato(nome);
+    }
+    // The row being added or edited, else the current one.
+    QVariantList& riga() {
+        if (!m_modifica && (Bof() || Eof()))
+            throw KaloRefill::Errore::nessunRecordCorrente();
+        return m_modifica ? m_modifica->second : righe[m_riga];
+    }
+    void vai(qsizetype riga, bool fuori) {
+        if (guasto || fuori)
+            throw guasto.value_or(KaloRefill::Errore::nessunRecordCorrente());
+        m_riga = riga;
+        m_modifica.reset();
+    }
 
-private:
-    int colonna(const QString& nome) const;
-    void nota(const QString& chiamata) const;
-    bool senzaRigaCorrente() const;
-
-    QStringList m_campi;
-    QList<QVariantList> m_righe;
-    QList<int> m_visibili;
-    int m_posizione = 0;
-    std::optional<QVariantList> m_nuova;
-    QList<std::pair<int, QVariant>> m_modifiche;
+    // The fields and every stored row.
+    QStringList campi;
+    QList<QVariantList> righe;
+    qsizetype m_riga = 0;
+    std::optional<std::pair<qsizetype, QVariantList>> m_modifica; // the row, until Update
 };

@@ -11,95 +11,69 @@
 #include <QTest>
 
 using namespace KaloRefill;
-
-namespace {
-const QString cartellaProva = QStringLiteral(CARTELLA_COMPONENTI_PROVA);
-}
+using namespace Qt::StringLiterals;
 
 class TestComponenti : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
     void cartelleCercate();
-    void nuovoOggettoAOgniRichiesta();
-    void nomeSconosciuto();
-    void nessunaCartella();
-    void fileCheNonSonoComponentiIgnorati();
-
-private:
-    QByteArray m_ambiente;
+    void crea_data();
+    void crea();
 };
 
-void TestComponenti::init() {
-    m_ambiente = qgetenv(ComponentRegistry::variabileCartelle);
-    RegistroProva::azzera();
-}
-
-void TestComponenti::cleanup() {
-    qputenv(ComponentRegistry::variabileCartelle, m_ambiente);
-}
-
 void TestComponenti::cartelleCercate() {
-    const QString separatore = QString(QDir::listSeparator());
     qputenv(ComponentRegistry::variabileCartelle,
-            QStringLiteral("/opt/a%1%1/opt/b/").arg(separatore).toLocal8Bit());
-    const QString programma =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("components"));
-    // The environment's folders come before the program's own.
+            u"/opt/a%1%1/opt/b/"_s.arg(QDir::listSeparator()).toLocal8Bit());
+    // The environment's folders come before the program's own; empty entries are skipped.
     QCOMPARE(ComponentRegistry::searchFolders(),
-             (QStringList{QStringLiteral("/opt/a"), QStringLiteral("/opt/b"),
-                          QDir::cleanPath(programma)}));
+             (QStringList{u"/opt/a"_s, u"/opt/b"_s,
+                          QCoreApplication::applicationDirPath() + u"/components"_s}));
 }
 
-void TestComponenti::nuovoOggettoAOgniRichiesta() {
-    qputenv(ComponentRegistry::variabileCartelle, cartellaProva.toLocal8Bit());
-    std::unique_ptr<QObject> primo =
-        ComponentRegistry::create(QStringLiteral("KaloviaRicerca.Ricerca"));
-    std::unique_ptr<QObject> secondo =
-        ComponentRegistry::create(QStringLiteral("KaloviaRicerca.Ricerca"));
-    QVERIFY(primo);
-    QVERIFY(secondo);
-    QVERIFY(primo.get() != secondo.get());
+void TestComponenti::crea_data() {
+    QTest::addColumn<QStringList>("cartelle"); // "guasta" holds a file that is no plugin
+    QTest::addColumn<QString>("nome");
+    QTest::addColumn<bool>("trovato");
+    const QString ricerca = u"KaloviaRicerca.Ricerca"_s;
+    QTest::newRow("cartella del componente") << QStringList{u"prova"_s} << ricerca << true;
+    QTest::newRow("nome in minuscolo") << QStringList{u"prova"_s} << ricerca.toLower() << true;
+    QTest::newRow("file guasto davanti") << QStringList{u"guasta"_s, u"prova"_s} << ricerca << true;
+    QTest::newRow("nome sconosciuto")
+        << QStringList{u"prova"_s} << u"KaloviaRicerca.Stampa"_s << false;
+    QTest::newRow("nome vuoto") << QStringList{u"prova"_s} << QString() << false;
+    QTest::newRow("cartelle senza componente")
+        << QStringList{u"guasta"_s, u"manca"_s} << ricerca << false;
+}
+
+void TestComponenti::crea() {
+    QFETCH(QStringList, cartelle);
+    QFETCH(QString, nome);
+    QFETCH(bool, trovato);
+    QTemporaryDir guasta;
+    QFile finta(guasta.filePath(u"libaaa_guasta.so"_s));
+    QVERIFY(finta.open(QIODevice::WriteOnly) && finta.write("not a library") > 0);
+    finta.close();
+    const QMap<QString, QString> percorsi{{u"guasta"_s, guasta.path()},
+                                          {u"manca"_s, guasta.filePath(u"manca"_s)},
+                                          {u"prova"_s, QStringLiteral(CARTELLA_COMPONENTI_PROVA)}};
+    for (QString& cartella : cartelle)
+        cartella = percorsi.value(cartella);
+    qputenv(ComponentRegistry::variabileCartelle,
+            cartelle.join(QDir::listSeparator()).toLocal8Bit());
+
+    std::unique_ptr<QObject> primo = ComponentRegistry::create(nome);
+    std::unique_ptr<QObject> secondo = ComponentRegistry::create(nome);
+    QCOMPARE(bool(primo), trovato);
+    QCOMPARE(RegistroProva::istanza().componentiVivi, trovato ? 2 : 0);
+    if (!trovato)
+        return;
+    // A new search component on each request, owned by the caller.
     QVERIFY(qobject_cast<ComponenteRicerca*>(primo.get()));
-    QCOMPARE(RegistroProva::componentiVivi(), 2);
+    QVERIFY(qobject_cast<ComponenteRicerca*>(secondo.get()));
+    QVERIFY(primo.get() != secondo.get());
     primo.reset();
     secondo.reset();
-    // The caller owns what it gets: letting go destroys it.
-    QCOMPARE(RegistroProva::componentiVivi(), 0);
-}
-
-void TestComponenti::nomeSconosciuto() {
-    qputenv(ComponentRegistry::variabileCartelle, cartellaProva.toLocal8Bit());
-    QVERIFY(!ComponentRegistry::create(QStringLiteral("KaloviaRicerca.Stampa")));
-    QVERIFY(!ComponentRegistry::create(QString()));
-    QVERIFY(RegistroProva::voci().isEmpty());
-}
-
-void TestComponenti::nessunaCartella() {
-    QTemporaryDir vuota;
-    qputenv(ComponentRegistry::variabileCartelle,
-            (vuota.path() + QDir::listSeparator() + vuota.filePath(QStringLiteral("manca")))
-                .toLocal8Bit());
-    QVERIFY(!ComponentRegistry::create(QStringLiteral("KaloviaRicerca.Ricerca")));
-}
-
-void TestComponenti::fileCheNonSonoComponentiIgnorati() {
-    // A folder holding a broken library and an unrelated file, before the good one.
-    QTemporaryDir guasta;
-    QFile finta(guasta.filePath(QStringLiteral("libaaa_guasta.so")));
-    QVERIFY(finta.open(QIODevice::WriteOnly));
-    finta.write("not a library");
-    finta.close();
-    QFile testo(guasta.filePath(QStringLiteral("leggimi.txt")));
-    QVERIFY(testo.open(QIODevice::WriteOnly));
-    testo.close();
-    qputenv(ComponentRegistry::variabileCartelle,
-            (guasta.path() + QDir::listSeparator() + cartellaProva).toLocal8Bit());
-    std::unique_ptr<QObject> componente =
-        ComponentRegistry::create(QStringLiteral("KaloviaRicerca.Ricerca"));
-    QVERIFY(componente);
-    QVERIFY(qobject_cast<ComponenteRicerca*>(componente.get()));
+    QCOMPARE(RegistroProva::istanza().componentiVivi, 0);
 }
 
 QTEST_MAIN(TestComponenti)

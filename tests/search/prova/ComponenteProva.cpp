@@ -1,103 +1,96 @@
-#include "ComponenteProva.h"
-
+// The test plugin: answers to "KaloviaRicerca.Ricerca" with a search component that shows
+// nothing and writes into RegistroProva what it is given and asked.
+#include "ComponentFactory.h"
 #include "RegistroProva.h"
 #include "host/Errore.h"
+#include "search/ComponenteRicerca.h"
 
-#include <utility>
+#include <QObject>
+
+using namespace Qt::StringLiterals;
 
 namespace KaloRefill {
 
 namespace {
-void imposta(const char* membro, const QString& valore) {
-    RegistroProva::annota(QLatin1String(membro) + QLatin1Char('=') + valore);
+
+RegistroProva& registro = RegistroProva::istanza();
+
+void annota(const char* membro, const QString& valore) {
+    registro.voci << QLatin1String(membro) + u'=' + valore;
 }
-QString intero(qint16 valore) {
-    return QString::number(valore);
-}
+
 } // namespace
 
-ComponenteProva::ComponenteProva() {
-    ++RegistroProva::componentiVivi();
-}
-
-ComponenteProva::~ComponenteProva() {
-    --RegistroProva::componentiVivi();
-    RegistroProva::annota(QStringLiteral("~componente"));
-}
-
-void ComponenteProva::setUser(const QVariant& user) {
-    imposta("User", user.toString() + QStringLiteral(" (") + QLatin1String(user.typeName()) +
-                        QLatin1Char(')'));
-}
-void ComponenteProva::setModulo(const QString& modulo) {
-    imposta("Modulo", modulo);
-}
-void ComponenteProva::setCaption(const QString& caption) {
-    imposta("Caption", caption);
-}
-void ComponenteProva::setRecordset(RecordsetPtr righe) {
-    imposta("Recordset", RegistroProva::nomeDi(righe.get()));
-    m_righe = std::move(righe);
-}
-void ComponenteProva::setRecordsetOperatori(RecordsetPtr operatori) {
-    imposta("RecordsetOperatori", RegistroProva::nomeDi(operatori.get()));
-    m_operatori = std::move(operatori);
-}
-void ComponenteProva::setRecordsetViste(RecordsetPtr viste) {
-    imposta("RecordsetViste", RegistroProva::nomeDi(viste.get()));
-    m_viste = std::move(viste);
-}
-void ComponenteProva::setCampoRicerca(const QString& campo) {
-    imposta("CampoRicerca", campo);
-}
-void ComponenteProva::setPercorsoPers(const QString& percorso) {
-    imposta("PercorsoPers", percorso);
-}
-void ComponenteProva::setPercorso(const QString& percorso) {
-    imposta("Percorso", percorso);
-}
-void ComponenteProva::setStatusBar(qint16 valore) {
-    imposta("StatusBar", intero(valore));
-}
-void ComponenteProva::setToolbar(qint16 valore) {
-    imposta("Toolbar", intero(valore));
-}
-void ComponenteProva::setFilterBar(qint16 valore) {
-    imposta("FilterBar", intero(valore));
-}
-void ComponenteProva::setWindowsState(qint16 valore) {
-    imposta("WindowsState", intero(valore));
-}
-
-void ComponenteProva::Ricerca() {
-    RegistroProva::annota(QStringLiteral("Ricerca"));
-    leggiRighe();
-    if (RegistroProva::numeroErroreInRicerca() != 0)
-        throw Errore(RegistroProva::numeroErroreInRicerca(),
-                     RegistroProva::descrizioneErroreInRicerca());
-}
-
-void ComponenteProva::leggiRighe() {
-    const QStringList& campi = RegistroProva::campiDaLeggere();
-    if (campi.isEmpty() || !m_righe)
-        return;
-    RegistroProva::colonneLette() = m_righe->FieldNames();
-    RegistroProva::righeContate() = m_righe->RecordCount();
-    RegistroProva::righeLette().clear();
-    if (RegistroProva::righeContate() == 0)
-        return;
-    for (m_righe->MoveFirst(); !m_righe->Eof(); m_righe->MoveNext()) {
-        QVariantList valori;
-        for (const QString& campo : campi)
-            valori << m_righe->Field(campo);
-        RegistroProva::righeLette() << valori;
+class ComponenteProva final : public QObject, public ComponenteRicerca {
+    Q_OBJECT
+    Q_INTERFACES(KaloRefill::ComponenteRicerca)
+public:
+    ComponenteProva() { ++registro.componentiVivi; }
+    ~ComponenteProva() override {
+        --registro.componentiVivi;
+        registro.voci << u"~componente"_s;
     }
-    m_righe->MoveFirst();
-}
 
-QVariant ComponenteProva::Risposta() const {
-    RegistroProva::annota(QStringLiteral("Risposta"));
-    return RegistroProva::risposta();
-}
+    void setUser(const QVariant& v) override {
+        annota("User", v.toString() + u" (%1)"_s.arg(QLatin1String(v.typeName())));
+    }
+    void setModulo(const QString& v) override { annota("Modulo", v); }
+    void setCaption(const QString& v) override { annota("Caption", v); }
+    void setRecordset(RecordsetPtr v) override { m_righe = tieni("Recordset", v); }
+    void setRecordsetOperatori(RecordsetPtr v) override { tieni("RecordsetOperatori", v); }
+    void setRecordsetViste(RecordsetPtr v) override { tieni("RecordsetViste", v); }
+    void setCampoRicerca(const QString& v) override { annota("CampoRicerca", v); }
+    void setPercorsoPers(const QString& v) override { annota("PercorsoPers", v); }
+    void setPercorso(const QString& v) override { annota("Percorso", v); }
+    void setStatusBar(qint16 v) override { annota("StatusBar", QString::number(v)); }
+    void setToolbar(qint16 v) override { annota("Toolbar", QString::number(v)); }
+    void setFilterBar(qint16 v) override { annota("FilterBar", QString::number(v)); }
+    void setWindowsState(qint16 v) override { annota("WindowsState", QString::number(v)); }
+
+    void Ricerca() override {
+        registro.voci << u"Ricerca"_s;
+        if (registro.guastoInRicerca)
+            throw Errore(3021, u"Nessun record corrente."_s);
+        for (; m_righe && !m_righe->Eof(); m_righe->MoveNext()) {
+            QStringList valori;
+            for (const QString& campo : registro.campiDaLeggere)
+                valori << m_righe->Field(campo).toString();
+            registro.righeLette << valori.join(u'|');
+        }
+    }
+    QVariant Risposta() const override {
+        registro.voci << u"Risposta"_s;
+        return registro.risposta;
+    }
+
+private:
+    // Logged by its columns, which tell the lists apart; held until the component goes.
+    RecordsetPtr tieni(const char* membro, const RecordsetPtr& rs) {
+        annota(membro, rs ? rs->FieldNames().join(u',') : u"null"_s);
+        registro.ricevuti.push_back(rs);
+        m_tenuti.push_back(rs);
+        return rs;
+    }
+
+    RecordsetPtr m_righe;
+    std::vector<RecordsetPtr> m_tenuti;
+};
+
+class FabbricaProva final : public QObject, public ComponentFactory {
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID KaloRefill_ComponentFactory_iid FILE "prova.json")
+    Q_INTERFACES(KaloRefill::ComponentFactory)
+public:
+    QStringList componentNames() const override { return {u"KaloviaRicerca.Ricerca"_s}; }
+    QObject* createComponent(const QString& name) override {
+        if (!componentNames().contains(name, Qt::CaseInsensitive))
+            return nullptr;
+        if (registro.oggettoEstraneo)
+            return new QObject();
+        return new ComponenteProva();
+    }
+};
 
 } // namespace KaloRefill
+
+#include "ComponenteProva.moc"

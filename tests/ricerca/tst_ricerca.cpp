@@ -1,0 +1,321 @@
+// The search-and-report component as the operator meets it: the modal list window run by
+// Ricerca over in-memory recordsets, its exports and the plugin created by its name.
+// PDFs are read back with pdftotext (poppler-utils, installed by the Makefile).
+#include "ComponentRegistry.h"
+#include "FinestraRicerca.h"
+#include "RecordsetMemoria.h"
+#include "host/Valuta.h"
+#include "search/ComponenteRicerca.h"
+#include "search/DataRisposta.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace KaloRefill;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QDate giorno1(2011, 3, 15), giorno2(2011, 3, 14), giorno3(2010, 12, 31);
+// A causale as an operator may type it: the CSV and the printed page must keep it whole.
+const QString causaleStrana = u"Ver; \"A&B\" <b>"_s;
+
+// Refill headers newest first, as the module asks for them; 99 is no operator's code.
+// 2.675 is 2.67499999... as a double: as an amount it is 2,675, so it shows 2,68.
+std::shared_ptr<RecordsetMemoria> testate() {
+    const QVariant valuta = QVariant::fromValue(Valuta::daDouble(12.5));
+    return RecordsetMemoria::crea(
+        {u"id"_s, u"codcausale"_s, u"DataRegistrazione"_s, u"Codlocale"_s, u"idoperatore"_s,
+         u"refillnoleggiatore"_s},
+        {{7, u"REF"_s, QDateTime(giorno1, QTime(0, 0)), u"SG01"_s, qint64(3), 10.0},
+         {6, u"REF"_s, QDateTime(giorno2, QTime(0, 0)), u"SG02"_s, qint64(4), valuta},
+         {5, causaleStrana, QDateTime(giorno3, QTime(0, 0)), u"SG01"_s, qint64(99), 2.675}});
+}
+
+// Operator codes as the host may give them: a number or its text.
+RecordsetPtr operatori() {
+    return RecordsetMemoria::crea(
+        {u"codice"_s, u"nome"_s, u"cognome"_s},
+        {{qint64(3), u"Niccolò"_s, u"Rossi"_s}, {u"4"_s, u"Anna"_s, u"Bianchi"_s}});
+}
+
+// The component as the program gets it: created by its name from its plugin.
+std::shared_ptr<ComponenteRicerca> componente(RecordsetPtr righe, RecordsetPtr viste = {},
+                                              const QString& utente = u"mario"_s) {
+    std::shared_ptr<QObject> oggetto = ComponentRegistry::create(u"KaloviaRicerca.Ricerca"_s);
+    std::shared_ptr<ComponenteRicerca> c(oggetto, qobject_cast<ComponenteRicerca*>(oggetto.get()));
+    QTEST_ASSERT(c); // else the plugin is in none of the components folders
+    c->setUser(utente);
+    c->setModulo(u"Refill"_s);
+    c->setCaption(u"Elenco Refill"_s);
+    c->setRecordset(std::move(righe));
+    c->setRecordsetOperatori(operatori());
+    c->setRecordsetViste(std::move(viste));
+    c->setCampoRicerca(u"dataregistrazione"_s);
+    return c;
+}
+
+// Runs Ricerca and, once the list window shows, azione on it; then closes the window if
+// still open, so a failing test never hangs on it. Says whether the window was shown.
+bool ricerca(ComponenteRicerca& c, const std::function<void(QDialog&)>& azione) {
+    bool vista = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, &timer, [&] {
+        if (auto* f = qobject_cast<QDialog*>(QApplication::activeModalWidget()); f && !vista) {
+            vista = true;
+            azione(*f);
+            if (f->isVisible())
+                f->reject();
+        }
+    });
+    timer.start(10);
+    c.Ricerca();
+    return vista;
+}
+
+const auto tabella = [](QWidget& f) { return f.findChild<QTableView*>(u"tabella"_s); };
+
+// The list as the operator reads it: its title, headings and rows (columns in their
+// visual order), then the status bar.
+QStringList mostrato(QWidget& f) {
+    const QHeaderView* h = tabella(f)->horizontalHeader();
+    QStringList righe{f.windowTitle()};
+    for (int r = -1; r < h->model()->rowCount(); ++r) {
+        QStringList celle;
+        for (int i = 0; i < h->count(); ++i)
+            celle << (r < 0 ? h->model()->headerData(h->logicalIndex(i), Qt::Horizontal)
+                            : h->model()->index(r, h->logicalIndex(i)).data())
+                         .toString();
+        righe << celle.join(u" | "_s);
+    }
+    return righe << f.findChild<QLabel*>(u"riepilogo"_s)->text();
+}
+
+void doppioClic(QTableView* t) {
+    const QPoint punto = t->visualRect(t->model()->index(0, 1)).center();
+    // As a mouse does it: a click, then the second one seen as a double click.
+    QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, punto);
+    QTest::mouseDClick(t->viewport(), Qt::LeftButton, {}, punto);
+}
+
+// The pages of a PDF as pdftotext reads them (the "fi" ligature back as two letters).
+QStringList pagineDelPdf(const QString& file) {
+    QProcess p;
+    p.start(u"pdftotext"_s, {u"-layout"_s, file, u"-"_s});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput())
+        .normalized(QString::NormalizationForm_KC)
+        .split(u'\f', Qt::SkipEmptyParts);
+}
+
+// The operator types the filter and sorts by a column (if any), sees the list (headings,
+// rows and status bar) and picks: the date the answer holds.
+struct Scelta {
+    QString filtro = {};
+    int colonna = -1;
+    QStringList vista = {};
+    QDate data = {};
+    RecordsetPtr righe = testate();
+    QString campo = u"dataregistrazione"_s;
+};
+
+} // namespace
+
+class TestRicerca : public QObject {
+    Q_OBJECT
+private slots:
+    void lista_data();
+    void lista();
+    void chiusuraSenzaScelta();
+    void esportazioniDiCioCheSiVede();
+    void vistePerListaEOperatore();
+    void erroreDelRecordsetArrivaAlChiamante();
+};
+
+void TestRicerca::lista_data() {
+    QTest::addColumn<Scelta>("s");
+    // Operators by name, amounts and dates in Italian, the total of the rows shown.
+    const QString t = u"id | Causale | Data registrazione | Locale | Operatore | Totale refill"_s;
+    const QString r7 = u"7 | REF | 15/03/2011 | SG01 | Niccolò Rossi | 10,00"_s;
+    const QString r6 = u"6 | REF | 14/03/2011 | SG02 | Anna Bianchi | 12,50"_s;
+    const QString r5 = u"5 | "_s + causaleStrana + u" | 31/12/2010 | SG01 | 99 | 2,68"_s;
+    const QString tutte = u"Righe: 3    Totale refill: 25,18"_s;
+    const QString sg01 = u"Righe: 2 di 3    Totale refill: 12,68"_s;
+    const QString solo6 = u"Righe: 1 di 3    Totale refill: 12,50"_s;
+    QTest::newRow("nell'ordine dell'host") << Scelta{{}, -1, {t, r7, r6, r5, tutte}, giorno1};
+    QTest::newRow("importo, non testo") << Scelta{{}, 5, {t, r5, r7, r6, tutte}, giorno3};
+    QTest::newRow("data, non testo") << Scelta{{}, 2, {t, r5, r6, r7, tutte}, giorno3};
+    QTest::newRow("locale in minuscolo") << Scelta{u"sg01"_s, -1, {t, r7, r5, sg01}, giorno1};
+    QTest::newRow("filtro e ordine") << Scelta{u"sg01"_s, 5, {t, r5, r7, sg01}, giorno3};
+    QTest::newRow("nome dell'operatore") << Scelta{u" anna B"_s, -1, {t, r6, solo6}, giorno2};
+    QTest::newRow("data come si vede") << Scelta{u"14/03/2011"_s, -1, {t, r6, solo6}, giorno2};
+    QTest::newRow("importo come si vede") << Scelta{u"12,50"_s, -1, {t, r6, solo6}, giorno2};
+    QTest::newRow("parole di colonne diverse")
+        << Scelta{u"anna sg02"_s, -1, {t, u"Righe: 0 di 3    Totale refill: 0,00"_s}};
+    // The day's report: columns named with their table, CampoRicerca in lower case.
+    const QDate giorno(2011, 3, 5);
+    const auto report = RecordsetMemoria::crea(
+        {u"NoteIncassi.DataIncasso"_s, u"NoteIncassi.RefillGestore"_s}, {{giorno, 10.0}});
+    const QStringList vista{u"Data | Importo"_s, u"05/03/2011 | 10,00"_s,
+                            u"Righe: 1    Importo: 10,00"_s};
+    QTest::newRow("report del giorno") << Scelta{{}, -1, vista, giorno, report, u"dataincasso"_s};
+    QTest::newRow("giorno senza refill")
+        << Scelta{.vista = {u"Data | Importo"_s, u"Righe: 0    Importo: 0,00"_s},
+                  .righe = RecordsetMemoria::crea({u"DataIncasso"_s, u"RefillGestore"_s})};
+    // CampoRicerca is not among them: the pick cannot answer with a date.
+    QTest::newRow("colonne sconosciute")
+        << Scelta{.vista = {u"Qualcosa | Altro"_s, u"a | "_s, u"Righe: 1"_s},
+                  .righe = RecordsetMemoria::crea({u"Qualcosa"_s, u"Altro"_s}, {{u"a"_s, {}}})};
+    QTest::newRow("senza recordset") << Scelta{.vista = {{}, u"Righe: 0"_s}, .righe = nullptr};
+}
+
+void TestRicerca::lista() {
+    QFETCH(Scelta, s);
+    // A views table without the columns it needs does not stand in the way.
+    auto c = componente(s.righe, RecordsetMemoria::crea({u"id"_s}, {{1}}));
+    c->setCampoRicerca(s.campo);
+    QStringList visto;
+    // The top row is picked with a double click or, right after typing the filter, with
+    // Enter (to the rows) and Enter again on the highlighted one.
+    ricerca(*c, [&](QDialog& f) {
+        auto* campo = f.findChild<QLineEdit*>(u"filtro"_s);
+        QTest::keyClicks(campo, s.filtro);
+        if (s.colonna >= 0)
+            tabella(f)->sortByColumn(s.colonna, Qt::AscendingOrder);
+        visto = mostrato(f);
+        if (s.filtro.isEmpty() || s.colonna >= 0)
+            return doppioClic(tabella(f));
+        QTest::keyClick(campo, Qt::Key_Return);
+        QVERIFY2(f.isVisible(), "Enter in the filter picked a row");
+        QTest::keyClick(tabella(f), Qt::Key_Return);
+    });
+    QCOMPARE(visto, QStringList{u"Elenco Refill"_s} + s.vista);
+    QCOMPARE(DataRisposta::comeData(c->Risposta()).value_or(QDate()), s.data);
+}
+
+void TestRicerca::chiusuraSenzaScelta() {
+    auto c = componente(testate());
+    const QList<std::function<void(QDialog&)>> chiusure{
+        [](QDialog& f) { QTest::keyClick(tabella(f), Qt::Key_Escape); },
+        [](QDialog& f) { f.findChild<QAction*>(u"azioneChiudi"_s)->trigger(); },
+        [](QDialog& f) { f.close(); }};
+    for (const auto& chiudi : chiusure) {
+        // An earlier pick must not linger into the next run.
+        ricerca(*c, [](QDialog& f) { doppioClic(tabella(f)); });
+        QVERIFY(DataRisposta::comeData(c->Risposta()).has_value());
+        QVERIFY(ricerca(*c, chiudi));
+        QVERIFY(!DataRisposta::comeData(c->Risposta()).has_value());
+    }
+}
+
+void TestRicerca::esportazioniDiCioCheSiVede() {
+    // What the component hands its window, the exports tried on the window itself.
+    ImpostazioniRicerca impostazioni;
+    impostazioni.caption = u"Elenco Refill"_s;
+    impostazioni.recordset = testate();
+    impostazioni.operatori = operatori();
+    FinestraRicerca f(impostazioni);
+    f.findChild<QLineEdit*>(u"filtro"_s)->setText(u"sg01"_s);
+    // The exports follow the rows and the columns as the operator arranged them.
+    tabella(f)->sortByColumn(5, Qt::AscendingOrder);
+    QHeaderView* h = tabella(f)->horizontalHeader();
+    h->moveSection(h->visualIndex(5), 0);
+    h->hideSection(0);
+    QTemporaryDir cartella;
+    const QString csv = cartella.filePath(u"e.csv"_s), pdf = cartella.filePath(u"e.pdf"_s);
+    QVERIFY(f.esportaCsv(csv) && f.esportaPdf(pdf));
+    QVERIFY(!f.esportaCsv(cartella.filePath(u"manca/e.csv"_s)));
+    QVERIFY(!f.esportaPdf(cartella.filePath(u"manca/e.pdf"_s)));
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    // UTF-8 with its mark, so that Excel reads the accents.
+    QCOMPARE(file.readAll(), u"\uFEFFTotale refill;Causale;Data registrazione;Locale;Operatore\r\n"
+                             "2,68;\"Ver; \"\"A&B\"\" <b>\";31/12/2010;SG01;99\r\n"
+                             "10,00;REF;15/03/2011;SG01;Niccolò Rossi\r\n"_s.toUtf8());
+    const QString testo = pagineDelPdf(pdf).join(u'\f');
+    for (const QString& atteso :
+         {u"Elenco Refill"_s, causaleStrana, u"31/12/2010"_s, u"15/03/2011"_s, u"Niccolò Rossi"_s,
+          u"12,68"_s, u"Pagina 1 di 1"_s})
+        QVERIFY2(testo.contains(atteso), qPrintable(atteso + u" missing from:\n"_s + testo));
+    QVERIFY2(testo.indexOf(u"31/12/2010"_s) < testo.indexOf(u"15/03/2011"_s), "not as sorted");
+    QVERIFY2(!testo.contains(u"14/03/2011"_s), "a row left out by the filter was printed");
+
+    // A long list: every page has the headings and its number; every row is printed
+    // once, in order, and the total comes last.
+    QList<QVariantList> righe;
+    QList<int> attesi;
+    for (int i = 1; i <= 150; ++i) {
+        righe.append({giorno1, u"Apparecchio numero %1"_s.arg(i), 1.0});
+        attesi << i;
+    }
+    impostazioni.recordset =
+        RecordsetMemoria::crea({u"DataIncasso"_s, u"Descrizione"_s, u"RefillGestore"_s}, righe);
+    QVERIFY(FinestraRicerca(impostazioni).esportaPdf(pdf));
+    const QStringList pagine = pagineDelPdf(pdf);
+    QVERIFY2(pagine.size() > 1, "150 rows do not fit on one page");
+    for (int p = 0; p < pagine.size(); ++p)
+        QVERIFY(pagine.at(p).contains(QRegularExpression(u"Data +Apparecchio +Importo"_s)) &&
+                pagine.at(p).contains(u"Pagina %1 di %2"_s.arg(p + 1).arg(pagine.size())));
+    QList<int> numeri;
+    for (const auto& trovato :
+         QRegularExpression(u"numero (\\d+)"_s).globalMatch(pagine.join(QString())))
+        numeri << trovato.captured(1).toInt();
+    QCOMPARE(numeri, attesi);
+    QVERIFY(pagine.last().contains(u"150,00"_s));
+}
+
+void TestRicerca::vistePerListaEOperatore() {
+    // Views of another operator and of another list: never applied here, never changed.
+    const QList<QVariantList> altre{{1, u"Refill"_s, u"anna"_s, u"Codlocale"_s, 0, 150},
+                                    {2, u"RefillGiorno"_s, u"mario"_s, u"Codlocale"_s, 0, 150}};
+    auto viste = RecordsetMemoria::crea(
+        {u"id"_s, u"modulo"_s, u"utente"_s, u"colonna"_s, u"posizione"_s, u"larghezza"_s}, altre);
+    QList<int> ordine, larghezze;
+    // The operator puts the date first and sizes the locale and the causale; the next
+    // time (as "MARIO") the list opens that way, and he narrows the causale.
+    for (const QString& utente : {u"mario"_s, u"MARIO"_s}) {
+        auto c = componente(testate(), viste, utente);
+        ricerca(*c, [&](QDialog& f) {
+            QHeaderView* h = tabella(f)->horizontalHeader();
+            for (int i = 0; i < h->count(); ++i)
+                ordine << h->logicalIndex(i);
+            larghezze = {h->sectionSize(3), h->sectionSize(1)};
+            h->moveSection(h->visualIndex(2), 0);
+            h->resizeSection(3, 171);
+            h->resizeSection(1, utente == u"mario"_s ? 91 : 60);
+        });
+    }
+    QCOMPARE(ordine, (QList<int>{0, 1, 2, 3, 4, 5, 2, 0, 1, 3, 4, 5}));
+    QCOMPARE(larghezze, (QList<int>{171, 91}));
+    // One row per column of this list and operator, updated rather than added again.
+    QCOMPARE(viste->righe.size(), 2 + 6);
+    QCOMPARE(viste->righe.mid(0, 2), altre);
+    for (const QVariantList& vista : viste->righe)
+        QVERIFY(vista.at(3) != u"codcausale"_s || vista.at(5) == 60);
+}
+
+void TestRicerca::erroreDelRecordsetArrivaAlChiamante() {
+    auto righe = testate();
+    righe->guasto = Errore(CodiceErrore::ErroreDatabase, u"Connessione persa"_s);
+    auto c = componente(righe);
+    try {
+        ricerca(*c, [](QDialog&) { QFAIL("a list without its rows was shown"); });
+        QFAIL("the failure of the set was swallowed");
+    } catch (const Errore& e) {
+        QCOMPARE(e.numero(), CodiceErrore::ErroreDatabase);
+        QCOMPARE(e.descrizione(), u"Connessione persa"_s);
+    }
+}
+
+QTEST_MAIN(TestRicerca)
+#include "tst_ricerca.moc"
