@@ -14,20 +14,10 @@ enum class Genere { Vuoto, Numero, Momento, Ora, Testo };
 Genere genere(const QVariant& v) {
     if (!v.isValid() || v.isNull())
         return Genere::Vuoto;
-    if (FormatoItaliano::comeImporto(v))
+    if (FormatoItaliano::comeImporto(v) || FormatoItaliano::eIntero(v))
         return Genere::Numero;
     switch (v.metaType().id()) {
     case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
         return Genere::Numero;
     case QMetaType::QDate:
     case QMetaType::QDateTime:

@@ -7,6 +7,22 @@
 
 namespace KaloRefill::FormatoItaliano {
 
+bool eIntero(const QVariant& valore) {
+    switch (valore.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return !valore.isNull();
+    default:
+        return false;
+    }
+}
+
 QString data(const QDate& data) {
     return data.isValid() ? data.toString(QStringLiteral("dd/MM/yyyy")) : QString();
 }

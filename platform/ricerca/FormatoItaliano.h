@@ -24,6 +24,9 @@ QString importo(Valuta valore);
 // any other type.
 std::optional<Valuta> comeImporto(const QVariant& valore);
 
+// A whole number of any integer type (not null).
+bool eIntero(const QVariant& valore);
+
 // The value as the list shows it; amounts with two decimals when comeImportoFisso is
 // true, in their shortest form otherwise. Null shows as nothing.
 QString testo(const QVariant& valore, bool comeImportoFisso);

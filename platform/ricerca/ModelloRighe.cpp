@@ -6,26 +6,6 @@
 
 namespace KaloRefill {
 
-namespace {
-
-// Whole numbers line up on the right, like amounts.
-bool eIntero(const QVariant& valore) {
-    switch (valore.metaType().id()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-        return !valore.isNull();
-    default:
-        return false;
-    }
-}
-
-} // namespace
 
 ModelloRighe::ModelloRighe(TabellaRighe tabella, const NomiOperatori& operatori, QObject* parent)
     : QAbstractTableModel(parent), m_tabella(std::move(tabella)) {
@@ -73,9 +53,10 @@ QVariant ModelloRighe::data(const QModelIndex& indice, int ruolo) const {
             return m_testi.at(riga).at(colonna);
         return m_tabella.valore(riga, colonna);
     case Qt::TextAlignmentRole: {
+        // Whole numbers line up on the right, like amounts.
         const bool numero =
             m_tabella.eImporto(colonna) ||
-            (colonna != m_colonnaOperatore && eIntero(m_tabella.valore(riga, colonna)));
+            (colonna != m_colonnaOperatore && FormatoItaliano::eIntero(m_tabella.valore(riga, colonna)));
         return QVariant::fromValue(Qt::Alignment(Qt::AlignVCenter) |
                                    (numero ? Qt::AlignRight : Qt::AlignLeft));
     }
