@@ -57,4 +57,8 @@ Errore Errore::database(const QString& messaggio) {
     return {CodiceErrore::ErroreDatabase, messaggio};
 }
 
+Errore Errore::unitaNonRiuscita(const QString& motivo) {
+    return {CodiceErrore::UnitaNonRiuscita, motivo};
+}
+
 } // namespace KaloRefill

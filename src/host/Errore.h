@@ -21,6 +21,9 @@ inline constexpr int UsoNonValidoDiNull = 94;
 inline constexpr int ComponenteNonCreabile = 429;
 inline constexpr int NessunRecordCorrente = 3021;
 inline constexpr int CampoNonTrovato = 3265;
+// The storage could not keep a unit of work (a save) as a whole; nothing of it was kept.
+// Jet's "could not update; currently locked" number, the commonest cause.
+inline constexpr int UnitaNonRiuscita = 3218;
 // The generic provider failure (0x80004005) a database reports its own messages under.
 inline constexpr int ErroreDatabase = -2147467259;
 } // namespace CodiceErrore
@@ -46,6 +49,8 @@ public:
     static Errore nessunRecordCorrente();
     static Errore campoNonTrovato(const QString& campo);
     static Errore database(const QString& messaggio);
+    // The unit of work cannot go on; `motivo` says why, in the operator's words.
+    static Errore unitaNonRiuscita(const QString& motivo);
 
 private:
     int m_numero;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Recordset.h"
+#include "UnitaDiLavoro.h"
 
 #include <QDate>
 #include <QString>
@@ -36,6 +37,12 @@ public:
     virtual QVariant User() = 0;
     // A folder of the host, ending in a path separator.
     virtual QString Percorso() = 0;
+
+    // Optional: opens a unit of work (one save) that holds the storage's write lock until
+    // it is confirmed or let go, so saves of several workstations never interleave.
+    // Errore UnitaNonRiuscita when it cannot start. A host without units returns null and
+    // its calls stand alone, as they always have.
+    virtual std::unique_ptr<UnitaDiLavoro> IniziaUnita() { return {}; }
 };
 
 using HostApplicationPtr = std::shared_ptr<HostApplication>;

@@ -1,5 +1,5 @@
 target_sources(kalorefill PRIVATE
     host/Errore.cpp host/Errore.h
     host/Valuta.cpp host/Valuta.h
-    host/Recordset.h host/HostApplication.h
+    host/Recordset.h host/HostApplication.h host/UnitaDiLavoro.h
     host/SqlTesti.cpp host/SqlTesti.h)

@@ -1,0 +1,21 @@
+#pragma once
+
+namespace KaloRefill {
+
+// A group of host calls that the storage keeps or drops as a whole: one save. While a unit
+// is open every call made to its host belongs to it. A statement that fails inside the
+// unit undoes only itself and the unit goes on; when the unit itself cannot go on (the
+// write lock is not obtained in time, the disk is full, the engine abandons the
+// transaction, the connection to a server is lost) the host throws Errore with number
+// CodiceErrore::UnitaNonRiuscita, at that call and at every later call of the unit, and
+// nothing of the unit is kept.
+class UnitaDiLavoro {
+public:
+    // A unit let go without Conferma is dropped: nothing of it is kept.
+    virtual ~UnitaDiLavoro() = default;
+    // Makes everything done in the unit permanent, or throws UnitaNonRiuscita and keeps
+    // nothing.
+    virtual void Conferma() = 0;
+};
+
+} // namespace KaloRefill
