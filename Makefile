@@ -13,7 +13,7 @@ ARGS       ?=
 CTEST_ARGS ?=
 
 PACKAGES := cmake g++ make qt6-base-dev libqt6sql6-sqlite qt6-svg-dev libqt6svg6 libgl-dev \
-            xvfb xauth poppler-utils fonts-dejavu-core
+            xvfb xauth poppler-utils fonts-dejavu-core postgresql libqt6sql6-psql
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
@@ -38,7 +38,8 @@ deps:
 	fi
 
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DKALOREFILL_WERROR=ON
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DKALOREFILL_WERROR=ON \
+	    -DKALOREFILL_TEST_PGSQL=ON
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -46,8 +47,10 @@ build: configure
 run: build
 	$(BUILD)/bin/kalorefill $(ARGS)
 
+# Every database and form test runs on SQLite and on a throwaway PostgreSQL cluster that the
+# tests start and stop themselves; an engine that cannot be used fails the run.
 test: build
-	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure --no-tests=error $(CTEST_ARGS)
+	QT_QPA_PLATFORM=offscreen KALOREFILL_REQUIRE_ENGINES=sqlite,pgsql ctest --test-dir $(BUILD) --output-on-failure --no-tests=error $(CTEST_ARGS)
 
 # Benchmarks are the executables named bench* in the build's bin folder.
 bench: build

@@ -11,9 +11,9 @@ const QList<CatalogoColonne::Colonna>& CatalogoColonne::colonne(const QString& t
         return *trovata;
 
     QList<Colonna> colonne;
-    // pragma_table_info takes the name as a value, so no name needs quoting.
-    const auto risultato = m_connessione.leggi(
-        QStringLiteral("SELECT name, type FROM pragma_table_info(?)"), {tabella});
+    // The name travels as a value, so no name needs quoting.
+    const auto risultato =
+        m_connessione.leggi(m_connessione.dialetto().colonneDellaTabella(), {tabella});
     for (const QVariantList& riga : risultato.righe)
         colonne.append({riga.at(0).toString(), tipoDaDichiarazione(riga.at(1).toString())});
     // A table that is missing now may be created later by another program.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CatalogoColonne.h"
+#include "DialettoSql.h"
 #include "SqlTranslator.h"
 
 #include <QList>
@@ -16,9 +17,11 @@ class QSqlError;
 namespace KaloRefill {
 
 class Errore;
+class ParametriServer;
 
-// One QtSql connection to a database file, with a name of its own, shared by the host
-// and by every set it hands out: a set may outlive its host. Every statement is run to
+// One QtSql connection to a database file or to a database on a PostgreSQL server, with
+// a name of its own, shared by the host and by every set it hands out: a set may outlive
+// its host. What differs between the engines is asked of the dialect. Every statement is run to
 // its end and its cursor closed before the call returns, so no read stays open across a
 // write of this or another connection.
 class ConnessioneSqlite final {
@@ -38,12 +41,15 @@ public:
 
     // Errore (database) when the file cannot be opened.
     static std::shared_ptr<ConnessioneSqlite> apri(const QString& percorsoFile, Accesso accesso);
+    // Errore (database) when the server cannot be reached or refuses the connection.
+    static std::shared_ptr<ConnessioneSqlite> apriServer(const ParametriServer& parametri);
     ~ConnessioneSqlite();
     ConnessioneSqlite(const ConnessioneSqlite&) = delete;
     ConnessioneSqlite& operator=(const ConnessioneSqlite&) = delete;
 
     QSqlDatabase database() const;
     const SqlTranslator& traduttore() const { return m_traduttore; }
+    const DialettoSql& dialetto() const { return *m_dialetto; }
     CatalogoColonne& catalogo() { return m_catalogo; }
 
     // Every row of a query, read to the end.
@@ -59,10 +65,11 @@ public:
     static Errore errore(const QString& contesto, const QSqlError& errore);
 
 private:
-    explicit ConnessioneSqlite(QString nome);
+    ConnessioneSqlite(QString nome, MotoreSql motore);
 
     QString m_nome;
-    SqlTranslator m_traduttore{MotoreSql::Sqlite};
+    std::unique_ptr<DialettoSql> m_dialetto;
+    SqlTranslator m_traduttore;
     CatalogoColonne m_catalogo{*this};
 };
 

@@ -242,8 +242,11 @@ QVariant libero(const QVariant& v) {
 QVariant numeroLetto(const QVariant& grezzo) {
     if (grezzo.metaType().id() == QMetaType::Double)
         return arrotonda4(grezzo.toDouble());
-    if (grezzo.metaType().id() == QMetaType::LongLong)
+    // A server's 16- and 32-bit integers read as the file's 64-bit ones.
+    if (eIntero(grezzo))
         return grezzo.toLongLong();
+    if (eBool(grezzo))
+        return qint64(grezzo.toBool() ? -1 : 0);
     return grezzo;
 }
 
@@ -292,6 +295,21 @@ QVariant ConversioneValori::perLettura(TipoColonna tipo, const QVariant& grezzo)
         return {};
     const bool numerico = grezzo.metaType().id() == QMetaType::LongLong ||
                           grezzo.metaType().id() == QMetaType::Double;
+    // A server hands dates and times over in their own types; a moment at midnight in a
+    // date column is the plain date, as the file keeps it.
+    if (tipo != TipoColonna::Testo) {
+        switch (grezzo.metaType().id()) {
+        case QMetaType::QDate:
+        case QMetaType::QTime:
+            return grezzo;
+        case QMetaType::QDateTime:
+            if (tipo == TipoColonna::Data && grezzo.toDateTime().time() == QTime(0, 0))
+                return grezzo.toDateTime().date();
+            return grezzo;
+        default:
+            break;
+        }
+    }
     switch (tipo) {
     case TipoColonna::Testo:
         return grezzo.toString();

@@ -2,6 +2,7 @@
 
 #include "ConnessioneSqlite.h"
 #include "Impostazioni.h"
+#include "ParametriServer.h"
 #include "SchemaDatabase.h"
 #include "SqliteRecordset.h"
 #include "host/Errore.h"
@@ -10,6 +11,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
+#include <QStandardPaths>
+
+#include <optional>
 
 namespace KaloRefill {
 
@@ -46,6 +50,8 @@ void modoWal(ConnessioneSqlite& connessione) {
 struct DatabaseHost::Privato {
     std::shared_ptr<ConnessioneSqlite> connessione;
     QString percorsoFile;
+    // Set for a database on a server: where to connect again.
+    std::optional<ParametriServer> server;
     OpzioniHost opzioni;
     // Set by setUser: handed back exactly as given, whatever its type.
     QVariant user;
@@ -57,6 +63,8 @@ DatabaseHost::~DatabaseHost() = default;
 
 std::shared_ptr<DatabaseHost> DatabaseHost::apri(const QString& percorsoFile,
                                                  const OpzioniHost& opzioni) {
+    if (ParametriServer::eIndirizzo(percorsoFile))
+        return apriServer(ParametriServer::leggi(percorsoFile), opzioni, false);
     const QFileInfo info(percorsoFile);
     if (!info.exists())
         throw Errore::database(QStringLiteral("Il database %1 non esiste.").arg(percorsoFile));
@@ -92,6 +100,8 @@ std::shared_ptr<DatabaseHost> DatabaseHost::apri(const QString& percorsoFile,
 
 std::shared_ptr<DatabaseHost> DatabaseHost::crea(const QString& percorsoFile,
                                                  const OpzioniHost& opzioni) {
+    if (ParametriServer::eIndirizzo(percorsoFile))
+        return apriServer(ParametriServer::leggi(percorsoFile), opzioni, true);
     const QFileInfo info(percorsoFile);
     if (info.exists())
         throw Errore::database(
@@ -120,6 +130,22 @@ std::shared_ptr<DatabaseHost> DatabaseHost::crea(const QString& percorsoFile,
     return std::shared_ptr<DatabaseHost>(new DatabaseHost(std::move(privato)));
 }
 
+std::shared_ptr<DatabaseHost> DatabaseHost::apriServer(const ParametriServer& parametri,
+                                                       const OpzioniHost& opzioni, bool nuovo) {
+    auto privato = std::make_unique<Privato>();
+    privato->connessione = ConnessioneSqlite::apriServer(parametri);
+    if (nuovo) {
+        SchemaDatabase::verificaVuoto(*privato->connessione, parametri.descrizione());
+        SchemaDatabase::crea(*privato->connessione);
+    } else {
+        SchemaDatabase::verifica(*privato->connessione, parametri.descrizione());
+    }
+    privato->percorsoFile = parametri.descrizione();
+    privato->server = parametri;
+    privato->opzioni = opzioni;
+    return std::shared_ptr<DatabaseHost>(new DatabaseHost(std::move(privato)));
+}
+
 RecordsetPtr DatabaseHost::openrecordset(const QString& sql) {
     TranslatedStatement istruzione = d->connessione->traduttore().translate(sql);
     if (istruzione.kind != StatementKind::Select)
@@ -129,7 +155,8 @@ RecordsetPtr DatabaseHost::openrecordset(const QString& sql) {
 }
 
 RecordsetPtr DatabaseHost::OpenRecordSetPreferenze(const QString& sql) {
-    // The views of the lists live in the same file as the data.
+    // The views of the lists live in the same database as the data, on the server too, so
+    // an operator finds them at any workstation.
     return openrecordset(sql);
 }
 
@@ -168,6 +195,9 @@ QVariant DatabaseHost::User() {
 QString DatabaseHost::Percorso() {
     if (!d->opzioni.percorso.isEmpty())
         return conSeparatore(d->opzioni.percorso);
+    if (d->server)
+        return conSeparatore(
+            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     return conSeparatore(QFileInfo(d->percorsoFile).absolutePath());
 }
 

@@ -11,6 +11,8 @@
 
 namespace KaloRefill {
 
+class ParametriServer;
+
 // Who the host says is at work and on which day; empty values take the defaults
 // (today, the login name, the data folder of the database).
 struct OpzioniHost {
@@ -19,17 +21,20 @@ struct OpzioniHost {
     QString percorso;
 };
 
-// The embedded host application object: a real database file (SQLite) holding the
-// suite's tables, the module's SQL texts accepted in their own dialect, the stored
-// settings and the preferences (views of the lists). Several hosts, in this program or
-// in others, may work on the same file at once.
+// The embedded host application object: a real database holding the suite's tables, the
+// module's SQL texts accepted in their own dialect, the stored settings and the
+// preferences (views of the lists). The database is a SQLite file or, for several
+// workstations, a database on a PostgreSQL server named by a postgresql:// address.
+// Several hosts, in this program or in others, may work on the same database at once.
 class KALOREFILL_DATABASE_EXPORT DatabaseHost final : public HostApplication {
 public:
-    // Opens an existing KaloRefill database. Throws Errore when the file is missing,
-    // unreadable, corrupt or not a KaloRefill database; a refused file is never changed.
+    // Opens an existing KaloRefill database (a file path or a postgresql:// address).
+    // Throws Errore when it is missing, unreadable, corrupt or not a KaloRefill database;
+    // a refused database is never changed.
     static std::shared_ptr<DatabaseHost> apri(const QString& percorsoFile,
                                               const OpzioniHost& opzioni = {});
-    // Creates a new, empty KaloRefill database; the file must not exist yet.
+    // Creates a new, empty KaloRefill database; the file must not exist yet, a database
+    // on a server must exist and hold no table.
     static std::shared_ptr<DatabaseHost> crea(const QString& percorsoFile,
                                               const OpzioniHost& opzioni = {});
 
@@ -49,9 +54,12 @@ public:
 
     void setData(const QDate& data);
     void setUser(const QVariant& user);
+    // The file, or the server address without any password.
     QString percorsoFile() const;
 
 private:
+    static std::shared_ptr<DatabaseHost> apriServer(const ParametriServer& parametri,
+                                                    const OpzioniHost& opzioni, bool nuovo);
     struct Privato;
     explicit DatabaseHost(std::unique_ptr<Privato> privato);
     std::unique_ptr<Privato> d;

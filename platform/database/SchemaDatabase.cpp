@@ -116,14 +116,8 @@ const std::pair<const char16_t*, const char16_t*> indici[] = {
     {u"apparecchi", u"attiva, tipologiaincasso, ordineincasso"},
 };
 
-QString definizioneColonna(const Colonna& c) {
-    QString testo = QLatin1Char('"') + QString::fromUtf16(c.nome) + QStringLiteral("\" ") +
-                    dichiarazione(c.tipo);
-    if (c.tipo == TipoColonna::Testo)
-        testo.append(QStringLiteral(" COLLATE NOCASE"));
-    if (c.tipo == TipoColonna::Booleano)
-        testo.append(QStringLiteral(" DEFAULT 0"));
-    return testo;
+QString definizioneColonna(const DialettoSql& dialetto, const Colonna& c) {
+    return dialetto.nome(QString::fromUtf16(c.nome)) + QLatin1Char(' ') + dialetto.tipo(c.tipo);
 }
 
 QString nomeIndice(const QString& tabella, QString colonne) {
@@ -132,39 +126,66 @@ QString nomeIndice(const QString& tabella, QString colonne) {
     return QStringLiteral("idx_%1_%2").arg(tabella.toLower(), colonne.toLower());
 }
 
-Errore nonKaloRefill(const QString& percorsoFile, const QString& motivo) {
+Errore nonKaloRefill(const ConnessioneSqlite& connessione, const QString& nome,
+                    const QString& motivo) {
+    const QString cosa = connessione.dialetto().motore() == MotoreSql::Sqlite
+                             ? QStringLiteral("Il file %1")
+                             : QStringLiteral("Il database %1");
     return Errore::database(
-        QStringLiteral("Il file %1 non è un database KaloRefill: %2.").arg(percorsoFile, motivo));
+        (cosa + QStringLiteral(" non è un database KaloRefill: %2.")).arg(nome, motivo));
+}
+
+int numero(ConnessioneSqlite& connessione, const QString& sql, const QVariantList& valori = {}) {
+    return connessione.leggi(sql, valori).righe.value(0).value(0).toInt();
+}
+
+// The marks every engine keeps in the table kalorefill_database; the schema version.
+int versioneDalContrassegno(ConnessioneSqlite& connessione, const QString& nome) {
+    const auto righe = connessione.leggi(QStringLiteral(
+        "SELECT chiave, valore FROM kalorefill_database "
+        "WHERE chiave IN ('applicazione', 'versione_schema')"));
+    QString applicazione;
+    int versione = 0;
+    for (const QVariantList& riga : righe.righe) {
+        if (riga.value(0).toString().compare(u"applicazione", Qt::CaseInsensitive) == 0)
+            applicazione = riga.value(1).toString();
+        else
+            versione = riga.value(1).toInt();
+    }
+    if (applicazione != u"KaloRefill")
+        throw nonKaloRefill(connessione, nome, QStringLiteral("manca il contrassegno del programma"));
+    return versione;
 }
 
 } // namespace
 
-QStringList SchemaDatabase::istruzioni() {
-    QStringList sql;
+QStringList SchemaDatabase::istruzioni(const DialettoSql& dialetto) {
+    QStringList sql = dialetto.preparazioneSchema();
     for (const Tabella& t : tabelle) {
-        QStringList colonne{QStringLiteral("\"id\" INTEGER PRIMARY KEY AUTOINCREMENT")};
+        QStringList colonne{dialetto.colonnaChiave()};
         for (const Colonna& c : t.colonne)
-            colonne.append(definizioneColonna(c));
-        sql.append(QStringLiteral("CREATE TABLE \"%1\" (%2)")
-                       .arg(QString::fromUtf16(t.nome), colonne.join(QStringLiteral(", "))));
+            colonne.append(definizioneColonna(dialetto, c));
+        sql.append(QStringLiteral("CREATE TABLE %1 (%2)")
+                       .arg(dialetto.nome(QString::fromUtf16(t.nome)),
+                            colonne.join(QStringLiteral(", "))));
     }
     for (const auto& [tabella, colonne] : indici) {
         const QString nomeTabella = QString::fromUtf16(tabella);
         const QString elenco = QString::fromUtf16(colonne);
-        sql.append(QStringLiteral("CREATE INDEX \"%1\" ON \"%2\" (%3)")
-                       .arg(nomeIndice(nomeTabella, elenco), nomeTabella, elenco));
+        sql.append(QStringLiteral("CREATE INDEX \"%1\" ON %2 (%3)")
+                       .arg(nomeIndice(nomeTabella, elenco), dialetto.nome(nomeTabella), elenco));
     }
     sql.append(QStringLiteral("CREATE UNIQUE INDEX \"idx_impostazioni_sezione_chiave\" ON "
                               "\"impostazioni\" (sezione, chiave)"));
-    sql.append(QStringLiteral("CREATE TABLE \"kalorefill_database\" "
-                              "(\"chiave\" TEXT PRIMARY KEY COLLATE NOCASE, \"valore\" TEXT)"));
+    sql.append(QStringLiteral("CREATE TABLE \"kalorefill_database\" (\"chiave\" %1 PRIMARY KEY, "
+                              "\"valore\" %1)")
+                   .arg(dialetto.tipo(TipoColonna::Testo)));
     sql.append(QStringLiteral(
         "INSERT INTO \"kalorefill_database\" VALUES ('applicazione', 'KaloRefill')"));
     sql.append(
         QStringLiteral("INSERT INTO \"kalorefill_database\" VALUES ('versione_schema', '%1')")
             .arg(versione));
-    sql.append(QStringLiteral("PRAGMA application_id = %1").arg(idApplicazione));
-    sql.append(QStringLiteral("PRAGMA user_version = %1").arg(versione));
+    sql.append(dialetto.contrassegni(versione));
     return sql;
 }
 
@@ -174,7 +195,7 @@ void SchemaDatabase::crea(ConnessioneSqlite& connessione) {
         throw ConnessioneSqlite::errore(QStringLiteral("Impossibile creare il database"),
                                         db.lastError());
     try {
-        for (const QString& sql : istruzioni())
+        for (const QString& sql : istruzioni(connessione.dialetto()))
             connessione.esegui(sql);
     } catch (...) {
         db.rollback();
@@ -185,37 +206,59 @@ void SchemaDatabase::crea(ConnessioneSqlite& connessione) {
                                         db.lastError());
 }
 
-void SchemaDatabase::verifica(ConnessioneSqlite& connessione, const QString& percorsoFile) {
-    ConnessioneSqlite::Risultato intestazione;
-    try {
-        intestazione = connessione.leggi(
-            QStringLiteral("SELECT (SELECT application_id FROM pragma_application_id), "
-                           "(SELECT user_version FROM pragma_user_version), "
-                           "(SELECT count(*) FROM sqlite_master WHERE type = 'table' "
-                           "AND name = 'kalorefill_database')"));
-    } catch (const Errore& e) {
-        throw Errore::database(QStringLiteral("Il file %1 è danneggiato o non è un database: %2")
-                                   .arg(percorsoFile, e.descrizione()));
+void SchemaDatabase::verifica(ConnessioneSqlite& connessione, const QString& nome) {
+    int versioneTrovata = 0;
+    if (connessione.dialetto().motore() == MotoreSql::Sqlite) {
+        ConnessioneSqlite::Risultato intestazione;
+        try {
+            intestazione = connessione.leggi(
+                QStringLiteral("SELECT (SELECT application_id FROM pragma_application_id), "
+                               "(SELECT user_version FROM pragma_user_version), "
+                               "(SELECT count(*) FROM sqlite_master WHERE type = 'table' "
+                               "AND name = 'kalorefill_database')"));
+        } catch (const Errore& e) {
+            throw Errore::database(
+                QStringLiteral("Il file %1 è danneggiato o non è un database: %2")
+                    .arg(nome, e.descrizione()));
+        }
+        const QVariantList& riga = intestazione.righe.value(0);
+        if (riga.size() != 3 || riga.at(0).toLongLong() != idApplicazione ||
+            riga.at(2).toInt() != 1)
+            throw nonKaloRefill(connessione, nome,
+                                QStringLiteral("manca il contrassegno del programma"));
+        versioneDalContrassegno(connessione, nome);
+        versioneTrovata = riga.at(1).toInt();
+    } else {
+        const DialettoSql& dialetto = connessione.dialetto();
+        if (numero(connessione, dialetto.esisteTabella(), {QStringLiteral("kalorefill_database")}) ==
+            0) {
+            if (numero(connessione, dialetto.contaTabelle()) == 0)
+                throw nonKaloRefill(connessione, nome,
+                                    QStringLiteral("è vuoto (crearlo con kalorefill "
+                                                   "--crea-database)"));
+            throw nonKaloRefill(connessione, nome,
+                                QStringLiteral("manca il contrassegno del programma"));
+        }
+        versioneTrovata = versioneDalContrassegno(connessione, nome);
     }
-    const QVariantList& riga = intestazione.righe.value(0);
-    if (riga.size() != 3 || riga.at(0).toLongLong() != idApplicazione || riga.at(2).toInt() != 1)
-        throw nonKaloRefill(percorsoFile, QStringLiteral("manca il contrassegno del programma"));
-    const auto contrassegno = connessione.leggi(
-        QStringLiteral("SELECT valore FROM kalorefill_database WHERE chiave = 'applicazione'"));
-    if (contrassegno.righe.isEmpty() ||
-        contrassegno.righe.at(0).value(0).toString() != u"KaloRefill")
-        throw nonKaloRefill(percorsoFile, QStringLiteral("manca il contrassegno del programma"));
-    const int versioneFile = riga.at(1).toInt();
-    if (versioneFile < 1)
-        throw nonKaloRefill(percorsoFile, QStringLiteral("versione dello schema mancante"));
-    if (versioneFile > versione)
+    if (versioneTrovata < 1)
+        throw nonKaloRefill(connessione, nome, QStringLiteral("versione dello schema mancante"));
+    if (versioneTrovata > versione)
         throw Errore::database(
             QStringLiteral(
                 "Il database %1 è stato creato da una versione più recente di KaloRefill "
                 "(schema %2, questo programma gestisce fino allo schema %3).")
-                .arg(percorsoFile)
-                .arg(versioneFile)
+                .arg(nome)
+                .arg(versioneTrovata)
                 .arg(versione));
+}
+
+void SchemaDatabase::verificaVuoto(ConnessioneSqlite& connessione, const QString& nome) {
+    if (numero(connessione, connessione.dialetto().contaTabelle()) != 0)
+        throw Errore::database(
+            QStringLiteral("Il database %1 contiene già delle tabelle: un database KaloRefill "
+                           "si crea solo in un database vuoto.")
+                .arg(nome));
 }
 
 } // namespace KaloRefill

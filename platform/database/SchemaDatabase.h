@@ -6,10 +6,11 @@
 namespace KaloRefill {
 
 class ConnessioneSqlite;
+class DialettoSql;
 
-// The tables of a KaloRefill database and the marks that tell such a file from any other
-// SQLite file: the application id in the file header, the schema version in
-// user_version and a row in the table kalorefill_database.
+// The tables of a KaloRefill database and the marks that tell it from any other database:
+// rows in the table kalorefill_database (the program and the schema version) and, in a
+// SQLite file, the application id in the file header and the version in user_version.
 class SchemaDatabase final {
 public:
     static constexpr int versione = 1;
@@ -17,11 +18,14 @@ public:
     static constexpr int idApplicazione = 0x4B52464C;
 
     // Every statement that builds an empty database, in order.
-    static QStringList istruzioni();
-    // Builds the tables in a new file, all or nothing.
+    static QStringList istruzioni(const DialettoSql& dialetto);
+    // Builds the tables in a new database, all or nothing.
     static void crea(ConnessioneSqlite& connessione);
-    // Errore (database) when the file is not a KaloRefill database this program can use.
-    static void verifica(ConnessioneSqlite& connessione, const QString& percorsoFile);
+    // Errore (database) when the database is not a KaloRefill database this program can
+    // use; `nome` is how messages call it (the file, or the server address).
+    static void verifica(ConnessioneSqlite& connessione, const QString& nome);
+    // Errore (database) when the database already holds tables of any kind.
+    static void verificaVuoto(ConnessioneSqlite& connessione, const QString& nome);
 };
 
 } // namespace KaloRefill

@@ -165,6 +165,7 @@ QStringList nomiColonne(const Pezzi& p, SelectClauses::Range lista) {
 class Emettitore {
 public:
     Emettitore(const Pezzi& p, MotoreSql motore) : m_p(p), m_motore(motore) {}
+    MotoreSql motore() const { return m_motore; }
 
     QString emetti(qsizetype inizio, qsizetype fine) const {
         QString testo;
@@ -211,6 +212,12 @@ private:
         return seguente != SqlTokenKind::LeftParen || !(t.isWord(u"left") || t.isWord(u"right"));
     }
 
+    // "a NOT LIKE b": token i is the NOT right before a LIKE.
+    bool precedeLike(qsizetype i) const {
+        return i >= 0 && i + 1 < m_p.size() && m_p.at(i).isWord(u"not") &&
+               m_p.at(i + 1).isWord(u"like");
+    }
+
     QString uscita(qsizetype i) const {
         const SqlToken& t = m_p.at(i);
         switch (t.kind) {
@@ -221,6 +228,15 @@ private:
                     return QStringLiteral("-1");
                 if (t.isWord(u"false"))
                     return QStringLiteral("0");
+            }
+            if (m_motore == MotoreSql::PostgreSql && parolaChiave(i)) {
+                // Text columns compare without case through a collation LIKE does not take
+                // on the server: the comparison is made under "C", ignoring case as ILIKE.
+                if (t.isWord(u"like"))
+                    return (precedeLike(i - 1) ? QString() : QStringLiteral("COLLATE \"C\" ")) +
+                           QStringLiteral("ILIKE");
+                if (t.isWord(u"not") && precedeLike(i))
+                    return QStringLiteral("COLLATE \"C\" NOT");
             }
             return parolaChiave(i) ? t.text.toUpper() : t.text;
         case SqlTokenKind::QuotedName: {
@@ -285,8 +301,12 @@ TranslatedStatement traduciSelect(const Pezzi& p, const Emettitore& e) {
     istruzione.filterInWhere = unaTabella && !distinct && !raggruppa;
     const bool tutteLeColonne =
         c.list.end - c.list.begin == 1 && p.at(c.list.begin).isOperator(u"*");
-    if (istruzione.filterInWhere && tutteLeColonne)
+    if (istruzione.filterInWhere && tutteLeColonne) {
         istruzione.updatableTable = p.at(c.from.begin).nameText();
+        // The server keeps the name as it folds unquoted names; the set writes it quoted.
+        if (e.motore() == MotoreSql::PostgreSql)
+            istruzione.updatableTable = istruzione.updatableTable.toLower();
+    }
     return istruzione;
 }
 

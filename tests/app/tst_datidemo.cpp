@@ -1,8 +1,10 @@
+#include "MotoreProva.h"
 #include "DatabaseHost.h"
 #include "DatiDemo.h"
 #include "host/SqlTesti.h"
 #include "host/Valuta.h"
 
+#include <QDir>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,13 +21,17 @@ class TestDatiDemo : public QObject {
     QTemporaryDir m_cartella;
 
     std::shared_ptr<DatabaseHost> nuovoDemo(const QDate& data) {
-        auto host = DatabaseHost::crea(m_cartella.filePath(data.toString(Qt::ISODate)),
+        const QString cartella = m_cartella.filePath(data.toString(Qt::ISODate));
+        QDir().mkpath(cartella);
+        auto host = DatabaseHost::crea(MotoreProva::nuovoDatabase(cartella),
                                        OpzioniHost{data, QStringLiteral("OP01"), {}});
         DatiDemo::riempi(*host, data);
         return host;
     }
 
 private slots:
+    // Runs on the engine the test run chose; see MotoreProva.
+    void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
     // The form's own query lists exactly the active refill machines, forty of them; the
     // register also holds machines out of service or with other takings, never listed.
     void apparecchi() {

@@ -15,6 +15,12 @@ const QString totaleSqlite =
     " AND (noteincassi.dataincasso = '2026-12-04')"
     " GROUP BY NoteIncassi.DataIncasso ORDER BY NoteIncassi.DataIncasso DESC"_s;
 
+const QString totalePostgreSql =
+    u" FROM NoteIncassi INNER JOIN NoteTeste ON NoteIncassi.IdTesta = NoteTeste.id"
+    " WHERE (NoteTeste.CodCausale = 'REF' AND NoteTeste.CodLocale = 'L01')"
+    " AND (noteincassi.dataincasso = DATE '2026-12-04')"
+    " GROUP BY NoteIncassi.DataIncasso ORDER BY NoteIncassi.DataIncasso DESC"_s;
+
 // An empty expected text: the statement is refused.
 void riga(const char* nome, const QString& testo, const QString& atteso) {
     QTest::newRow(nome) << testo << atteso;
@@ -27,6 +33,8 @@ class TstDatabaseTranslator : public QObject {
 private slots:
     void traduce_data();
     void traduce();
+    void traducePostgreSql_data();
+    void traducePostgreSql();
 };
 
 void TstDatabaseTranslator::traduce_data() {
@@ -97,6 +105,69 @@ void TstDatabaseTranslator::traduce() {
         QVERIFY2(atteso.isEmpty(), qPrintable(e.descrizione()));
         QCOMPARE(e.numero(), CodiceErrore::ErroreDatabase);
         QVERIFY(!e.descrizione().isEmpty());
+    }
+}
+
+// The same texts for a server: typed date literals, names that fold to lower case, LIKE
+// made to ignore case without the column's collation. The rest is shared with SQLite.
+void TstDatabaseTranslator::traducePostgreSql_data() {
+    QTest::addColumn<QString>("testo");
+    QTest::addColumn<QString>("atteso");
+    riga("1", SqlTesti::locali(), u"SELECT * FROM anagraficalocali"_s);
+    riga(
+        "2", SqlTesti::apparecchiAttivi(),
+        u"SELECT * FROM apparecchi WHERE attiva<>0 AND tipologiaincasso=6 ORDER BY ordineincasso"_s);
+    riga("3", SqlTesti::associazioneConti(), u"SELECT * FROM TabAssociazioneConti"_s);
+    riga("4", SqlTesti::testataRefill(giorno),
+         u"SELECT * FROM noteteste WHERE codcausale='ref' AND dataregistrazione=DATE '2026-12-04'"_s);
+    riga("5", SqlTesti::rigaApparecchio(u"42"_s, u"7"_s),
+         u"SELECT * FROM noteincassi WHERE idtesta=42 AND linkscheda=7"_s);
+    riga("6", SqlTesti::logVuoto(), u"SELECT * FROM LogOperazioni WHERE id=-1"_s);
+    riga("7", SqlTesti::tuttiApparecchi(), u"SELECT * FROM apparecchi"_s);
+    riga("8", SqlTesti::totaleGiorno(u"L01"_s, giorno),
+         u"SELECT Sum(NoteIncassi.RefillGestore) AS SommaDiRefillGestore"_s + totalePostgreSql);
+    riga("8 al salvataggio", SqlTesti::totaleGiornoSalvataggio(u"L01"_s, giorno),
+         u"SELECT Sum(NoteIncassi.Refillgestore) AS SommaDiRefillgestore"_s + totalePostgreSql);
+    riga("9", SqlTesti::totaleDocumento(u"42"_s),
+         u"SELECT sum(refillgestore) AS TotaleRefill FROM noteincassi WHERE idtesta=42"_s);
+    riga("10", SqlTesti::cancellaRighe(u"42"_s), u"DELETE FROM noterighe WHERE idtesta=42"_s);
+    riga("11", SqlTesti::righeContabili(), u"SELECT * FROM noterighe"_s);
+    riga("12", SqlTesti::elencoRefill(),
+         u"SELECT * FROM noteteste WHERE codcausale='Ref' ORDER BY dataregistrazione DESC"_s);
+    riga("13", SqlTesti::refillDelGiorno(giorno),
+         u"SELECT NoteIncassi.DataIncasso, NoteIncassi.Descrizione, NoteIncassi.RefillGestore, "
+         "NoteIncassi.IdOperatore, NoteTeste.CodCausale FROM NoteIncassi INNER JOIN NoteTeste "
+         "ON NoteIncassi.IdTesta = NoteTeste.id WHERE (((NoteIncassi.DataIncasso) = "
+         "DATE '2026-12-04') AND ((NoteTeste.CodCausale) = 'Ref')) ORDER BY "
+         "NoteIncassi.DataIncasso DESC"_s);
+    riga("14", SqlTesti::operatori(), u"SELECT * FROM operatori"_s);
+    riga("15", SqlTesti::viste(), u"SELECT * FROM viste"_s);
+
+    riga("date e ore", u"select * from t where a = #12/04/2026 10:30:00# or b = #10:30#"_s,
+         u"SELECT * FROM t WHERE a = TIMESTAMP '2026-12-04 10:30:00' OR b = TIME '10:30:00'"_s);
+    riga("# e ; dentro un testo", u"select * from t where a = 'l''uno; e #1/1/2000#';"_s,
+         u"SELECT * FROM t WHERE a = 'l''uno; e #1/1/2000#'"_s);
+    // The server folds unquoted names to lower case: a bracketed name must meet them.
+    riga("nomi tra quadre", u"select [Nome \"Scheda\"], [CodLocale] from [LogOperazioni]"_s,
+         u"SELECT \"nome \"\"scheda\"\"\", \"codlocale\" FROM \"logoperazioni\""_s);
+    riga("like e not like", u"select * from t where a like 'r%' and not b not like 'x'"_s,
+         u"SELECT * FROM t WHERE a COLLATE \"C\" ILIKE 'r%' AND NOT b COLLATE \"C\" NOT ILIKE "
+         "'x'"_s);
+    riga("True e False", u"update t set chiuso = True, attiva=False"_s,
+         u"UPDATE t SET chiuso = -1, attiva=0"_s);
+    riga("due istruzioni", u"delete * from t; drop table t"_s, {});
+    riga("due istruzioni dopo un testo", u"select 'a;b' from t;;select 1"_s, {});
+}
+
+void TstDatabaseTranslator::traducePostgreSql() {
+    QFETCH(QString, testo);
+    QFETCH(QString, atteso);
+    try {
+        QCOMPARE(SqlTranslator(MotoreSql::PostgreSql).translate(testo).sql, atteso);
+        QVERIFY2(!atteso.isEmpty(), "accepted a statement to refuse");
+    } catch (const Errore& e) {
+        QVERIFY2(atteso.isEmpty(), qPrintable(e.descrizione()));
+        QCOMPARE(e.numero(), CodiceErrore::ErroreDatabase);
     }
 }
 

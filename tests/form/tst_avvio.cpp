@@ -1,4 +1,5 @@
 // Start-up, machine pages and the day's total, on a real temporary database.
+#include "MotoreProva.h"
 #include "HostRegistrato.h"
 #include "RisponditoreBox.h"
 #include "Supporto.h"
@@ -19,6 +20,8 @@ const QColor VerdeAcqua(0, 128, 128);
 class TestAvvio : public QObject {
     Q_OBJECT
 private slots:
+    // Runs on the engine the test run chose; see MotoreProva.
+    void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
     void cleanup() { StatoModulo::istanza().applicazione.reset(); }
 
     void statoApparecchiEPagine_data();

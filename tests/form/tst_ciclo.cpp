@@ -1,5 +1,6 @@
 // The refill cycle on a real temporary database: picking a machine, typing on the keypad
 // or the keyboard, saving with its accounting entries, and closing.
+#include "MotoreProva.h"
 #include "HostRegistrato.h"
 #include "RisponditoreBox.h"
 #include "Supporto.h"
@@ -36,6 +37,8 @@ void digita(FrmRefill& form, const QString& tasti) {
 class TestCiclo : public QObject {
     Q_OBJECT
 private slots:
+    // Runs on the engine the test run chose; see MotoreProva.
+    void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
     void init();
     void cleanup();
 

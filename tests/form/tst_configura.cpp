@@ -1,5 +1,6 @@
 // The host's handle on the module: pass-through properties, the version text, the host
 // object and Start, modal or modeless.
+#include "MotoreProva.h"
 #include "BancoProva.h"
 #include "RisponditoreBox.h"
 #include "entry/Configura.h"
@@ -17,6 +18,8 @@ using namespace KaloRefill;
 class TestConfigura : public QObject {
     Q_OBJECT
 private slots:
+    // Runs on the engine the test run chose; see MotoreProva.
+    void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
     void cleanup() { StatoModulo::istanza() = StatoModulo(); }
 
     void versione_data();

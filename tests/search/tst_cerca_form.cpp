@@ -2,6 +2,7 @@
 // through a recording host, with the test component plugin standing in for
 // "KaloviaRicerca.Ricerca": what the host is asked, what the component is handed, what the
 // operator sees afterwards, and the box when anything fails.
+#include "MotoreProva.h"
 #include "../form/Supporto.h"
 #include "HostRegistrato.h"
 #include "RegistroProva.h"
@@ -92,6 +93,8 @@ QStringList pulsanti(const QStringList& importi) {
 class TestCercaForm : public QObject {
     Q_OBJECT
 private slots:
+    // Runs on the engine the test run chose; see MotoreProva.
+    void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
     void init();
     void cleanup();
     void cercaApreLaDataScelta_data();

@@ -1,5 +1,7 @@
 #include "BancoProva.h"
 
+#include "MotoreProva.h"
+
 #include <QDateTime>
 
 using namespace KaloRefill;
@@ -8,7 +10,7 @@ BancoProva::BancoProva(const QDate& dataLavoro) {
     OpzioniHost opzioni;
     opzioni.data = dataLavoro;
     opzioni.user = QStringLiteral("mrossi");
-    m_host = DatabaseHost::crea(m_cartella.filePath(QStringLiteral("prova.db")), opzioni);
+    m_host = DatabaseHost::crea(MotoreProva::nuovoDatabase(m_cartella.path()), opzioni);
 }
 
 std::unique_ptr<BancoProva> BancoProva::salaPronta(int apparecchi, const QDate& dataLavoro) {

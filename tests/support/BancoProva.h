@@ -10,7 +10,7 @@
 #include <memory>
 
 // A real, temporary KaloRefill database with the rows a test needs, written through the
-// embedded host itself.
+// embedded host itself, on the engine the test run chose (MotoreProva).
 class BancoProva {
 public:
     explicit BancoProva(const QDate& dataLavoro = QDate(2026, 12, 4));

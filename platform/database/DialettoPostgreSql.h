@@ -1,0 +1,27 @@
+#pragma once
+
+#include "DialettoSql.h"
+
+namespace KaloRefill {
+
+// A PostgreSQL server. Unquoted names fold to lower case, so the suite's mixed-case names
+// all meet the same table. Text ignores case through a nondeterministic ICU collation,
+// amounts are numeric with four decimals, booleans a smallint domain holding -1/0 (the
+// catalogue tells them from other small integers by the domain's name). A new row gives
+// its key through RETURNING.
+class DialettoPostgreSql final : public DialettoSql {
+public:
+    MotoreSql motore() const override { return MotoreSql::PostgreSql; }
+    QStringList preparazioneSchema() const override;
+    QString colonnaChiave() const override;
+    QString tipo(TipoColonna tipo) const override;
+    QStringList contrassegni(int) const override { return {}; }
+    QString colonneDellaTabella() const override;
+    QString contaTabelle() const override;
+    QString esisteTabella() const override;
+    QString insertConChiave(const QString& insert) const override;
+    bool preparaSenzaValori() const override { return false; }
+    QString nome(const QString& nome) const override;
+};
+
+} // namespace KaloRefill

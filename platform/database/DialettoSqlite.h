@@ -1,0 +1,24 @@
+#pragma once
+
+#include "DialettoSql.h"
+
+namespace KaloRefill {
+
+// The embedded file: declared types kept as written (the catalogue reads them back),
+// NOCASE text, the application id and user_version in the file header.
+class DialettoSqlite final : public DialettoSql {
+public:
+    MotoreSql motore() const override { return MotoreSql::Sqlite; }
+    QStringList preparazioneSchema() const override { return {}; }
+    QString colonnaChiave() const override;
+    QString tipo(TipoColonna tipo) const override;
+    QStringList contrassegni(int versione) const override;
+    QString colonneDellaTabella() const override;
+    QString contaTabelle() const override;
+    QString esisteTabella() const override;
+    QString insertConChiave(const QString&) const override { return {}; }
+    bool preparaSenzaValori() const override { return true; }
+    QString nome(const QString& nome) const override;
+};
+
+} // namespace KaloRefill

@@ -1,0 +1,121 @@
+#include "ParametriServer.h"
+
+#include "host/Errore.h"
+
+#include <QSqlDatabase>
+#include <QStringList>
+#include <QUrl>
+#include <QUrlQuery>
+
+namespace KaloRefill {
+
+namespace {
+
+Errore indirizzoNonValido(const QString& motivo) {
+    return Errore::database(
+        QStringLiteral("Indirizzo del server PostgreSQL non valido: %1.").arg(motivo));
+}
+
+// Options a user may add to the address; anything else is a mistake worth telling.
+bool opzioneAmmessa(const QString& nome) {
+    for (QStringView ammessa : {u"sslmode", u"sslrootcert", u"sslcert", u"sslkey",
+                                u"connect_timeout", u"application_name", u"target_session_attrs",
+                                u"keepalives", u"keepalives_idle", u"gssencmode", u"options"})
+        if (nome == ammessa)
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool ParametriServer::eIndirizzo(const QString& testo) {
+    return testo.startsWith(u"postgresql://", Qt::CaseInsensitive) ||
+           testo.startsWith(u"postgres://", Qt::CaseInsensitive);
+}
+
+ParametriServer ParametriServer::leggi(const QString& indirizzo) {
+    if (!eIndirizzo(indirizzo))
+        throw indirizzoNonValido(QStringLiteral("deve iniziare con postgresql://"));
+    const QUrl url(indirizzo, QUrl::StrictMode);
+    if (!url.isValid())
+        throw indirizzoNonValido(url.errorString());
+    if (!url.password().isEmpty())
+        throw indirizzoNonValido(
+            QStringLiteral("la password non va scritta nell'indirizzo; metterla in ~/.pgpass "
+                           "o nella variabile PGPASSWORD"));
+
+    ParametriServer p;
+    p.m_host = url.host(QUrl::FullyDecoded);
+    p.m_porta = url.port(-1);
+    p.m_utente = url.userName(QUrl::FullyDecoded);
+    p.m_database = url.path(QUrl::FullyDecoded);
+    if (p.m_database.startsWith(QLatin1Char('/')))
+        p.m_database.remove(0, 1);
+    if (p.m_database.contains(QLatin1Char('/')))
+        throw indirizzoNonValido(QStringLiteral("il nome del database non può contenere '/'"));
+
+    QStringList opzioni;
+    bool attesa = false;
+    const QUrlQuery query(url);
+    for (const auto& [nome, valore] : query.queryItems(QUrl::FullyDecoded)) {
+        if (nome == u"host") {
+            p.m_host = valore;
+        } else if (nome == u"port") {
+            bool ok = false;
+            p.m_porta = valore.toInt(&ok);
+            if (!ok || p.m_porta <= 0 || p.m_porta > 65535)
+                throw indirizzoNonValido(QStringLiteral("porta \"%1\"").arg(valore));
+        } else if (nome == u"user") {
+            p.m_utente = valore;
+        } else if (nome == u"dbname") {
+            p.m_database = valore;
+        } else if (nome == u"password" || nome == u"passfile") {
+            throw indirizzoNonValido(
+                QStringLiteral("la password non va scritta nell'indirizzo; metterla in "
+                               "~/.pgpass o nella variabile PGPASSWORD"));
+        } else if (opzioneAmmessa(nome)) {
+            if (valore.contains(QLatin1Char(';')) || valore.contains(QLatin1Char(' ')))
+                throw indirizzoNonValido(QStringLiteral("valore di %1").arg(nome));
+            opzioni.append(nome + QLatin1Char('=') + valore);
+            attesa = attesa || nome == u"connect_timeout";
+        } else {
+            throw indirizzoNonValido(QStringLiteral("opzione sconosciuta \"%1\"").arg(nome));
+        }
+    }
+    // An unreachable server is told in seconds, not after the system's TCP timeout.
+    if (!attesa)
+        opzioni.append(QStringLiteral("connect_timeout=10"));
+    p.m_opzioni = opzioni.join(QLatin1Char(';'));
+
+    QUrl mostrato = url;
+    mostrato.setPassword(QString());
+    p.m_descrizione = mostrato.toString(QUrl::RemovePassword);
+    return p;
+}
+
+QString ParametriServer::descrizione() const {
+    return m_descrizione;
+}
+
+void ParametriServer::applica(QSqlDatabase& db) const {
+    db.setHostName(m_host);
+    db.setPort(m_porta);
+    db.setUserName(m_utente);
+    db.setDatabaseName(m_database);
+    db.setPassword(QString());
+    db.setConnectOptions(m_opzioni);
+}
+
+ParametriServer ParametriServer::conDatabase(const QString& database) const {
+    ParametriServer altro = *this;
+    altro.m_database = database;
+    QUrl url(m_descrizione);
+    url.setPath(QLatin1Char('/') + database);
+    QUrlQuery query(url);
+    query.removeAllQueryItems(QStringLiteral("dbname"));
+    url.setQuery(query);
+    altro.m_descrizione = url.toString();
+    return altro;
+}
+
+} // namespace KaloRefill
