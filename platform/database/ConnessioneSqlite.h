@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QString>
 #include <QVariant>
@@ -39,10 +40,15 @@ public:
         Immutabile
     };
 
+    // How long a write waits for another connection's lock before it gives up.
+    static constexpr int AttesaBloccoPredefinitaMs = 5000;
+
     // Errore (database) when the file cannot be opened.
-    static std::shared_ptr<ConnessioneSqlite> apri(const QString& percorsoFile, Accesso accesso);
+    static std::shared_ptr<ConnessioneSqlite> apri(const QString& percorsoFile, Accesso accesso,
+                                                   int attesaBloccoMs = AttesaBloccoPredefinitaMs);
     // Errore (database) when the server cannot be reached or refuses the connection.
-    static std::shared_ptr<ConnessioneSqlite> apriServer(const ParametriServer& parametri);
+    static std::shared_ptr<ConnessioneSqlite>
+    apriServer(const ParametriServer& parametri, int attesaBloccoMs = AttesaBloccoPredefinitaMs);
     ~ConnessioneSqlite();
     ConnessioneSqlite(const ConnessioneSqlite&) = delete;
     ConnessioneSqlite& operator=(const ConnessioneSqlite&) = delete;
@@ -64,11 +70,45 @@ public:
 
     static Errore errore(const QString& contesto, const QSqlError& errore);
 
+    // One unit of work as one transaction that takes the write lock at its start, so the
+    // units of several connections run one after the other. Errore UnitaNonRiuscita when
+    // the lock is not obtained within the wait, or the file cannot be written. On a server
+    // the lock is a transaction-level advisory lock, each statement runs in a savepoint of
+    // its own, and a connection lost earlier is made again first.
+    void iniziaUnita();
+    // Commits; when the commit fails the unit is dropped and UnitaNonRiuscita thrown.
+    void confermaUnita();
+    // Drops whatever the unit wrote; harmless when the engine dropped it already.
+    void annullaUnita();
+    bool inUnita() const { return m_unita != StatoUnita::Nessuna; }
+
 private:
-    ConnessioneSqlite(QString nome, MotoreSql motore);
+    enum class StatoUnita { Nessuna, Attiva, Persa };
+
+    ConnessioneSqlite(QString nome, MotoreSql motore, int attesaBloccoMs);
+    QSqlQuery prepara(const QString& sql, const QVariantList& valori);
+    // Runs a call of the connection; inside a unit on a server, in a savepoint that undoes
+    // only that call when it fails.
+    template <typename Chiamata> auto protetto(Chiamata&& chiamata);
+    void istruzioneServer(const QString& sql);
+    void iniziaUnitaServer();
+    void impostaSessione();
+    bool riconnetti();
+    void esegui(QSqlQuery& query, const QString& sql);
+    // A statement failed: inside a unit the engine may have abandoned the whole
+    // transaction, and then the unit is lost rather than the statement.
+    [[noreturn]] void fallito(const QString& contesto, const QSqlError& errore);
+    void soloSeUnitaViva() const;
+    bool transazioneAperta() const;
+    int codiceMotore() const;
 
     QString m_nome;
     std::unique_ptr<DialettoSql> m_dialetto;
+    int m_attesaBloccoMs;
+    StatoUnita m_unita = StatoUnita::Nessuna;
+    QString m_motivoPerdita;
+    // A server connection that was lost: made again at the next unit.
+    bool m_daRiconnettere = false;
     SqlTranslator m_traduttore;
     CatalogoColonne m_catalogo{*this};
 };

@@ -70,6 +70,15 @@ QString DialettoPostgreSql::esisteTabella() const {
                           "AND c.relkind IN ('r', 'v', 'p') AND pg_table_is_visible(c.oid)");
 }
 
+QStringList DialettoPostgreSql::inizioUnita(int attesaBloccoMs) const {
+    // One lock for every save of the database, held to commit or rollback: saves of
+    // several workstations run one after the other, so the first save of a day never
+    // makes two headers. The key is "KRFL" read as a number.
+    return {QStringLiteral("BEGIN"),
+            QStringLiteral("SET LOCAL lock_timeout = %1").arg(attesaBloccoMs),
+            QStringLiteral("SELECT pg_advisory_xact_lock(1263683148)")};
+}
+
 QString DialettoPostgreSql::insertConChiave(const QString& insert) const {
     return insert + QStringLiteral(" RETURNING id");
 }

@@ -21,6 +21,7 @@ public:
     QString esisteTabella() const override;
     QString insertConChiave(const QString& insert) const override;
     bool preparaSenzaValori() const override { return false; }
+    QStringList inizioUnita(int attesaBloccoMs) const override;
     QString nome(const QString& nome) const override;
 };
 

@@ -43,6 +43,10 @@ public:
     // driver reports the key itself.
     virtual QString insertConChiave(const QString& insert) const = 0;
 
+    // The statements that open a unit of work and take the write lock, waiting for it at
+    // most attesaBloccoMs.
+    virtual QStringList inizioUnita(int attesaBloccoMs) const = 0;
+
     // A statement without values can run as it is; prepared statements on some engines
     // take only queries and writes, never DDL or transaction control.
     virtual bool preparaSenzaValori() const = 0;

@@ -18,6 +18,8 @@ public:
     QString esisteTabella() const override;
     QString insertConChiave(const QString&) const override { return {}; }
     bool preparaSenzaValori() const override { return true; }
+    // The wait is the connection's busy timeout.
+    QStringList inizioUnita(int) const override { return {QStringLiteral("BEGIN IMMEDIATE")}; }
     QString nome(const QString& nome) const override;
 };
 
