@@ -357,7 +357,12 @@ void ConnessioneSqlite::iniziaUnitaServer() {
 }
 
 void ConnessioneSqlite::confermaUnita() {
-    soloSeUnitaViva();
+    if (m_unita == StatoUnita::Persa) {
+        // Confirming a lost unit ends it: the next one can start.
+        const QString motivo = m_motivoPerdita;
+        annullaUnita();
+        throw Errore::unitaNonRiuscita(motivo);
+    }
     if (m_unita != StatoUnita::Attiva)
         throw Errore::chiamataNonValida();
     QSqlQuery query(database());

@@ -9,6 +9,7 @@
 #include "host/Valuta.h"
 
 #include <QDir>
+#include <QMutex>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -16,6 +17,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <thread>
+#include <vector>
 
 using namespace KaloRefill;
 using namespace Qt::StringLiterals;
@@ -118,6 +122,10 @@ private slots:
     void campi_data();
     void campi();
     void dueHostSulloStessoFile();
+    void unitaPassoFallitoAnnullaSoloSeStesso();
+    void unitaAttendeLaPostazioneCheSalva();
+    void unitaPostazioniInParallelo();
+    void unitaConnessionePersa();
 };
 
 void TstDatabaseHost::apriRifiuta_data() {
@@ -504,6 +512,144 @@ void TstDatabaseHost::dueHostSulloStessoFile() {
     pigro->Update();
     QCOMPARE(pigro->RecordCount(), 2);
     QCOMPARE(pigro->Field(u"riga"_s).toLongLong(), 2); // the added row is still the current one
+}
+
+// Inside a unit a refused statement undoes only itself and the unit goes on; a unit let go
+// without Conferma keeps nothing.
+void TstDatabaseHost::unitaPassoFallitoAnnullaSoloSeStesso() {
+    Db db;
+    {
+        const auto unita = db.host->IniziaUnita();
+        QVERIFY(unita);
+        db.host->Execute(u"insert into noterighe (idtesta, riga) values (5, 1)"_s);
+        QCOMPARE(errore([&] { db.host->Execute(u"insert into noterighe (nonesiste) values (1)"_s); }),
+                 CodiceErrore::ErroreDatabase);
+        QCOMPARE(errore([&] { db.apri(u"select * from nonesiste"_s); }),
+                 CodiceErrore::ErroreDatabase);
+        const RecordsetPtr rs = db.apri(SqlTesti::righeContabili());
+        rs->AddNew();
+        rs->SetField(u"idtesta"_s, 5);
+        rs->SetField(u"riga"_s, 2);
+        rs->Update();
+        unita->Conferma();
+    }
+    {
+        const auto lasciata = db.host->IniziaUnita();
+        db.host->Execute(u"insert into noterighe (idtesta, riga) values (5, 3)"_s);
+    }
+    QCOMPARE(valori(db.apri(u"select * from noterighe order by riga"_s), u"riga"_s),
+             QStringList({u"1"_s, u"2"_s}));
+}
+
+// While one workstation saves, another one's save waits for it; when the first does not
+// finish in time the second is told the database is busy and keeps nothing.
+void TstDatabaseHost::unitaAttendeLaPostazioneCheSalva() {
+    Db db;
+    const auto secondo =
+        DatabaseHost::apri(db.file(), OpzioniHost{oggi, u"luigi"_s, {}, 300});
+    auto prima = db.host->IniziaUnita();
+    db.host->Execute(u"insert into noterighe (idtesta, riga) values (1, 1)"_s);
+    try {
+        secondo->IniziaUnita();
+        QFAIL("the second unit started while the first held the lock");
+    } catch (const Errore& e) {
+        QCOMPARE(e.numero(), CodiceErrore::UnitaNonRiuscita);
+        QVERIFY2(e.descrizione().contains(u"occupato"), qPrintable(e.descrizione()));
+    }
+    prima->Conferma();
+    prima.reset();
+    const auto seconda = secondo->IniziaUnita();
+    secondo->Execute(u"insert into noterighe (idtesta, riga) values (1, 2)"_s);
+    seconda->Conferma();
+    QCOMPARE(db.apri(SqlTesti::righeContabili())->RecordCount(), 2);
+}
+
+// Four workstations save a hundred refills of the same day at once: one header, every
+// row, the exact total.
+void TstDatabaseHost::unitaPostazioniInParallelo() {
+    Db db;
+    const QString indirizzo = db.file();
+    constexpr int postazioni = 4;
+    constexpr int salvataggi = 25;
+    QMutex mutex;
+    QStringList errori;
+    std::vector<std::thread> fili;
+    for (int p = 0; p < postazioni; ++p) {
+        fili.emplace_back([&, p] {
+            try {
+                const auto host =
+                    DatabaseHost::apri(indirizzo, OpzioniHost{oggi, u"op%1"_s.arg(p), {}, 60000});
+                for (int i = 0; i < salvataggi; ++i) {
+                    const auto unita = host->IniziaUnita();
+                    const RecordsetPtr testa = host->openrecordset(SqlTesti::testataRefill(oggi));
+                    if (testa->RecordCount() == 0)
+                        testa->AddNew();
+                    testa->SetField(u"dataregistrazione"_s, oggi);
+                    testa->SetField(u"Codlocale"_s, u"L01"_s);
+                    testa->SetField(u"codcausale"_s, u"REF"_s);
+                    testa->Update();
+                    const QString id = testa->Field(u"id"_s).toString();
+                    const QString scheda = QString::number(100 * p + i);
+                    const RecordsetPtr riga =
+                        host->openrecordset(SqlTesti::rigaApparecchio(id, scheda));
+                    riga->AddNew();
+                    riga->SetField(u"idtesta"_s, id);
+                    riga->SetField(u"linkscheda"_s, scheda);
+                    riga->SetField(u"dataincasso"_s, oggi);
+                    riga->SetField(u"Codlocale"_s, u"L01"_s);
+                    riga->SetField(u"refillgestore"_s, u"0,25"_s);
+                    riga->Update();
+                    unita->Conferma();
+                }
+            } catch (const Errore& e) {
+                const QMutexLocker blocco(&mutex);
+                errori.append(e.descrizione());
+            }
+        });
+    }
+    for (std::thread& filo : fili)
+        filo.join();
+    QVERIFY2(errori.isEmpty(), qPrintable(errori.join(u'\n')));
+    QCOMPARE(db.apri(SqlTesti::elencoRefill())->RecordCount(), 1);
+    QCOMPARE(db.apri(u"select * from noteincassi"_s)->RecordCount(), postazioni * salvataggi);
+    QCOMPARE(valori(db.apri(SqlTesti::totaleGiorno(u"L01"_s, oggi)), u"SommaDiRefillGestore"_s),
+             QStringList{u"25"_s});
+}
+
+// The server connection dies in the middle of a save: that call and every later call of
+// the unit say so, the server keeps nothing of it, and the next unit connects again.
+void TstDatabaseHost::unitaConnessionePersa() {
+    if (!MotoreProva::postgreSql())
+        QSKIP("a server connection only");
+    Db db;
+    const qint64 pid =
+        db.apri(u"select pg_backend_pid() as pid"_s)->Field(u"pid"_s).toLongLong();
+    {
+        const auto unita = db.host->IniziaUnita();
+        db.host->Execute(u"insert into noterighe (idtesta, riga) values (7, 1)"_s);
+        {
+            QSqlDatabase altra = QSqlDatabase::addDatabase(u"QPSQL"_s, u"killer"_s);
+            ParametriServer::leggi(db.file()).applica(altra);
+            QVERIFY2(altra.open(), qPrintable(altra.lastError().text()));
+            QSqlQuery query(altra);
+            QVERIFY(query.exec(u"select pg_terminate_backend(%1, 5000)"_s.arg(pid)));
+        }
+        QSqlDatabase::removeDatabase(u"killer"_s);
+        for (int volta = 0; volta < 2; ++volta) {
+            try {
+                db.host->Execute(u"insert into noterighe (idtesta, riga) values (7, 2)"_s);
+                QFAIL("a call of a lost unit went through");
+            } catch (const Errore& e) {
+                QCOMPARE(e.numero(), CodiceErrore::UnitaNonRiuscita);
+                QVERIFY2(!e.descrizione().contains(u'\n'), qPrintable(e.descrizione()));
+            }
+        }
+        QCOMPARE(errore([&] { unita->Conferma(); }), CodiceErrore::UnitaNonRiuscita);
+    }
+    const auto nuova = db.host->IniziaUnita();
+    db.host->Execute(u"insert into noterighe (idtesta, riga) values (7, 3)"_s);
+    nuova->Conferma();
+    QCOMPARE(valori(db.apri(SqlTesti::righeContabili()), u"riga"_s), QStringList{u"3"_s});
 }
 
 QTEST_GUILESS_MAIN(TstDatabaseHost)
