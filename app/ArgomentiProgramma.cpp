@@ -16,9 +16,11 @@ const QString opzioneVersione = QStringLiteral("version");
 const QString opzioneAiuto = QStringLiteral("help");
 const QString opzioneVerifica = QStringLiteral("verifica");
 const QString opzioneRipara = QStringLiteral("ripara");
+const QString opzioneCreaDatabase = QStringLiteral("crea-database");
+const QString opzioneDemo = QStringLiteral("demo");
 
 QStringList opzioniConValore() {
-    return {opzioneDatabase, opzioneData, opzioneUtente};
+    return {opzioneDatabase, opzioneData, opzioneUtente, opzioneCreaDatabase};
 }
 
 // "-x", "--x", "--x=..." name the option x; anything else names none.
@@ -80,6 +82,9 @@ ArgomentiProgramma ArgomentiProgramma::analizza(const QStringList& argomenti) {
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), opzioneAiuto}));
     parser.addOption(QCommandLineOption(opzioneVerifica));
     parser.addOption(QCommandLineOption(opzioneRipara));
+    parser.addOption(
+        QCommandLineOption(opzioneCreaDatabase, QString(), QStringLiteral("destinazione")));
+    parser.addOption(QCommandLineOption(opzioneDemo));
 
     if (!parser.parse(argomenti))
         return errore(spiegaErrore(parser, argomenti));
@@ -124,6 +129,19 @@ ArgomentiProgramma ArgomentiProgramma::analizza(const QStringList& argomenti) {
             return errore(QStringLiteral("il nome dell'operatore è vuoto"));
     }
     risultato.m_nonModale = parser.isSet(opzioneNonModale);
+    if (parser.isSet(opzioneDemo) && !parser.isSet(opzioneCreaDatabase))
+        return errore(QStringLiteral("--demo va usata con --crea-database"));
+    if (parser.isSet(opzioneCreaDatabase)) {
+        if (controllo || parser.isSet(opzioneDatabase))
+            return errore(QStringLiteral("--crea-database non va insieme a --database, "
+                                         "--verifica o --ripara"));
+        risultato.m_creaDatabase = parser.value(opzioneCreaDatabase);
+        if (risultato.m_creaDatabase.isEmpty())
+            return errore(QStringLiteral("la destinazione del nuovo database è vuota"));
+        risultato.m_demo = parser.isSet(opzioneDemo);
+        risultato.m_azione = Azione::CreaDatabase;
+        return risultato;
+    }
     if (controllo) {
         risultato.m_azione = parser.isSet(opzioneVerifica) ? Azione::Verifica : Azione::Ripara;
         if (posizionali.size() == 2) {
@@ -145,9 +163,15 @@ QString ArgomentiProgramma::testoAiuto(const QString& percorsoDemo) {
                "Apre la Gestione Refill (ricariche degli hopper) su un database KaloRefill.\n"
                "\n"
                "Opzioni:\n"
-               "  --database PERCORSO  il database da aprire; senza, il database dimostrativo\n"
+               "  --database PERCORSO  il database da aprire, un file o un indirizzo\n"
+               "                       postgresql://utente@server:porta/database (la password\n"
+               "                       in ~/.pgpass o in PGPASSWORD, mai sulla riga di\n"
+               "                       comando); senza, il database dimostrativo\n"
                "                       %1\n"
                "                       (creato con dati di esempio al primo avvio)\n"
+               "  --crea-database DEST crea un database KaloRefill vuoto: un file nuovo o un\n"
+               "                       database vuoto su un server postgresql://...\n"
+               "  --demo               con --crea-database, lo riempie con la sala dimostrativa\n"
                "  --date AAAA-MM-GG    la data di lavoro (predefinita: oggi)\n"
                "  --user NOME          l'operatore al lavoro (predefinito: l'utente di sistema)\n"
                "  --modeless           apre la finestra non modale\n"

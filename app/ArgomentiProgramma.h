@@ -10,7 +10,7 @@ namespace KaloRefill {
 // so a wrong option is told before any screen is touched.
 class ArgomentiProgramma {
 public:
-    enum class Azione { Avvia, MostraVersione, MostraAiuto, Errore, Verifica, Ripara };
+    enum class Azione { Avvia, MostraVersione, MostraAiuto, Errore, Verifica, Ripara, CreaDatabase };
 
     // argomenti[0] is the program name, as QCoreApplication::arguments() gives it.
     static ArgomentiProgramma analizza(const QStringList& argomenti);
@@ -27,6 +27,10 @@ public:
     // Empty: the host's own default (the login name).
     QString utente() const { return m_utente; }
     bool nonModale() const { return m_nonModale; }
+    // --crea-database: where the new database goes (a file or a postgresql:// address);
+    // --demo fills it with the demo hall.
+    QString creaDatabase() const { return m_creaDatabase; }
+    bool demo() const { return m_demo; }
     // The period of --verifica and --ripara; invalid dates: every date.
     QDate dal() const { return m_dal; }
     QDate al() const { return m_al; }
@@ -40,6 +44,8 @@ private:
     QDate m_data;
     QString m_utente;
     bool m_nonModale = false;
+    QString m_creaDatabase;
+    bool m_demo = false;
     QDate m_dal;
     QDate m_al;
 };

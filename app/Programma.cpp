@@ -3,6 +3,7 @@
 #include "ArgomentiProgramma.h"
 #include "DatabaseHost.h"
 #include "DatiDemo.h"
+#include "ParametriServer.h"
 #include "VerificaRefill.h"
 #include "entry/Configura.h"
 #include "host/Errore.h"
@@ -56,6 +57,7 @@ int rispondiSenzaFinestra(const ArgomentiProgramma& argomenti) {
     case ArgomentiProgramma::Azione::Avvia:
     case ArgomentiProgramma::Azione::Verifica:
     case ArgomentiProgramma::Azione::Ripara:
+    case ArgomentiProgramma::Azione::CreaDatabase:
         break;
     }
     return -1;
@@ -64,7 +66,8 @@ int rispondiSenzaFinestra(const ArgomentiProgramma& argomenti) {
 // --verifica and --ripara: a table on standard output, no window.
 int controllaDocumenti(int argc, char** argv, const ArgomentiProgramma& argomenti) {
     QCoreApplication applicazione(argc, argv);
-    const QString percorso = QDir::toNativeSeparators(Programma::percorsoDatabase(argomenti));
+    const QString percorso = ParametriServer::mostrabile(
+        QDir::toNativeSeparators(Programma::percorsoDatabase(argomenti)));
     std::shared_ptr<DatabaseHost> host;
     try {
         host = Programma::apriDatabase(argomenti);
@@ -97,6 +100,43 @@ int controllaDocumenti(int argc, char** argv, const ArgomentiProgramma& argoment
         return 0;
     } catch (const Errore& errore) {
         return fallisci(QStringLiteral("errore %1 - %2").arg(QString::number(errore.numero()), errore.descrizione()),
+                        Programma::esitoFallito);
+    }
+}
+
+// --crea-database [--demo]: a new database, no window. The demo hall goes in with the
+// tables: on a file everything is undone when a step fails (the file is removed).
+int creaDatabase(int argc, char** argv, const ArgomentiProgramma& argomenti) {
+    QCoreApplication applicazione(argc, argv);
+    const QString destinazione = argomenti.creaDatabase();
+    const bool server = ParametriServer::eIndirizzo(destinazione);
+    const QString nome = ParametriServer::mostrabile(QDir::toNativeSeparators(destinazione));
+    try {
+        const OpzioniHost opzioni{argomenti.data(), argomenti.utente(), {}};
+        auto host = DatabaseHost::crea(destinazione, opzioni);
+        if (argomenti.demo()) {
+            try {
+                DatiDemo::riempi(*host, host->Data());
+            } catch (...) {
+                host.reset();
+                if (!server)
+                    for (const QString& suffisso : {QString(), QStringLiteral("-wal"),
+                                                    QStringLiteral("-shm")})
+                        QFile::remove(destinazione + suffisso);
+                throw;
+            }
+        }
+        scrivi(stdout, QStringLiteral("Creato il database KaloRefill %1%2.\n")
+                           .arg(host->percorsoFile(), argomenti.demo()
+                                                          ? QStringLiteral(" con la sala dimostrativa")
+                                                          : QString()));
+        return 0;
+    } catch (const Errore& errore) {
+        const QString descrizione = errore.descrizione();
+        return fallisci(descrizione.contains(nome) || server
+                            ? descrizione
+                            : QStringLiteral("impossibile creare il database %1: %2")
+                                  .arg(nome, descrizione),
                         Programma::esitoFallito);
     }
 }
@@ -220,6 +260,9 @@ bool Programma::puoEssereOpzioneQt(const QStringList& argomenti) {
 std::shared_ptr<DatabaseHost> Programma::apriDatabase(const ArgomentiProgramma& argomenti) {
     const OpzioniHost opzioni{argomenti.data(), argomenti.utente(), {}};
     const QString percorso = percorsoDatabase(argomenti);
+    // A server database is checked by the host itself, which names it in its messages.
+    if (ParametriServer::eIndirizzo(percorso))
+        return DatabaseHost::apri(percorso, opzioni);
     const QFileInfo file(percorso);
     if (argomenti.database().isEmpty() && !file.exists())
         return creaDemo(percorso, opzioni);
@@ -248,6 +291,8 @@ int Programma::esegui(int argc, char** argv) {
         if (prima.azione() == ArgomentiProgramma::Azione::Verifica ||
             prima.azione() == ArgomentiProgramma::Azione::Ripara)
             return controllaDocumenti(argc, argv, prima);
+        if (prima.azione() == ArgomentiProgramma::Azione::CreaDatabase)
+            return creaDatabase(argc, argv, prima);
     }
     if (!schermoDisponibile(grezzi))
         return fallisci(QStringLiteral("nessuno schermo disponibile: avviare con xvfb-run "
@@ -263,7 +308,9 @@ int Programma::esegui(int argc, char** argv) {
         return esito;
     aggiungiComponentiInstallati();
 
-    const QString percorso = QDir::toNativeSeparators(percorsoDatabase(argomenti));
+    // Never a password in a message, even one the operator typed into the address.
+    const QString percorso =
+        ParametriServer::mostrabile(QDir::toNativeSeparators(percorsoDatabase(argomenti)));
     std::shared_ptr<DatabaseHost> host;
     try {
         host = apriDatabase(argomenti);

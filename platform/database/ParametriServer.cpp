@@ -33,6 +33,16 @@ bool ParametriServer::eIndirizzo(const QString& testo) {
            testo.startsWith(u"postgres://", Qt::CaseInsensitive);
 }
 
+QString ParametriServer::mostrabile(const QString& testo) {
+    if (!eIndirizzo(testo))
+        return testo;
+    QUrl url(testo);
+    QUrlQuery query(url);
+    query.removeAllQueryItems(QStringLiteral("password"));
+    url.setQuery(query);
+    return url.toString(QUrl::RemovePassword);
+}
+
 ParametriServer ParametriServer::leggi(const QString& indirizzo) {
     if (!eIndirizzo(indirizzo))
         throw indirizzoNonValido(QStringLiteral("deve iniziare con postgresql://"));

@@ -17,6 +17,9 @@ class KALOREFILL_DATABASE_EXPORT ParametriServer final {
 public:
     // Whether the text is a server address rather than a file path.
     static bool eIndirizzo(const QString& testo);
+    // The text as a message may show it: a server address loses any password, a file path
+    // stays as it is.
+    static QString mostrabile(const QString& testo);
     // Errore (database) for an address that cannot be used.
     static ParametriServer leggi(const QString& indirizzo);
 

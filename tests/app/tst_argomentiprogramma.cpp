@@ -3,6 +3,7 @@
 #include <QTest>
 
 using KaloRefill::ArgomentiProgramma;
+using namespace Qt::StringLiterals;
 using Azione = ArgomentiProgramma::Azione;
 
 // '|' separates the arguments, so values may hold blanks.
@@ -67,6 +68,29 @@ private slots:
         riga("argomento in più", "sala.db", "sala.db");
         riga("data ripetuta", "--date=2025-03-14|--date=2025-03-15", "--date");
         riga("errore insieme alla versione", "--version|--colore", "--colore");
+        riga("demo senza crea", "--demo", "--crea-database");
+        riga("crea e apri insieme", "--crea-database=a.db|--database=b.db", "--database");
+        riga("crea senza destinazione", "--crea-database=", "destinazione");
+    }
+
+    // The new database, a file or a server address, and whether the demo hall goes in.
+    void creaDatabase_data() {
+        QTest::addColumn<QString>("riga");
+        QTest::addColumn<QString>("destinazione");
+        QTest::addColumn<bool>("demo");
+        QTest::newRow("file") << u"--crea-database|/dati/sala.db"_s << u"/dati/sala.db"_s << false;
+        QTest::newRow("server con la demo")
+            << u"--demo|--crea-database=postgresql://cassa@sala:5432/refill"_s
+            << u"postgresql://cassa@sala:5432/refill"_s << true;
+    }
+
+    void creaDatabase() {
+        QFETCH(QString, riga);
+        const ArgomentiProgramma letti = leggi(riga);
+        QCOMPARE(letti.errore(), QString());
+        QCOMPARE(letti.azione(), Azione::CreaDatabase);
+        QTEST(letti.creaDatabase(), "destinazione");
+        QTEST(letti.demo(), "demo");
     }
 
     void opzioniRifiutate() {

@@ -1,3 +1,4 @@
+#include "MotoreProva.h"
 #include "Programma.h"
 
 #include <QDir>
@@ -49,6 +50,9 @@ class TestProgramma : public QObject {
     }
 
 private slots:
+    // Runs on the engine the test run chose; see MotoreProva.
+    void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
+
     void versione() {
         QProcess processo;
         QVERIFY(avvia(processo, {QStringLiteral("--version")}));
@@ -75,6 +79,32 @@ private slots:
         QTest::newRow("database SQLite di un altro programma")
             << conFile << QByteArray("sqlite") << "FILE";
         QTest::newRow("file mancante") << conFile << QByteArray() << "non esiste";
+    }
+
+    // --crea-database --demo makes a database the program then opens; a second
+    // --crea-database on it is refused in one line and leaves it as it was.
+    void creaDatabaseEApri() {
+        const QTemporaryDir cartella;
+        const QString destinazione = MotoreProva::nuovoDatabase(cartella.path());
+        QProcess processo;
+        QVERIFY(avvia(processo, {QStringLiteral("--crea-database"), destinazione,
+                                 QStringLiteral("--demo"), QStringLiteral("--date=2026-12-04")}));
+        QCOMPARE(processo.readAllStandardError(), QByteArray());
+        QCOMPARE(processo.exitCode(), 0);
+        QVERIFY(processo.readAllStandardOutput().startsWith("Creato il database KaloRefill"));
+
+        QVERIFY(avvia(processo, {QStringLiteral("--crea-database"), destinazione}));
+        QCOMPARE(processo.exitCode(), Programma::esitoFallito);
+        const QString errori = QString::fromLocal8Bit(processo.readAllStandardError());
+        QVERIFY2(errori.startsWith(QLatin1String("kalorefill: ")) && errori.count(u'\n') == 1,
+                 qPrintable(errori));
+
+        QVERIFY(avvia(processo, {QStringLiteral("--database"), destinazione,
+                                 QStringLiteral("--verifica")}));
+        QCOMPARE(processo.readAllStandardError(), QByteArray());
+        QCOMPARE(processo.exitCode(), 0);
+        QCOMPARE(processo.readAllStandardOutput(),
+                 QByteArray("Nessun documento refill incoerente.\n"));
     }
 
     void rifiutati() {
