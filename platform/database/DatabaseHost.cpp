@@ -246,6 +246,10 @@ std::unique_ptr<UnitaDiLavoro> DatabaseHost::IniziaUnita() {
 }
 
 QString DatabaseHost::controllaIntegrita(const QString& percorsoFile) {
+    // A server looks after its own pages (and its administrator after the server): there
+    // is no file here for the program to read.
+    if (ParametriServer::eIndirizzo(percorsoFile))
+        return {};
     try {
         const auto connessione =
             ConnessioneSqlite::apri(percorsoFile, ConnessioneSqlite::Accesso::SolaLettura);
