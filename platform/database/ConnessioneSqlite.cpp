@@ -1,6 +1,7 @@
 #include "ConnessioneSqlite.h"
 
 #include "ParametriServer.h"
+#include "SchemaDatabase.h"
 #include "host/Errore.h"
 
 #include <QLocale>
@@ -205,6 +206,11 @@ QSqlQuery ConnessioneSqlite::prepara(const QString& sql, const QVariantList& val
 void ConnessioneSqlite::esegui(QSqlQuery& query, const QString& sql) {
     if (!(query.lastQuery().isEmpty() ? query.exec(sql) : query.exec()))
         fallito(QStringLiteral("Errore del database"), query.lastError());
+}
+
+QString ConnessioneSqlite::nomeColonna(const QString& nomeMotore) const {
+    return m_dialetto->motore() == MotoreSql::PostgreSql ? SchemaDatabase::nomeDichiarato(nomeMotore)
+                                                         : nomeMotore;
 }
 
 template <typename Chiamata> auto ConnessioneSqlite::protetto(Chiamata&& chiamata) {

@@ -58,6 +58,10 @@ public:
     const DialettoSql& dialetto() const { return *m_dialetto; }
     CatalogoColonne& catalogo() { return m_catalogo; }
 
+    // A column name as the engine gives it, spelt as the suite spells it: a server folds
+    // "Codlocale" to "codlocale", and lists show the names.
+    QString nomeColonna(const QString& nomeMotore) const;
+
     // Every row of a query, read to the end.
     Risultato leggi(const QString& sql, const QVariantList& valori = {});
     // Runs a statement; gives the rows it changed.

@@ -4,6 +4,7 @@
 #include "TipoColonna.h"
 #include "host/Errore.h"
 
+#include <QHash>
 #include <QSqlError>
 
 #include <initializer_list>
@@ -251,6 +252,19 @@ void SchemaDatabase::verifica(ConnessioneSqlite& connessione, const QString& nom
                 .arg(nome)
                 .arg(versioneTrovata)
                 .arg(versione));
+}
+
+QString SchemaDatabase::nomeDichiarato(const QString& colonna) {
+    static const QHash<QString, QString> nomi = [] {
+        QHash<QString, QString> elenco;
+        for (const Tabella& t : tabelle)
+            for (const Colonna& c : t.colonne) {
+                const QString nome = QString::fromUtf16(c.nome);
+                elenco.insert(nome.toLower(), nome);
+            }
+        return elenco;
+    }();
+    return nomi.value(colonna.toLower(), colonna);
 }
 
 void SchemaDatabase::verificaVuoto(ConnessioneSqlite& connessione, const QString& nome) {

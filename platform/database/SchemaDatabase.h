@@ -24,6 +24,9 @@ public:
     // Errore (database) when the database is not a KaloRefill database this program can
     // use; `nome` is how messages call it (the file, or the server address).
     static void verifica(ConnessioneSqlite& connessione, const QString& nome);
+    // A column of the schema as the suite spells it ("codlocale" gives "Codlocale"); any
+    // other name as it is. For an engine that folds names to lower case.
+    static QString nomeDichiarato(const QString& colonna);
     // Errore (database) when the database already holds tables of any kind.
     static void verificaVuoto(ConnessioneSqlite& connessione, const QString& nome);
 };

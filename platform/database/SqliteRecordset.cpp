@@ -183,7 +183,7 @@ void SqliteRecordset::carica() {
         Colonna c;
         c.nomeMotore = campo.name();
         const QString nomeScritto = nomiDallIstruzione ? m_istruzione.columnNames.at(i) : QString();
-        c.nome = nomeScritto.isEmpty() ? c.nomeMotore : nomeScritto;
+        c.nome = nomeScritto.isEmpty() ? m_connessione->nomeColonna(c.nomeMotore) : nomeScritto;
         std::optional<TipoColonna> tipo;
         if (!campo.tableName().isEmpty())
             tipo = catalogo.tipo(campo.tableName(), c.nomeMotore);
@@ -242,7 +242,7 @@ void SqliteRecordset::conosciColonne() {
         // The table's own columns: appending needs no row of it.
         const auto& colonne = m_connessione->catalogo().colonne(m_istruzione.updatableTable);
         for (const auto& c : colonne)
-            m_colonne.append({c.nome, c.nome, c.tipo});
+            m_colonne.append({m_connessione->nomeColonna(c.nome), c.nome, c.tipo});
         if (!m_colonne.isEmpty())
             return;
     }
