@@ -27,6 +27,11 @@ public:
     // Empty: the host's own default (the login name).
     QString utente() const { return m_utente; }
     bool nonModale() const { return m_nonModale; }
+    // --riepilogo opens "Riepilogo Refill" instead of the form; dal/al invalid when not
+    // given (the current month up to the working date).
+    bool riepilogo() const { return m_riepilogo; }
+    QDate dal() const { return m_dal; }
+    QDate al() const { return m_al; }
 
 private:
     static ArgomentiProgramma errore(const QString& messaggio);
@@ -37,6 +42,9 @@ private:
     QDate m_data;
     QString m_utente;
     bool m_nonModale = false;
+    bool m_riepilogo = false;
+    QDate m_dal;
+    QDate m_al;
 };
 
 } // namespace KaloRefill
