@@ -128,11 +128,12 @@ FinestraRiepilogo::FinestraRiepilogo(HostApplicationPtr host, QWidget* genitore)
     schede->addTab(m_tabellaApparecchi, QStringLiteral("Per apparecchio"));
     schede->addTab(m_tabellaGiorni, QStringLiteral("Per giorno"));
     m_grafico = new GraficoRiepilogo(this);
-    auto* divisore = new QSplitter(Qt::Horizontal, this);
+    // The machine table needs the whole width; the chart lies under it.
+    auto* divisore = new QSplitter(Qt::Vertical, this);
     divisore->addWidget(schede);
     divisore->addWidget(m_grafico);
-    divisore->setStretchFactor(0, 3);
-    divisore->setStretchFactor(1, 2);
+    divisore->setStretchFactor(0, 1);
+    divisore->setStretchFactor(1, 1);
     principale->addWidget(divisore, 1);
 
     auto* comandi = new QHBoxLayout;

@@ -32,41 +32,68 @@ double fineScala(double massimo) {
     return 10.0 * potenza;
 }
 
-// Margins in proportion to the area, so the screen and the page look alike.
-QRectF areaDisegno(const QRectF& area) {
-    const qreal sinistra = std::max<qreal>(area.width() * 0.10, 40);
-    const qreal sopra = area.height() * 0.16;
-    const qreal sotto = area.height() * 0.20;
-    return area.adjusted(sinistra, sopra, -area.width() * 0.02, -sotto);
+// Sizes follow the area, so the screen and the page look alike, within what stays
+// readable on both.
+int pixelTesto(const QRectF& area, double quota, int minimo, int massimo) {
+    return std::clamp(static_cast<int>(area.height() * quota), minimo, massimo);
 }
 
-QString euro(double valore) {
+QFont carattereScala(const QRectF& area) {
+    QFont carattere;
+    carattere.setPixelSize(pixelTesto(area, 0.055, 9, 15));
+    return carattere;
+}
+
+// Whole euros on the axis from 10 up: the grid tells the size, the table the cents.
+QString etichettaScala(double valore, double fine) {
+    if (fine >= 10)
+        return QString::number(qRound64(valore));
     return FormatoItaliano::importo(Valuta::daDouble(valore));
 }
 
+QRectF areaDisegno(const QRectF& area, double fine) {
+    const QFontMetricsF metriche(carattereScala(area));
+    const qreal sinistra = metriche.horizontalAdvance(etichettaScala(fine, fine)) + 12;
+    const qreal sopra = std::max<qreal>(area.height() * 0.16, metriche.height() * 2.2);
+    const qreal sotto = std::max<qreal>(area.height() * 0.14, metriche.height() * 1.6);
+    return area.adjusted(sinistra, sopra, -area.width() * 0.02, -sotto);
+}
+
+double massimoApparecchi(const Riepilogo& r) {
+    double massimo = 0;
+    for (const auto& a : r.apparecchi)
+        massimo = std::max(massimo, a.totale.toDouble());
+    return fineScala(massimo);
+}
+
+double massimoGiorni(const Riepilogo& r) {
+    double massimo = 0;
+    for (const auto& g : r.giorni)
+        massimo = std::max(massimo, g.totale.toDouble());
+    return fineScala(massimo);
+}
+
 void disegnaScala(QPainter& p, const QRectF& grafico, const QRectF& area, double fine) {
-    QFont carattere = p.font();
-    carattere.setPixelSize(std::max(8, static_cast<int>(area.height() * 0.06)));
-    p.setFont(carattere);
+    p.setFont(carattereScala(area));
     constexpr int tacche = 4;
     for (int i = 0; i <= tacche; ++i) {
         const qreal y = grafico.bottom() - grafico.height() * i / tacche;
         p.setPen(QPen(coloreGriglia, 1));
         p.drawLine(QPointF(grafico.left(), y), QPointF(grafico.right(), y));
         p.setPen(Qt::black);
-        p.drawText(QRectF(area.left(), y - grafico.height() / 8, grafico.left() - area.left() - 4,
+        p.drawText(QRectF(area.left(), y - grafico.height() / 8, grafico.left() - area.left() - 6,
                           grafico.height() / 4),
-                   Qt::AlignRight | Qt::AlignVCenter, euro(fine * i / tacche));
+                   Qt::AlignRight | Qt::AlignVCenter, etichettaScala(fine * i / tacche, fine));
     }
 }
 
 void disegnaTitolo(QPainter& p, const QRectF& area, const QString& titolo) {
-    QFont carattere = p.font();
-    carattere.setPixelSize(std::max(9, static_cast<int>(area.height() * 0.08)));
+    QFont carattere;
+    carattere.setPixelSize(pixelTesto(area, 0.07, 10, 20));
     carattere.setBold(true);
     p.setFont(carattere);
     p.setPen(Qt::black);
-    p.drawText(QRectF(area.left(), area.top(), area.width(), area.height() * 0.14),
+    p.drawText(QRectF(area.left(), area.top(), area.width(), QFontMetricsF(carattere).height() * 1.3),
                Qt::AlignLeft | Qt::AlignVCenter, titolo);
 }
 
@@ -82,25 +109,30 @@ void GraficoRiepilogo::setRiepilogo(const Riepilogo& riepilogo) {
     update();
 }
 
+// A wide, low area puts the two charts side by side, any other one above each other.
+static bool affiancati(const QRectF& tutto) { return tutto.width() > 2.2 * tutto.height(); }
+
 QRectF GraficoRiepilogo::areaBarre(const QRectF& tutto) {
+    if (affiancati(tutto))
+        return QRectF(tutto.left(), tutto.top(), tutto.width() * 0.58, tutto.height());
     return QRectF(tutto.left(), tutto.top(), tutto.width(), tutto.height() * 0.56);
 }
 
 QRectF GraficoRiepilogo::areaLinea(const QRectF& tutto) {
+    if (affiancati(tutto))
+        return QRectF(tutto.left() + tutto.width() * 0.60, tutto.top(), tutto.width() * 0.40,
+                      tutto.height());
     return QRectF(tutto.left(), tutto.top() + tutto.height() * 0.58, tutto.width(),
                   tutto.height() * 0.42);
 }
 
 QList<QRectF> GraficoRiepilogo::barre(const QRectF& area, const Riepilogo& riepilogo) {
     QList<QRectF> risultato;
-    const QRectF grafico = areaDisegno(area);
+    const double fine = massimoApparecchi(riepilogo);
+    const QRectF grafico = areaDisegno(area, fine);
     const qsizetype n = riepilogo.apparecchi.size();
     if (n == 0)
         return risultato;
-    double massimo = 0;
-    for (const auto& a : riepilogo.apparecchi)
-        massimo = std::max(massimo, a.totale.toDouble());
-    const double fine = fineScala(massimo);
     const qreal passo = grafico.width() / n;
     const qreal larghezza = passo * 0.7;
     for (qsizetype i = 0; i < n; ++i) {
@@ -114,19 +146,15 @@ QList<QRectF> GraficoRiepilogo::barre(const QRectF& area, const Riepilogo& riepi
 void GraficoRiepilogo::disegnaBarre(QPainter& p, const QRectF& area, const Riepilogo& riepilogo) {
     p.save();
     disegnaTitolo(p, area, QStringLiteral("Totale refill per apparecchio"));
-    const QRectF grafico = areaDisegno(area);
-    double massimo = 0;
-    for (const auto& a : riepilogo.apparecchi)
-        massimo = std::max(massimo, a.totale.toDouble());
-    disegnaScala(p, grafico, area, fineScala(massimo));
+    const double fine = massimoApparecchi(riepilogo);
+    const QRectF grafico = areaDisegno(area, fine);
+    disegnaScala(p, grafico, area, fine);
 
     const QList<QRectF> rettangoli = barre(area, riepilogo);
-    QFont carattere = p.font();
-    carattere.setBold(false);
+    QFont carattere = carattereScala(area);
     // Codes stay readable with many machines: the font shrinks with the bar's room.
     const qreal passo = rettangoli.isEmpty() ? 0 : grafico.width() / rettangoli.size();
-    carattere.setPixelSize(std::clamp(static_cast<int>(passo * 0.45), 7,
-                                      std::max(8, static_cast<int>(area.height() * 0.06))));
+    carattere.setPixelSize(std::clamp(static_cast<int>(passo * 0.4), 7, carattere.pixelSize()));
     p.setFont(carattere);
     for (qsizetype i = 0; i < rettangoli.size(); ++i) {
         const RiepilogoApparecchio& a = riepilogo.apparecchi.at(i);
@@ -155,11 +183,8 @@ void GraficoRiepilogo::disegnaBarre(QPainter& p, const QRectF& area, const Riepi
 void GraficoRiepilogo::disegnaLinea(QPainter& p, const QRectF& area, const Riepilogo& riepilogo) {
     p.save();
     disegnaTitolo(p, area, QStringLiteral("Totale refill giornaliero"));
-    const QRectF grafico = areaDisegno(area);
-    double massimo = 0;
-    for (const auto& g : riepilogo.giorni)
-        massimo = std::max(massimo, g.totale.toDouble());
-    const double fine = fineScala(massimo);
+    const double fine = massimoGiorni(riepilogo);
+    const QRectF grafico = areaDisegno(area, fine);
     disegnaScala(p, grafico, area, fine);
     p.setPen(Qt::black);
     p.drawLine(grafico.bottomLeft(), grafico.bottomRight());
@@ -194,9 +219,7 @@ void GraficoRiepilogo::disegnaLinea(QPainter& p, const QRectF& area, const Riepi
             p.drawEllipse(punto(i), raggio, raggio);
 
     // The first and last day under the axis, and the middle one for longer periods.
-    QFont carattere = p.font();
-    carattere.setBold(false);
-    p.setFont(carattere);
+    p.setFont(carattereScala(area));
     p.setPen(Qt::black);
     const qreal alto = grafico.bottom() + 2;
     const qreal basso = area.bottom() - alto;
@@ -223,9 +246,9 @@ QImage GraficoRiepilogo::immagine(const Riepilogo& riepilogo, const QSize& dimen
     return figura;
 }
 
-QSize GraficoRiepilogo::sizeHint() const { return {900, 520}; }
+QSize GraficoRiepilogo::sizeHint() const { return {1200, 320}; }
 
-QSize GraficoRiepilogo::minimumSizeHint() const { return {480, 320}; }
+QSize GraficoRiepilogo::minimumSizeHint() const { return {480, 240}; }
 
 void GraficoRiepilogo::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -248,7 +271,7 @@ bool GraficoRiepilogo::event(QEvent* evento) {
     auto* aiuto = static_cast<QHelpEvent*>(evento);
     const QRectF tutto = QRectF(rect()).adjusted(8, 8, -8, -8);
     const QRectF area = areaBarre(tutto);
-    const QRectF grafico = areaDisegno(area);
+    const QRectF grafico = areaDisegno(area, massimoApparecchi(m_riepilogo));
     const qsizetype n = m_riepilogo.apparecchi.size();
     // The whole column of a machine answers, not just its bar: short bars are hard to hit.
     if (n > 0 && area.contains(aiuto->pos())) {
