@@ -2,7 +2,10 @@
 // refilled on most days, beside ten years of other documents in the same tables; and the
 // engine's plan for each of its queries, which must use the index on the amount date.
 //
-//   bench_riepilogo [--ripetizioni N] [--schermata FILE.png]
+//   bench_riepilogo [--ripetizioni N] [--anni-refill N] [--schermata FILE.png]
+//
+// --anni-refill puts that many years of refills before the end (default 1): the year's
+// cost must not grow with older refill history.
 //
 // --schermata also saves a picture of the window on the last month of that year.
 #include "CalcoloRiepilogo.h"
@@ -36,7 +39,7 @@ void esegui(QSqlQuery& q) {
 }
 
 // Straight into the file in one transaction; the host then reads it as any history.
-void generaStorico(const QString& file) {
+void generaStorico(const QString& file, int anniRefill) {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("generatore"));
     db.setDatabaseName(file);
     if (!db.open())
@@ -66,10 +69,10 @@ void generaStorico(const QString& file) {
                                 "tipoincasso, refillgestore, riga) values (?, ?, 'SG01', ?, 6, ?, 0)"));
     QRandomGenerator caso(2026);
     const double importi[] = {20, 50, 75.5, 100, 150, 200};
-    // Ten years of takings documents, and one year of refills.
+    // Ten years of takings documents, and the years of refills.
     for (QDate d = UltimoGiorno.addYears(-10); d <= UltimoGiorno; d = d.addDays(1)) {
         const QString data = d.toString(Qt::ISODate);
-        const bool refill = d > UltimoGiorno.addYears(-1);
+        const bool refill = d > UltimoGiorno.addYears(-anniRefill);
         for (const QString& causale : refill ? QStringList{QStringLiteral("INC"), QStringLiteral("REF")}
                                              : QStringList{QStringLiteral("INC")}) {
             testa.addBindValue(causale);
@@ -115,6 +118,7 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("ripetizioni"), QString(), QStringLiteral("n"), QStringLiteral("7")});
     parser.addOption({QStringLiteral("schermata"), QString(), QStringLiteral("file")});
+    parser.addOption({QStringLiteral("anni-refill"), QString(), QStringLiteral("n"), QStringLiteral("1")});
     parser.process(app);
     const int ripetizioni = std::max(1, parser.value(QStringLiteral("ripetizioni")).toInt());
 
@@ -123,7 +127,7 @@ int main(int argc, char** argv) {
     OpzioniHost opzioni;
     opzioni.data = UltimoGiorno;
     DatabaseHost::crea(file, opzioni).reset();
-    generaStorico(file);
+    generaStorico(file, std::clamp(parser.value(QStringLiteral("anni-refill")).toInt(), 1, 10));
     auto host = DatabaseHost::apri(file, opzioni);
     const QDate dal = UltimoGiorno.addYears(-1).addDays(1);
 
