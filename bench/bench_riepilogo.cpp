@@ -40,15 +40,17 @@ void esegui(QSqlQuery& q) {
 
 // Straight into the file in one transaction; the host then reads it as any history.
 void generaStorico(const QString& file, int anniRefill) {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("generatore"));
+    QSqlDatabase db =
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("generatore"));
     db.setDatabaseName(file);
     if (!db.open())
         qFatal("%s", qPrintable(db.lastError().text()));
     db.transaction();
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("insert into apparecchi (idscheda, Idapparecchio, codiceinterno, Nomescheda, "
-                             "codiceaams, tipologiaincasso, categoria, attiva, ordineincasso) "
-                             "values (?, ?, ?, ?, ?, 6, ?, -1, ?)"));
+    q.prepare(QStringLiteral(
+        "insert into apparecchi (idscheda, Idapparecchio, codiceinterno, Nomescheda, "
+        "codiceaams, tipologiaincasso, categoria, attiva, ordineincasso) "
+        "values (?, ?, ?, ?, ?, 6, ?, -1, ?)"));
     for (int i = 1; i <= Apparecchi; ++i) {
         q.addBindValue(1000 + i);
         q.addBindValue(5000 + i);
@@ -63,18 +65,21 @@ void generaStorico(const QString& file, int anniRefill) {
     altro.exec(QStringLiteral("insert into anagraficalocali (Codlocale) values ('SG01')"));
 
     QSqlQuery testa(db), riga(db);
-    testa.prepare(QStringLiteral("insert into noteteste (codcausale, dataregistrazione, Codlocale, chiuso) "
-                                 "values (?, ?, 'SG01', 0)"));
-    riga.prepare(QStringLiteral("insert into noteincassi (idtesta, linkscheda, Codlocale, dataincasso, "
-                                "tipoincasso, refillgestore, riga) values (?, ?, 'SG01', ?, 6, ?, 0)"));
+    testa.prepare(
+        QStringLiteral("insert into noteteste (codcausale, dataregistrazione, Codlocale, chiuso) "
+                       "values (?, ?, 'SG01', 0)"));
+    riga.prepare(
+        QStringLiteral("insert into noteincassi (idtesta, linkscheda, Codlocale, dataincasso, "
+                       "tipoincasso, refillgestore, riga) values (?, ?, 'SG01', ?, 6, ?, 0)"));
     QRandomGenerator caso(2026);
     const double importi[] = {20, 50, 75.5, 100, 150, 200};
     // Ten years of takings documents, and the years of refills.
     for (QDate d = UltimoGiorno.addYears(-10); d <= UltimoGiorno; d = d.addDays(1)) {
         const QString data = d.toString(Qt::ISODate);
         const bool refill = d > UltimoGiorno.addYears(-anniRefill);
-        for (const QString& causale : refill ? QStringList{QStringLiteral("INC"), QStringLiteral("REF")}
-                                             : QStringList{QStringLiteral("INC")}) {
+        for (const QString& causale :
+             refill ? QStringList{QStringLiteral("INC"), QStringLiteral("REF")}
+                    : QStringList{QStringLiteral("INC")}) {
             testa.addBindValue(causale);
             testa.addBindValue(data);
             esegui(testa);
@@ -116,9 +121,11 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     QCommandLineParser parser;
-    parser.addOption({QStringLiteral("ripetizioni"), QString(), QStringLiteral("n"), QStringLiteral("7")});
+    parser.addOption(
+        {QStringLiteral("ripetizioni"), QString(), QStringLiteral("n"), QStringLiteral("7")});
     parser.addOption({QStringLiteral("schermata"), QString(), QStringLiteral("file")});
-    parser.addOption({QStringLiteral("anni-refill"), QString(), QStringLiteral("n"), QStringLiteral("1")});
+    parser.addOption(
+        {QStringLiteral("anni-refill"), QString(), QStringLiteral("n"), QStringLiteral("1")});
     parser.process(app);
     const int ripetizioni = std::max(1, parser.value(QStringLiteral("ripetizioni")).toInt());
 
@@ -131,13 +138,15 @@ int main(int argc, char** argv) {
     auto host = DatabaseHost::apri(file, opzioni);
     const QDate dal = UltimoGiorno.addYears(-1).addDays(1);
 
-    std::printf("Riepilogo di un anno (%s - %s), %d apparecchi\n", qPrintable(dal.toString(Qt::ISODate)),
+    std::printf("Riepilogo di un anno (%s - %s), %d apparecchi\n",
+                qPrintable(dal.toString(Qt::ISODate)),
                 qPrintable(UltimoGiorno.toString(Qt::ISODate)), Apparecchi);
     std::printf("Piani delle interrogazioni:\n");
     piano(file, CalcoloRiepilogo::sqlPerApparecchio(QStringLiteral("SG01"), dal, UltimoGiorno));
     piano(file, CalcoloRiepilogo::sqlPerGiorno(QStringLiteral("SG01"), dal, UltimoGiorno));
     piano(file, CalcoloRiepilogo::sqlFrequenza(QStringLiteral("SG01"),
-                                               CalcoloRiepilogo::inizioStorico(UltimoGiorno), UltimoGiorno));
+                                               CalcoloRiepilogo::inizioStorico(UltimoGiorno),
+                                               UltimoGiorno));
 
     std::vector<double> calcolo, finestra;
     Riepilogo r;
@@ -159,10 +168,12 @@ int main(int argc, char** argv) {
     for (const auto& a : r.apparecchi)
         segnalati += a.allarme ? 1 : 0;
     std::printf("Refill: %d su %lld apparecchi, %lld giorni, %d segnalati\n", r.numero(),
-                static_cast<long long>(r.apparecchi.size()), static_cast<long long>(r.giorni.size()),
-                segnalati);
-    std::printf("Calcolo (mediana di %d):                 %8.1f ms\n", ripetizioni, mediana(calcolo));
-    std::printf("Apertura della finestra (mediana di %d): %8.1f ms\n", ripetizioni, mediana(finestra));
+                static_cast<long long>(r.apparecchi.size()),
+                static_cast<long long>(r.giorni.size()), segnalati);
+    std::printf("Calcolo (mediana di %d):                 %8.1f ms\n", ripetizioni,
+                mediana(calcolo));
+    std::printf("Apertura della finestra (mediana di %d): %8.1f ms\n", ripetizioni,
+                mediana(finestra));
 
     if (parser.isSet(QStringLiteral("schermata"))) {
         FinestraRiepilogo f(host);

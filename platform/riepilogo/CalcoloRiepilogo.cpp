@@ -24,8 +24,8 @@ QString daDove(const QString& codLocale, const QDate& dal, const QDate& al) {
     return QStringLiteral(" FROM NoteIncassi INNER JOIN NoteTeste ON NoteIncassi.IdTesta = "
                           "NoteTeste.id where NoteTeste.CodCausale = 'REF' And "
                           "NoteTeste.CodLocale = ") +
-           testoSql(codLocale) + QStringLiteral(" And NoteIncassi.DataIncasso >= ") +
-           dataJet(dal) + QStringLiteral(" And NoteIncassi.DataIncasso <= ") + dataJet(al) +
+           testoSql(codLocale) + QStringLiteral(" And NoteIncassi.DataIncasso >= ") + dataJet(dal) +
+           QStringLiteral(" And NoteIncassi.DataIncasso <= ") + dataJet(al) +
            QStringLiteral(" And NoteIncassi.RefillGestore > 0");
 }
 
@@ -146,8 +146,7 @@ Riepilogo CalcoloRiepilogo::calcola(const QDate& dal, const QDate& al, int sogli
         QList<int> conteggi = settimane.value(a.idScheda);
         if (conteggi.isEmpty())
             conteggi.fill(0, RegolaAllarme::settimaneStorico + 1);
-        const auto esito =
-            RegolaAllarme::valuta(conteggi.first(), conteggi.mid(1), soglia);
+        const auto esito = RegolaAllarme::valuta(conteggi.first(), conteggi.mid(1), soglia);
         a.allarme = esito.allarme;
         a.motivo = esito.motivo;
         r.apparecchi.append(a);

@@ -120,8 +120,7 @@ FinestraRiepilogo::FinestraRiepilogo(HostApplicationPtr host, QWidget* genitore)
 
     m_modelloApparecchi = new QStandardItemModel(this);
     m_modelloGiorni = new QStandardItemModel(this);
-    m_tabellaApparecchi =
-        tabella(m_modelloApparecchi, QStringLiteral("TabApparecchi"), this);
+    m_tabellaApparecchi = tabella(m_modelloApparecchi, QStringLiteral("TabApparecchi"), this);
     m_tabellaGiorni = tabella(m_modelloGiorni, QStringLiteral("TabGiorni"), this);
     auto* schede = new QTabWidget(this);
     schede->setObjectName(QStringLiteral("SchedeRiepilogo"));
@@ -170,8 +169,7 @@ FinestraRiepilogo::FinestraRiepilogo(HostApplicationPtr host, QWidget* genitore)
     };
     connect(settimana, &QPushButton::clicked, this,
             [scegli] { scegli(&PeriodoRiepilogo::questaSettimana); });
-    connect(mese, &QPushButton::clicked, this,
-            [scegli] { scegli(&PeriodoRiepilogo::questoMese); });
+    connect(mese, &QPushButton::clicked, this, [scegli] { scegli(&PeriodoRiepilogo::questoMese); });
     connect(scorso, &QPushButton::clicked, this,
             [scegli] { scegli(&PeriodoRiepilogo::meseScorso); });
     connect(aggiorna, &QPushButton::clicked, this, &FinestraRiepilogo::ricalcola);
@@ -208,9 +206,9 @@ void FinestraRiepilogo::ricalcola() {
         m_riepilogo = Riepilogo{};
         m_riepilogo.dal = dal;
         m_riepilogo.al = al;
-        QMessageBox::critical(this, windowTitle(),
-                              QStringLiteral("%1 - %2").arg(errore.numero()).arg(
-                                  errore.descrizione()));
+        QMessageBox::critical(
+            this, windowTitle(),
+            QStringLiteral("%1 - %2").arg(errore.numero()).arg(errore.descrizione()));
     }
     riempiTabelle();
 }
@@ -273,9 +271,9 @@ void FinestraRiepilogo::cambiaSoglia(int soglia) {
     try {
         SogliaFrequenza::salva(*m_host, soglia);
     } catch (const Errore& errore) {
-        QMessageBox::critical(this, windowTitle(),
-                              QStringLiteral("%1 - %2").arg(errore.numero()).arg(
-                                  errore.descrizione()));
+        QMessageBox::critical(
+            this, windowTitle(),
+            QStringLiteral("%1 - %2").arg(errore.numero()).arg(errore.descrizione()));
     }
     ricalcola();
 }
@@ -325,9 +323,9 @@ void FinestraRiepilogo::chiediCsv() {
         this, QStringLiteral("Esporta il riepilogo in CSV"), nome, QStringLiteral("CSV (*.csv)"));
     QString errore;
     if (!percorso.isEmpty() && !salvaCsv(percorso, &errore))
-        QMessageBox::warning(this, windowTitle(),
-                             QStringLiteral("Impossibile scrivere il file %1: %2.")
-                                 .arg(percorso, errore));
+        QMessageBox::warning(
+            this, windowTitle(),
+            QStringLiteral("Impossibile scrivere il file %1: %2.").arg(percorso, errore));
 }
 
 } // namespace KaloRefill

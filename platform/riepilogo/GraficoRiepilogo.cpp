@@ -93,8 +93,9 @@ void disegnaTitolo(QPainter& p, const QRectF& area, const QString& titolo) {
     carattere.setBold(true);
     p.setFont(carattere);
     p.setPen(Qt::black);
-    p.drawText(QRectF(area.left(), area.top(), area.width(), QFontMetricsF(carattere).height() * 1.3),
-               Qt::AlignLeft | Qt::AlignVCenter, titolo);
+    p.drawText(
+        QRectF(area.left(), area.top(), area.width(), QFontMetricsF(carattere).height() * 1.3),
+        Qt::AlignLeft | Qt::AlignVCenter, titolo);
 }
 
 } // namespace
@@ -110,7 +111,9 @@ void GraficoRiepilogo::setRiepilogo(const Riepilogo& riepilogo) {
 }
 
 // A wide, low area puts the two charts side by side, any other one above each other.
-static bool affiancati(const QRectF& tutto) { return tutto.width() > 2.2 * tutto.height(); }
+static bool affiancati(const QRectF& tutto) {
+    return tutto.width() > 2.2 * tutto.height();
+}
 
 QRectF GraficoRiepilogo::areaBarre(const QRectF& tutto) {
     if (affiancati(tutto))
@@ -136,7 +139,8 @@ QList<QRectF> GraficoRiepilogo::barre(const QRectF& area, const Riepilogo& riepi
     const qreal passo = grafico.width() / n;
     const qreal larghezza = passo * 0.7;
     for (qsizetype i = 0; i < n; ++i) {
-        const qreal altezza = grafico.height() * riepilogo.apparecchi.at(i).totale.toDouble() / fine;
+        const qreal altezza =
+            grafico.height() * riepilogo.apparecchi.at(i).totale.toDouble() / fine;
         risultato.append(QRectF(grafico.left() + passo * i + (passo - larghezza) / 2,
                                 grafico.bottom() - altezza, larghezza, altezza));
     }
@@ -169,8 +173,8 @@ void GraficoRiepilogo::disegnaBarre(QPainter& p, const QRectF& area, const Riepi
             grassetto.setBold(true);
             p.setFont(grassetto);
             p.setPen(coloreAllarme);
-            p.drawText(QRectF(barra.left() - passo, barra.top() - passo * 0.8 - 2, barra.width() + 2 * passo,
-                              passo * 0.8),
+            p.drawText(QRectF(barra.left() - passo, barra.top() - passo * 0.8 - 2,
+                              barra.width() + 2 * passo, passo * 0.8),
                        Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("!"));
             p.setFont(carattere);
         }
@@ -246,9 +250,13 @@ QImage GraficoRiepilogo::immagine(const Riepilogo& riepilogo, const QSize& dimen
     return figura;
 }
 
-QSize GraficoRiepilogo::sizeHint() const { return {1200, 320}; }
+QSize GraficoRiepilogo::sizeHint() const {
+    return {1200, 320};
+}
 
-QSize GraficoRiepilogo::minimumSizeHint() const { return {480, 240}; }
+QSize GraficoRiepilogo::minimumSizeHint() const {
+    return {480, 240};
+}
 
 void GraficoRiepilogo::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -275,8 +283,8 @@ bool GraficoRiepilogo::event(QEvent* evento) {
     const qsizetype n = m_riepilogo.apparecchi.size();
     // The whole column of a machine answers, not just its bar: short bars are hard to hit.
     if (n > 0 && area.contains(aiuto->pos())) {
-        const auto i = static_cast<qsizetype>((aiuto->pos().x() - grafico.left()) /
-                                              (grafico.width() / n));
+        const auto i =
+            static_cast<qsizetype>((aiuto->pos().x() - grafico.left()) / (grafico.width() / n));
         if (i >= 0 && i < n && aiuto->pos().x() >= grafico.left()) {
             const RiepilogoApparecchio& a = m_riepilogo.apparecchi.at(i);
             QString testo = QStringLiteral("%1 - %2: € %3 in %4 refill")

@@ -37,12 +37,13 @@ RegolaAllarme::Esito RegolaAllarme::valuta(int ultimaSettimana,
     const long doppiaMediana = std::lround(2.0 * med);
     if (2L * ultimaSettimana <= doppiaMediana * soglia)
         return {};
-    return {true, QStringLiteral("%1 refill negli ultimi 7 giorni contro una mediana di %2 a "
-                                 "settimana nelle %3 settimane precedenti (soglia: più di %4 volte)")
-                      .arg(ultimaSettimana)
-                      .arg(numero(med))
-                      .arg(settimanePrecedenti.size())
-                      .arg(soglia)};
+    return {true,
+            QStringLiteral("%1 refill negli ultimi 7 giorni contro una mediana di %2 a "
+                           "settimana nelle %3 settimane precedenti (soglia: più di %4 volte)")
+                .arg(ultimaSettimana)
+                .arg(numero(med))
+                .arg(settimanePrecedenti.size())
+                .arg(soglia)};
 }
 
 } // namespace KaloRefill

@@ -49,8 +49,7 @@ QString titolo(const Riepilogo& riepilogo) {
 
 QString rigaSintesi(const Riepilogo& riepilogo) {
     if (riepilogo.vuoto())
-        return QStringLiteral("Nessun refill nel periodo ") + periodo(riepilogo) +
-               QLatin1Char('.');
+        return QStringLiteral("Nessun refill nel periodo ") + periodo(riepilogo) + QLatin1Char('.');
     QString riga = QStringLiteral("Totale del periodo: € %1 in %2 refill su %3 apparecchi")
                        .arg(FormatoItaliano::importo(riepilogo.totale()))
                        .arg(riepilogo.numero())
@@ -64,10 +63,10 @@ QString rigaSintesi(const Riepilogo& riepilogo) {
 TabellaTesto tabellaApparecchi(const Riepilogo& riepilogo) {
     TabellaTesto t;
     t.titolo = QStringLiteral("Refill per apparecchio");
-    t.intestazioni = {QStringLiteral("Codice"),       QStringLiteral("Nome"),
-                      QStringLiteral("Codice AAMS"),  QStringLiteral("Categoria"),
-                      QStringLiteral("N. refill"),    QStringLiteral("Totale"),
-                      QStringLiteral("Media"),        QStringLiteral("Massimo"),
+    t.intestazioni = {QStringLiteral("Codice"),        QStringLiteral("Nome"),
+                      QStringLiteral("Codice AAMS"),   QStringLiteral("Categoria"),
+                      QStringLiteral("N. refill"),     QStringLiteral("Totale"),
+                      QStringLiteral("Media"),         QStringLiteral("Massimo"),
                       QStringLiteral("Ultimo refill"), QStringLiteral("Allarme")};
     t.importi = {false, false, false, false, true, true, true, true, false, false};
     Valuta massimo;
@@ -128,8 +127,8 @@ QString html(const Riepilogo& riepilogo, int larghezzaGrafico) {
                           .arg(a.codice.toHtmlEscaped(), a.nome.toHtmlEscaped(),
                                a.motivo.toHtmlEscaped());
     if (!motivi.isEmpty())
-        h += QStringLiteral("<h3>Apparecchi segnalati per frequenza dei refill</h3><ul>") +
-             motivi + QStringLiteral("</ul>");
+        h += QStringLiteral("<h3>Apparecchi segnalati per frequenza dei refill</h3><ul>") + motivi +
+             QStringLiteral("</ul>");
     if (larghezzaGrafico > 0)
         h += QStringLiteral("<p><img src=\"%1\" width=\"%2\" height=\"%3\"></p>")
                  .arg(indirizzoGrafico.toString())
@@ -146,8 +145,7 @@ int stampa(QPagedPaintDevice& dispositivo, const Riepilogo& riepilogo) {
         static_cast<int>(dispositivo.pageLayout().paintRect(QPageLayout::Inch).width() * 96 * 0.9);
     QHash<QUrl, QImage> immagini;
     if (!riepilogo.vuoto())
-        immagini.insert(indirizzoGrafico,
-                        GraficoRiepilogo::immagine(riepilogo, QSize(1800, 1080)));
+        immagini.insert(indirizzoGrafico, GraficoRiepilogo::immagine(riepilogo, QSize(1800, 1080)));
     return ReportStampa::stampaHtml(dispositivo, html(riepilogo, larghezza), immagini);
 }
 

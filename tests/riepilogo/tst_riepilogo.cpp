@@ -123,11 +123,13 @@ private slots:
         const QDate al(2026, 11, 15);
         const Riepilogo riepilogo = CalcoloRiepilogo(*banco->host()).calcola(dal, al, 2);
 
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("diretta"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("diretta"));
         db.setDatabaseName(banco->percorsoFile());
         QVERIFY(db.open());
         const QString dove = QStringLiteral(
-            " FROM noteincassi i JOIN noteteste t ON i.idtesta = t.id WHERE upper(t.codcausale) = 'REF'"
+            " FROM noteincassi i JOIN noteteste t ON i.idtesta = t.id WHERE upper(t.codcausale) = "
+            "'REF'"
             " AND t.codlocale = 'SG01' AND i.dataincasso BETWEEN '2026-10-01' AND '2026-11-15'"
             " AND i.refillgestore > 0");
         {
@@ -152,7 +154,8 @@ private slots:
         {
             QSqlQuery q(db);
             QVERIFY(q.exec(QStringLiteral("SELECT i.dataincasso, count(*), sum(i.refillgestore)") +
-                           dove + QStringLiteral(" GROUP BY i.dataincasso ORDER BY i.dataincasso")));
+                           dove +
+                           QStringLiteral(" GROUP BY i.dataincasso ORDER BY i.dataincasso")));
             qsizetype i = 0;
             while (q.next()) {
                 QVERIFY(i < riepilogo.giorni.size());
@@ -205,19 +208,20 @@ private slots:
 
     void allarmiSulDatabase() {
         auto banco = salaAllarmi();
-        const Riepilogo r =
-            CalcoloRiepilogo(*banco->host()).calcola(QDate(2026, 11, 1), fine, 2);
+        const Riepilogo r = CalcoloRiepilogo(*banco->host()).calcola(QDate(2026, 11, 1), fine, 2);
         QStringList segnalati;
         for (const auto& a : r.apparecchi)
             if (a.allarme)
                 segnalati << a.codice;
         QCOMPARE(segnalati, QStringList{QStringLiteral("C1")});
         const RiepilogoApparecchio* uno = apparecchio(r, QStringLiteral("C1"));
-        QVERIFY(uno->motivo.startsWith(QStringLiteral("3 refill negli ultimi 7 giorni contro una mediana di 1")));
+        QVERIFY(uno->motivo.startsWith(
+            QStringLiteral("3 refill negli ultimi 7 giorni contro una mediana di 1")));
         // Machine 5: twice a median of 0 is passed, but 2 refills are fewer than 3.
         QVERIFY(!apparecchio(r, QStringLiteral("C5"))->allarme);
         // A higher threshold stored by the manager clears machine 1.
-        const Riepilogo alta = CalcoloRiepilogo(*banco->host()).calcola(QDate(2026, 11, 1), fine, 3);
+        const Riepilogo alta =
+            CalcoloRiepilogo(*banco->host()).calcola(QDate(2026, 11, 1), fine, 3);
         QVERIFY(!apparecchio(alta, QStringLiteral("C1"))->allarme);
     }
 
@@ -225,9 +229,12 @@ private slots:
         auto banco = BancoProva::salaPronta(1);
         QCOMPARE(SogliaFrequenza::leggi(*banco->host()), 2);
         SogliaFrequenza::salva(*banco->host(), 4);
-        QCOMPARE(banco->host()->leggisettaggio(QStringLiteral("Refill"), QStringLiteral("SogliaFrequenza"), 0), 4);
+        QCOMPARE(banco->host()->leggisettaggio(QStringLiteral("Refill"),
+                                               QStringLiteral("SogliaFrequenza"), 0),
+                 4);
         QCOMPARE(SogliaFrequenza::leggi(*banco->host()), 4);
-        banco->host()->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("SogliaFrequenza"), 0);
+        banco->host()->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("SogliaFrequenza"),
+                                      0);
         QCOMPARE(SogliaFrequenza::leggi(*banco->host()), 2);
     }
 
@@ -239,11 +246,11 @@ private slots:
         QVERIFY(ReportRiepilogo::esportaCsv(percorso, r));
         QFile file(percorso);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray atteso =
-            "\xEF\xBB\xBF"
-            "Codice;Nome;Codice AAMS;Categoria;N. refill;Totale;Media;Massimo;Ultimo refill;Allarme\r\n"
-            "C1;Slot 1;AAMS1;AWP;2;15,50;7,75;10,00;03/11/2026;\r\n"
-            "C3;Slot 3;AAMS3;AWP;1;20,00;20,00;20,00;03/11/2026;\r\n";
+        const QByteArray atteso = "\xEF\xBB\xBF"
+                                  "Codice;Nome;Codice AAMS;Categoria;N. "
+                                  "refill;Totale;Media;Massimo;Ultimo refill;Allarme\r\n"
+                                  "C1;Slot 1;AAMS1;AWP;2;15,50;7,75;10,00;03/11/2026;\r\n"
+                                  "C3;Slot 3;AAMS3;AWP;1;20,00;20,00;20,00;03/11/2026;\r\n";
         QCOMPARE(file.readAll(), atteso);
     }
 
@@ -264,13 +271,15 @@ private slots:
                                   .simplified();
         for (const QString& atteso :
              {QStringLiteral("Riepilogo Refill dal 01/11/2026 al 30/11/2026 - Locale SG01"),
-              QStringLiteral("Totale del periodo: € 940,00 in 25 refill su 4 apparecchi"), QStringLiteral("Refill per apparecchio"),
-              QStringLiteral("Slot 3"), QStringLiteral("AAMS2"),
+              QStringLiteral("Totale del periodo: € 940,00 in 25 refill su 4 apparecchi"),
+              QStringLiteral("Refill per apparecchio"), QStringLiteral("Slot 3"),
+              QStringLiteral("AAMS2"),
               QStringLiteral("Apparecchi segnalati per frequenza dei refill"),
               QStringLiteral("C1 - Slot 1: 3 refill negli ultimi 7 giorni"),
               QStringLiteral("Refill per giorno"), QStringLiteral("24/11/2026"),
               QStringLiteral("Pagina 1 di")})
-            QVERIFY2(testo.contains(atteso), qPrintable(atteso + QStringLiteral("\n---\n") + testo));
+            QVERIFY2(testo.contains(atteso),
+                     qPrintable(atteso + QStringLiteral("\n---\n") + testo));
     }
 
     void graficoUnaBarraPerApparecchio() {
@@ -289,9 +298,10 @@ private slots:
             QCOMPARE(rosso, r.apparecchi.at(i).allarme);
         }
         // The tallest bar is the largest total (machine 1: 3 x 100, against 5 x 40).
-        const auto piuAlta = std::max_element(barre.cbegin(), barre.cend(), [](const QRectF& a, const QRectF& b) {
-            return a.height() < b.height();
-        });
+        const auto piuAlta =
+            std::max_element(barre.cbegin(), barre.cend(), [](const QRectF& a, const QRectF& b) {
+                return a.height() < b.height();
+            });
         QCOMPARE(r.apparecchi.at(piuAlta - barre.cbegin()).codice, QStringLiteral("C1"));
     }
 
@@ -310,16 +320,24 @@ private slots:
         tabella->sortByColumn(5, Qt::DescendingOrder);
         QCOMPARE(modello->index(0, 0).data().toString(), QStringLiteral("C1"));
         QCOMPARE(modello->index(0, 5).data().toString(), QStringLiteral("450,00"));
-        QVERIFY(modello->index(0, 1).data(Qt::ToolTipRole).toString().contains(QStringLiteral("mediana di 1")));
+        QVERIFY(modello->index(0, 1)
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .contains(QStringLiteral("mediana di 1")));
         QCOMPARE(modello->index(0, 9).data().toString(), QStringLiteral("! Sì"));
 
         // Opening, sorting and exporting store nothing.
-        QCOMPARE(banco->host()->leggisettaggio(QStringLiteral("Refill"), QStringLiteral("SogliaFrequenza"), -1), -1);
+        QCOMPARE(banco->host()->leggisettaggio(QStringLiteral("Refill"),
+                                               QStringLiteral("SogliaFrequenza"), -1),
+                 -1);
         finestra.findChild<QSpinBox*>(QStringLiteral("TxtSoglia"))->setValue(3);
-        QCOMPARE(banco->host()->leggisettaggio(QStringLiteral("Refill"), QStringLiteral("SogliaFrequenza"), -1), 3);
+        QCOMPARE(banco->host()->leggisettaggio(QStringLiteral("Refill"),
+                                               QStringLiteral("SogliaFrequenza"), -1),
+                 3);
         QVERIFY(!apparecchio(finestra.riepilogo(), QStringLiteral("C1"))->allarme);
 
-        QTest::mouseClick(finestra.findChild<QPushButton*>(QStringLiteral("CmdMeseScorso")), Qt::LeftButton);
+        QTest::mouseClick(finestra.findChild<QPushButton*>(QStringLiteral("CmdMeseScorso")),
+                          Qt::LeftButton);
         QCOMPARE(finestra.riepilogo().dal, QDate(2026, 10, 1));
         QCOMPARE(finestra.riepilogo().al, QDate(2026, 10, 31));
         QCOMPARE(modello->rowCount(), 3); // machines 1, 2 and 5 in October
@@ -331,8 +349,11 @@ private slots:
         finestra.show();
         finestra.impostaPeriodo(QDate(2025, 1, 1), QDate(2025, 1, 31));
         QVERIFY(!QApplication::activeModalWidget());
-        QCOMPARE(finestra.findChild<QTableView*>(QStringLiteral("TabApparecchi"))->model()->rowCount(), 0);
-        QCOMPARE(finestra.findChild<QTableView*>(QStringLiteral("TabGiorni"))->model()->rowCount(), 0);
+        QCOMPARE(
+            finestra.findChild<QTableView*>(QStringLiteral("TabApparecchi"))->model()->rowCount(),
+            0);
+        QCOMPARE(finestra.findChild<QTableView*>(QStringLiteral("TabGiorni"))->model()->rowCount(),
+                 0);
         QCOMPARE(finestra.findChild<QLabel*>(QStringLiteral("LabSintesi"))->text(),
                  QStringLiteral("Nessun refill nel periodo dal 01/01/2025 al 31/01/2025."));
         QCOMPARE(ReportRiepilogo::csv(finestra.riepilogo()),
@@ -351,10 +372,12 @@ private slots:
         QTest::addColumn<QDate>("scorsoAl");
         QTest::newRow("lunedì") << QDate(2026, 11, 30) << QDate(2026, 11, 30) << QDate(2026, 11, 1)
                                 << QDate(2026, 10, 1) << QDate(2026, 10, 31);
-        QTest::newRow("gennaio, domenica") << QDate(2027, 1, 3) << QDate(2026, 12, 28)
-                                           << QDate(2027, 1, 1) << QDate(2026, 12, 1) << QDate(2026, 12, 31);
-        QTest::newRow("marzo bisestile") << QDate(2028, 3, 15) << QDate(2028, 3, 13) << QDate(2028, 3, 1)
-                                         << QDate(2028, 2, 1) << QDate(2028, 2, 29);
+        QTest::newRow("gennaio, domenica")
+            << QDate(2027, 1, 3) << QDate(2026, 12, 28) << QDate(2027, 1, 1) << QDate(2026, 12, 1)
+            << QDate(2026, 12, 31);
+        QTest::newRow("marzo bisestile")
+            << QDate(2028, 3, 15) << QDate(2028, 3, 13) << QDate(2028, 3, 1) << QDate(2028, 2, 1)
+            << QDate(2028, 2, 29);
     }
 
     void periodiRapidi() {
