@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QHash>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
@@ -22,6 +23,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 using namespace KaloRefill;
 
@@ -325,6 +327,21 @@ private slots:
                     .toString()
                     .contains(QStringLiteral("mediana di 1")));
         QCOMPARE(modello->index(0, 9).data().toString(), QStringLiteral("! Sì"));
+
+        // The chart tells why, on the flagged machine's bar.
+        auto* grafico = finestra.findChild<GraficoRiepilogo*>();
+        const QRectF tutto = QRectF(grafico->rect()).adjusted(8, 8, -8, -8);
+        const QPoint punto =
+            GraficoRiepilogo::barre(GraficoRiepilogo::areaBarre(tutto), finestra.riepilogo())
+                .first()
+                .center()
+                .toPoint();
+        QHelpEvent aiuto(QEvent::ToolTip, punto, grafico->mapToGlobal(punto));
+        QApplication::sendEvent(grafico, &aiuto);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QVERIFY2(QToolTip::text().startsWith(QStringLiteral("C1 - Slot 1: € 450,00 in 6 refill")) &&
+                     QToolTip::text().contains(QStringLiteral("mediana di 1")),
+                 qPrintable(QToolTip::text()));
 
         // Opening, sorting and exporting store nothing.
         QCOMPARE(banco->host()->leggisettaggio(QStringLiteral("Refill"),
