@@ -10,7 +10,7 @@ namespace KaloRefill {
 // so a wrong option is told before any screen is touched.
 class ArgomentiProgramma {
 public:
-    enum class Azione { Avvia, MostraVersione, MostraAiuto, Errore };
+    enum class Azione { Avvia, MostraVersione, MostraAiuto, Errore, Verifica, Ripara };
 
     // argomenti[0] is the program name, as QCoreApplication::arguments() gives it.
     static ArgomentiProgramma analizza(const QStringList& argomenti);
@@ -27,9 +27,10 @@ public:
     // Empty: the host's own default (the login name).
     QString utente() const { return m_utente; }
     bool nonModale() const { return m_nonModale; }
-    // --riepilogo opens "Riepilogo Refill" instead of the form; dal/al invalid when not
-    // given (the current month up to the working date).
+    // --riepilogo opens "Riepilogo Refill" instead of the form.
     bool riepilogo() const { return m_riepilogo; }
+    // The period of --verifica and --ripara (DAL AL; invalid: every date) or of
+    // --riepilogo (--dal, --al; invalid: the current month up to the working date).
     QDate dal() const { return m_dal; }
     QDate al() const { return m_al; }
 

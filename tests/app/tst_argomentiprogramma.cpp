@@ -94,6 +94,7 @@ private slots:
         riga("periodo senza riepilogo", "--dal=2026-11-01", "--riepilogo");
         riga("periodo rovesciato", "--riepilogo|--dal=2026-11-30|--al=2026-11-01", "--dal");
         riga("fine del periodo non valida", "--riepilogo|--al=2026-11-31", "2026-11-31");
+        riga("riepilogo e verifica", "--riepilogo|--verifica", "--verifica");
     }
 
     void opzioniRifiutate() {
