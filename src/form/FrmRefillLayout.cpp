@@ -8,6 +8,7 @@
 
 #include <QFrame>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -44,6 +45,23 @@ void FrmRefill::Form_Resize() {
 
     for (auto& [controllo, posto] : controlli)
         Twips::posiziona(controllo, *posto);
+    adattaTastiera(posti.FrmTastiera.Height);
+}
+
+// The keypad's controls keep their created places whenever the frame is tall enough for
+// them. On a shorter window (a 768-pixel screen less its panel and title bar) they shrink
+// together, in proportion and centred, instead of running off the bottom; their twips stay
+// the created ones, so a taller window puts them back exactly.
+void FrmRefill::adattaTastiera(float altezzaCornice) {
+    const float fattore = std::clamp(altezzaCornice / AltezzaTastiera, 0.0f, 1.0f);
+    const float margine = Twips::di(FrmTastiera).Width * (1 - fattore) / 2;
+    for (QWidget* controllo : FrmTastiera->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (controllo->isWindow())
+            continue;
+        const Twips::Rettangolo creato = Twips::di(controllo);
+        controllo->setGeometry(Twips::inPixel({margine + creato.Left * fattore, creato.Top * fattore,
+                                               creato.Width * fattore, creato.Height * fattore}));
+    }
 }
 
 } // namespace KaloRefill
