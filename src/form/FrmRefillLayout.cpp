@@ -6,13 +6,20 @@
 #include "PulsanteGrafico.h"
 #include "Twips.h"
 
+#include <QFont>
 #include <QFrame>
+#include <QVariant>
 
 #include <algorithm>
 #include <utility>
 #include <vector>
 
 namespace KaloRefill {
+
+namespace {
+// The point size a keypad control was created with, kept while the keypad is shrunk.
+constexpr const char* PuntiCreati = "puntiCreati";
+} // namespace
 
 void FrmRefill::Form_Resize() {
     if (!Picture1)
@@ -61,6 +68,15 @@ void FrmRefill::adattaTastiera(float altezzaCornice) {
         const Twips::Rettangolo creato = Twips::di(controllo);
         controllo->setGeometry(Twips::inPixel({margine + creato.Left * fattore, creato.Top * fattore,
                                                creato.Width * fattore, creato.Height * fattore}));
+        // The buttons fit their captions themselves; the date and its labels need their
+        // type made smaller with them.
+        if (qobject_cast<PulsanteGrafico*>(controllo))
+            continue;
+        if (!controllo->property(PuntiCreati).isValid())
+            controllo->setProperty(PuntiCreati, controllo->font().pointSizeF());
+        QFont carattere = controllo->font();
+        carattere.setPointSizeF(controllo->property(PuntiCreati).toReal() * fattore);
+        controllo->setFont(carattere);
     }
 }
 
