@@ -55,7 +55,7 @@ grep -q "<release version=\"$versione\"" "$lavoro/contenuto/usr/share/metainfo/$
 passo "pagina di manuale"
 # Every option the program knows is described in the man page.
 pagina=$(zcat "$lavoro/contenuto/usr/share/man/man1/kalorefill.1.gz" | sed 's/\\-/-/g')
-opzioni=$("$build/bin/kalorefill" --help | grep -oE '(^|[ ,[])--?[a-z][a-z-]*' | sed 's/^[ ,[]//' | sort -u)
+opzioni=$(env -u LD_LIBRARY_PATH "$lavoro/contenuto/usr/bin/kalorefill" --help | grep -oE '(^|[ ,[])--?[a-z][a-z-]*' | sed 's/^[ ,[]//' | sort -u)
 [ -n "$opzioni" ] || fallisci "nessuna opzione in kalorefill --help"
 for opzione in $opzioni; do
     grep -qE -- "(^|[^a-z-])${opzione}([^a-z-]|\$)" <<<"$pagina" ||
