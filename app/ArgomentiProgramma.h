@@ -31,7 +31,10 @@ public:
     // --demo fills it with the demo hall.
     QString creaDatabase() const { return m_creaDatabase; }
     bool demo() const { return m_demo; }
-    // The period of --verifica and --ripara; invalid dates: every date.
+    // --riepilogo opens "Riepilogo Refill" instead of the form.
+    bool riepilogo() const { return m_riepilogo; }
+    // The period of --verifica and --ripara (DAL AL; invalid: every date) or of
+    // --riepilogo (--dal, --al; invalid: the current month up to the working date).
     QDate dal() const { return m_dal; }
     QDate al() const { return m_al; }
 
@@ -46,6 +49,7 @@ private:
     bool m_nonModale = false;
     QString m_creaDatabase;
     bool m_demo = false;
+    bool m_riepilogo = false;
     QDate m_dal;
     QDate m_al;
 };
