@@ -6,6 +6,8 @@
 #include "PianoSalvataggi.h"
 
 #include "BancoProva.h"
+#include "MotoreProva.h"
+#include "ParametriServer.h"
 #include "RisponditoreBox.h"
 #include "Supporto.h"
 #include "VerificaRefill.h"
@@ -44,6 +46,13 @@ class Lettore {
 public:
     explicit Lettore(const QString& percorso)
         : m_nome(QStringLiteral("lettore-%1").arg(++s_contatore)) {
+        // The database of the engine the test run chose: a file, or a server address.
+        if (ParametriServer::eIndirizzo(percorso)) {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_nome);
+            ParametriServer::leggi(percorso).applica(db);
+            db.open();
+            return;
+        }
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_nome);
         db.setDatabaseName(percorso);
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=30000"));
@@ -79,9 +88,11 @@ private:
 QStringList incoerenze(const QString& percorso) {
     QStringList trovate;
     Lettore db(percorso);
-    const auto controllo = db.righe(QStringLiteral("PRAGMA integrity_check"));
-    if (controllo.size() != 1 || controllo.at(0).at(0).toString() != QLatin1String("ok"))
-        trovate << QStringLiteral("integrity_check non ok");
+    if (!MotoreProva::postgreSql()) {
+        const auto controllo = db.righe(QStringLiteral("PRAGMA integrity_check"));
+        if (controllo.size() != 1 || controllo.at(0).at(0).toString() != QLatin1String("ok"))
+            trovate << QStringLiteral("integrity_check non ok");
+    }
     for (const auto& r : db.righe(QStringLiteral("select dataregistrazione, count(*) from noteteste "
                                                   "where codcausale='REF' group by dataregistrazione having count(*) > 1")))
         trovate << QStringLiteral("%1 testate il %2").arg(r.at(1).toString(), r.at(0).toString());
@@ -170,6 +181,8 @@ std::unique_ptr<BancoProva> salaSenzaConferma(int apparecchi = 16) {
 class TestAtomicita : public QObject {
     Q_OBJECT
 private slots:
+    // Runs on the engine the test run chose; see MotoreProva.
+    void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
     void arrestoBrusco();
     void primiSalvataggiInsieme_data();
     void primiSalvataggiInsieme();
@@ -289,6 +302,8 @@ void TestAtomicita::unitaNonRiuscita_data() {
 void TestAtomicita::unitaNonRiuscita() {
     QFETCH(QString, causa);
     QFETCH(QString, motivo);
+    if (causa == QLatin1String("disco") && MotoreProva::postgreSql())
+        QSKIP("files only: the server's disk is not this process's to fill");
     const auto banco = salaSenzaConferma(3);
     const QString percorso = banco->percorsoFile();
     OpzioniHost opzioni;
@@ -309,7 +324,11 @@ void TestAtomicita::unitaNonRiuscita() {
     {
         Lettore altro(percorso);
         rlimit limitePrima{};
-        if (causa == QLatin1String("blocco")) {
+        if (causa == QLatin1String("blocco") && MotoreProva::postgreSql()) {
+            // Another workstation in the middle of its save holds the server's save lock.
+            QVERIFY(altro.esegui(QStringLiteral("BEGIN")));
+            QVERIFY(altro.esegui(QStringLiteral("SELECT pg_advisory_xact_lock(1263683148)")));
+        } else if (causa == QLatin1String("blocco")) {
             QVERIFY(altro.esegui(QStringLiteral("BEGIN IMMEDIATE")));
         } else {
             // The write-ahead log may not grow: the commit's pages cannot reach the disk.
@@ -361,6 +380,8 @@ void TestAtomicita::databaseInSolaLettura_data() {
 // A database that cannot be written is refused when it is opened, with one line, and the
 // file stays as it was. Root may write anything, so as root the program runs as nobody.
 void TestAtomicita::databaseInSolaLettura() {
+    if (MotoreProva::postgreSql())
+        QSKIP("files only: a server's rights are the server's");
     QFETCH(bool, cartella);
     QTemporaryDir dir(QStringLiteral("/tmp/kalorefill-sololettura-XXXXXX"));
     const QString percorso = dir.filePath(QStringLiteral("sala.db"));
