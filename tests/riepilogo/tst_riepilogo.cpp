@@ -1,4 +1,6 @@
 #include "BancoProva.h"
+#include "MotoreProva.h"
+#include "ParametriServer.h"
 #include "CalcoloRiepilogo.h"
 #include "FinestraRiepilogo.h"
 #include "GraficoRiepilogo.h"
@@ -105,7 +107,11 @@ class TestRiepilogo : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy)); }
+    void initTestCase() {
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+        // Runs on the engine the test run chose; see MotoreProva.
+        KALOREFILL_MOTORE_PRONTO();
+    }
 
     // Random refills over four months, with rows that must not count (another venue,
     // another kind of document, amounts of zero), against the engine's own SQL.
@@ -125,9 +131,14 @@ private slots:
         const QDate al(2026, 11, 15);
         const Riepilogo riepilogo = CalcoloRiepilogo(*banco->host()).calcola(dal, al, 2);
 
-        QSqlDatabase db =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("diretta"));
-        db.setDatabaseName(banco->percorsoFile());
+        QSqlDatabase db;
+        if (MotoreProva::postgreSql()) {
+            db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("diretta"));
+            ParametriServer::leggi(banco->percorsoFile()).applica(db);
+        } else {
+            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("diretta"));
+            db.setDatabaseName(banco->percorsoFile());
+        }
         QVERIFY(db.open());
         const QString dove = QStringLiteral(
             " FROM noteincassi i JOIN noteteste t ON i.idtesta = t.id WHERE upper(t.codcausale) = "
