@@ -2,8 +2,12 @@
 // ten years of history (refill documents and other kinds of documents in the shared
 // tables). The costs must not grow with the history: the report ends with the ratio.
 //
-//   bench_refill [--giorni-anno N] [--ripetizioni N]
+//   bench_refill [--giorni-anno N] [--ripetizioni N] [--server postgresql://...]
+//
+// With --server the databases are made on that PostgreSQL server (the address names a
+// database the user can connect to and may create databases from), one per history length.
 #include "DatabaseHost.h"
+#include "ParametriServer.h"
 #include "HostCronometrato.h"
 #include "entry/StatoModulo.h"
 #include "form/FrmRefill.h"
@@ -43,9 +47,16 @@ void esegui(QSqlQuery& q) {
 // Writes the history straight into the file, in one transaction: far faster than row by
 // row through the host, and the form then reads it as any other history.
 void generaStorico(const QString& file, int giorni) {
+    const bool server = ParametriServer::eIndirizzo(file);
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("generatore"));
-        db.setDatabaseName(file);
+        QSqlDatabase db;
+        if (server) {
+            db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("generatore"));
+            ParametriServer::leggi(file).applica(db);
+        } else {
+            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("generatore"));
+            db.setDatabaseName(file);
+        }
         if (!db.open())
             qFatal("%s", qPrintable(db.lastError().text()));
         db.transaction();
@@ -69,7 +80,8 @@ void generaStorico(const QString& file, int giorni) {
 
         QSqlQuery testa(db), riga(db), movimento(db);
         testa.prepare(QStringLiteral("insert into noteteste (codcausale, dataregistrazione, Codlocale, chiuso, "
-                                     "refillnoleggiatore) values (?, ?, 'SG01', 0, ?)"));
+                                     "refillnoleggiatore) values (?, ?, 'SG01', 0, ?)") +
+                     (server ? QStringLiteral(" returning id") : QString()));
         riga.prepare(QStringLiteral("insert into noteincassi (idtesta, linkscheda, linkapparecchio, Codlocale, "
                                     "dataincasso, tipoincasso, Descrizione, refillgestore, riga) "
                                     "values (?, ?, ?, 'SG01', ?, ?, 'storico', ?, 0)"));
@@ -85,7 +97,8 @@ void generaStorico(const QString& file, int giorni) {
                 testa.addBindValue(data);
                 testa.addBindValue(Apparecchi * 10.0);
                 esegui(testa);
-                const qint64 idTesta = testa.lastInsertId().toLongLong();
+                const qint64 idTesta =
+                    server && testa.next() ? testa.value(0).toLongLong() : testa.lastInsertId().toLongLong();
                 for (int i = 1; i <= Apparecchi; ++i) {
                     riga.addBindValue(idTesta);
                     riga.addBindValue(1000 + i);
@@ -106,6 +119,10 @@ void generaStorico(const QString& file, int giorni) {
             }
         }
         db.commit();
+        // A server plans by its statistics, which its autovacuum would gather soon after a
+        // load this size; the timed part must not depend on when that happens.
+        if (server)
+            QSqlQuery(db).exec(QStringLiteral("ANALYZE"));
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("generatore"));
@@ -135,9 +152,29 @@ struct Misure {
     QMap<QString, double> dettagliSalvataggio;
 };
 
-Misure misuraStorico(int giorni, int ripetizioni, bool dettagli) {
+// A new, empty database on the server for one history length, made from its address.
+QString databaseServer(const QString& server, int giorni) {
+    const ParametriServer parametri = ParametriServer::leggi(server);
+    const QString nome = QStringLiteral("bench_refill_%1").arg(giorni);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("amministrazione"));
+        parametri.applica(db);
+        if (!db.open())
+            qFatal("%s", qPrintable(db.lastError().text()));
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(nome)) ||
+            !q.exec(QStringLiteral("CREATE DATABASE %1").arg(nome)))
+            qFatal("%s", qPrintable(q.lastError().text()));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("amministrazione"));
+    return parametri.conDatabase(nome).descrizione();
+}
+
+Misure misuraStorico(int giorni, int ripetizioni, bool dettagli, const QString& server) {
     QTemporaryDir cartella;
-    const QString file = cartella.filePath(QStringLiteral("storico.db"));
+    const QString file =
+        server.isEmpty() ? cartella.filePath(QStringLiteral("storico.db")) : databaseServer(server, giorni);
     {
         OpzioniHost opzioni;
         opzioni.data = UltimoGiorno;
@@ -146,7 +183,7 @@ Misure misuraStorico(int giorni, int ripetizioni, bool dettagli) {
     generaStorico(file, giorni);
     // The generated history must be on disk before timing starts: otherwise the first
     // commits of the form pay for flushing it.
-    {
+    if (server.isEmpty()) {
         QFile scritto(file);
         if (scritto.open(QIODevice::ReadWrite))
             ::fsync(scritto.handle());
@@ -197,14 +234,17 @@ int main(int argc, char** argv) {
     parser.addOption({QStringLiteral("ripetizioni"), QStringLiteral("Misure per operazione."), QStringLiteral("n"),
                       QStringLiteral("31")});
     parser.addOption({QStringLiteral("dettagli"), QStringLiteral("Tempo di ogni tipo di chiamata nei salvataggi.")});
+    parser.addOption({QStringLiteral("server"), QStringLiteral("Misura su un server PostgreSQL invece che su un file."),
+                      QStringLiteral("postgresql://...")});
     parser.process(app);
     const bool dettagli = parser.isSet(QStringLiteral("dettagli"));
     const int giorniAnno = parser.value(QStringLiteral("giorni-anno")).toInt();
     const int ripetizioni = parser.value(QStringLiteral("ripetizioni")).toInt();
 
     QTextStream out(stdout);
-    const Misure uno = misuraStorico(giorniAnno, ripetizioni, dettagli);
-    const Misure dieci = misuraStorico(giorniAnno * 10, ripetizioni, dettagli);
+    const QString server = parser.value(QStringLiteral("server"));
+    const Misure uno = misuraStorico(giorniAnno, ripetizioni, dettagli, server);
+    const Misure dieci = misuraStorico(giorniAnno * 10, ripetizioni, dettagli, server);
     out << QStringLiteral("storico   righe noteincassi   salvataggio ms   pagina ms   totale ms\n");
     const auto riga = [&out](const char* nome, const Misure& m) {
         out << QStringLiteral("%1 %2 %3 %4 %5\n")
