@@ -257,15 +257,15 @@ void SqliteRecordset::colonneSenzaRighe() {
     if (!m_colonne.isEmpty())
         return;
     // The engine names and types the columns of a statement that returns no row.
-    m_colonne =
-        colonneDi(m_connessione->leggi(seguitoDa(testoLettura(), QStringLiteral(" LIMIT 0"))).record);
+    m_colonne = colonneDi(
+        m_connessione->leggi(seguitoDa(testoLettura(), QStringLiteral(" LIMIT 0"))).record);
 }
 
 std::optional<QList<QVariantList>> SqliteRecordset::LeggiRighe(qint64 prima, int quante) {
     colonneSenzaRighe();
-    const ConnessioneSqlite::Risultato risultato = m_connessione->leggi(
-        seguitoDa(testoLettura(), QStringLiteral(" LIMIT ? OFFSET ?")),
-        {qint64(std::max(quante, 0)), std::max<qint64>(prima, 0)});
+    const ConnessioneSqlite::Risultato risultato =
+        m_connessione->leggi(seguitoDa(testoLettura(), QStringLiteral(" LIMIT ? OFFSET ?")),
+                             {qint64(std::max(quante, 0)), std::max<qint64>(prima, 0)});
     QList<QVariantList> righe;
     righe.reserve(risultato.righe.size());
     for (const QVariantList& grezza : risultato.righe) {
@@ -287,9 +287,20 @@ std::optional<QVariantList> SqliteRecordset::Riepilogo(const QStringList& campiD
         espressioni.append(QStringLiteral("SUM(%1)").arg(nomeQuotato(c.nomeMotore)));
         tipi.append(c.tipo);
     }
-    const ConnessioneSqlite::Risultato risultato = m_connessione->leggi(
-        QStringLiteral("SELECT %1 FROM (%2)")
-            .arg(espressioni.join(QStringLiteral(", ")), seguitoDa(testoLettura(), QString())));
+    const QString elenco = espressioni.join(QStringLiteral(", "));
+    QString sql;
+    const TranslatedStatement& i = m_istruzione;
+    if (i.clausesKnown && i.tables.size() == 1 && i.groupBy.isEmpty() && i.having.isEmpty() &&
+        (m_filtro.isEmpty() || i.filterInWhere)) {
+        // One table: counted and summed straight from it, without ordering rows first.
+        QString dove = i.where;
+        if (!m_filtro.isEmpty())
+            dove = dove.isEmpty() ? m_filtro : QStringLiteral("(%1) AND (%2)").arg(dove, m_filtro);
+        sql = TranslatedStatement::composeSelect(elenco, i.from, dove, {}, {}, {});
+    } else {
+        sql = QStringLiteral("SELECT %1 FROM (%2)").arg(elenco, seguitoDa(testoLettura(), {}));
+    }
+    const ConnessioneSqlite::Risultato risultato = m_connessione->leggi(sql);
     const QVariantList grezza = risultato.righe.value(0);
     QVariantList valori{grezza.value(0).toLongLong()};
     for (qsizetype i = 0; i < tipi.size(); ++i)
