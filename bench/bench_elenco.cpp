@@ -101,12 +101,20 @@ int apri(const QString& file) {
     QApplication::processEvents();
     const qint64 t2 = tempo.elapsed();
     const QPixmap dipinta = finestra.grab();
-    if (qEnvironmentVariableIsSet("BENCH_DETTAGLI"))
-        std::fprintf(stderr, "set %lld finestra %lld mostra %lld\n", (long long)t0,
-                     (long long)(t1 - t0), (long long)(t2 - t1));
     const qint64 ms = tempo.elapsed();
+    if (qEnvironmentVariableIsSet("BENCH_DETTAGLI"))
+        std::fprintf(stderr, "set %lld, finestra %lld, mostrata %lld ms\n",
+                     static_cast<long long>(t0), static_cast<long long>(t1 - t0),
+                     static_cast<long long>(t2 - t1));
     if (dipinta.isNull() || finestra.findChild<QTableView*>()->model()->rowCount() == 0)
         qFatal("lista non mostrata");
+    if (qEnvironmentVariableIsSet("BENCH_DETTAGLI")) {
+        // The operator sorts: every row is read once.
+        QElapsedTimer ordine;
+        ordine.start();
+        finestra.findChild<QTableView*>()->sortByColumn(2, Qt::AscendingOrder);
+        std::fprintf(stderr, "ordinamento %lld ms\n", static_cast<long long>(ordine.elapsed()));
+    }
     rusage uso{};
     getrusage(RUSAGE_SELF, &uso);
     std::printf("%lld %ld\n", static_cast<long long>(ms), uso.ru_maxrss);

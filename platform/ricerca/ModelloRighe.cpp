@@ -3,6 +3,7 @@
 #include "FormatoItaliano.h"
 
 #include <exception>
+#include <limits>
 #include <utility>
 
 namespace KaloRefill {
@@ -144,11 +145,21 @@ bool ModelloRighe::canFetchMore(const QModelIndex& parent) const {
 }
 
 void ModelloRighe::fetchMore(const QModelIndex& parent) {
-    if (!canFetchMore(parent))
-        return;
+    if (canFetchMore(parent))
+        leggi(righePerPagina);
+}
+
+void ModelloRighe::caricaTutto() {
+    // In one read and one insertion: page after page would make the view and the
+    // filter take in each page, and the database skip again every row before it.
+    if (canFetchMore({}))
+        leggi(std::numeric_limits<int>::max());
+}
+
+void ModelloRighe::leggi(int quante) {
     QList<QVariantList> righe;
     try {
-        righe = m_sorgente.prossime(righePerPagina);
+        righe = m_sorgente.prossime(quante);
     } catch (const std::exception& e) {
         // Thrown inside the view's event handling it would end the program.
         m_interrotta = true;
@@ -161,11 +172,6 @@ void ModelloRighe::fetchMore(const QModelIndex& parent) {
     beginInsertRows({}, primo, primo + static_cast<int>(righe.size()) - 1);
     aggiungi(std::move(righe));
     endInsertRows();
-}
-
-void ModelloRighe::caricaTutto() {
-    while (canFetchMore({}))
-        fetchMore({});
 }
 
 const QVariant& ModelloRighe::valore(int riga, int colonna) const {

@@ -63,6 +63,7 @@ signals:
     void letturaFallita(const QString& descrizione);
 
 private:
+    void leggi(int quante);
     void aggiungi(QList<QVariantList> righe);
     void sommaTutte();
 
