@@ -423,8 +423,9 @@ void FinestraRicerca::applicaViste() {
         const auto trovata = perCampo.constFind(campo);
         if (trovata == perCampo.cend())
             continue;
-        // A stored width of 0 is a column the operator hid.
-        intestazione->setSectionHidden(logica, trovata->larghezza <= 0);
+        // A stored width of 0 is a column the operator hid; no width keeps the default.
+        if (trovata->larghezza >= 0)
+            intestazione->setSectionHidden(logica, trovata->larghezza == 0);
         if (trovata->larghezza > 0)
             intestazione->resizeSection(logica, trovata->larghezza);
         if (trovata->posizione >= 0)

@@ -392,7 +392,9 @@ void TestRicerca::colonneNascosteEViste() {
     });
     QCOMPARE(viste2, (QStringList{u"N°"_s, u"Note"_s}));
     // A view stored with a width shows the id; another operator still does not see it.
+    // A view without a width (written by another program) leaves the column as it was.
     viste->righe.append({99, u"Refill"_s, u"anna"_s, u"id"_s, 0, 60});
+    viste->righe.append({100, u"Refill"_s, u"anna"_s, u"chiuso"_s, 3, QVariant()});
     QStringList anna, luca;
     ricerca(*componente(testateComplete(), viste, u"anna"_s),
             [&](QDialog& f) { anna = nascoste(f); });
