@@ -10,6 +10,7 @@
 #include "StatoVuoto.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QDate>
 #include <QDir>
 #include <QFileDialog>
@@ -133,7 +134,9 @@ FinestraRicerca::FinestraRicerca(const ImpostazioniRicerca& impostazioni, QWidge
     intestazione->setStretchLastSection(true);
     intestazione->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(intestazione, &QHeaderView::customContextMenuRequested, this,
-            &FinestraRicerca::mostraMenuColonne);
+            [this, intestazione](const QPoint& punto) {
+                mostraMenuColonne(intestazione->mapToGlobal(punto));
+            });
     // No column sorted at first: the rows keep the order the caller asked the host for.
     intestazione->setSortIndicator(-1, Qt::AscendingOrder);
     m_tabella->setSortingEnabled(true);
@@ -222,7 +225,12 @@ void FinestraRicerca::creaBarraStrumenti() {
     QAction* csv =
         azione(m_barraStrumenti, "azioneCsv", QStringLiteral("Esporta Excel (CSV)"),
                QStringLiteral("x-office-spreadsheet"), stile->standardIcon(QStyle::SP_FileIcon));
-    for (QAction* a : {anteprima, stampa, pdf, csv}) {
+    m_barraStrumenti->addSeparator();
+    // The headings' menu, where a finger cannot right-click.
+    QAction* colonne = azione(m_barraStrumenti, "azioneColonne", QStringLiteral("Colonne"),
+                              QStringLiteral("view-list-details"),
+                              stile->standardIcon(QStyle::SP_FileDialogListView));
+    for (QAction* a : {anteprima, stampa, pdf, csv, colonne}) {
         if (QWidget* pulsante = m_barraStrumenti->widgetForAction(a))
             pulsante->setMinimumSize(misura(96), misura(altezzaDito + 20));
     }
@@ -231,6 +239,11 @@ void FinestraRicerca::creaBarraStrumenti() {
     connect(stampa, &QAction::triggered, this, &FinestraRicerca::stampa);
     connect(pdf, &QAction::triggered, this, &FinestraRicerca::chiediPdf);
     connect(csv, &QAction::triggered, this, &FinestraRicerca::chiediCsv);
+    connect(colonne, &QAction::triggered, this, [this, colonne] {
+        const QWidget* pulsante = m_barraStrumenti->widgetForAction(colonne);
+        mostraMenuColonne(pulsante ? pulsante->mapToGlobal(QPoint(0, pulsante->height()))
+                                   : QCursor::pos());
+    });
 }
 
 QWidget* FinestraRicerca::creaPulsanti() {
@@ -269,7 +282,7 @@ QWidget* FinestraRicerca::creaPulsanti() {
     return riga;
 }
 
-void FinestraRicerca::mostraMenuColonne(const QPoint& punto) {
+void FinestraRicerca::mostraMenuColonne(const QPoint& dove) {
     QHeaderView* intestazione = m_tabella->horizontalHeader();
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("menuColonne"));
@@ -289,7 +302,7 @@ void FinestraRicerca::mostraMenuColonne(const QPoint& punto) {
             aggiornaRiepilogo();
         });
     }
-    menu.exec(intestazione->mapToGlobal(punto));
+    menu.exec(dove);
 }
 
 void FinestraRicerca::aggiornaVuoto() {

@@ -62,7 +62,8 @@ private:
     void aggiornaVuoto();
     // False, after saying why, when there is nothing to print or export.
     bool ciSonoRighe();
-    void mostraMenuColonne(const QPoint& punto);
+    // The columns to tick on or off, at a point of the screen.
+    void mostraMenuColonne(const QPoint& dove);
     int misura(int pixel) const;
     void applicaViste();
     void salvaViste();

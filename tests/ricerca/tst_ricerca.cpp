@@ -17,6 +17,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -402,6 +403,30 @@ void TestRicerca::colonneNascosteEViste() {
             [&](QDialog& f) { luca = nascoste(f); });
     QCOMPARE(anna, QStringList{u"Importato"_s});
     QCOMPARE(luca, (QStringList{u"N°"_s, u"Importato"_s}));
+
+    // By finger: the tool bar's "Colonne" lists every column, ticked when shown; a tap
+    // on "N°" brings it back.
+    QStringList voci, spuntate, dopo;
+    ricerca(*componente(testateComplete(), viste, u"luca"_s), [&](QDialog& f) {
+        QTimer::singleShot(0, &f, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            for (QAction* a : menu->actions()) {
+                voci << a->text();
+                if (a->isChecked())
+                    spuntate << a->text();
+            }
+            menu->actions().at(0)->trigger();
+            menu->close();
+        });
+        f.findChild<QAction*>(u"azioneColonne"_s)->trigger();
+        dopo = nascoste(f);
+    });
+    QCOMPARE(voci,
+             (QStringList{u"N°"_s, u"Causale"_s, u"Data registrazione"_s, u"Chiuso"_s,
+                          u"Importato"_s, u"Note"_s, u"Totale refill"_s, u"Ultimo salvataggio"_s}));
+    QCOMPARE(spuntate.size(), voci.size() - 2);
+    QCOMPARE(dopo, QStringList{u"Importato"_s});
 }
 
 void TestRicerca::vuoto_data() {
