@@ -12,7 +12,7 @@ ARGS       ?=
 # Extra options for ctest, e.g. make test CTEST_ARGS="-R tst_datidemo"
 CTEST_ARGS ?=
 
-PACKAGES := cmake g++ make qt6-base-dev libqt6sql6-sqlite qt6-svg-dev libqt6svg6 libgl-dev \
+PACKAGES := cmake g++ make qt6-base-dev libqt6sql6-sqlite libsqlite3-dev qt6-svg-dev libqt6svg6 libgl-dev \
             xvfb xauth poppler-utils fonts-dejavu-core
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)

@@ -3,6 +3,7 @@
 #include "ArgomentiProgramma.h"
 #include "DatabaseHost.h"
 #include "DatiDemo.h"
+#include "UscitaDopoDisegno.h"
 #include "entry/Configura.h"
 #include "host/Errore.h"
 
@@ -182,6 +183,7 @@ int Programma::esegui(int argc, char** argv) {
     if (const int esito = rispondiSenzaFinestra(argomenti); esito >= 0)
         return esito;
     aggiungiComponentiInstallati();
+    UscitaDopoDisegno::installaSeRichiesto();
 
     const QString percorso = QDir::toNativeSeparators(percorsoDatabase(argomenti));
     std::shared_ptr<DatabaseHost> host;
