@@ -37,6 +37,7 @@
 #include <algorithm>
 #include <ctime>
 #include <functional>
+#include <memory>
 
 using namespace KaloRefill;
 
@@ -84,9 +85,38 @@ QString cifra(int r) {
     return QString::number(r % 9 + 1);
 }
 
-Misure misuraStorico(const QString& nome, int giorni, int ripetizioni, const QString& cartella,
-                     bool dettagli) {
+// One history with its own database, host, form and floor. The module keeps its host
+// and account associations module-wide, so a history is made current before each of its
+// operations: the three histories are then measured turn by turn, and whatever else the
+// machine (and its disk) is doing weighs on all of them alike.
+struct Banco {
     Misure m;
+    std::shared_ptr<DatabaseHost> host;
+    std::shared_ptr<HostCronometrato> cronometro;
+    HostApplicationPtr applicazione;
+    RecordsetPtr associazioni;
+    std::unique_ptr<PavimentoSalvataggio> pavimento;
+    std::unique_ptr<FrmRefill> form;
+
+    void attiva() {
+        StatoModulo::istanza().applicazione = applicazione;
+        StatoModulo::istanza().rsAssociazioneConti = associazioni;
+    }
+    void prepara(int indice, int r) {
+        form->CmdApparecchio_Click(indice);
+        form->PremiTasto(cifra(r));
+    }
+    void salva() { form->PremiTasto(QStringLiteral("Salva")); }
+    void vaiAl(const QDate& giorno) {
+        form->impostaDataRegistrazione(giorno);
+        form->txtData_Change();
+    }
+};
+
+std::unique_ptr<Banco> preparaBanco(const QString& nome, int giorni, const QString& cartella,
+                                    bool dettagli) {
+    auto b = std::make_unique<Banco>();
+    Misure& m = b->m;
     m.nome = nome;
     m.file = QDir(cartella).filePath(QStringLiteral("storico-%1.db").arg(giorni));
     {
@@ -104,77 +134,88 @@ Misure misuraStorico(const QString& nome, int giorni, int ripetizioni, const QSt
     }
     const QString copia = m.file + QStringLiteral(".pavimento.db");
     QFile::copy(m.file, copia);
-    PavimentoSalvataggio pavimento(copia, GeneratoreStorico::CodLocale, Operatore);
+    b->pavimento = std::make_unique<PavimentoSalvataggio>(copia, GeneratoreStorico::CodLocale, Operatore);
 
     OpzioniHost opzioni;
     opzioni.data = GiornoBanco;
     opzioni.user = Operatore;
-    const std::shared_ptr<DatabaseHost> host = DatabaseHost::apri(m.file, opzioni);
-    const auto cronometro = std::make_shared<HostCronometrato>(host);
-    StatoModulo::istanza().applicazione =
-        dettagli ? HostApplicationPtr(cronometro) : HostApplicationPtr(host);
-    {
-        FrmRefill form;
-        form.Form_Load();
-        form.ChkConferma->setCheckState(Qt::Unchecked);
-        const auto prepara = [&form](int indice, int r) {
-            form.CmdApparecchio_Click(indice);
-            form.PremiTasto(cifra(r));
-        };
-        const auto salva = [&form] { form.PremiTasto(QStringLiteral("Salva")); };
-        const auto vaiAl = [&form](const QDate& giorno) {
-            form.impostaDataRegistrazione(giorno);
-            form.txtData_Change();
-        };
-
-        // A first round makes the day's header and rows on both sides; the timed saves then
-        // change them as an operator's corrections do.
-        for (int i = 0; i < FrmRefill::NumeroPulsanti; ++i) {
-            prepara(i, i);
-            salva();
-            pavimento.salva(GiornoBanco, 1001 + i, cifra(i),
+    b->host = DatabaseHost::apri(m.file, opzioni);
+    b->cronometro = std::make_shared<HostCronometrato>(b->host);
+    b->applicazione = dettagli ? HostApplicationPtr(b->cronometro) : HostApplicationPtr(b->host);
+    StatoModulo::istanza().applicazione = b->applicazione;
+    b->form = std::make_unique<FrmRefill>();
+    b->form->Form_Load();
+    b->associazioni = StatoModulo::istanza().rsAssociazioneConti;
+    b->form->ChkConferma->setCheckState(Qt::Unchecked);
+    // A first round makes the day's header and rows on both sides; the timed saves then
+    // change them as an operator's corrections do.
+    for (int i = 0; i < FrmRefill::NumeroPulsanti; ++i) {
+        b->prepara(i, i);
+        b->salva();
+        b->pavimento->salva(GiornoBanco, 1001 + i, cifra(i),
                             PavimentoSalvataggio::Modo::UnaTransazione);
-        }
-        cronometro->azzera();
-        // Side by side, so that whatever else the machine is doing weighs on both alike.
-        for (int r = 0; r < ripetizioni; ++r) {
-            const int i = r % FrmRefill::NumeroPulsanti;
-            prepara(i, r);
-            cronometra(m.salvataggio, m.salvataggioCpu, salva);
+    }
+    b->cronometro->azzera();
+    return b;
+}
+
+std::vector<Misure> misuraStorici(const std::vector<std::pair<QString, int>>& storici,
+                                  int ripetizioni, const QString& cartella, bool dettagli) {
+    std::vector<std::unique_ptr<Banco>> banchi;
+    for (const auto& [nome, giorni] : storici)
+        banchi.push_back(preparaBanco(nome, giorni, cartella, dettagli));
+
+    for (int r = 0; r < ripetizioni; ++r) {
+        const int i = r % FrmRefill::NumeroPulsanti;
+        for (auto& b : banchi) {
+            b->attiva();
+            b->prepara(i, r);
+            Misure& m = b->m;
+            cronometra(m.salvataggio, m.salvataggioCpu, [&] { b->salva(); });
             cronometra(m.pavimento, m.pavimentoCpu, [&] {
-                pavimento.salva(GiornoBanco, 1001 + i, cifra(r),
-                                PavimentoSalvataggio::Modo::UnaTransazione);
+                b->pavimento->salva(GiornoBanco, 1001 + i, cifra(r),
+                                    PavimentoSalvataggio::Modo::UnaTransazione);
             });
             cronometra(m.pavimentoAuto, m.scarto, [&] {
-                pavimento.salva(GiornoBanco, 1001 + i, cifra(r),
-                                PavimentoSalvataggio::Modo::OgniIstruzione);
+                b->pavimento->salva(GiornoBanco, 1001 + i, cifra(r),
+                                    PavimentoSalvataggio::Modo::OgniIstruzione);
             });
         }
-        m.dettagli = cronometro->tempi;
-        // The first save of each of the following days: the header and the row are made.
-        for (int r = 0; r < ripetizioni; ++r) {
-            const QDate giorno = GiornoBanco.addDays(1 + r);
-            vaiAl(giorno);
-            prepara(r % FrmRefill::NumeroPulsanti, r);
-            cronometra(m.primoSalvataggio, m.primoSalvataggioCpu, salva);
+    }
+    for (auto& b : banchi)
+        b->m.dettagli = b->cronometro->tempi;
+    // The first save of each of the following days: the header and the row are made.
+    for (int r = 0; r < ripetizioni; ++r) {
+        const QDate giorno = GiornoBanco.addDays(1 + r);
+        const int i = r % FrmRefill::NumeroPulsanti;
+        for (auto& b : banchi) {
+            b->attiva();
+            b->vaiAl(giorno);
+            b->prepara(i, r);
+            Misure& m = b->m;
+            cronometra(m.primoSalvataggio, m.primoSalvataggioCpu, [&] { b->salva(); });
             cronometra(m.pavimentoPrimo, m.pavimentoPrimoCpu, [&] {
-                pavimento.salva(giorno, 1001 + r % FrmRefill::NumeroPulsanti, cifra(r),
-                                PavimentoSalvataggio::Modo::UnaTransazione);
+                b->pavimento->salva(giorno, 1001 + i, cifra(r),
+                                    PavimentoSalvataggio::Modo::UnaTransazione);
             });
             m.pavimentoPrimoAuto.aggiungi(millisecondi([&] {
-                pavimento.salva(giorno.addDays(1000), 1001 + r % FrmRefill::NumeroPulsanti,
-                                cifra(r), PavimentoSalvataggio::Modo::OgniIstruzione);
+                b->pavimento->salva(giorno.addDays(1000), 1001 + i, cifra(r),
+                                    PavimentoSalvataggio::Modo::OgniIstruzione);
             }));
         }
-        vaiAl(GiornoBanco);
-        for (int r = 0; r < ripetizioni; ++r)
-            m.pagina.aggiungi(millisecondi([&form] { form.RicaricaPagina(); }));
-        for (int r = 0; r < ripetizioni; ++r)
-            m.totale.aggiungi(millisecondi([&form] { form.TotaleGiornata(); }));
-        // The day's rows for printing, read to the end as the report reads them.
-        for (int r = 0; r < ripetizioni; ++r)
-            m.report.aggiungi(millisecondi([&host] {
-                const RecordsetPtr righe = host->openrecordset(SqlTesti::refillDelGiorno(UltimoGiorno));
+    }
+    for (auto& b : banchi) {
+        b->attiva();
+        b->vaiAl(GiornoBanco);
+    }
+    for (int r = 0; r < ripetizioni; ++r) {
+        for (auto& b : banchi) {
+            b->attiva();
+            b->m.pagina.aggiungi(millisecondi([&] { b->form->RicaricaPagina(); }));
+            b->m.totale.aggiungi(millisecondi([&] { b->form->TotaleGiornata(); }));
+            // The day's rows for printing, read to the end as the report reads them.
+            b->m.report.aggiungi(millisecondi([&] {
+                const RecordsetPtr righe = b->host->openrecordset(SqlTesti::refillDelGiorno(UltimoGiorno));
                 const QStringList campi = righe->FieldNames();
                 if (righe->RecordCount() > 0)
                     righe->MoveFirst();
@@ -184,10 +225,18 @@ Misure misuraStorico(const QString& nome, int giorni, int ripetizioni, const QSt
                     righe->MoveNext();
                 }
             }));
+        }
     }
+    std::vector<Misure> misure;
+    for (auto& b : banchi) {
+        b->attiva();
+        b->form.reset();
+        misure.push_back(std::move(b->m));
+    }
+    banchi.clear();
     StatoModulo::istanza().applicazione.reset();
     StatoModulo::istanza().rsAssociazioneConti.reset();
-    return m;
+    return misure;
 }
 
 // In a process of its own (the bench runs itself with --elenco): the form on a database
@@ -318,7 +367,7 @@ int main(int argc, char** argv) {
                       QStringLiteral("Aperture dell'elenco \"Cerca\" per misura."), QStringLiteral("n"),
                       QStringLiteral("5")});
     parser.addOption({QStringLiteral("ripetizioni-avvio"), QStringLiteral("Avvii per programma."),
-                      QStringLiteral("n"), QStringLiteral("15")});
+                      QStringLiteral("n"), QStringLiteral("21")});
     parser.addOption({QStringLiteral("dettagli"),
                       QStringLiteral("Tempo di ogni tipo di chiamata nei salvataggi.")});
     QCommandLineOption elenco(QStringLiteral("elenco"), QString(), QStringLiteral("file"));
@@ -336,12 +385,11 @@ int main(int argc, char** argv) {
     QTemporaryDir cartella;
     QTextStream out(stdout);
 
-    std::vector<Misure> storici;
-    for (const auto& [nome, giorni] :
-         {std::pair{QStringLiteral("1 giorno"), 1}, std::pair{QStringLiteral("1 anno"), giorniAnno},
-          std::pair{QStringLiteral("10 anni"), giorniAnno * 10}}) {
-        storici.push_back(misuraStorico(nome, giorni, ripetizioni, cartella.path(), dettagli));
-        const Misure& m = storici.back();
+    const std::vector<Misure> storici = misuraStorici(
+        {{QStringLiteral("1 giorno"), 1}, {QStringLiteral("1 anno"), giorniAnno},
+         {QStringLiteral("10 anni"), giorniAnno * 10}},
+        ripetizioni, cartella.path(), dettagli);
+    for (const Misure& m : storici) {
         out << QStringLiteral("\n== storico %1: %2 testate, %3 righe noteincassi, %4 righe "
                               "LogOperazioni\n")
                    .arg(m.nome)
