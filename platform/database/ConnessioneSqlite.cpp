@@ -2,9 +2,13 @@
 
 #include "host/Errore.h"
 
+#include <QLocale>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
+
+#include <sqlite3.h>
 
 #include <atomic>
 
@@ -14,35 +18,62 @@ namespace {
 
 std::atomic<int> contatoreConnessioni{0};
 
-QSqlQuery prepara(const QSqlDatabase& db, const QString& sql, const QVariantList& valori) {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        throw ConnessioneSqlite::errore(QStringLiteral("Istruzione rifiutata dal database"),
-                                        query.lastError());
-    for (const QVariant& v : valori)
-        query.addBindValue(v);
-    return query;
+// Errors after which SQLite may have rolled the whole transaction back on its own.
+bool abbandonaTransazione(int codice) {
+    switch (codice & 0xff) {
+    case SQLITE_FULL:
+    case SQLITE_IOERR:
+    case SQLITE_BUSY:
+    case SQLITE_NOMEM:
+    case SQLITE_INTERRUPT:
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return true;
+    default:
+        return false;
+    }
 }
 
-void eseguiQuery(QSqlQuery& query) {
-    if (!query.exec())
-        throw ConnessioneSqlite::errore(QStringLiteral("Errore del database"), query.lastError());
+QString motivoOperatore(int codice, int attesaBloccoMs, const QString& testoMotore) {
+    switch (codice & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("il database è occupato da un'altra postazione e non si è liberato "
+                              "entro %1 secondi")
+            .arg(QLocale().toString(attesaBloccoMs / 1000.0, 'g', 3));
+    case SQLITE_READONLY:
+        return QStringLiteral("il database è in sola lettura");
+    case SQLITE_FULL:
+        return QStringLiteral("il disco è pieno");
+    case SQLITE_IOERR:
+        return QStringLiteral("errore di lettura o scrittura sul disco (%1)").arg(testoMotore);
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("il database è danneggiato (%1)").arg(testoMotore);
+    default:
+        return testoMotore;
+    }
+}
+
+QString testoErrore(const QSqlError& errore) {
+    QString testo = errore.databaseText().trimmed();
+    return testo.isEmpty() ? errore.text().trimmed() : testo;
 }
 
 } // namespace
 
-ConnessioneSqlite::ConnessioneSqlite(QString nome) : m_nome(std::move(nome)) {}
+ConnessioneSqlite::ConnessioneSqlite(QString nome, int attesaBloccoMs)
+    : m_nome(std::move(nome)), m_attesaBloccoMs(attesaBloccoMs) {}
 
 std::shared_ptr<ConnessioneSqlite> ConnessioneSqlite::apri(const QString& percorsoFile,
-                                                           Accesso accesso) {
+                                                           Accesso accesso, int attesaBloccoMs) {
     const QString nome =
         QStringLiteral("KaloRefill-database-%1").arg(contatoreConnessioni.fetch_add(1) + 1);
-    std::shared_ptr<ConnessioneSqlite> connessione(new ConnessioneSqlite(nome));
+    std::shared_ptr<ConnessioneSqlite> connessione(new ConnessioneSqlite(nome, attesaBloccoMs));
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nome);
         // Another host writing the same file makes this one wait, not fail.
-        QString opzioni = QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000");
+        QString opzioni = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(attesaBloccoMs);
         if (accesso == Accesso::Immutabile) {
             db.setDatabaseName(QUrl::fromLocalFile(percorsoFile).toString(QUrl::FullyEncoded) +
                                QStringLiteral("?immutable=1&mode=ro"));
@@ -72,10 +103,26 @@ QSqlDatabase ConnessioneSqlite::database() const {
     return QSqlDatabase::database(m_nome, false);
 }
 
+QSqlQuery ConnessioneSqlite::prepara(const QString& sql, const QVariantList& valori) {
+    soloSeUnitaViva();
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        fallito(QStringLiteral("Istruzione rifiutata dal database"), query.lastError());
+    for (const QVariant& v : valori)
+        query.addBindValue(v);
+    return query;
+}
+
+void ConnessioneSqlite::esegui(QSqlQuery& query) {
+    if (!query.exec())
+        fallito(QStringLiteral("Errore del database"), query.lastError());
+}
+
 ConnessioneSqlite::Risultato ConnessioneSqlite::leggi(const QString& sql,
                                                       const QVariantList& valori) {
-    QSqlQuery query = prepara(database(), sql, valori);
-    eseguiQuery(query);
+    QSqlQuery query = prepara(sql, valori);
+    esegui(query);
     Risultato risultato;
     risultato.record = query.record();
     const int colonne = risultato.record.count();
@@ -87,22 +134,22 @@ ConnessioneSqlite::Risultato ConnessioneSqlite::leggi(const QString& sql,
         risultato.righe.append(std::move(riga));
     }
     if (query.lastError().isValid())
-        throw errore(QStringLiteral("Errore del database"), query.lastError());
+        fallito(QStringLiteral("Errore del database"), query.lastError());
     query.finish();
     return risultato;
 }
 
 int ConnessioneSqlite::esegui(const QString& sql, const QVariantList& valori) {
-    QSqlQuery query = prepara(database(), sql, valori);
-    eseguiQuery(query);
+    QSqlQuery query = prepara(sql, valori);
+    esegui(query);
     const int righe = query.numRowsAffected();
     query.finish();
     return righe;
 }
 
 qint64 ConnessioneSqlite::inserisci(const QString& sql, const QVariantList& valori) {
-    QSqlQuery query = prepara(database(), sql, valori);
-    eseguiQuery(query);
+    QSqlQuery query = prepara(sql, valori);
+    esegui(query);
     const QVariant chiave = query.lastInsertId();
     query.finish();
     if (!chiave.isValid())
@@ -112,15 +159,88 @@ qint64 ConnessioneSqlite::inserisci(const QString& sql, const QVariantList& valo
 }
 
 void ConnessioneSqlite::verifica(const QString& sql) {
-    QSqlQuery query = prepara(database(), sql, {});
+    QSqlQuery query = prepara(sql, {});
     query.finish();
 }
 
 Errore ConnessioneSqlite::errore(const QString& contesto, const QSqlError& errore) {
-    QString testo = errore.databaseText().trimmed();
-    if (testo.isEmpty())
-        testo = errore.text().trimmed();
-    return Errore::database(contesto + QStringLiteral(": ") + testo);
+    return Errore::database(contesto + QStringLiteral(": ") + testoErrore(errore));
+}
+
+void ConnessioneSqlite::iniziaUnita() {
+    if (m_unita != StatoUnita::Nessuna)
+        throw Errore::chiamataNonValida();
+    QSqlQuery query(database());
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        const QString motivo =
+            motivoOperatore(codiceMotore(), m_attesaBloccoMs, testoErrore(query.lastError()));
+        if (transazioneAperta())
+            QSqlQuery(database()).exec(QStringLiteral("ROLLBACK"));
+        throw Errore::unitaNonRiuscita(motivo);
+    }
+    m_unita = StatoUnita::Attiva;
+    m_motivoPerdita.clear();
+}
+
+void ConnessioneSqlite::confermaUnita() {
+    soloSeUnitaViva();
+    if (m_unita != StatoUnita::Attiva)
+        throw Errore::chiamataNonValida();
+    QSqlQuery query(database());
+    if (!query.exec(QStringLiteral("COMMIT"))) {
+        const QString motivo =
+            motivoOperatore(codiceMotore(), m_attesaBloccoMs, testoErrore(query.lastError()));
+        annullaUnita();
+        throw Errore::unitaNonRiuscita(motivo);
+    }
+    m_unita = StatoUnita::Nessuna;
+}
+
+void ConnessioneSqlite::annullaUnita() {
+    if (transazioneAperta())
+        QSqlQuery(database()).exec(QStringLiteral("ROLLBACK"));
+    m_unita = StatoUnita::Nessuna;
+    m_motivoPerdita.clear();
+}
+
+void ConnessioneSqlite::fallito(const QString& contesto, const QSqlError& errore) {
+    if (m_unita == StatoUnita::Attiva) {
+        const int codice = codiceMotore();
+        if (!transazioneAperta() || abbandonaTransazione(codice)) {
+            // What the engine may have kept of the transaction is dropped too: the unit
+            // is kept whole or not at all.
+            if (transazioneAperta())
+                QSqlQuery(database()).exec(QStringLiteral("ROLLBACK"));
+            m_unita = StatoUnita::Persa;
+            m_motivoPerdita = motivoOperatore(codice, m_attesaBloccoMs, testoErrore(errore));
+            throw Errore::unitaNonRiuscita(m_motivoPerdita);
+        }
+    }
+    throw ConnessioneSqlite::errore(contesto, errore);
+}
+
+void ConnessioneSqlite::soloSeUnitaViva() const {
+    if (m_unita == StatoUnita::Persa)
+        throw Errore::unitaNonRiuscita(m_motivoPerdita);
+}
+
+namespace {
+sqlite3* maniglia(const QSqlDatabase& db) {
+    const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(v.data());
+}
+} // namespace
+
+bool ConnessioneSqlite::transazioneAperta() const {
+    sqlite3* handle = maniglia(database());
+    return handle != nullptr && sqlite3_get_autocommit(handle) == 0;
+}
+
+int ConnessioneSqlite::codiceMotore() const {
+    sqlite3* handle = maniglia(database());
+    return handle != nullptr ? sqlite3_extended_errcode(handle) : SQLITE_ERROR;
 }
 
 } // namespace KaloRefill

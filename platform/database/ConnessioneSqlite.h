@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QString>
 #include <QVariant>
@@ -36,8 +37,12 @@ public:
         Immutabile
     };
 
+    // How long a write waits for another connection's lock before it gives up.
+    static constexpr int AttesaBloccoPredefinitaMs = 5000;
+
     // Errore (database) when the file cannot be opened.
-    static std::shared_ptr<ConnessioneSqlite> apri(const QString& percorsoFile, Accesso accesso);
+    static std::shared_ptr<ConnessioneSqlite> apri(const QString& percorsoFile, Accesso accesso,
+                                                   int attesaBloccoMs = AttesaBloccoPredefinitaMs);
     ~ConnessioneSqlite();
     ConnessioneSqlite(const ConnessioneSqlite&) = delete;
     ConnessioneSqlite& operator=(const ConnessioneSqlite&) = delete;
@@ -58,10 +63,33 @@ public:
 
     static Errore errore(const QString& contesto, const QSqlError& errore);
 
+    // One unit of work as one transaction that takes the write lock at its start, so the
+    // units of several connections run one after the other. Errore UnitaNonRiuscita when
+    // the lock is not obtained within the wait, or the file cannot be written.
+    void iniziaUnita();
+    // Commits; when the commit fails the unit is dropped and UnitaNonRiuscita thrown.
+    void confermaUnita();
+    // Drops whatever the unit wrote; harmless when the engine dropped it already.
+    void annullaUnita();
+    bool inUnita() const { return m_unita != StatoUnita::Nessuna; }
+
 private:
-    explicit ConnessioneSqlite(QString nome);
+    enum class StatoUnita { Nessuna, Attiva, Persa };
+
+    explicit ConnessioneSqlite(QString nome, int attesaBloccoMs);
+    QSqlQuery prepara(const QString& sql, const QVariantList& valori);
+    void esegui(QSqlQuery& query);
+    // A statement failed: inside a unit the engine may have abandoned the whole
+    // transaction, and then the unit is lost rather than the statement.
+    [[noreturn]] void fallito(const QString& contesto, const QSqlError& errore);
+    void soloSeUnitaViva() const;
+    bool transazioneAperta() const;
+    int codiceMotore() const;
 
     QString m_nome;
+    int m_attesaBloccoMs;
+    StatoUnita m_unita = StatoUnita::Nessuna;
+    QString m_motivoPerdita;
     SqlTranslator m_traduttore{MotoreSql::Sqlite};
     CatalogoColonne m_catalogo{*this};
 };

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QSqlQuery>
 
+#include <unistd.h>
+
 namespace KaloRefill {
 
 namespace {
@@ -41,6 +43,43 @@ void modoWal(ConnessioneSqlite& connessione) {
                 .arg(modo));
 }
 
+// Saving needs the file and, for the -wal and -shm files beside it, its folder.
+void scrivibile(const QString& percorsoFile) {
+    const QFileInfo info(percorsoFile);
+    const auto puoScrivere = [](const QString& percorso) {
+        return ::access(QFile::encodeName(percorso).constData(), W_OK) == 0;
+    };
+    if (!puoScrivere(info.absoluteFilePath()))
+        throw Errore::database(
+            QStringLiteral("Il database %1 è in sola lettura: i refill non si potrebbero salvare.")
+                .arg(percorsoFile));
+    if (!puoScrivere(info.absolutePath()))
+        throw Errore::database(
+            QStringLiteral("La cartella del database %1 è in sola lettura: i refill non si "
+                           "potrebbero salvare.")
+                .arg(percorsoFile));
+}
+
+class UnitaSqlite final : public UnitaDiLavoro {
+public:
+    explicit UnitaSqlite(std::shared_ptr<ConnessioneSqlite> connessione)
+        : m_connessione(std::move(connessione)) {
+        m_connessione->iniziaUnita();
+    }
+    ~UnitaSqlite() override {
+        if (m_aperta)
+            m_connessione->annullaUnita();
+    }
+    void Conferma() override {
+        m_aperta = false;
+        m_connessione->confermaUnita();
+    }
+
+private:
+    std::shared_ptr<ConnessioneSqlite> m_connessione;
+    bool m_aperta = true;
+};
+
 } // namespace
 
 struct DatabaseHost::Privato {
@@ -68,6 +107,7 @@ std::shared_ptr<DatabaseHost> DatabaseHost::apri(const QString& percorsoFile,
         throw Errore::database(
             QStringLiteral("Il file %1 non è un database KaloRefill: non è un database SQLite.")
                 .arg(percorsoFile));
+    scrivibile(percorsoFile);
 
     // Look first without the right to write: a file refused here is left as it was. A file
     // no connection has open is read as immutable, so not even a -wal or -shm file appears
@@ -82,8 +122,8 @@ std::shared_ptr<DatabaseHost> DatabaseHost::apri(const QString& percorsoFile,
     }
 
     auto privato = std::make_unique<Privato>();
-    privato->connessione =
-        ConnessioneSqlite::apri(percorsoFile, ConnessioneSqlite::Accesso::LetturaScrittura);
+    privato->connessione = ConnessioneSqlite::apri(
+        percorsoFile, ConnessioneSqlite::Accesso::LetturaScrittura, opzioni.attesaBloccoMs);
     modoWal(*privato->connessione);
     privato->percorsoFile = info.absoluteFilePath();
     privato->opzioni = opzioni;
@@ -103,8 +143,8 @@ std::shared_ptr<DatabaseHost> DatabaseHost::crea(const QString& percorsoFile,
 
     auto privato = std::make_unique<Privato>();
     try {
-        privato->connessione =
-            ConnessioneSqlite::apri(percorsoFile, ConnessioneSqlite::Accesso::LetturaScrittura);
+        privato->connessione = ConnessioneSqlite::apri(
+            percorsoFile, ConnessioneSqlite::Accesso::LetturaScrittura, opzioni.attesaBloccoMs);
         modoWal(*privato->connessione);
         SchemaDatabase::crea(*privato->connessione);
     } catch (...) {
@@ -169,6 +209,28 @@ QString DatabaseHost::Percorso() {
     if (!d->opzioni.percorso.isEmpty())
         return conSeparatore(d->opzioni.percorso);
     return conSeparatore(QFileInfo(d->percorsoFile).absolutePath());
+}
+
+std::unique_ptr<UnitaDiLavoro> DatabaseHost::IniziaUnita() {
+    return std::make_unique<UnitaSqlite>(d->connessione);
+}
+
+QString DatabaseHost::controllaIntegrita(const QString& percorsoFile) {
+    try {
+        const auto connessione =
+            ConnessioneSqlite::apri(percorsoFile, ConnessioneSqlite::Accesso::SolaLettura);
+        const auto risultato = connessione->leggi(QStringLiteral("PRAGMA quick_check"));
+        QStringList problemi;
+        for (const QVariantList& riga : risultato.righe)
+            problemi << riga.value(0).toString();
+        if (problemi == QStringList{QStringLiteral("ok")})
+            return {};
+        return QStringLiteral("Il database %1 è danneggiato: %2")
+            .arg(percorsoFile, problemi.mid(0, 3).join(QStringLiteral("; ")));
+    } catch (const Errore& errore) {
+        return QStringLiteral("Il database %1 è danneggiato: %2")
+            .arg(percorsoFile, errore.descrizione());
+    }
 }
 
 void DatabaseHost::setData(const QDate& data) {

@@ -17,6 +17,8 @@ struct OpzioniHost {
     QDate data;
     QString user;
     QString percorso;
+    // How long a save waits for another workstation's save before it gives up.
+    int attesaBloccoMs = 5000;
 };
 
 // The embedded host application object: a real database file (SQLite) holding the
@@ -26,7 +28,8 @@ struct OpzioniHost {
 class KALOREFILL_DATABASE_EXPORT DatabaseHost final : public HostApplication {
 public:
     // Opens an existing KaloRefill database. Throws Errore when the file is missing,
-    // unreadable, corrupt or not a KaloRefill database; a refused file is never changed.
+    // unreadable, corrupt, not a KaloRefill database, or cannot be written (its folder
+    // included); a refused file is never changed.
     static std::shared_ptr<DatabaseHost> apri(const QString& percorsoFile,
                                               const OpzioniHost& opzioni = {});
     // Creates a new, empty KaloRefill database; the file must not exist yet.
@@ -46,6 +49,13 @@ public:
     QDate Data() override;
     QVariant User() override;
     QString Percorso() override;
+    // A save as one SQLite transaction that holds the write lock from its start.
+    std::unique_ptr<UnitaDiLavoro> IniziaUnita() override;
+
+    // The engine's own check of every page of the file (PRAGMA quick_check), on a
+    // connection of its own, so it may run on another thread while the form works. Empty
+    // when the file is sound, otherwise what is wrong, in the operator's words.
+    static QString controllaIntegrita(const QString& percorsoFile);
 
     void setData(const QDate& data);
     void setUser(const QVariant& user);

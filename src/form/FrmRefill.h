@@ -156,6 +156,8 @@ private:
     QString etichettaApparecchio();
     // Asks before dropping an entry left open; true when the operation may go on.
     bool abbandonaRefillAperto();
+    // What an open entry looks like on the form now, as a step that puts it back.
+    std::function<void()> statoVoce();
     // Runs the calculator on the three display labels and writes its state back.
     void applicaCalcolatrice(const std::function<void(Calcolatrice&)>& azione);
     // The machine button at an index read from a caption; Errore 9 outside the array.

@@ -55,27 +55,34 @@ QVariant FrmRefill::PremiTasto(const QString& tasto) {
         return {};
 
     if (RefillAperto) {
-        Politica::passiConMessaggio(this, {
-            [&] { ConteggiaValori(); },
-            [&] { RefillAperto = 0; },
-            [&] { LabApparecchio->setCaption(QStringLiteral("Selezionare un apparecchio")); },
-            [&] {
-                PulsanteGrafico& pulsante = pulsanteApparecchio(Letture::letturaIntera(Bottone->caption()));
-                if (Letture::letturaIntera(LabValore->caption()) != 0) {
-                    pulsante.setCaption(testoBottone->caption() + QLatin1Char('\r') + QStringLiteral("€ ") +
-                                        LabValore->caption());
-                    pulsante.setBackColor(Colori::ConImporto);
-                } else {
-                    pulsante.setCaption(testoBottone->caption());
-                    pulsante.setBackColor(Colori::SenzaImporto);
-                }
-            },
-            [&] { SalvaRefill(); },
-            [&] {
-                Bottone->setCaption(QStringLiteral("0"));
-                LabValore->setCaption(Calcolatrice::Vuoto);
-            },
-        });
+        // The whole save is one unit of the host's storage: a crash, a full disk or another
+        // workstation's save never leaves it half-written. When the unit fails the form goes
+        // back to the open entry, amount included, so "Salva" can simply be pressed again.
+        const auto salvaVoce = [&] {
+            Politica::passiConMessaggio(this, {
+                [&] { ConteggiaValori(); },
+                [&] { RefillAperto = 0; },
+                [&] { LabApparecchio->setCaption(QStringLiteral("Selezionare un apparecchio")); },
+                [&] {
+                    PulsanteGrafico& pulsante = pulsanteApparecchio(Letture::letturaIntera(Bottone->caption()));
+                    if (Letture::letturaIntera(LabValore->caption()) != 0) {
+                        pulsante.setCaption(testoBottone->caption() + QLatin1Char('\r') + QStringLiteral("€ ") +
+                                            LabValore->caption());
+                        pulsante.setBackColor(Colori::ConImporto);
+                    } else {
+                        pulsante.setCaption(testoBottone->caption());
+                        pulsante.setBackColor(Colori::SenzaImporto);
+                    }
+                },
+                [&] { SalvaRefill(); },
+            });
+        };
+        if (!Politica::inUnitaDiLavoro(this, host(), salvaVoce, statoVoce()))
+            return {};
+        Politica::passiConMessaggio(this, {[&] {
+            Bottone->setCaption(QStringLiteral("0"));
+            LabValore->setCaption(Calcolatrice::Vuoto);
+        }});
     }
     Politica::passiConMessaggio(this, {[&] { Scelta = AttivaTastiera(false); }});
     return {};
@@ -86,6 +93,29 @@ PulsanteGrafico& FrmRefill::pulsanteApparecchio(double indice) {
     if (intero < 0 || intero >= NumeroPulsanti)
         throw Errore::indiceNonValido();
     return *CmdApparecchio[static_cast<std::size_t>(intero)];
+}
+
+std::function<void()> FrmRefill::statoVoce() {
+    const Calcolatrice::Stato calcolatrice = leggiStato(*LabValore, *LabConto, *LabOperazione);
+    const qint16 aperto = RefillAperto;
+    const QString apparecchio = LabApparecchio->caption();
+    const QString totali = LabTotali->caption();
+    const QString bottone = Bottone->caption();
+    PulsanteGrafico* pulsante = nullptr;
+    Politica::terminaInSilenzio([&] { pulsante = &pulsanteApparecchio(Letture::letturaIntera(bottone)); });
+    const QString caption = pulsante ? pulsante->caption() : QString();
+    const QColor colore = pulsante ? pulsante->backColor() : QColor();
+    return [=, this] {
+        applicaCalcolatrice([&](Calcolatrice& c) { c = Calcolatrice(calcolatrice); });
+        RefillAperto = aperto;
+        LabApparecchio->setCaption(apparecchio);
+        LabTotali->setCaption(totali);
+        Bottone->setCaption(bottone);
+        if (pulsante) {
+            pulsante->setCaption(caption);
+            pulsante->setBackColor(colore);
+        }
+    };
 }
 
 QVariant FrmRefill::ConteggiaValori() {

@@ -9,7 +9,8 @@ Errore::Errore(int numero, QString descrizione)
       m_what(QString::number(numero).append(u" - ").append(m_descrizione).toStdString()) {}
 
 Errore Errore::chiamataNonValida() {
-    return {CodiceErrore::ChiamataNonValida, QStringLiteral("Chiamata di routine o argomento non validi")};
+    return {CodiceErrore::ChiamataNonValida,
+            QStringLiteral("Chiamata di routine o argomento non validi")};
 }
 
 Errore Errore::oggettoNonImpostato() {
@@ -17,7 +18,9 @@ Errore Errore::oggettoNonImpostato() {
             QStringLiteral("Variabile oggetto o variabile del blocco With non impostata")};
 }
 
-Errore Errore::overflow() { return {CodiceErrore::Overflow, QStringLiteral("Overflow")}; }
+Errore Errore::overflow() {
+    return {CodiceErrore::Overflow, QStringLiteral("Overflow")};
+}
 
 Errore Errore::indiceNonValido() {
     return {CodiceErrore::IndiceNonValido, QStringLiteral("Indice non incluso nell'intervallo")};

@@ -28,8 +28,7 @@ public:
     // A stored setting, or the default when none is stored.
     virtual qint16 leggisettaggio(const QString& sezione, const QString& chiave,
                                   qint16 predefinito) = 0;
-    virtual void salvasettaggio(const QString& sezione, const QString& chiave,
-                                qint16 valore) = 0;
+    virtual void salvasettaggio(const QString& sezione, const QString& chiave, qint16 valore) = 0;
 
     // The working date.
     virtual QDate Data() = 0;
