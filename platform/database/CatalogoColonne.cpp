@@ -4,6 +4,33 @@
 
 namespace KaloRefill {
 
+namespace {
+
+// The declared default of a column: null, a number or a quoted text are known as they are;
+// anything the engine works out at insert time is not.
+std::optional<QVariant> valorePredefinito(const QVariant& dichiarato) {
+    if (dichiarato.isNull())
+        return QVariant();
+    const QString testo = dichiarato.toString().trimmed();
+    if (testo.compare(u"NULL", Qt::CaseInsensitive) == 0)
+        return QVariant();
+    bool ok = false;
+    const qlonglong intero = testo.toLongLong(&ok);
+    if (ok)
+        return QVariant(intero);
+    const double reale = testo.toDouble(&ok);
+    if (ok)
+        return QVariant(reale);
+    if (testo.size() >= 2 && testo.startsWith(QLatin1Char('\'')) &&
+        testo.endsWith(QLatin1Char('\''))) {
+        QString interno = testo.mid(1, testo.size() - 2);
+        return QVariant(interno.replace(QStringLiteral("''"), QStringLiteral("'")));
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 const QList<CatalogoColonne::Colonna>& CatalogoColonne::colonne(const QString& tabella) {
     const QString chiave = tabella.toLower();
     auto trovata = m_tabelle.constFind(chiave);
@@ -13,15 +40,24 @@ const QList<CatalogoColonne::Colonna>& CatalogoColonne::colonne(const QString& t
     QList<Colonna> colonne;
     // pragma_table_info takes the name as a value, so no name needs quoting.
     const auto risultato = m_connessione.leggi(
-        QStringLiteral("SELECT name, type FROM pragma_table_info(?)"), {tabella});
+        QStringLiteral("SELECT name, type, dflt_value FROM pragma_table_info(?)"), {tabella});
     for (const QVariantList& riga : risultato.righe)
-        colonne.append({riga.at(0).toString(), tipoDaDichiarazione(riga.at(1).toString())});
+        colonne.append({riga.at(0).toString(), tipoDaDichiarazione(riga.at(1).toString()),
+                        valorePredefinito(riga.at(2))});
     // A table that is missing now may be created later by another program.
     if (colonne.isEmpty()) {
         static const QList<Colonna> nessuna;
         return nessuna;
     }
     return *m_tabelle.insert(chiave, colonne);
+}
+
+const CatalogoColonne::Colonna* CatalogoColonne::colonna(const QString& tabella,
+                                                         const QString& nome) {
+    for (const Colonna& c : colonne(tabella))
+        if (c.nome.compare(nome, Qt::CaseInsensitive) == 0)
+            return &c;
+    return nullptr;
 }
 
 std::optional<TipoColonna> CatalogoColonne::tipo(const QString& tabella, const QString& colonna) {

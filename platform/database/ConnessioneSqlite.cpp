@@ -92,6 +92,8 @@ std::shared_ptr<ConnessioneSqlite> ConnessioneSqlite::apri(const QString& percor
 }
 
 ConnessioneSqlite::~ConnessioneSqlite() {
+    // Compiled statements go before the connection they belong to.
+    m_preparate.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(m_nome, false);
         db.close();
@@ -103,14 +105,23 @@ QSqlDatabase ConnessioneSqlite::database() const {
     return QSqlDatabase::database(m_nome, false);
 }
 
-QSqlQuery ConnessioneSqlite::prepara(const QString& sql, const QVariantList& valori) {
+QSqlQuery& ConnessioneSqlite::prepara(const QString& sql, const QVariantList& valori) {
     soloSeUnitaViva();
-    QSqlQuery query(database());
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        fallito(QStringLiteral("Istruzione rifiutata dal database"), query.lastError());
-    for (const QVariant& v : valori)
-        query.addBindValue(v);
+    auto trovata = m_preparate.find(sql);
+    if (trovata == m_preparate.end()) {
+        // The texts with their values written in are many over a long session: past a
+        // bound the kept statements start over rather than grow without end.
+        if (m_preparate.size() >= MassimoPreparate)
+            m_preparate.clear();
+        auto query = std::make_unique<QSqlQuery>(database());
+        query->setForwardOnly(true);
+        if (!query->prepare(sql))
+            fallito(QStringLiteral("Istruzione rifiutata dal database"), query->lastError());
+        trovata = m_preparate.emplace(sql, std::move(query)).first;
+    }
+    QSqlQuery& query = *trovata->second;
+    for (int i = 0; i < valori.size(); ++i)
+        query.bindValue(i, valori.at(i));
     return query;
 }
 
@@ -121,7 +132,7 @@ void ConnessioneSqlite::esegui(QSqlQuery& query) {
 
 ConnessioneSqlite::Risultato ConnessioneSqlite::leggi(const QString& sql,
                                                       const QVariantList& valori) {
-    QSqlQuery query = prepara(sql, valori);
+    QSqlQuery& query = prepara(sql, valori);
     esegui(query);
     Risultato risultato;
     risultato.record = query.record();
@@ -133,14 +144,16 @@ ConnessioneSqlite::Risultato ConnessioneSqlite::leggi(const QString& sql,
             riga.append(query.value(i));
         risultato.righe.append(std::move(riga));
     }
-    if (query.lastError().isValid())
+    if (query.lastError().isValid()) {
+        query.finish();
         fallito(QStringLiteral("Errore del database"), query.lastError());
+    }
     query.finish();
     return risultato;
 }
 
 int ConnessioneSqlite::esegui(const QString& sql, const QVariantList& valori) {
-    QSqlQuery query = prepara(sql, valori);
+    QSqlQuery& query = prepara(sql, valori);
     esegui(query);
     const int righe = query.numRowsAffected();
     query.finish();
@@ -148,7 +161,7 @@ int ConnessioneSqlite::esegui(const QString& sql, const QVariantList& valori) {
 }
 
 qint64 ConnessioneSqlite::inserisci(const QString& sql, const QVariantList& valori) {
-    QSqlQuery query = prepara(sql, valori);
+    QSqlQuery& query = prepara(sql, valori);
     esegui(query);
     const QVariant chiave = query.lastInsertId();
     query.finish();
@@ -159,8 +172,7 @@ qint64 ConnessioneSqlite::inserisci(const QString& sql, const QVariantList& valo
 }
 
 void ConnessioneSqlite::verifica(const QString& sql) {
-    QSqlQuery query = prepara(sql, {});
-    query.finish();
+    prepara(sql, {});
 }
 
 Errore ConnessioneSqlite::errore(const QString& contesto, const QSqlError& errore) {

@@ -11,6 +11,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <unordered_map>
 
 class QSqlError;
 
@@ -75,9 +76,11 @@ public:
 
 private:
     enum class StatoUnita { Nessuna, Attiva, Persa };
+    static constexpr std::size_t MassimoPreparate = 256;
 
     explicit ConnessioneSqlite(QString nome, int attesaBloccoMs);
-    QSqlQuery prepara(const QString& sql, const QVariantList& valori);
+    // The statement compiled once per text and kept, its values bound anew at each use.
+    QSqlQuery& prepara(const QString& sql, const QVariantList& valori);
     void esegui(QSqlQuery& query);
     // A statement failed: inside a unit the engine may have abandoned the whole
     // transaction, and then the unit is lost rather than the statement.
@@ -87,6 +90,9 @@ private:
     int codiceMotore() const;
 
     QString m_nome;
+    // Compiled statements by text; each is run to its end and finished before the call
+    // that uses it returns, so none holds a read open.
+    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_preparate;
     int m_attesaBloccoMs;
     StatoUnita m_unita = StatoUnita::Nessuna;
     QString m_motivoPerdita;
