@@ -14,6 +14,8 @@ const QString opzioneUtente = QStringLiteral("user");
 const QString opzioneNonModale = QStringLiteral("modeless");
 const QString opzioneVersione = QStringLiteral("version");
 const QString opzioneAiuto = QStringLiteral("help");
+const QString opzioneVerifica = QStringLiteral("verifica");
+const QString opzioneRipara = QStringLiteral("ripara");
 
 QStringList opzioniConValore() {
     return {opzioneDatabase, opzioneData, opzioneUtente};
@@ -76,12 +78,20 @@ ArgomentiProgramma ArgomentiProgramma::analizza(const QStringList& argomenti) {
     parser.addOption(QCommandLineOption(opzioneNonModale));
     parser.addOption(QCommandLineOption(opzioneVersione));
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), opzioneAiuto}));
+    parser.addOption(QCommandLineOption(opzioneVerifica));
+    parser.addOption(QCommandLineOption(opzioneRipara));
 
     if (!parser.parse(argomenti))
         return errore(spiegaErrore(parser, argomenti));
-    if (!parser.positionalArguments().isEmpty())
-        return errore(QStringLiteral("argomento inatteso: %1")
-                          .arg(parser.positionalArguments().constFirst()));
+    // Only --verifica and --ripara take words of their own: the period, DAL AL.
+    const bool controllo = parser.isSet(opzioneVerifica) || parser.isSet(opzioneRipara);
+    const QStringList posizionali = parser.positionalArguments();
+    if (!posizionali.isEmpty() && !controllo)
+        return errore(QStringLiteral("argomento inatteso: %1").arg(posizionali.constFirst()));
+    if (parser.isSet(opzioneVerifica) && parser.isSet(opzioneRipara))
+        return errore(QStringLiteral("--verifica e --ripara non vanno insieme"));
+    if (controllo && posizionali.size() != 0 && posizionali.size() != 2)
+        return errore(QStringLiteral("il periodo va indicato con due date: DAL AL (AAAA-MM-GG)"));
     for (const QString& nome : opzioniConValore()) {
         if (parser.values(nome).size() > 1)
             return errore(QStringLiteral("l'opzione --%1 è indicata più volte").arg(nome));
@@ -114,6 +124,18 @@ ArgomentiProgramma ArgomentiProgramma::analizza(const QStringList& argomenti) {
             return errore(QStringLiteral("il nome dell'operatore è vuoto"));
     }
     risultato.m_nonModale = parser.isSet(opzioneNonModale);
+    if (controllo) {
+        risultato.m_azione = parser.isSet(opzioneVerifica) ? Azione::Verifica : Azione::Ripara;
+        if (posizionali.size() == 2) {
+            risultato.m_dal = leggiData(posizionali.at(0));
+            risultato.m_al = leggiData(posizionali.at(1));
+            for (const QString& testo : posizionali)
+                if (!leggiData(testo).isValid())
+                    return errore(QStringLiteral("data non valida: \"%1\" (usare AAAA-MM-GG)").arg(testo));
+            if (risultato.m_dal > risultato.m_al)
+                return errore(QStringLiteral("il periodo finisce prima di cominciare"));
+        }
+    }
     return risultato;
 }
 
@@ -129,6 +151,11 @@ QString ArgomentiProgramma::testoAiuto(const QString& percorsoDemo) {
                "  --date AAAA-MM-GG    la data di lavoro (predefinita: oggi)\n"
                "  --user NOME          l'operatore al lavoro (predefinito: l'utente di sistema)\n"
                "  --modeless           apre la finestra non modale\n"
+               "  --verifica [DAL AL]  elenca i documenti refill incoerenti (totale della\n"
+               "                       testata, scritture contabili, testate doppie) ed esce\n"
+               "                       con 1 se ne trova\n"
+               "  --ripara [DAL AL]    corregge quei documenti, uno per transazione, e annota\n"
+               "                       ogni correzione nel registro delle operazioni\n"
                "  --version            mostra la versione del modulo ed esce\n"
                "  -h, --help           mostra questo aiuto ed esce\n")
         .arg(percorsoDemo);

@@ -10,7 +10,7 @@ namespace KaloRefill {
 // so a wrong option is told before any screen is touched.
 class ArgomentiProgramma {
 public:
-    enum class Azione { Avvia, MostraVersione, MostraAiuto, Errore };
+    enum class Azione { Avvia, MostraVersione, MostraAiuto, Errore, Verifica, Ripara };
 
     // argomenti[0] is the program name, as QCoreApplication::arguments() gives it.
     static ArgomentiProgramma analizza(const QStringList& argomenti);
@@ -27,6 +27,9 @@ public:
     // Empty: the host's own default (the login name).
     QString utente() const { return m_utente; }
     bool nonModale() const { return m_nonModale; }
+    // The period of --verifica and --ripara; invalid dates: every date.
+    QDate dal() const { return m_dal; }
+    QDate al() const { return m_al; }
 
 private:
     static ArgomentiProgramma errore(const QString& messaggio);
@@ -37,6 +40,8 @@ private:
     QDate m_data;
     QString m_utente;
     bool m_nonModale = false;
+    QDate m_dal;
+    QDate m_al;
 };
 
 } // namespace KaloRefill

@@ -4,6 +4,7 @@
 #include "DatabaseHost.h"
 #include "DatiDemo.h"
 #include "UscitaDopoDisegno.h"
+#include "VerificaRefill.h"
 #include "entry/Configura.h"
 #include "host/Errore.h"
 
@@ -12,12 +13,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QMessageBox>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QWidget>
 
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <thread>
 
 namespace KaloRefill {
 
@@ -51,9 +55,51 @@ int rispondiSenzaFinestra(const ArgomentiProgramma& argomenti) {
         return fallisci(argomenti.errore() + QStringLiteral(" (kalorefill --help per l'aiuto)"),
                         Programma::esitoRigaDiComando);
     case ArgomentiProgramma::Azione::Avvia:
+    case ArgomentiProgramma::Azione::Verifica:
+    case ArgomentiProgramma::Azione::Ripara:
         break;
     }
     return -1;
+}
+
+// --verifica and --ripara: a table on standard output, no window.
+int controllaDocumenti(int argc, char** argv, const ArgomentiProgramma& argomenti) {
+    QCoreApplication applicazione(argc, argv);
+    const QString percorso = QDir::toNativeSeparators(Programma::percorsoDatabase(argomenti));
+    std::shared_ptr<DatabaseHost> host;
+    try {
+        host = Programma::apriDatabase(argomenti);
+    } catch (const Errore& errore) {
+        return fallisci(QStringLiteral("impossibile aprire il database %1: %2").arg(percorso, errore.descrizione()),
+                        Programma::esitoFallito);
+    }
+    try {
+        VerificaRefill verifica(*host, argomenti.dal(), argomenti.al());
+        if (argomenti.azione() == ArgomentiProgramma::Azione::Verifica) {
+            const auto problemi = verifica.verifica();
+            if (problemi.isEmpty()) {
+                scrivi(stdout, QStringLiteral("Nessun documento refill incoerente.\n"));
+                return 0;
+            }
+            scrivi(stdout, VerificaRefill::tabella(problemi));
+            return Programma::esitoFallito;
+        }
+        const auto riparati = verifica.ripara();
+        if (riparati.isEmpty()) {
+            scrivi(stdout, QStringLiteral("Nessun documento refill da riparare.\n"));
+            return 0;
+        }
+        scrivi(stdout, QStringLiteral("Riparati:\n") + VerificaRefill::tabella(riparati));
+        const auto rimasti = verifica.verifica();
+        if (!rimasti.isEmpty()) {
+            scrivi(stdout, QStringLiteral("Ancora incoerenti:\n") + VerificaRefill::tabella(rimasti));
+            return Programma::esitoFallito;
+        }
+        return 0;
+    } catch (const Errore& errore) {
+        return fallisci(QStringLiteral("errore %1 - %2").arg(QString::number(errore.numero()), errore.descrizione()),
+                        Programma::esitoFallito);
+    }
 }
 
 // Without a display Qt would abort with a long English trace; the operator gets one line.
@@ -120,6 +166,37 @@ std::shared_ptr<DatabaseHost> creaDemo(const QString& percorso, const OpzioniHos
     return DatabaseHost::apri(percorso, opzioni);
 }
 
+// The engine's page-by-page check takes time in proportion to the file, so it runs beside
+// the form rather than before it; a damaged file is then told at once, not at some later
+// save. The thread is joined when the program ends.
+class ControlloIntegrita {
+public:
+    explicit ControlloIntegrita(const QString& percorso)
+        : m_filo([percorso] {
+              const QString problema = DatabaseHost::controllaIntegrita(percorso);
+              if (problema.isEmpty())
+                  return;
+              QMetaObject::invokeMethod(
+                  qApp,
+                  [problema] {
+                      scrivi(stderr, nomeProgramma + QStringLiteral(": attenzione: ") +
+                                         problema.simplified() + QLatin1Char('\n'));
+                      QMessageBox::warning(
+                          QApplication::activeWindow(), QStringLiteral("Database danneggiato"),
+                          problema + QStringLiteral("\n\nI dati mostrati potrebbero essere "
+                                                    "incompleti. Avvisare l'assistenza prima di "
+                                                    "registrare altri refill."));
+                  },
+                  Qt::QueuedConnection);
+          }) {}
+    ~ControlloIntegrita() { m_filo.join(); }
+    ControlloIntegrita(const ControlloIntegrita&) = delete;
+    ControlloIntegrita& operator=(const ControlloIntegrita&) = delete;
+
+private:
+    std::thread m_filo;
+};
+
 } // namespace
 
 QString Programma::percorsoDemo() {
@@ -169,6 +246,9 @@ int Programma::esegui(int argc, char** argv) {
     if (!perQt) {
         if (const int esito = rispondiSenzaFinestra(prima); esito >= 0)
             return esito;
+        if (prima.azione() == ArgomentiProgramma::Azione::Verifica ||
+            prima.azione() == ArgomentiProgramma::Azione::Ripara)
+            return controllaDocumenti(argc, argv, prima);
     }
     if (!schermoDisponibile(grezzi))
         return fallisci(QStringLiteral("nessuno schermo disponibile: avviare con xvfb-run "
@@ -207,6 +287,7 @@ int Programma::esegui(int argc, char** argv) {
     configura.setApplicazione(host);
     configura.setModale(argomenti.nonModale() ? QStringLiteral("0") : QStringLiteral("1"));
     int esito = 0;
+    const ControlloIntegrita controllo(host->percorsoFile());
     try {
         configura.Start();
         if (argomenti.nonModale() && ciSonoFinestreAperte())

@@ -222,11 +222,16 @@ QString DatabaseHost::controllaIntegrita(const QString& percorsoFile) {
         const auto risultato = connessione->leggi(QStringLiteral("PRAGMA quick_check"));
         QStringList problemi;
         for (const QVariantList& riga : risultato.righe)
-            problemi << riga.value(0).toString();
+            for (const QString& linea : riga.value(0).toString().split(QLatin1Char('\n')))
+                if (!linea.trimmed().isEmpty() && !linea.startsWith(QLatin1String("***")))
+                    problemi << linea.trimmed();
         if (problemi == QStringList{QStringLiteral("ok")})
             return {};
-        return QStringLiteral("Il database %1 è danneggiato: %2")
-            .arg(percorsoFile, problemi.mid(0, 3).join(QStringLiteral("; ")));
+        // The first findings say where; the rest only repeat it.
+        QString testo = problemi.mid(0, 2).join(QStringLiteral("; "));
+        if (problemi.size() > 2)
+            testo += QStringLiteral(" (e altri %1 problemi)").arg(problemi.size() - 2);
+        return QStringLiteral("Il database %1 è danneggiato: %2").arg(percorsoFile, testo);
     } catch (const Errore& errore) {
         return QStringLiteral("Il database %1 è danneggiato: %2")
             .arg(percorsoFile, errore.descrizione());

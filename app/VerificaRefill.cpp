@@ -1,0 +1,310 @@
+#include "VerificaRefill.h"
+
+#include "host/Errore.h"
+#include "host/Valuta.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QMap>
+#include <QStringList>
+
+namespace KaloRefill {
+
+namespace {
+
+QString dataJet(const QDate& data) {
+    return QLatin1Char('#') + data.toString(QStringLiteral("MM-dd-yyyy")) + QLatin1Char('#');
+}
+
+QString testoData(const QDate& data) {
+    return data.toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+Valuta importo(const QVariant& valore) {
+    return valore.isNull() ? Valuta() : Valuta::daVariant(valore);
+}
+
+QString euro(const Valuta& valore) {
+    return QStringLiteral("€ ") + valore.testo();
+}
+
+// The pair a save writes: the total leaves the hall's cash and goes onto the refill account.
+struct Atteso {
+    int riga;
+    const char* descrizione;
+    bool totaleInDare;
+    const char* ruoloConto;
+};
+constexpr Atteso coppia[] = {{1, "Refill Hopper", false, "CassaSalaGiochi"},
+                             {2, "Carico Hopper(Refill)", true, "CassaRefill"}};
+
+} // namespace
+
+struct VerificaRefill::Movimento {
+    int riga = 0;
+    QString descrizione;
+    QVariant dare;
+    QVariant avere;
+    QString conto;
+};
+
+struct VerificaRefill::Documento {
+    qint64 id = 0;
+    QDate data;
+    QVariant totale;
+    Valuta somma;
+    int righe = 0;
+    QList<Movimento> movimenti;
+};
+
+VerificaRefill::VerificaRefill(HostApplication& host, const QDate& dal, const QDate& al)
+    : m_host(host), m_dal(dal), m_al(al) {}
+
+QString VerificaRefill::condizionePeriodo(const QDate& dal, const QDate& al) const {
+    QString condizione;
+    if (dal.isValid())
+        condizione += QStringLiteral(" and noteteste.dataregistrazione>=") + dataJet(dal);
+    if (al.isValid())
+        condizione += QStringLiteral(" and noteteste.dataregistrazione<=") + dataJet(al);
+    return condizione;
+}
+
+QList<VerificaRefill::Documento> VerificaRefill::leggiDocumenti(const QDate& dal, const QDate& al) {
+    const QString periodo = condizionePeriodo(dal, al);
+    QList<Documento> documenti;
+    QHash<qint64, qsizetype> indice;
+    const RecordsetPtr testate = m_host.openrecordset(
+        QStringLiteral("select noteteste.id, noteteste.dataregistrazione, noteteste.refillnoleggiatore"
+                       " from noteteste where noteteste.codcausale='REF'") +
+        periodo + QStringLiteral(" order by noteteste.dataregistrazione, noteteste.id"));
+    for (; !testate->Eof(); testate->MoveNext()) {
+        Documento d;
+        d.id = testate->Field(QStringLiteral("id")).toLongLong();
+        d.data = testate->Field(QStringLiteral("dataregistrazione")).toDate();
+        d.totale = testate->Field(QStringLiteral("refillnoleggiatore"));
+        indice.insert(d.id, documenti.size());
+        documenti.append(d);
+    }
+
+    const RecordsetPtr righe = m_host.openrecordset(
+        QStringLiteral("select noteincassi.idtesta, noteincassi.refillgestore from noteincassi"
+                       " inner join noteteste on noteincassi.idtesta = noteteste.id"
+                       " where noteteste.codcausale='REF'") +
+        periodo);
+    for (; !righe->Eof(); righe->MoveNext()) {
+        const qsizetype i = indice.value(righe->Field(QStringLiteral("idtesta")).toLongLong(), -1);
+        if (i < 0)
+            continue;
+        documenti[i].somma = documenti[i].somma + importo(righe->Field(QStringLiteral("refillgestore")));
+        ++documenti[i].righe;
+    }
+
+    const RecordsetPtr movimenti = m_host.openrecordset(
+        QStringLiteral("select noterighe.idtesta, noterighe.riga, noterighe.descrizione,"
+                       " noterighe.dare, noterighe.avere, noterighe.codconto from noterighe"
+                       " inner join noteteste on noterighe.idtesta = noteteste.id"
+                       " where noteteste.codcausale='REF'") +
+        periodo + QStringLiteral(" order by noterighe.idtesta, noterighe.riga"));
+    for (; !movimenti->Eof(); movimenti->MoveNext()) {
+        const qsizetype i = indice.value(movimenti->Field(QStringLiteral("idtesta")).toLongLong(), -1);
+        if (i < 0)
+            continue;
+        Movimento m;
+        m.riga = movimenti->Field(QStringLiteral("riga")).toInt();
+        m.descrizione = movimenti->Field(QStringLiteral("descrizione")).toString();
+        m.dare = movimenti->Field(QStringLiteral("dare"));
+        m.avere = movimenti->Field(QStringLiteral("avere"));
+        m.conto = movimenti->Field(QStringLiteral("codconto")).toString();
+        documenti[i].movimenti.append(m);
+    }
+    return documenti;
+}
+
+QList<VerificaRefill::Problema> VerificaRefill::problemiDi(const QList<Documento>& documenti) {
+    QStringList conti;
+    const RecordsetPtr associazioni =
+        m_host.openrecordset(QStringLiteral("select * from TabAssociazioneConti"));
+    for (const Atteso& a : coppia)
+        conti << (associazioni->RecordCount() > 0
+                      ? associazioni->Field(QLatin1String(a.ruoloConto)).toString()
+                      : QString());
+
+    QList<Problema> problemi;
+    QMap<QDate, QList<qint64>> perData;
+    for (const Documento& d : documenti)
+        perData[d.data].append(d.id);
+
+    for (const Documento& d : documenti) {
+        const QList<qint64>& stessaData = perData.value(d.data);
+        if (stessaData.size() > 1 && stessaData.constFirst() != d.id) {
+            problemi.append({d.data, d.id,
+                             QStringLiteral("testata doppia: la data ha già la testata %1")
+                                 .arg(stessaData.constFirst())});
+            continue; // mending moves its rows under the first header
+        }
+        if (d.totale.isNull())
+            problemi.append({d.data, d.id,
+                             QStringLiteral("totale della testata vuoto, righe per %1").arg(euro(d.somma))});
+        else if (importo(d.totale) != d.somma)
+            problemi.append({d.data, d.id,
+                             QStringLiteral("totale della testata %1 diverso dalla somma delle righe %2")
+                                 .arg(euro(importo(d.totale)), euro(d.somma))});
+
+        if (d.movimenti.size() != 2) {
+            problemi.append({d.data, d.id,
+                             QStringLiteral("%1 scritture contabili invece di 2").arg(d.movimenti.size())});
+            continue;
+        }
+        for (int k = 0; k < 2; ++k) {
+            const Atteso& a = coppia[k];
+            const Movimento& m = d.movimenti.at(k);
+            const Valuta dare = a.totaleInDare ? d.somma : Valuta();
+            const Valuta avere = a.totaleInDare ? Valuta() : d.somma;
+            const bool giusta = m.riga == a.riga &&
+                                m.descrizione == QLatin1String(a.descrizione) &&
+                                !m.dare.isNull() && !m.avere.isNull() && importo(m.dare) == dare &&
+                                importo(m.avere) == avere && m.conto == conti.at(k);
+            if (!giusta)
+                problemi.append(
+                    {d.data, d.id,
+                     QStringLiteral("scrittura %1 (\"%2\") non è dare %3, avere %4 sul conto %5")
+                         .arg(QString::number(a.riga), QLatin1String(a.descrizione), euro(dare),
+                              euro(avere), conti.at(k))});
+        }
+    }
+    return problemi;
+}
+
+QList<VerificaRefill::Problema> VerificaRefill::verifica() {
+    return problemiDi(leggiDocumenti(m_dal, m_al));
+}
+
+QList<VerificaRefill::Problema> VerificaRefill::ripara() {
+    const QList<Problema> trovati = verifica();
+    QMap<QDate, QList<Problema>> perData;
+    for (const Problema& p : trovati)
+        perData[p.data].append(p);
+    for (auto it = perData.cbegin(); it != perData.cend(); ++it)
+        riparaData(it.key(), it.value());
+    return trovati;
+}
+
+void VerificaRefill::riparaData(const QDate& data, const QList<Problema>& problemi) {
+    const std::unique_ptr<UnitaDiLavoro> unita = m_host.IniziaUnita();
+    // Read again inside the unit: another workstation may have saved since.
+    const QList<Documento> documenti = leggiDocumenti(data, data);
+    if (documenti.isEmpty())
+        return;
+    const qint64 primaria = documenti.constFirst().id;
+    for (qsizetype i = 1; i < documenti.size(); ++i)
+        unisciDuplicati(primaria, documenti.at(i).id);
+    QStringList note;
+    for (const Problema& p : problemi)
+        note << QStringLiteral("testata %1: %2").arg(QString::number(p.idTesta), p.descrizione);
+    riscriviDocumento(primaria, data, note.join(QStringLiteral("; ")));
+    if (unita)
+        unita->Conferma();
+}
+
+// The rows of a second header of the same date go under the first one; where both hold
+// the same machine the later save wins, so no machine is counted twice.
+void VerificaRefill::unisciDuplicati(qint64 primaria, qint64 duplicata) {
+    const auto righeDi = [this](qint64 idTesta) {
+        return m_host.openrecordset(
+            QStringLiteral("select id, linkscheda, iddata from noteincassi where idtesta=%1 order by id")
+                .arg(idTesta));
+    };
+    QHash<qint64, std::pair<qint64, QDateTime>> esistenti; // linkscheda -> (id, iddata)
+    for (const RecordsetPtr rs = righeDi(primaria); !rs->Eof(); rs->MoveNext())
+        esistenti.insert(rs->Field(QStringLiteral("linkscheda")).toLongLong(),
+                         {rs->Field(QStringLiteral("id")).toLongLong(),
+                          rs->Field(QStringLiteral("iddata")).toDateTime()});
+
+    for (const RecordsetPtr rs = righeDi(duplicata); !rs->Eof(); rs->MoveNext()) {
+        const qint64 id = rs->Field(QStringLiteral("id")).toLongLong();
+        const qint64 scheda = rs->Field(QStringLiteral("linkscheda")).toLongLong();
+        const QDateTime quando = rs->Field(QStringLiteral("iddata")).toDateTime();
+        const auto gia = esistenti.constFind(scheda);
+        if (gia != esistenti.cend()) {
+            const bool piuRecente = quando > gia->second;
+            m_host.Execute(QStringLiteral("delete * from noteincassi where id=%1")
+                               .arg(piuRecente ? gia->first : id));
+            if (!piuRecente)
+                continue;
+        }
+        m_host.Execute(QStringLiteral("update noteincassi set idtesta=%1 where id=%2")
+                           .arg(primaria)
+                           .arg(id));
+        esistenti.insert(scheda, {id, quando});
+    }
+    m_host.Execute(QStringLiteral("delete * from noterighe where idtesta=%1").arg(duplicata));
+    m_host.Execute(QStringLiteral("delete * from noteteste where id=%1").arg(duplicata));
+}
+
+// The header's total from its rows and the two entries written anew, as a save does.
+void VerificaRefill::riscriviDocumento(qint64 idTesta, const QDate& data, const QString& note) {
+    Valuta totale;
+    const RecordsetPtr righe = m_host.openrecordset(
+        QStringLiteral("select refillgestore from noteincassi where idtesta=%1").arg(idTesta));
+    for (; !righe->Eof(); righe->MoveNext())
+        totale = totale + importo(righe->Field(QStringLiteral("refillgestore")));
+
+    const RecordsetPtr testata =
+        m_host.openrecordset(QStringLiteral("select * from noteteste where id=%1").arg(idTesta));
+    if (testata->RecordCount() == 0)
+        throw Errore::nessunRecordCorrente();
+    const QVariant codLocale = testata->Field(QStringLiteral("Codlocale"));
+    testata->SetField(QStringLiteral("refillnoleggiatore"), QVariant::fromValue(totale));
+    testata->Update();
+
+    const RecordsetPtr associazioni =
+        m_host.openrecordset(QStringLiteral("select * from TabAssociazioneConti"));
+    if (associazioni->RecordCount() == 0)
+        throw Errore::database(QStringLiteral(
+            "la tabella TabAssociazioneConti è vuota: le scritture contabili non si possono scrivere"));
+
+    m_host.Execute(QStringLiteral("delete * from noterighe where idtesta=%1").arg(idTesta));
+    const RecordsetPtr movimenti =
+        m_host.openrecordset(QStringLiteral("select * from noterighe where id=-1"));
+    for (const Atteso& a : coppia) {
+        movimenti->AddNew();
+        movimenti->SetField(QStringLiteral("idtesta"), idTesta);
+        movimenti->SetField(QStringLiteral("Data"), data);
+        movimenti->SetField(QStringLiteral("Descrizione"), QLatin1String(a.descrizione));
+        movimenti->SetField(QStringLiteral("dare"), QVariant::fromValue(a.totaleInDare ? totale : Valuta()));
+        movimenti->SetField(QStringLiteral("avere"), QVariant::fromValue(a.totaleInDare ? Valuta() : totale));
+        movimenti->SetField(QStringLiteral("codconto"), associazioni->Field(QLatin1String(a.ruoloConto)));
+        movimenti->SetField(QStringLiteral("Codlocale"), codLocale);
+        movimenti->SetField(QStringLiteral("iddata"), QDateTime::currentDateTime());
+        movimenti->SetField(QStringLiteral("idoperatore"), m_host.User());
+        movimenti->SetField(QStringLiteral("riga"), qint16(a.riga));
+        movimenti->Update();
+    }
+
+    const RecordsetPtr log = m_host.openrecordset(QStringLiteral("select * from LogOperazioni where id=-1"));
+    log->AddNew();
+    log->SetField(QStringLiteral("iddata"), QDateTime::currentDateTime());
+    log->SetField(QStringLiteral("idoperatore"), m_host.User());
+    log->SetField(QStringLiteral("orario"), QTime::currentTime());
+    log->SetField(QStringLiteral("importo1"), QVariant::fromValue(totale));
+    log->SetField(QStringLiteral("Descrizione"),
+                  QStringLiteral("Documento refill del %1 (testata %2)").arg(testoData(data)).arg(idTesta));
+    log->SetField(QStringLiteral("notevarie"), note);
+    log->SetField(QStringLiteral("operazione"), QStringLiteral("Riparazione Refill"));
+    log->Update();
+}
+
+QString VerificaRefill::tabella(const QList<Problema>& problemi) {
+    QString testo = QStringLiteral("%1  %2  %3\n")
+                        .arg(QStringLiteral("Data"), -10)
+                        .arg(QStringLiteral("Testata"), 8)
+                        .arg(QStringLiteral("Problema"));
+    for (const Problema& p : problemi)
+        testo += QStringLiteral("%1  %2  %3\n")
+                     .arg(testoData(p.data), -10)
+                     .arg(QString::number(p.idTesta), 8)
+                     .arg(p.descrizione);
+    return testo;
+}
+
+} // namespace KaloRefill
