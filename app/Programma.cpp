@@ -3,6 +3,7 @@
 #include "ArgomentiProgramma.h"
 #include "DatabaseHost.h"
 #include "DatiDemo.h"
+#include "DopoPrimoDisegno.h"
 #include "UscitaDopoDisegno.h"
 #include "VerificaRefill.h"
 #include "entry/Configura.h"
@@ -167,33 +168,42 @@ std::shared_ptr<DatabaseHost> creaDemo(const QString& percorso, const OpzioniHos
 }
 
 // The engine's page-by-page check takes time in proportion to the file, so it runs beside
-// the form rather than before it; a damaged file is then told at once, not at some later
-// save. The thread is joined when the program ends.
+// the form rather than before it, and starts once the form is on screen: on a machine with
+// few cores it would otherwise slow the start-up. A damaged file is then told at once, not
+// at some later save. The thread is joined when the program ends.
 class ControlloIntegrita {
 public:
-    explicit ControlloIntegrita(const QString& percorso)
-        : m_filo([percorso] {
-              const QString problema = DatabaseHost::controllaIntegrita(percorso);
-              if (problema.isEmpty())
-                  return;
-              QMetaObject::invokeMethod(
-                  qApp,
-                  [problema] {
-                      scrivi(stderr, nomeProgramma + QStringLiteral(": attenzione: ") +
-                                         problema.simplified() + QLatin1Char('\n'));
-                      QMessageBox::warning(
-                          QApplication::activeWindow(), QStringLiteral("Database danneggiato"),
-                          problema + QStringLiteral("\n\nI dati mostrati potrebbero essere "
-                                                    "incompleti. Avvisare l'assistenza prima di "
-                                                    "registrare altri refill."));
-                  },
-                  Qt::QueuedConnection);
-          }) {}
-    ~ControlloIntegrita() { m_filo.join(); }
+    explicit ControlloIntegrita(const QString& percorso) {
+        m_attesa = DopoPrimoDisegno::esegui([this, percorso] {
+            m_filo = std::thread([percorso] {
+                const QString problema = DatabaseHost::controllaIntegrita(percorso);
+                if (problema.isEmpty())
+                    return;
+                QMetaObject::invokeMethod(
+                    qApp,
+                    [problema] {
+                        scrivi(stderr, nomeProgramma + QStringLiteral(": attenzione: ") +
+                                           problema.simplified() + QLatin1Char('\n'));
+                        QMessageBox::warning(
+                            QApplication::activeWindow(), QStringLiteral("Database danneggiato"),
+                            problema + QStringLiteral("\n\nI dati mostrati potrebbero essere "
+                                                      "incompleti. Avvisare l'assistenza prima di "
+                                                      "registrare altri refill."));
+                    },
+                    Qt::QueuedConnection);
+            });
+        });
+    }
+    ~ControlloIntegrita() {
+        delete m_attesa.data();
+        if (m_filo.joinable())
+            m_filo.join();
+    }
     ControlloIntegrita(const ControlloIntegrita&) = delete;
     ControlloIntegrita& operator=(const ControlloIntegrita&) = delete;
 
 private:
+    QPointer<DopoPrimoDisegno> m_attesa;
     std::thread m_filo;
 };
 

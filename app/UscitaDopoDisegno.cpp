@@ -1,27 +1,18 @@
 #include "UscitaDopoDisegno.h"
 
+#include "DopoPrimoDisegno.h"
+
 #include <QApplication>
-#include <QEvent>
-#include <QTimer>
-#include <QWidget>
 
 #include <cstdio>
 #include <ctime>
 
-namespace KaloRefill {
+namespace KaloRefill::UscitaDopoDisegno {
 
-void UscitaDopoDisegno::installaSeRichiesto() {
-    if (qEnvironmentVariableIsEmpty(variabile) || !qApp)
+void installaSeRichiesto() {
+    if (qEnvironmentVariableIsEmpty(variabile))
         return;
-    qApp->installEventFilter(new UscitaDopoDisegno(qApp));
-}
-
-bool UscitaDopoDisegno::eventFilter(QObject* oggetto, QEvent* evento) {
-    if (m_visto || evento->type() != QEvent::Paint || !oggetto->isWidgetType())
-        return false;
-    m_visto = true;
-    // Queued: the rest of the window is painted and flushed in the same pass, before it.
-    QTimer::singleShot(0, qApp, [] {
+    DopoPrimoDisegno::esegui([] {
         timespec adesso{};
         clock_gettime(CLOCK_MONOTONIC, &adesso);
         std::printf("disegnato %lld\n",
@@ -29,7 +20,6 @@ bool UscitaDopoDisegno::eventFilter(QObject* oggetto, QEvent* evento) {
         std::fflush(stdout);
         QApplication::closeAllWindows();
     });
-    return false;
 }
 
-} // namespace KaloRefill
+} // namespace KaloRefill::UscitaDopoDisegno

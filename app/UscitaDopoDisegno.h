@@ -1,26 +1,17 @@
 #pragma once
 
-#include <QObject>
-
 namespace KaloRefill {
 
 // For timing the start-up from outside: once the first window has been painted, writes
 // the moment (CLOCK_MONOTONIC nanoseconds, one line on standard output) and closes every
 // window, so the program ends by itself. Used only when the variable named here is set.
-class UscitaDopoDisegno final : public QObject {
-    Q_OBJECT
-public:
-    static constexpr const char* variabile = "KALOREFILL_ESCI_DOPO_DISEGNO";
+namespace UscitaDopoDisegno {
 
-    // Installs itself on the application when the variable is set; otherwise does nothing.
-    static void installaSeRichiesto();
+inline constexpr const char* variabile = "KALOREFILL_ESCI_DOPO_DISEGNO";
 
-protected:
-    bool eventFilter(QObject* oggetto, QEvent* evento) override;
+// Arranges it when the variable is set; otherwise does nothing.
+void installaSeRichiesto();
 
-private:
-    using QObject::QObject;
-    bool m_visto = false;
-};
+} // namespace UscitaDopoDisegno
 
 } // namespace KaloRefill

@@ -7,7 +7,7 @@
 //   peak_mb VALUE
 //
 //   bench_refill [--giorni-anno N] [--ripetizioni N] [--ripetizioni-elenco N]
-//                [--ripetizioni-avvio N] [--dettagli]
+//                [--ripetizioni-avvio N] [--dettagli] [--cartella DIR]
 #include "ConnessioneDiretta.h"
 #include "DatabaseHost.h"
 #include "GeneratoreStorico.h"
@@ -370,6 +370,10 @@ int main(int argc, char** argv) {
                       QStringLiteral("n"), QStringLiteral("21")});
     parser.addOption({QStringLiteral("dettagli"),
                       QStringLiteral("Tempo di ogni tipo di chiamata nei salvataggi.")});
+    parser.addOption({QStringLiteral("cartella"),
+                      QStringLiteral("Dove lasciare i database generati (per profilare); "
+                                     "senza, una cartella temporanea."),
+                      QStringLiteral("percorso")});
     QCommandLineOption elenco(QStringLiteral("elenco"), QString(), QStringLiteral("file"));
     elenco.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(elenco);
@@ -382,13 +386,17 @@ int main(int argc, char** argv) {
     const bool dettagli = parser.isSet(QStringLiteral("dettagli"));
     const int giorniAnno = parser.value(QStringLiteral("giorni-anno")).toInt();
     const int ripetizioni = parser.value(QStringLiteral("ripetizioni")).toInt();
-    QTemporaryDir cartella;
+    QTemporaryDir temporanea;
+    const QString percorsoCartella = parser.isSet(QStringLiteral("cartella"))
+                                         ? parser.value(QStringLiteral("cartella"))
+                                         : temporanea.path();
+    QDir().mkpath(percorsoCartella);
     QTextStream out(stdout);
 
     const std::vector<Misure> storici = misuraStorici(
         {{QStringLiteral("1 giorno"), 1}, {QStringLiteral("1 anno"), giorniAnno},
          {QStringLiteral("10 anni"), giorniAnno * 10}},
-        ripetizioni, cartella.path(), dettagli);
+        ripetizioni, percorsoCartella, dettagli);
     for (const Misure& m : storici) {
         out << QStringLiteral("\n== storico %1: %2 testate, %3 righe noteincassi, %4 righe "
                               "LogOperazioni\n")
@@ -425,8 +433,8 @@ int main(int argc, char** argv) {
                        .arg(it.value(), 8, 'f', 2);
     }
 
-    const Elenco piccolo = misuraElenco(giorniAnno * 10, ripetizioniElenco, cartella.path());
-    const Elenco grande = misuraElenco(giorniAnno * 100, ripetizioniElenco, cartella.path());
+    const Elenco piccolo = misuraElenco(giorniAnno * 10, ripetizioniElenco, percorsoCartella);
+    const Elenco grande = misuraElenco(giorniAnno * 100, ripetizioniElenco, percorsoCartella);
     for (const Elenco* e : {&piccolo, &grande})
         out << QStringLiteral("\n\"Cerca\" su %1 registrazioni: %2, picco %3 MB")
                    .arg(e->registrazioni)
