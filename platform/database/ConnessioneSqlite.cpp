@@ -125,6 +125,26 @@ QSqlQuery& ConnessioneSqlite::prepara(const QString& sql, const QVariantList& va
     return query;
 }
 
+QSqlQuery& ConnessioneSqlite::comando(const QString& sql) {
+    auto trovata = m_preparate.find(sql);
+    if (trovata == m_preparate.end()) {
+        auto query = std::make_unique<QSqlQuery>(database());
+        query->prepare(sql);
+        trovata = m_preparate.emplace(sql, std::move(query)).first;
+    }
+    return *trovata->second;
+}
+
+const TranslatedStatement& ConnessioneSqlite::traduci(const QString& sql) {
+    auto trovata = m_traduzioni.find(sql);
+    if (trovata != m_traduzioni.end())
+        return trovata->second;
+    TranslatedStatement tradotta = m_traduttore.translate(sql);
+    if (m_traduzioni.size() >= MassimoPreparate)
+        m_traduzioni.clear();
+    return m_traduzioni.emplace(sql, std::move(tradotta)).first->second;
+}
+
 void ConnessioneSqlite::esegui(QSqlQuery& query) {
     if (!query.exec())
         fallito(QStringLiteral("Errore del database"), query.lastError());
@@ -182,12 +202,12 @@ Errore ConnessioneSqlite::errore(const QString& contesto, const QSqlError& error
 void ConnessioneSqlite::iniziaUnita() {
     if (m_unita != StatoUnita::Nessuna)
         throw Errore::chiamataNonValida();
-    QSqlQuery query(database());
-    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+    QSqlQuery& query = comando(QStringLiteral("BEGIN IMMEDIATE"));
+    if (!query.exec()) {
         const QString motivo =
             motivoOperatore(codiceMotore(), m_attesaBloccoMs, testoErrore(query.lastError()));
         if (transazioneAperta())
-            QSqlQuery(database()).exec(QStringLiteral("ROLLBACK"));
+            comando(QStringLiteral("ROLLBACK")).exec();
         throw Errore::unitaNonRiuscita(motivo);
     }
     m_unita = StatoUnita::Attiva;
@@ -198,8 +218,8 @@ void ConnessioneSqlite::confermaUnita() {
     soloSeUnitaViva();
     if (m_unita != StatoUnita::Attiva)
         throw Errore::chiamataNonValida();
-    QSqlQuery query(database());
-    if (!query.exec(QStringLiteral("COMMIT"))) {
+    QSqlQuery& query = comando(QStringLiteral("COMMIT"));
+    if (!query.exec()) {
         const QString motivo =
             motivoOperatore(codiceMotore(), m_attesaBloccoMs, testoErrore(query.lastError()));
         annullaUnita();
@@ -210,7 +230,7 @@ void ConnessioneSqlite::confermaUnita() {
 
 void ConnessioneSqlite::annullaUnita() {
     if (transazioneAperta())
-        QSqlQuery(database()).exec(QStringLiteral("ROLLBACK"));
+        comando(QStringLiteral("ROLLBACK")).exec();
     m_unita = StatoUnita::Nessuna;
     m_motivoPerdita.clear();
 }
@@ -222,7 +242,7 @@ void ConnessioneSqlite::fallito(const QString& contesto, const QSqlError& errore
             // What the engine may have kept of the transaction is dropped too: the unit
             // is kept whole or not at all.
             if (transazioneAperta())
-                QSqlQuery(database()).exec(QStringLiteral("ROLLBACK"));
+                comando(QStringLiteral("ROLLBACK")).exec();
             m_unita = StatoUnita::Persa;
             m_motivoPerdita = motivoOperatore(codice, m_attesaBloccoMs, testoErrore(errore));
             throw Errore::unitaNonRiuscita(m_motivoPerdita);

@@ -50,6 +50,9 @@ public:
 
     QSqlDatabase database() const;
     const SqlTranslator& traduttore() const { return m_traduttore; }
+    // The text in the engine's dialect, translated once per text and kept: the module
+    // sends the same few texts over and over. Errore for a text the host will not run.
+    const TranslatedStatement& traduci(const QString& sql);
     CatalogoColonne& catalogo() { return m_catalogo; }
 
     // Every row of a query, read to the end.
@@ -81,6 +84,8 @@ private:
     explicit ConnessioneSqlite(QString nome, int attesaBloccoMs);
     // The statement compiled once per text and kept, its values bound anew at each use.
     QSqlQuery& prepara(const QString& sql, const QVariantList& valori);
+    // BEGIN, COMMIT and ROLLBACK, compiled once; their failures are the caller's to read.
+    QSqlQuery& comando(const QString& sql);
     void esegui(QSqlQuery& query);
     // A statement failed: inside a unit the engine may have abandoned the whole
     // transaction, and then the unit is lost rather than the statement.
@@ -93,6 +98,7 @@ private:
     // Compiled statements by text; each is run to its end and finished before the call
     // that uses it returns, so none holds a read open.
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_preparate;
+    std::unordered_map<QString, TranslatedStatement> m_traduzioni;
     int m_attesaBloccoMs;
     StatoUnita m_unita = StatoUnita::Nessuna;
     QString m_motivoPerdita;

@@ -161,7 +161,7 @@ std::shared_ptr<DatabaseHost> DatabaseHost::crea(const QString& percorsoFile,
 }
 
 RecordsetPtr DatabaseHost::openrecordset(const QString& sql) {
-    TranslatedStatement istruzione = d->connessione->traduttore().translate(sql);
+    TranslatedStatement istruzione = d->connessione->traduci(sql);
     if (istruzione.kind != StatementKind::Select)
         throw Errore::database(
             QStringLiteral("L'istruzione non restituisce righe: usare Execute (%1).").arg(sql));
@@ -174,7 +174,7 @@ RecordsetPtr DatabaseHost::OpenRecordSetPreferenze(const QString& sql) {
 }
 
 void DatabaseHost::Execute(const QString& sql) {
-    const TranslatedStatement istruzione = d->connessione->traduttore().translate(sql);
+    const TranslatedStatement& istruzione = d->connessione->traduci(sql);
     if (istruzione.kind == StatementKind::Select)
         d->connessione->leggi(istruzione.sql);
     else
