@@ -2,6 +2,7 @@
 #   make run     install what is missing, build, open the refill form on the demo database
 #   make test    install what is missing, build, run every test offscreen
 #   make bench   build and run the benchmarks
+#   make package build the Debian packages kalorefill_*.deb and kalorefill-dev_*.deb here
 #   make clean   remove the build folder
 
 BUILD      ?= build
@@ -13,11 +14,12 @@ ARGS       ?=
 CTEST_ARGS ?=
 
 PACKAGES := cmake g++ make qt6-base-dev libqt6sql6-sqlite libsqlite3-dev qt6-svg-dev libqt6svg6 libgl-dev \
-            xvfb xauth poppler-utils fonts-dejavu-core
+            xvfb xauth poppler-utils fonts-dejavu-core \
+            dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench package clean
 
 all: build
 
@@ -57,6 +59,11 @@ bench: build
 	    echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; \
 	done; \
 	[ "$$found" -eq 1 ] || echo "Nessun benchmark compilato in $(BUILD)/bin."
+
+# CPack builds in the build folder; the packages are copied here for apt install ./...
+package: build
+	cd $(BUILD) && cpack -G DEB
+	cp $(BUILD)/kalorefill_*.deb $(BUILD)/kalorefill-dev_*.deb .
 
 clean:
 	rm -rf $(BUILD)

@@ -14,11 +14,14 @@ const QString opzioneUtente = QStringLiteral("user");
 const QString opzioneNonModale = QStringLiteral("modeless");
 const QString opzioneVersione = QStringLiteral("version");
 const QString opzioneAiuto = QStringLiteral("help");
+const QString opzioneRiepilogo = QStringLiteral("riepilogo");
+const QString opzioneDal = QStringLiteral("dal");
+const QString opzioneAl = QStringLiteral("al");
 const QString opzioneVerifica = QStringLiteral("verifica");
 const QString opzioneRipara = QStringLiteral("ripara");
 
 QStringList opzioniConValore() {
-    return {opzioneDatabase, opzioneData, opzioneUtente};
+    return {opzioneDatabase, opzioneData, opzioneUtente, opzioneDal, opzioneAl};
 }
 
 // "-x", "--x", "--x=..." name the option x; anything else names none.
@@ -78,6 +81,9 @@ ArgomentiProgramma ArgomentiProgramma::analizza(const QStringList& argomenti) {
     parser.addOption(QCommandLineOption(opzioneNonModale));
     parser.addOption(QCommandLineOption(opzioneVersione));
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), opzioneAiuto}));
+    parser.addOption(QCommandLineOption(opzioneRiepilogo));
+    parser.addOption(QCommandLineOption(opzioneDal, QString(), QStringLiteral("data")));
+    parser.addOption(QCommandLineOption(opzioneAl, QString(), QStringLiteral("data")));
     parser.addOption(QCommandLineOption(opzioneVerifica));
     parser.addOption(QCommandLineOption(opzioneRipara));
 
@@ -136,6 +142,22 @@ ArgomentiProgramma ArgomentiProgramma::analizza(const QStringList& argomenti) {
                 return errore(QStringLiteral("il periodo finisce prima di cominciare"));
         }
     }
+    risultato.m_riepilogo = parser.isSet(opzioneRiepilogo);
+    if (risultato.m_riepilogo && controllo)
+        return errore(QStringLiteral("--riepilogo non va insieme a --verifica o --ripara"));
+    for (const QString& nome : {opzioneDal, opzioneAl}) {
+        if (!parser.isSet(nome))
+            continue;
+        if (!risultato.m_riepilogo || controllo)
+            return errore(QStringLiteral("l'opzione --%1 vale solo con --riepilogo").arg(nome));
+        const QDate data = leggiData(parser.value(nome));
+        if (!data.isValid())
+            return errore(QStringLiteral("data non valida: \"%1\" (usare AAAA-MM-GG)")
+                              .arg(parser.value(nome)));
+        (nome == opzioneDal ? risultato.m_dal : risultato.m_al) = data;
+    }
+    if (risultato.m_dal.isValid() && risultato.m_al.isValid() && risultato.m_dal > risultato.m_al)
+        return errore(QStringLiteral("il periodo finisce prima di cominciare (--dal dopo --al)"));
     return risultato;
 }
 
@@ -151,6 +173,12 @@ QString ArgomentiProgramma::testoAiuto(const QString& percorsoDemo) {
                "  --date AAAA-MM-GG    la data di lavoro (predefinita: oggi)\n"
                "  --user NOME          l'operatore al lavoro (predefinito: l'utente di sistema)\n"
                "  --modeless           apre la finestra non modale\n"
+               "  --riepilogo          apre il Riepilogo Refill di un periodo invece della\n"
+               "                       Gestione Refill\n"
+               "  --dal AAAA-MM-GG     con --riepilogo: il primo giorno (predefinito: il primo\n"
+               "                       del mese della data di lavoro)\n"
+               "  --al AAAA-MM-GG      con --riepilogo: l'ultimo giorno (predefinito: la data\n"
+               "                       di lavoro)\n"
                "  --verifica [DAL AL]  elenca i documenti refill incoerenti (totale della\n"
                "                       testata, scritture contabili, testate doppie) ed esce\n"
                "                       con 1 se ne trova\n"

@@ -27,7 +27,10 @@ public:
     // Empty: the host's own default (the login name).
     QString utente() const { return m_utente; }
     bool nonModale() const { return m_nonModale; }
-    // The period of --verifica and --ripara; invalid dates: every date.
+    // --riepilogo opens "Riepilogo Refill" instead of the form.
+    bool riepilogo() const { return m_riepilogo; }
+    // The period of --verifica and --ripara (DAL AL; invalid: every date) or of
+    // --riepilogo (--dal, --al; invalid: the current month up to the working date).
     QDate dal() const { return m_dal; }
     QDate al() const { return m_al; }
 
@@ -40,6 +43,7 @@ private:
     QDate m_data;
     QString m_utente;
     bool m_nonModale = false;
+    bool m_riepilogo = false;
     QDate m_dal;
     QDate m_al;
 };

@@ -4,6 +4,7 @@
 #include "DatabaseHost.h"
 #include "DatiDemo.h"
 #include "DopoPrimoDisegno.h"
+#include "FinestraRiepilogo.h"
 #include "UscitaDopoDisegno.h"
 #include "VerificaRefill.h"
 #include "entry/Configura.h"
@@ -136,6 +137,22 @@ bool ciSonoFinestreAperte() {
     const QWidgetList finestre = QApplication::topLevelWidgets();
     return std::any_of(finestre.cbegin(), finestre.cend(),
                        [](const QWidget* finestra) { return finestra->isVisible(); });
+}
+
+// "Riepilogo Refill" on its own: the period from the options, else the current month up to
+// the working date.
+int apriRiepilogo(const ArgomentiProgramma& argomenti, std::shared_ptr<DatabaseHost> host) {
+    const QDate al = argomenti.al().isValid() ? argomenti.al() : host->Data();
+    const QDate dal = argomenti.dal().isValid() ? argomenti.dal() : QDate(al.year(), al.month(), 1);
+    int esito = 0;
+    {
+        FinestraRiepilogo finestra(host);
+        finestra.impostaPeriodo(dal, al);
+        finestra.show();
+        esito = QApplication::exec();
+    }
+    host.reset();
+    return esito;
 }
 
 std::shared_ptr<DatabaseHost> creaDemo(const QString& percorso, const OpzioniHost& opzioni) {
@@ -292,6 +309,9 @@ int Programma::esegui(int argc, char** argv) {
                             .arg(percorso, QString::fromLocal8Bit(errore.what())),
                         esitoFallito);
     }
+
+    if (argomenti.riepilogo())
+        return apriRiepilogo(argomenti, host);
 
     Configura configura;
     configura.setApplicazione(host);

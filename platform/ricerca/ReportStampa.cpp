@@ -104,6 +104,46 @@ int stampa(QPagedPaintDevice& dispositivo, const TabellaTesto& tabella) {
     return pagine;
 }
 
+int stampaHtml(QPagedPaintDevice& dispositivo, const QString& html,
+               const QHash<QUrl, QImage>& immagini) {
+    QPainter pittore;
+    if (!pittore.begin(&dispositivo))
+        return 0;
+    const QRectF area(QPointF(0, 0),
+                      dispositivo.pageLayout().paintRectPixels(dispositivo.logicalDpiX()).size());
+
+    QFont carattere = pittore.font();
+    carattere.setPointSizeF(puntiTesto);
+    const QFontMetricsF metriche(carattere, &dispositivo);
+    const qreal altezzaPiede = metriche.height() * 2.0;
+
+    QTextDocument documento;
+    documento.documentLayout()->setPaintDevice(&dispositivo);
+    documento.setDefaultFont(carattere);
+    documento.setDocumentMargin(0);
+    for (auto it = immagini.cbegin(); it != immagini.cend(); ++it)
+        documento.addResource(QTextDocument::ImageResource, it.key(), it.value());
+    documento.setHtml(html);
+    const QSizeF pagina(area.width(), area.height() - altezzaPiede);
+    documento.setPageSize(pagina);
+    const int pagine = documento.pageCount();
+
+    pittore.setFont(carattere);
+    for (int i = 0; i < pagine; ++i) {
+        if (i > 0)
+            dispositivo.newPage();
+        pittore.save();
+        pittore.translate(0, -i * pagina.height());
+        documento.drawContents(&pittore, QRectF(QPointF(0, i * pagina.height()), pagina));
+        pittore.restore();
+        pittore.drawText(
+            QRectF(0, area.height() - metriche.height(), area.width(), metriche.height()),
+            Qt::AlignHCenter | Qt::AlignBottom, piePagina(i + 1, pagine));
+    }
+    pittore.end();
+    return pagine;
+}
+
 int esportaPdf(const QString& percorsoFile, const TabellaTesto& tabella) {
     QPdfWriter pdf(percorsoFile);
     pdf.setTitle(tabella.titolo);

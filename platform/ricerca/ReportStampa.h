@@ -2,7 +2,10 @@
 
 #include "TabellaTesto.h"
 
+#include <QHash>
+#include <QImage>
 #include <QString>
+#include <QUrl>
 
 class QPagedPaintDevice;
 
@@ -20,6 +23,12 @@ void preparaPagina(QPagedPaintDevice& dispositivo, const TabellaTesto& tabella);
 // Lays the report out on the device's page and paints every page. Returns the number
 // of pages, 0 when the device cannot be painted on (a file that cannot be written).
 int stampa(QPagedPaintDevice& dispositivo, const TabellaTesto& tabella);
+
+// Paints a report composed elsewhere (several lists, pictures named in immagini and
+// shown with <img src>) with the same font, paging and foot line as stampa(). Returns the
+// number of pages, 0 when the device cannot be painted on.
+int stampaHtml(QPagedPaintDevice& dispositivo, const QString& html,
+               const QHash<QUrl, QImage>& immagini = {});
 
 // The report as a PDF file; the number of pages, 0 on failure.
 int esportaPdf(const QString& percorsoFile, const TabellaTesto& tabella);

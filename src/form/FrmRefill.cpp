@@ -98,9 +98,10 @@ qint16 FrmRefill::valoreConferma() const {
     }
 }
 
+// A stored 2 comes back greyed; the operator's clicks then only tick and untick (see
+// collegaEventi).
 void FrmRefill::impostaValoreConferma(qint16 valore) {
-    if (valore == 2)
-        ChkConferma->setTristate(true);
+    ChkConferma->setTristate(valore == 2);
     ChkConferma->setCheckState(valore == 1 ? Qt::Checked : valore == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
 }
 
@@ -151,6 +152,9 @@ void FrmRefill::collegaEventi() {
         if (!m_dataDaCodice)
             Politica::segnalaErrore(this, [this] { txtData_Change(); });
     });
+    // Greyed is a state the setting can hold, not one the operator picks: the first click
+    // out of it ticks the box, and from then on clicks only tick and untick.
+    connect(ChkConferma, &QCheckBox::clicked, this, [this] { ChkConferma->setTristate(false); });
     connect(CmdChiudi, &QAbstractButton::clicked, this,
             [this] { Politica::segnalaErrore(this, [this] { CmdChiudi_Click(); }); });
     connect(CmdTrova, &QAbstractButton::clicked, this, [this] { CmdTrova_Click(); });

@@ -31,6 +31,13 @@ class KALOREFILL_EXPORT FrmRefill : public QWidget {
     Q_OBJECT
 public:
     static constexpr int NumeroPulsanti = 16;
+    // The smallest window, in pixels: below it the keypad's keys, shrunk with a short
+    // window, would be too small for a finger, and the option buttons' captions too small
+    // to read.
+    static constexpr int LarghezzaMinima = 800;
+    static constexpr int AltezzaMinima = 600;
+    // The height, in twips, the keypad's controls take at their created places.
+    static constexpr float AltezzaTastiera = 7875;
 
     explicit FrmRefill(QWidget* parent = nullptr);
     ~FrmRefill() override;
@@ -154,6 +161,10 @@ private:
     HostApplication& host() const;
     // The label of rsApparecchi's current machine for the display option in force.
     QString etichettaApparecchio();
+    // Back to waiting for a machine, the open entry dropped.
+    void tornaInAttesa();
+    // Fits the keypad's controls into a frame of this height (twips).
+    void adattaTastiera(float altezzaCornice);
     // Asks before dropping an entry left open; true when the operation may go on.
     bool abbandonaRefillAperto();
     // What an open entry looks like on the form now, as a step that puts it back.

@@ -128,11 +128,13 @@ struct Tasto {
 } // namespace
 
 void FrmRefill::creaControlli() {
+    setObjectName(QStringLiteral("FrmRefill"));
     setWindowTitle(QStringLiteral("..:: Gestione Refill ::.."));
     setWindowIcon(immagine("refill"));
     setFont(carattere(8.25));
     // 15270 x 10785 twips inside.
     resize(15270 / Twips::PerPixel, 10785 / Twips::PerPixel);
+    setMinimumSize(LarghezzaMinima, AltezzaMinima);
 
     // Created first, so the machine frame lies over them: they only hold the selection.
     testoBottone =

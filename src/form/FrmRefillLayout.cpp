@@ -6,12 +6,20 @@
 #include "PulsanteGrafico.h"
 #include "Twips.h"
 
+#include <QFont>
 #include <QFrame>
+#include <QVariant>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
 namespace KaloRefill {
+
+namespace {
+// The point size a keypad control was created with, kept while the keypad is shrunk.
+constexpr const char* PuntiCreati = "puntiCreati";
+} // namespace
 
 void FrmRefill::Form_Resize() {
     if (!Picture1)
@@ -44,6 +52,32 @@ void FrmRefill::Form_Resize() {
 
     for (auto& [controllo, posto] : controlli)
         Twips::posiziona(controllo, *posto);
+    adattaTastiera(posti.FrmTastiera.Height);
+}
+
+// The keypad's controls keep their created places whenever the frame is tall enough for
+// them. On a shorter window (a 768-pixel screen less its panel and title bar) they shrink
+// together, in proportion and centred, instead of running off the bottom; their twips stay
+// the created ones, so a taller window puts them back exactly.
+void FrmRefill::adattaTastiera(float altezzaCornice) {
+    const float fattore = std::clamp(altezzaCornice / AltezzaTastiera, 0.0f, 1.0f);
+    const float margine = Twips::di(FrmTastiera).Width * (1 - fattore) / 2;
+    for (QWidget* controllo : FrmTastiera->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (controllo->isWindow())
+            continue;
+        const Twips::Rettangolo creato = Twips::di(controllo);
+        controllo->setGeometry(Twips::inPixel({margine + creato.Left * fattore, creato.Top * fattore,
+                                               creato.Width * fattore, creato.Height * fattore}));
+        // The buttons fit their captions themselves; the date and its labels need their
+        // type made smaller with them.
+        if (qobject_cast<PulsanteGrafico*>(controllo))
+            continue;
+        if (!controllo->property(PuntiCreati).isValid())
+            controllo->setProperty(PuntiCreati, controllo->font().pointSizeF());
+        QFont carattere = controllo->font();
+        carattere.setPointSizeF(controllo->property(PuntiCreati).toReal() * fattore);
+        controllo->setFont(carattere);
+    }
 }
 
 } // namespace KaloRefill

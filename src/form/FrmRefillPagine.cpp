@@ -55,8 +55,11 @@ void FrmRefill::CaricaPagina() {
             Messaggio::SiNo | Messaggio::Critico, QStringLiteral("Attenzione!"));
         if (Scelta.toInt() == Messaggio::Si) {
             // Sixteen moves forward balance the rewind of the page still on screen, so the
-            // same page comes back, now for the working date.
-            for (int i = 0; i < NumeroPulsanti; ++i) {
+            // same page comes back, now for the working date. Before the first page is
+            // filled no button holds a machine, the rewind does not move, and neither must
+            // this: the first page of the working date comes.
+            const bool paginaSulloSchermo = CmdApparecchio[0]->tag() != SenzaApparecchio;
+            for (int i = 0; paginaSulloSchermo && i < NumeroPulsanti; ++i) {
                 if (!apparecchi.Eof())
                     apparecchi.MoveNext();
             }

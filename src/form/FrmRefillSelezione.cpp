@@ -1,6 +1,7 @@
 // Picking a machine opens its entry: the keypad comes alive, the prompt names the machine
 // and an amount it already has becomes the first operand of a pending "+".
 #include "../host/Errore.h"
+#include "Calcolatrice.h"
 #include "Colori.h"
 #include "Etichetta.h"
 #include "FrmRefill.h"
@@ -14,9 +15,9 @@ namespace KaloRefill {
 void FrmRefill::CmdApparecchio_Click(int indice) {
     Politica::terminaInSilenzio([this, indice] {
         PulsanteGrafico& cliccato = pulsanteApparecchio(indice);
-        // A button past the end of the machine list has nothing to refill.
-        if (cliccato.tag() == QLatin1String("0"))
-            return;
+        // A button past the end of the machine list has nothing to refill, but the entry
+        // left open is saved or asked about all the same: the click is the operator's.
+        const bool senzaApparecchio = cliccato.tag() == QLatin1String("0");
 
         if (RefillAperto && Letture::letturaIntera(LabValore->caption()) != 0) {
             // The open entry has an amount: save it on its own machine. The clicked machine
@@ -36,7 +37,13 @@ void FrmRefill::CmdApparecchio_Click(int indice) {
             PulsanteGrafico& precedente = pulsanteApparecchio(Letture::intero16(Bottone->caption()));
             precedente.setBackColor(precedente.caption().contains(QStringLiteral("€")) ? Colori::ConImporto
                                                                                       : Colori::SenzaImporto);
+            if (senzaApparecchio) {
+                tornaInAttesa();
+                return;
+            }
         }
+        if (senzaApparecchio)
+            return;
 
         RefillAperto = -1;
         LabOperazione->setCaption(QString());
@@ -62,6 +69,16 @@ void FrmRefill::CmdApparecchio_Click(int indice) {
         }
         cliccato.setBackColor(Colori::InInserimento);
     });
+}
+
+// The entry is dropped and nothing takes its place: the form waits for a machine, as after
+// a save. A new entry on a button without a machine could only fail at saving.
+void FrmRefill::tornaInAttesa() {
+    RefillAperto = 0;
+    LabApparecchio->setCaption(QStringLiteral("Selezionare un apparecchio"));
+    Bottone->setCaption(QStringLiteral("0"));
+    applicaCalcolatrice([](Calcolatrice& c) { c = Calcolatrice(); });
+    Scelta = AttivaTastiera(false);
 }
 
 } // namespace KaloRefill

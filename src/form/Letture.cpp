@@ -87,9 +87,25 @@ QString testoRisultato(double valore) {
     // Beyond what whole cents can hold the plain number form takes over.
     if (std::fabs(valore) >= 1e15)
         return numeroBreve(valore);
-    const double centesimi = std::nearbyint(valore * 100.0);
-    const auto intero = static_cast<long long>(centesimi);
-    return Valuta::daDecimillesimi(intero * 100).testo(QLatin1Char(','));
+    // Whole part and cents apart: the whole part is exact in a double, and scaling only the
+    // fraction by 100 keeps the cents exact up to 10^15.
+    const double assoluto = std::fabs(valore);
+    double intero = std::trunc(assoluto);
+    double centesimi = std::nearbyint((assoluto - intero) * 100.0);
+    if (centesimi >= 100) {
+        intero += 1;
+        centesimi = 0;
+    }
+    QString testo = QString::number(static_cast<long long>(intero));
+    if (centesimi > 0) {
+        QString decimali = QStringLiteral("%1").arg(static_cast<int>(centesimi), 2, 10, QLatin1Char('0'));
+        if (decimali.endsWith(QLatin1Char('0')))
+            decimali.chop(1);
+        testo += QLatin1Char(',') + decimali;
+    }
+    if (valore < 0 && (intero > 0 || centesimi > 0))
+        testo.prepend(QLatin1Char('-'));
+    return testo;
 }
 
 QString dataBreve(const QDate& data) { return data.toString(QStringLiteral("dd/MM/yyyy")); }

@@ -1,11 +1,11 @@
 #include "PulsanteGrafico.h"
 
+#include "Didascalia.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QPalette>
 #include <QStyleOptionButton>
-#include <QTextLayout>
-#include <QTextOption>
 
 namespace KaloRefill {
 
@@ -21,56 +21,17 @@ QColor testoSu(const QColor& sfondo) {
     return sfondo.lightnessF() > 0.55 ? QColor(Qt::black) : QColor(Qt::white);
 }
 
-// Below this the caption is cut rather than shrunk further.
-constexpr qreal PuntiMinimi = 8;
-
-// Lays the text out at the area's width and gives its height. False when a line is wider
-// than the area (a word that could not be broken) or the lines are taller than it.
-bool componi(QTextLayout& layout, int larghezza, int altezzaArea, QTextOption::WrapMode modo,
-             qreal& altezza) {
-    QTextOption opzioni(Qt::AlignHCenter);
-    opzioni.setWrapMode(modo);
-    layout.setTextOption(opzioni);
-    altezza = 0;
-    bool entra = true;
-    layout.beginLayout();
-    for (QTextLine riga = layout.createLine(); riga.isValid(); riga = layout.createLine()) {
-        riga.setLineWidth(larghezza);
-        riga.setPosition(QPointF(0, altezza));
-        altezza += riga.height();
-        entra = entra && riga.naturalTextWidth() <= larghezza;
+// The caption in the area, as Didascalia fits it: centred, or from the top when it had to
+// be cut so the first line stays in view.
+void disegnaCaption(QPainter& p, const QRect& area, const QString& testo) {
+    const Didascalia::Composizione c = Didascalia::componi(testo, p.font(), area.size(), p.device());
+    p.setFont(c.font);
+    const qreal altezza = c.righe.size() * c.altezzaRiga;
+    qreal alto = c.intera ? area.top() + (area.height() - altezza) / 2 : area.top();
+    for (const QString& riga : c.righe) {
+        p.drawText(QRectF(area.left(), alto, area.width(), c.altezzaRiga), Qt::AlignHCenter | Qt::AlignTop, riga);
+        alto += c.altezzaRiga;
     }
-    layout.endLayout();
-    return entra && altezza <= altezzaArea;
-}
-
-// The caption in the area: a line per carriage return, words wrapped at the button's width.
-// When it does not fit, in this order: smaller type; a word longer than the width broken
-// inside; at the smallest size, the lines cut at the bottom. Nothing runs out sideways,
-// the amount on the last line stays readable as long as possible and the machine's code
-// on the first line always stays in view.
-void disegnaCaption(QPainter& p, const QRect& area, QString testo) {
-    testo.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    QFont font = p.font();
-    const qreal piena = font.pointSizeF();
-    qreal altezza = 0;
-    for (const QTextOption::WrapMode modo :
-         {QTextOption::WordWrap, QTextOption::WrapAtWordBoundaryOrAnywhere}) {
-        for (qreal punti = piena; punti >= PuntiMinimi; punti -= 1) {
-            font.setPointSizeF(punti);
-            QTextLayout layout(testo, font, p.device());
-            if (componi(layout, area.width(), area.height(), modo, altezza)) {
-                layout.draw(&p, QPointF(area.left(), area.top() + (area.height() - altezza) / 2));
-                return;
-            }
-        }
-    }
-    if (piena > 0)
-        font.setPointSizeF(qMin(piena, PuntiMinimi));
-    QTextLayout layout(testo, font, p.device());
-    componi(layout, area.width(), area.height(), QTextOption::WrapAtWordBoundaryOrAnywhere,
-            altezza);
-    layout.draw(&p, QPointF(area.left(), area.top()));
 }
 } // namespace
 
@@ -145,7 +106,7 @@ void PulsanteGrafico::paintEvent(QPaintEvent*) {
         p.drawRoundedRect(area.adjusted(3, 3, -3, -3), 4, 4);
     }
 
-    QRect contenuto = rect().adjusted(4, 4, -4, -4);
+    QRect contenuto = rect().adjusted(Margine, Margine, -Margine, -Margine);
     p.setFont(font());
     if (!icon().isNull() && !m_dimensionePicture.isEmpty()) {
         // The picture gives way to one line of caption: on a small button (Chiudi) it

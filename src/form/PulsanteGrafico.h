@@ -17,6 +17,9 @@ namespace KaloRefill {
 class KALOREFILL_EXPORT PulsanteGrafico : public QAbstractButton {
     Q_OBJECT
 public:
+    // Between the button's edge and its picture and caption, in pixels.
+    static constexpr int Margine = 4;
+
     explicit PulsanteGrafico(QWidget* parent = nullptr);
 
     QString caption() const { return m_caption; }

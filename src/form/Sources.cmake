@@ -16,4 +16,5 @@ target_sources(kalorefill PRIVATE
     form/Messaggio.cpp form/Messaggio.h
     form/Politica.cpp form/Politica.h
     form/PulsanteGrafico.cpp form/PulsanteGrafico.h
+    form/Didascalia.cpp form/Didascalia.h
     form/Etichetta.cpp form/Etichetta.h)

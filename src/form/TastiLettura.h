@@ -2,6 +2,7 @@
 
 #include "kalorefill_export.h"
 
+#include <QString>
 #include <QStringList>
 
 class QKeyEvent;
@@ -10,9 +11,13 @@ class QKeyEvent;
 // platform, and the keypad tokens each code sends.
 namespace KaloRefill::TastiLettura {
 
-// The virtual-key code of a key event; 0 for a key the form has no use for. Shift is
-// ignored: Shift+8 is the "8" key. On Windows the event carries the code itself;
-// elsewhere Qt's key (with the keypad modifier) or the digit row's scan code gives it.
+// The virtual-key code of a key event; 0 for a key the form has no use for. A code names
+// a physical key, so the shift state does not change it: Shift+8 is the "8" key and
+// Shift+comma the comma key. On Windows the event carries the code itself. Under X11 and
+// Wayland (`piattaforma` "xcb", "wayland...") the native scan code names the physical key
+// (evdev code + 8); elsewhere, or for an event without one, Qt's key stands in for it.
+KALOREFILL_EXPORT int codiceVirtuale(const QKeyEvent& evento, const QString& piattaforma);
+// The same for the running platform.
 KALOREFILL_EXPORT int codiceVirtuale(const QKeyEvent& evento);
 
 // The tokens a key release sends, in order; empty for any other key.

@@ -51,6 +51,30 @@ private slots:
         QTEST(letti.nonModale(), "nonModale");
     }
 
+    void riepilogo_data() {
+        QTest::addColumn<QString>("riga");
+        QTest::addColumn<bool>("riepilogo");
+        QTest::addColumn<QDate>("dal");
+        QTest::addColumn<QDate>("al");
+        QTest::newRow("la Gestione Refill") << QString() << false << QDate() << QDate();
+        QTest::newRow("mese corrente") << QStringLiteral("--riepilogo") << true << QDate() << QDate();
+        QTest::newRow("periodo intero")
+            << QStringLiteral("--riepilogo|--dal|2026-11-01|--al=2026-11-30") << true
+            << QDate(2026, 11, 1) << QDate(2026, 11, 30);
+        QTest::newRow("solo l'inizio") << QStringLiteral("--dal=2026-11-01|--riepilogo") << true
+                                       << QDate(2026, 11, 1) << QDate();
+    }
+
+    void riepilogo() {
+        QFETCH(QString, riga);
+        const ArgomentiProgramma letti = leggi(riga);
+        QCOMPARE(letti.errore(), QString());
+        QCOMPARE(letti.azione(), Azione::Avvia);
+        QTEST(letti.riepilogo(), "riepilogo");
+        QTEST(letti.dal(), "dal");
+        QTEST(letti.al(), "al");
+    }
+
     void opzioniRifiutate_data() {
         QTest::addColumn<QString>("riga");
         // A piece the message must show, so the operator sees what to fix.
@@ -67,6 +91,10 @@ private slots:
         riga("argomento in più", "sala.db", "sala.db");
         riga("data ripetuta", "--date=2025-03-14|--date=2025-03-15", "--date");
         riga("errore insieme alla versione", "--version|--colore", "--colore");
+        riga("periodo senza riepilogo", "--dal=2026-11-01", "--riepilogo");
+        riga("periodo rovesciato", "--riepilogo|--dal=2026-11-30|--al=2026-11-01", "--dal");
+        riga("fine del periodo non valida", "--riepilogo|--al=2026-11-31", "2026-11-31");
+        riga("riepilogo e verifica", "--riepilogo|--verifica", "--verifica");
     }
 
     void opzioniRifiutate() {

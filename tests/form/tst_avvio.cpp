@@ -25,8 +25,8 @@ private slots:
     void statoApparecchiEPagine();
     void senzaLocale();
     void senzaAssociazioniConti();
-    void confermaSalvataggioLetta_data();
-    void confermaSalvataggioLetta();
+    void confermaSalvataggio_data();
+    void confermaSalvataggio();
     void sqlAllAvvio();
     void fallimentoAvvioSilenzioso();
     void paginazioneVentiApparecchi();
@@ -35,6 +35,8 @@ private slots:
     void opzioniEtichetta();
     void registrazioneChiusa_data();
     void registrazioneChiusa();
+    void registrazioneChiusaAllAvvio_data();
+    void registrazioneChiusaAllAvvio();
     void paginaConRefillApertoENo();
     void totaleGiornata();
     void cambioData();
@@ -120,21 +122,36 @@ void TestAvvio::senzaAssociazioniConti() {
     QCOMPARE(form->LabTotali->caption(), QStringLiteral("Riepilogo Refill Odierni  -> Nessun refill caricato"));
 }
 
-void TestAvvio::confermaSalvataggioLetta_data() {
+// The stored choice comes back as it was stored, greyed included; the operator's clicks
+// then only tick and untick, and "Chiudi" stores what the box shows.
+void TestAvvio::confermaSalvataggio_data() {
     QTest::addColumn<int>("salvato");
     QTest::addColumn<int>("stato");
-    QTest::newRow("mai salvato") << -1 << int(Qt::Checked);
-    QTest::newRow("non chiedere") << 0 << int(Qt::Unchecked);
-    QTest::newRow("chiedere") << 1 << int(Qt::Checked);
+    QTest::addColumn<QList<int>>("dopoClic");
+    const int si = Qt::Checked, no = Qt::Unchecked;
+    QTest::newRow("mai salvato") << -1 << si << QList<int>{no, si, no};
+    QTest::newRow("non chiedere") << 0 << no << QList<int>{si, no, si};
+    QTest::newRow("chiedere") << 1 << si << QList<int>{no, si, no};
+    QTest::newRow("grigio") << 2 << int(Qt::PartiallyChecked) << QList<int>{si, no, si};
 }
 
-void TestAvvio::confermaSalvataggioLetta() {
+void TestAvvio::confermaSalvataggio() {
     QFETCH(int, salvato);
+    QFETCH(QList<int>, dopoClic);
     auto banco = BancoProva::salaPronta(1);
     if (salvato >= 0)
         banco->host()->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Salvataggio"), qint16(salvato));
     auto form = apriForm(banco->host());
     QTEST(int(form->ChkConferma->checkState()), "stato");
+    QList<int> stati;
+    for (int i = 0; i < dopoClic.size(); ++i) {
+        form->ChkConferma->click();
+        stati << int(form->ChkConferma->checkState());
+    }
+    QCOMPARE(stati, dopoClic);
+    form->CmdChiudi->click();
+    QCOMPARE(int(banco->host()->leggisettaggio(QStringLiteral("Refill"), QStringLiteral("Salvataggio"), -1)),
+             dopoClic.last() == int(Qt::Checked) ? 1 : 0);
 }
 
 void TestAvvio::sqlAllAvvio() {
@@ -290,6 +307,31 @@ void TestAvvio::registrazioneChiusa() {
     // The same page is on screen either way.
     QCOMPARE(form->CmdApparecchio[0]->tag(), QStringLiteral("1001"));
     QCOMPARE(form->CmdApparecchio[3]->tag(), QStringLiteral("0"));
+}
+
+// The working date's own registration is closed at the very first load: Yes asks again
+// for the same date, No then shows page 1 of it.
+void TestAvvio::registrazioneChiusaAllAvvio_data() {
+    QTest::addColumn<int>("apparecchi");
+    QTest::addColumn<QString>("ultimoTag");
+    QTest::newRow("tre apparecchi") << 3 << QStringLiteral("0");
+    QTest::newRow("venti apparecchi") << 20 << QStringLiteral("1016");
+}
+
+void TestAvvio::registrazioneChiusaAllAvvio() {
+    QFETCH(int, apparecchi);
+    auto banco = BancoProva::salaPronta(apparecchi);
+    const qint64 testa = banco->aggiungiTestata(Oggi, QStringLiteral("SG01"), true);
+    banco->aggiungiRiga(testa, 1002, 30, Oggi);
+    RisponditoreBox box;
+    box.rispondi({RisponditoreBox::Risposta::Si, RisponditoreBox::Risposta::No});
+    auto form = apriForm(banco->host());
+
+    QCOMPARE(box.boxes().size(), 2);
+    QCOMPARE(form->dataRegistrazione(), Oggi);
+    QCOMPARE(form->CmdApparecchio[0]->tag(), QStringLiteral("1001"));
+    QCOMPARE(form->CmdApparecchio[1]->caption(), etichettaCodice(2) + QStringLiteral("\r€  30"));
+    QTEST(form->CmdApparecchio[15]->tag(), "ultimoTag");
 }
 
 void TestAvvio::paginaConRefillApertoENo() {

@@ -166,6 +166,11 @@ void TestCalcolatrice::testoRisultato_data() {
     QTest::newRow("rumore binario") << 0.1 + 0.2 << "0,3";
     QTest::newRow("zero negativo") << -0.001 << "0";
     QTest::newRow("grande") << 123456789.99 << "123456789,99";
+    // Up to 10^15 the cents of a result must not overflow on the way to the text.
+    QTest::newRow("310000000000000 X 3") << 310000000000000.0 * 3 << "930000000000000";
+    QTest::newRow("oltre i centesimi a 64 bit") << 922337203685478.0 << "922337203685478";
+    QTest::newRow("mezzo sotto 10^15") << 999999999999999.5 << "999999999999999,5";
+    QTest::newRow("negativo grande") << -950000000000000.25 << "-950000000000000,25";
 }
 
 void TestCalcolatrice::testoRisultato() {
@@ -173,37 +178,95 @@ void TestCalcolatrice::testoRisultato() {
     QTEST(Letture::testoRisultato(valore), "atteso");
 }
 
+namespace {
+// One physical key of a layout: its scan code under X11 and Wayland (evdev + 8), what the
+// layout gives unshifted and shifted, and the tokens it must send either way.
+void tasto(const char* tastiera, const char* nome, int scan, int semplice, int maiuscolo, const QStringList& token,
+           int modificatori = 0) {
+    const QByteArray riga = QByteArray(tastiera) + ' ' + nome;
+    QTest::newRow(riga.constData()) << scan << semplice << modificatori << token;
+    if (maiuscolo)
+        QTest::newRow((riga + " shift").constData())
+            << scan << maiuscolo << int(modificatori | Qt::ShiftModifier) << token;
+}
+} // namespace
+
+// The whole key table on an Italian and a US keyboard, as X11 and Wayland deliver it.
 void TestCalcolatrice::tastiera_data() {
+    QTest::addColumn<int>("scan");
     QTest::addColumn<int>("tasto");
     QTest::addColumn<int>("modificatori");
     QTest::addColumn<QStringList>("token");
     const int pad = Qt::KeypadModifier;
-    const int shift = Qt::ShiftModifier;
-    QTest::newRow("cifra") << int(Qt::Key_7) << 0 << QStringList{QStringLiteral("7")};
-    QTest::newRow("shift+8 resta 8") << int(Qt::Key_8) << shift << QStringList{QStringLiteral("8")};
-    QTest::newRow("cifra del tastierino") << int(Qt::Key_0) << pad << QStringList{QStringLiteral("0")};
-    QTest::newRow("virgola") << int(Qt::Key_Comma) << 0 << QStringList{QStringLiteral(",")};
-    QTest::newRow("punto") << int(Qt::Key_Period) << 0 << QStringList{QStringLiteral(",")};
-    QTest::newRow("decimale tastierino") << int(Qt::Key_Period) << pad << QStringList{QStringLiteral(",")};
-    QTest::newRow("backspace") << int(Qt::Key_Backspace) << 0 << QStringList{QStringLiteral("DEL")};
-    QTest::newRow("canc") << int(Qt::Key_Delete) << 0 << QStringList{QStringLiteral("CANC")};
-    QTest::newRow("spazio") << int(Qt::Key_Space) << 0 << QStringList{QStringLiteral("=")};
-    QTest::newRow("piu") << int(Qt::Key_Plus) << 0 << QStringList{QStringLiteral("="), QStringLiteral("+")};
-    QTest::newRow("piu tastierino") << int(Qt::Key_Plus) << pad << QStringList{QStringLiteral("="), QStringLiteral("+")};
-    QTest::newRow("meno") << int(Qt::Key_Minus) << 0 << QStringList{QStringLiteral("="), QStringLiteral("-")};
-    QTest::newRow("per tastierino") << int(Qt::Key_Asterisk) << pad << QStringList{QStringLiteral("="), QStringLiteral("X")};
-    QTest::newRow("diviso tastierino") << int(Qt::Key_Slash) << pad << QStringList{QStringLiteral("="), QStringLiteral("/")};
-    QTest::newRow("F12 salva") << int(Qt::Key_F12) << 0 << QStringList{QStringLiteral("SALVA")};
-    QTest::newRow("lettera") << int(Qt::Key_A) << 0 << QStringList{};
-    QTest::newRow("asterisco tastiera") << int(Qt::Key_Asterisk) << 0 << QStringList{};
-    QTest::newRow("invio non e' un tasto rilasciato") << int(Qt::Key_Return) << 0 << QStringList{};
+    const QStringList niente;
+    const auto t = [](std::initializer_list<const char*> testi) {
+        QStringList l;
+        for (const char* testo : testi)
+            l << QString::fromLatin1(testo);
+        return l;
+    };
+    const int cifreUs[] = {Qt::Key_ParenRight, Qt::Key_Exclam, Qt::Key_At, Qt::Key_NumberSign, Qt::Key_Dollar,
+                           Qt::Key_Percent, Qt::Key_AsciiCircum, Qt::Key_Ampersand, Qt::Key_Asterisk, Qt::Key_ParenLeft};
+    const int cifreIt[] = {Qt::Key_Equal, Qt::Key_Exclam, Qt::Key_QuoteDbl, Qt::Key_sterling, Qt::Key_Dollar,
+                           Qt::Key_Percent, Qt::Key_Ampersand, Qt::Key_Slash, Qt::Key_ParenLeft, Qt::Key_ParenRight};
+    const int scanTastierino[] = {90, 87, 88, 89, 83, 84, 85, 79, 80, 81};
+    for (int cifra = 0; cifra <= 9; ++cifra) {
+        const int scan = cifra == 0 ? 19 : 9 + cifra;
+        const QByteArray nome = "cifra " + QByteArray::number(cifra);
+        tasto("us", nome.constData(), scan, Qt::Key_0 + cifra, cifreUs[cifra], {QString::number(cifra)});
+        tasto("it", nome.constData(), scan, Qt::Key_0 + cifra, cifreIt[cifra], {QString::number(cifra)});
+        const QByteArray tastierino = "tastierino " + QByteArray::number(cifra);
+        tasto("us", tastierino.constData(), scanTastierino[cifra], Qt::Key_0 + cifra, 0, {QString::number(cifra)}, pad);
+    }
+    // Without Num Lock the pad's digits are arrows and the like, its full stop is Delete.
+    tasto("us", "tastierino 8 senza bloc num", 80, Qt::Key_Up, 0, niente, pad);
+    tasto("us", "tastierino punto senza bloc num", 91, Qt::Key_Delete, 0, t({"CANC"}), pad);
+    tasto("us", "tastierino punto", 91, Qt::Key_Period, 0, t({","}), pad);
+    tasto("it", "tastierino punto", 91, Qt::Key_Comma, 0, t({","}), pad);
+    tasto("us", "virgola", 59, Qt::Key_Comma, Qt::Key_Less, t({","}));
+    tasto("it", "virgola", 59, Qt::Key_Comma, Qt::Key_Semicolon, t({","}));
+    tasto("us", "punto", 60, Qt::Key_Period, Qt::Key_Greater, t({","}));
+    tasto("it", "punto", 60, Qt::Key_Period, Qt::Key_Colon, t({","}));
+    tasto("us", "backspace", 22, Qt::Key_Backspace, Qt::Key_Backspace, t({"DEL"}));
+    tasto("us", "canc", 119, Qt::Key_Delete, Qt::Key_Delete, t({"CANC"}));
+    tasto("us", "spazio", 65, Qt::Key_Space, Qt::Key_Space, t({"="}));
+    tasto("us", "uguale e piu", 21, Qt::Key_Equal, Qt::Key_Plus, t({"=", "+"}));
+    tasto("it", "piu e per", 35, Qt::Key_Plus, Qt::Key_Asterisk, t({"=", "+"}));
+    tasto("us", "meno", 20, Qt::Key_Minus, Qt::Key_Underscore, t({"=", "-"}));
+    tasto("it", "meno", 61, Qt::Key_Minus, Qt::Key_Underscore, t({"=", "-"}));
+    tasto("us", "piu tastierino", 86, Qt::Key_Plus, 0, t({"=", "+"}), pad);
+    tasto("us", "meno tastierino", 82, Qt::Key_Minus, 0, t({"=", "-"}), pad);
+    tasto("us", "per tastierino", 63, Qt::Key_Asterisk, 0, t({"=", "X"}), pad);
+    tasto("us", "diviso tastierino", 106, Qt::Key_Slash, 0, t({"=", "/"}), pad);
+    tasto("us", "F12", 96, Qt::Key_F12, Qt::Key_F12, t({"SALVA"}));
+    // Where the other layout has its plus or minus key, this one has another key.
+    tasto("us", "parentesi quadra", 35, Qt::Key_BracketRight, Qt::Key_BraceRight, niente);
+    tasto("us", "barra", 61, Qt::Key_Slash, Qt::Key_Question, niente);
+    tasto("it", "i accentata", 21, Qt::Key_Igrave, Qt::Key_AsciiCircum, niente);
+    tasto("it", "apostrofo", 20, Qt::Key_Apostrophe, Qt::Key_Question, niente);
+    tasto("us", "punto e virgola", 47, Qt::Key_Semicolon, Qt::Key_Colon, niente);
+    tasto("us", "lettera", 38, Qt::Key_A, Qt::Key_A, niente);
+    tasto("us", "invio, letto come carattere", 36, Qt::Key_Return, 0, niente);
+    // No scan code (another platform, or a synthesized key): Qt's key stands in.
+    tasto("senza scan code", "cifra", 0, Qt::Key_7, 0, t({"7"}));
+    tasto("senza scan code", "piu tastierino", 0, Qt::Key_Plus, 0, t({"=", "+"}), pad);
+    tasto("senza scan code", "virgola", 0, Qt::Key_Comma, 0, t({","}));
+    tasto("senza scan code", "F12", 0, Qt::Key_F12, 0, t({"SALVA"}));
+    tasto("senza scan code", "asterisco", 0, Qt::Key_Asterisk, 0, niente);
 }
 
 void TestCalcolatrice::tastiera() {
+    QFETCH(int, scan);
     QFETCH(int, tasto);
     QFETCH(int, modificatori);
-    const QKeyEvent evento(QEvent::KeyRelease, tasto, Qt::KeyboardModifiers(modificatori));
-    QTEST(TastiLettura::tokenPerCodice(TastiLettura::codiceVirtuale(evento)), "token");
+    QFETCH(QStringList, token);
+    const QKeyEvent evento(QEvent::KeyRelease, tasto, Qt::KeyboardModifiers(modificatori), quint32(scan), 0, 0);
+    for (const char* piattaforma : {"xcb", "wayland"})
+        QVERIFY2(TastiLettura::tokenPerCodice(TastiLettura::codiceVirtuale(evento, QLatin1String(piattaforma))) == token,
+                 piattaforma);
+    // Elsewhere the scan code means nothing to the form; Qt's key decides.
+    if (scan == 0)
+        QCOMPARE(TastiLettura::tokenPerCodice(TastiLettura::codiceVirtuale(evento, QStringLiteral("offscreen"))), token);
 }
 
 QTEST_MAIN(TestCalcolatrice)

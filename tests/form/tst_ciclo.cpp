@@ -41,6 +41,7 @@ private slots:
 
     void selezioneApreRefill();
     void selezioneConImportoPrecedente();
+    void pulsanteSenzaApparecchio_data();
     void pulsanteSenzaApparecchio();
     void secondoApparecchioConImportoSalva();
     void secondoApparecchioConImportoZero_data();
@@ -53,6 +54,7 @@ private slots:
     void azzeraERisalvaAZero();
     void importoSottoUno();
     void salvataggioRiapreRegistrazioneChiusa();
+    void sqlDelSalvataggio();
     void nomemobileVuoto();
     void tastiera_data();
     void tastiera();
@@ -135,12 +137,44 @@ void TestCiclo::selezioneConImportoPrecedente() {
     QCOMPARE(m_banco->righe(SqlRighe).first().value(QStringLiteral("refillgestore")).toDouble(), 55.0);
 }
 
+// A click on a button without a machine still saves, or asks about, the entry left open;
+// it never opens an entry of its own.
+void TestCiclo::pulsanteSenzaApparecchio_data() {
+    QTest::addColumn<QString>("importo"); // typed on machine 2; null: no entry open
+    QTest::addColumn<int>("risposta");
+    QTest::addColumn<int>("avvisi");
+    QTest::addColumn<int>("refillAperto");
+    QTest::addColumn<int>("righe");
+    QTest::addColumn<QColor>("colore"); // of machine 2 afterwards
+    const int si = int(RisponditoreBox::Risposta::Si), no = int(RisponditoreBox::Risposta::No);
+    QTest::newRow("nessun refill aperto") << QString() << si << 0 << 0 << 0 << VerdeAcqua;
+    QTest::newRow("importo aperto: salvato") << QStringLiteral("25") << si << 0 << 0 << 1 << Verde;
+    QTest::newRow("importo zero, no: resta aperto") << QStringLiteral("") << no << 1 << -1 << 0 << Giallo;
+    QTest::newRow("importo zero, si: abbandonato") << QStringLiteral("") << si << 1 << 0 << 0 << VerdeAcqua;
+}
+
 void TestCiclo::pulsanteSenzaApparecchio() {
+    QFETCH(QString, importo);
+    QFETCH(int, risposta);
+    QFETCH(int, refillAperto);
     auto form = apri(3);
+    if (!importo.isNull()) {
+        form->CmdApparecchio[1]->click();
+        digita(*form, importo);
+    }
+    m_box->rispondi({RisponditoreBox::Risposta(risposta)});
     form->CmdApparecchio[5]->click();
-    QCOMPARE(form->RefillAperto, qint16(0));
-    QVERIFY(!form->CmdSalva->isEnabled());
-    QVERIFY(m_box->boxes().isEmpty());
+
+    QTEST(int(m_box->boxes().size()), "avvisi");
+    QCOMPARE(form->RefillAperto, qint16(refillAperto));
+    QTEST(m_banco->conta(SqlRighe), "righe");
+    QTEST(form->CmdApparecchio[1]->backColor(), "colore");
+    QCOMPARE(form->CmdSalva->isEnabled(), refillAperto != 0);
+    QCOMPARE(form->Bottone->caption(), refillAperto ? QStringLiteral("1") : QStringLiteral("0"));
+    if (!refillAperto) {
+        QCOMPARE(form->LabApparecchio->caption(), QStringLiteral("Selezionare un apparecchio"));
+        QCOMPARE(form->LabValore->caption(), QStringLiteral("0,00"));
+    }
 }
 
 void TestCiclo::secondoApparecchioConImportoSalva() {
@@ -389,6 +423,31 @@ void TestCiclo::salvataggioRiapreRegistrazioneChiusa() {
     const QList<QVariantMap> teste = m_banco->righe(SqlTesta);
     QCOMPARE(teste.size(), 1);
     QCOMPARE(teste.first().value(QStringLiteral("chiuso")).toInt(), 0);
+}
+
+// The save's SQL texts exactly as the module hands them to the host, before any
+// translation for the engine.
+void TestCiclo::sqlDelSalvataggio() {
+    m_banco = BancoProva::salaPronta(2);
+    m_banco->host()->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Salvataggio"), 0);
+    auto host = std::make_shared<HostRegistrato>(m_banco->host());
+    auto form = apriForm(host);
+    host->sql.clear();
+    salva(*form, 1, QStringLiteral("7"));
+    const QString idTesta = m_banco->righe(SqlTesta).first().value(QStringLiteral("id")).toString();
+    const QStringList attesi{
+        QStringLiteral("select * from LogOperazioni where id=-1"),
+        QStringLiteral("select * from apparecchi"),
+        QStringLiteral("SELECT Sum(NoteIncassi.Refillgestore) AS SommaDiRefillgestore FROM NoteIncassi INNER JOIN "
+                       "NoteTeste ON NoteIncassi.IdTesta = NoteTeste.id where NoteTeste.CodCausale = 'REF' And "
+                       "NoteTeste.CodLocale = 'SG01' GROUP BY NoteIncassi.DataIncasso having "
+                       "noteincassi.dataincasso = #12/04/2026# ORDER BY NoteIncassi.DataIncasso DESC;"),
+        QStringLiteral("select sum(refillgestore) as TotaleRefill from noteincassi where idtesta=") + idTesta,
+        QStringLiteral("delete * from noterighe where idtesta=") + idTesta,
+        QStringLiteral("Select * from noterighe"),
+    };
+    for (const QString& testo : attesi)
+        QVERIFY2(host->sql.contains(testo), qPrintable(testo + QStringLiteral("\n not in:\n") + host->sql.join(u'\n')));
 }
 
 void TestCiclo::nomemobileVuoto() {

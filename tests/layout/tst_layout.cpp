@@ -3,6 +3,7 @@
 // control tree as created, its pixel geometry once the window is resized, and the
 // captions of its graphical buttons.
 
+#include "form/Didascalia.h"
 #include "form/Etichetta.h"
 #include "form/FrmRefill.h"
 #include "form/LayoutRefill.h"
@@ -11,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QFontMetricsF>
 #include <QTest>
 
 using namespace KaloRefill;
@@ -58,25 +60,6 @@ QString caption(const QWidget* w) {
     return c ? c->text() : QString();
 }
 
-// The bands of white ink (caption text on a dark button), top to bottom, inside the
-// button's border and rounded corners.
-QList<QRect> bande(const QImage& immagine) {
-    QList<QRect> trovate;
-    for (int y = 4; y < immagine.height() - 4; ++y) {
-        QRect riga;
-        for (int x = 4; x < immagine.width() - 4; ++x) {
-            const QColor c = immagine.pixelColor(x, y);
-            if (qMin(qMin(c.red(), c.green()), c.blue()) > 200)
-                riga |= QRect(x, y, 1, 1);
-        }
-        if (!riga.isNull() && !trovate.isEmpty() && trovate.last().bottom() == y - 1)
-            trovate.last() |= riga;
-        else if (!riga.isNull())
-            trovate.append(riga);
-    }
-    return trovate;
-}
-
 } // namespace
 
 class TstLayout : public QObject {
@@ -88,6 +71,8 @@ private slots:
     void albero();
     void statoIniziale();
     void geometriaInPixel();
+    void tastieraRaggiungibile_data();
+    void tastieraRaggiungibile();
     void didascalie_data();
     void didascalie();
 };
@@ -172,8 +157,7 @@ void TstLayout::albero() {
         const QWidget* w = form.findChild<QWidget*>(voce.section(u':', 0, 0));
         QVERIFY2(w && w->parentWidget(), qPrintable(voce));
         const QWidget* padre = w->parentWidget();
-        QCOMPARE(padre == &form ? u"FrmRefill"_s : padre->objectName(),
-                 QString::fromLatin1(QTest::currentDataTag()));
+        QCOMPARE(padre->objectName(), QString::fromLatin1(QTest::currentDataTag()));
         QCOMPARE(caption(w), voce.section(u':', 1));
         QVERIFY2(!w->accessibleName().trimmed().isEmpty(), qPrintable(voce));
     }
@@ -213,54 +197,108 @@ void TstLayout::geometriaInPixel() {
     QCOMPARE(form.CmdApparecchio[15]->geometry(), QRect(499, 452, 165, 120));
     QCOMPARE(form.FrmConto->geometry().right() + 1, form.Picture1->width() - 7);
     QCOMPARE(form.Image1->geometry(), QRect(540, 28, 128, 128));
-    // Smaller than the keypad: the sizes that would be negative keep their last values,
-    // the band still follows, and restoring lays everything out again.
-    form.resize(200, 150);
-    QTRY_COMPARE(form.size(), QSize(200, 150));
-    QCOMPARE(form.FrmApparecchi->size(), QSize(668, 580));
-    QCOMPARE(form.Picture1->width(), 192);
-    QCOMPARE(form.FrmTastiera->x(), -149);
-    form.resize(1024, 768);
-    QTRY_COMPARE(form.size(), QSize(1024, 768));
-    QCOMPARE(form.CmdApparecchio[15]->geometry(), QRect(499, 452, 165, 120));
 }
 
+// Whatever the window's size, down to the smallest it accepts, every control lies inside
+// its frame and the frames inside the window; from the created height up the keypad keeps
+// its places to the twip.
+void TstLayout::tastieraRaggiungibile_data() {
+    QTest::addColumn<QSize>("richiesta");
+    QTest::addColumn<QSize>("ottenuta");
+    QTest::newRow("created") << QSize(1018, 719) << QSize(1018, 719);
+    QTest::newRow("1024x768") << QSize(1024, 768) << QSize(1024, 768);
+    QTest::newRow("768 screen with panel and title") << QSize(1366, 700) << QSize(1366, 700);
+    QTest::newRow("1920x1080") << QSize(1920, 1080) << QSize(1920, 1080);
+    QTest::newRow("smallest") << QSize(800, 600) << QSize(800, 600);
+    QTest::newRow("below the smallest") << QSize(640, 480) << QSize(800, 600);
+}
+
+void TstLayout::tastieraRaggiungibile() {
+    QFETCH(QSize, richiesta);
+    QFETCH(QSize, ottenuta);
+    FrmRefill form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.resize(richiesta);
+    QTRY_COMPARE(form.size(), ottenuta);
+    for (const QWidget* cornice : {form.Picture1, form.FrmTastiera, form.FrmApparecchi}) {
+        QVERIFY2(form.rect().contains(cornice->geometry()), qPrintable(cornice->objectName()));
+        for (const QWidget* w : cornice->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (!w->isWindow())
+                QVERIFY2(cornice->rect().contains(w->geometry()), qPrintable(w->objectName()));
+        }
+    }
+    const bool pienaAltezza = ottenuta.height() * Twips::PerPixel >= 2775 + 7875 + 50;
+    for (const QWidget* w : form.FrmTastiera->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (pienaAltezza && !w->isWindow())
+            QCOMPARE(w->geometry(), Twips::inPixel(Twips::di(w)));
+    }
+}
+
+// The captions of the machine and option buttons, fitted without a window: words are
+// never broken over two lines, whatever the caption and the room.
 void TstLayout::didascalie_data() {
     QTest::addColumn<QString>("caption");
-    QTest::addColumn<QSize>("dimensione");
-    QTest::addColumn<int>("righe"); // negative: at least that many; 0: more lines than fit
-    QTest::newRow("CR LF") << u"0042\r\nGallo"_s << QSize(160, 120) << 2;
-    QTest::newRow("code, name, amount") << u"0042\rGallo\r\r\u20AC  12,5"_s << QSize(160, 120) << 3;
-    // A machine name with no blank in it is broken inside the button, not cut at its sides.
-    QTest::newRow("long word") << u"SUPERLOTTOFORTUNAMAXIMA"_s << QSize(100, 120) << -2;
-    // A refilled machine on a small button: smaller type, but the amount line is still there.
-    QTest::newRow("small button") << u"0043\rFortuna\r\r\u20AC  150"_s << QSize(100, 64) << 3;
-    // The first line (the machine's code) stays in view, the last ones are cut.
-    QTest::newRow("too many lines") << u"WWWW\r.\r.\r.\r.\r.\r.\r.\r.\r."_s << QSize(100, 60) << 0;
+    QTest::addColumn<QSize>("area");
+    QTest::addColumn<qreal>("punti");
+    QTest::addColumn<int>("righe"); // the lines drawn
+    QTest::addColumn<bool>("intera");
+
+    // The buttons at the smallest window, less their margins.
+    LayoutRefill minima = comeCreato();
+    minima.applica(FrmRefill::LarghezzaMinima * Twips::PerPixel, FrmRefill::AltezzaMinima * Twips::PerPixel);
+    const int margini = 2 * PulsanteGrafico::Margine;
+    const QSize opzione = Twips::inPixel(minima.Opt2).size() - QSize(margini, margini);
+    const QSize macchina = Twips::inPixel(minima.CmdApparecchio[15]).size() - QSize(margini, margini);
+
+    QTest::newRow("Nome Apparecchio, smallest") << u"Nome Apparecchio"_s << opzione << 9.75 << 2 << true;
+    QTest::newRow("Codice Interno, smallest") << u"Codice Interno"_s << opzione << 9.75 << 2 << true;
+    QTest::newRow("Codice AAMS, smallest") << u"Codice AAMS"_s << opzione << 9.75 << 2 << true;
+    QTest::newRow("code, name, amount") << u"0042\nGallo\n\n\u20AC  12,5"_s << QSize(160, 120) << 12.0 << 4 << true;
+    QTest::newRow("name, code and AAMS, smallest")
+        << u"Slot Machine Grande\nC12 AAMS123456789\n\n\u20AC  1500"_s << macchina << 12.0 << 6 << true;
+    QTest::newRow("small button") << u"0043\nFortuna\n\n\u20AC  150"_s << QSize(92, 56) << 12.0 << 4 << true;
+    // A name with no blank in it stays on one line, shortened if it must be.
+    QTest::newRow("long word") << u"SUPERLOTTOFORTUNAMAXIMAGRANDE"_s << QSize(92, 112) << 12.0 << 1 << false;
+    // The first line (the machine's code) stays, the last ones go.
+    QTest::newRow("too many lines") << u"WWWW\n.\n.\n.\n.\n.\n.\n.\n.\n."_s << QSize(92, 52) << 12.0 << -1 << false;
 }
 
 void TstLayout::didascalie() {
     QFETCH(QString, caption);
-    QFETCH(QSize, dimensione);
+    QFETCH(QSize, area);
+    QFETCH(qreal, punti);
     QFETCH(int, righe);
-    PulsanteGrafico p;
-    p.setFont(QFont(p.font().family(), 12, QFont::Bold));
-    p.setBackColor(QColor(0, 128, 128));
-    p.setCaption(caption);
-    p.resize(dimensione);
-    const QImage immagine = p.grab().toImage();
-    const QList<QRect> trovate = bande(immagine);
-    QVERIFY(!trovate.isEmpty());
-    for (const QRect& b : trovate) // never spilling out at the sides
-        QVERIFY(b.width() < dimensione.width() - 8);
-    if (righe == 0) {
-        QVERIFY2(trovate.first().width() > 3 * trovate.last().width(),
-                 "the first visible line is not the first line of the caption");
-        QVERIFY(trovate.first().top() > 4);
-    } else {
-        QVERIFY2(righe < 0 ? trovate.size() >= -righe : trovate.size() == righe,
-                 qPrintable(QString::number(trovate.size())));
-        QVERIFY(trovate.last().bottom() < immagine.height() - 5);
+    QFont font(u"DejaVu Sans"_s);
+    font.setPointSizeF(punti);
+    font.setBold(true);
+    const Didascalia::Composizione c = Didascalia::componi(caption, font, area);
+    QTEST(c.intera, "intera");
+    if (righe > 0)
+        QCOMPARE(c.righe.size(), righe);
+    else
+        QVERIFY(c.righe.size() < caption.count(u'\n') + 1);
+    QVERIFY(c.font.pointSizeF() <= punti && c.font.pointSizeF() >= Didascalia::PuntiMinimi);
+    QVERIFY(c.righe.size() * c.altezzaRiga <= area.height());
+
+    // Line by line, the words of the caption in order: each whole, or the last one it
+    // shows shortened with an ellipsis.
+    const QFontMetricsF metriche(c.font);
+    QStringList parole;
+    for (const QString& paragrafo : caption.split(u'\n'))
+        parole << paragrafo.split(u' ', Qt::SkipEmptyParts) << QString();
+    qsizetype i = 0;
+    for (const QString& riga : c.righe) {
+        QVERIFY2(metriche.horizontalAdvance(riga) <= area.width(), qPrintable(riga));
+        const QStringList nellaRiga = riga.split(u' ', Qt::SkipEmptyParts);
+        for (const QString& parola : nellaRiga) {
+            while (i < parole.size() && parole.at(i).isEmpty())
+                ++i;
+            QVERIFY2(i < parole.size(), qPrintable(riga));
+            const bool accorciata = parola.endsWith(QChar(0x2026)) && parole.at(i).startsWith(parola.chopped(1));
+            QVERIFY2(parola == parole.at(i) || accorciata, qPrintable(riga + u" / "_s + parole.at(i)));
+            ++i;
+        }
     }
 }
 

@@ -38,7 +38,7 @@ foreach(file
 endforeach()
 file(GLOB_RECURSE configurazioni ${prefisso}/*/KaloRefillConfig.cmake)
 file(GLOB_RECURSE librerie ${prefisso}/*/libkalorefill.so ${prefisso}/*/libkalorefill_database.so)
-file(GLOB componenti ${prefisso}/lib*/kalorefill/components/*)
+file(GLOB componenti ${prefisso}/lib*/kalorefill/components/* ${prefisso}/lib*/*/kalorefill/components/*)
 if(NOT componenti)
     message(FATAL_ERROR "manca il componente di ricerca in lib/kalorefill/components")
 endif()

@@ -1,13 +1,42 @@
 // A host of its own: links the installed libraries, opens a new database through the
-// embedded host and prints the module's version.
+// embedded host, makes the search component from the installed plugin folder and prints
+// the module's version.
+#include <components/ComponentFactory.h>
 #include <entry/Configura.h>
 #include <host/DatabaseHost.h>
 #include <host/Errore.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QPluginLoader>
 #include <QTemporaryDir>
 
+#include <memory>
+
 #include <cstdio>
+
+namespace {
+
+// The search component, made by the plugin that names it in the package's components
+// folder; false when none there loads and makes it.
+bool creaComponenteRicerca() {
+    const QString nome = QStringLiteral("KaloviaRicerca.Ricerca");
+    const QDir cartella(QStringLiteral(KALOREFILL_CARTELLA_COMPONENTI));
+    for (const QString& file : cartella.entryList(QDir::Files)) {
+        QPluginLoader loader(cartella.filePath(file));
+        auto* fabbrica = qobject_cast<KaloRefill::ComponentFactory*>(loader.instance());
+        if (!fabbrica) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(file), qPrintable(loader.errorString()));
+            continue;
+        }
+        if (fabbrica->componentNames().contains(nome) &&
+            std::unique_ptr<QObject>(fabbrica->createComponent(nome)))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication applicazione(argc, argv);
@@ -23,6 +52,11 @@ int main(int argc, char** argv) {
         configura.setApplicazione(nullptr);
     } catch (const KaloRefill::Errore& errore) {
         std::fprintf(stderr, "%s\n", errore.what());
+        return 1;
+    }
+    if (!creaComponenteRicerca()) {
+        std::fputs("componente di ricerca non creato da " KALOREFILL_CARTELLA_COMPONENTI "\n",
+                   stderr);
         return 1;
     }
     std::printf("%s\n", qPrintable(KaloRefill::Configura().Ver()));

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "Riepilogo.h"
+#include "host/HostApplication.h"
+
+#include <QWidget>
+
+class QDateEdit;
+class QLabel;
+class QSpinBox;
+class QStandardItemModel;
+class QTableView;
+
+namespace KaloRefill {
+
+class GraficoRiepilogo;
+
+// "Riepilogo Refill": the venue's refills of a period per machine and per day, the chart
+// and the frequency alert, for the reconciliation with the machines' owners. Reads only;
+// the one thing it stores is the alert's multiplier, when the manager changes it.
+class FinestraRiepilogo final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit FinestraRiepilogo(HostApplicationPtr host, QWidget* genitore = nullptr);
+
+    // Recomputes for the period; a failure of the host is shown and leaves the window empty.
+    void impostaPeriodo(const QDate& dal, const QDate& al);
+    const Riepilogo& riepilogo() const { return m_riepilogo; }
+
+    bool salvaPdf(const QString& percorsoFile);
+    bool salvaCsv(const QString& percorsoFile, QString* errore = nullptr);
+
+private:
+    void ricalcola();
+    void riempiTabelle();
+    void cambiaSoglia(int soglia);
+    void anteprima();
+    void stampa();
+    void chiediPdf();
+    void chiediCsv();
+
+    HostApplicationPtr m_host;
+    Riepilogo m_riepilogo;
+    QDateEdit* m_dal = nullptr;
+    QDateEdit* m_al = nullptr;
+    QSpinBox* m_soglia = nullptr;
+    QLabel* m_sintesi = nullptr;
+    QStandardItemModel* m_modelloApparecchi = nullptr;
+    QStandardItemModel* m_modelloGiorni = nullptr;
+    QTableView* m_tabellaApparecchi = nullptr;
+    QTableView* m_tabellaGiorni = nullptr;
+    GraficoRiepilogo* m_grafico = nullptr;
+};
+
+} // namespace KaloRefill

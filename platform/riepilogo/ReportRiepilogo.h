@@ -1,0 +1,33 @@
+#pragma once
+
+#include "Riepilogo.h"
+#include "TabellaTesto.h"
+
+#include <QString>
+
+class QPagedPaintDevice;
+
+// The summary on paper and in files, drawn by the search component's report code: the
+// table per machine, the charts, the reasons of the alerts and the table per day.
+namespace KaloRefill::ReportRiepilogo {
+
+QString titolo(const Riepilogo& riepilogo);
+// The line under the title: totals of the period, or that there was no refill.
+QString rigaSintesi(const Riepilogo& riepilogo);
+
+TabellaTesto tabellaApparecchi(const Riepilogo& riepilogo);
+TabellaTesto tabellaGiorni(const Riepilogo& riepilogo);
+
+// larghezzaGrafico: the width of the charts in the document's units (0: no charts).
+QString html(const Riepilogo& riepilogo, int larghezzaGrafico);
+
+// Sets the page (A4, landscape for the wide machine table) and paints the report.
+// The number of pages, 0 when the device cannot be painted on.
+int stampa(QPagedPaintDevice& dispositivo, const Riepilogo& riepilogo);
+int esportaPdf(const QString& percorsoFile, const Riepilogo& riepilogo);
+
+// The table per machine as the Italian spreadsheets read it (";", decimal comma).
+QString csv(const Riepilogo& riepilogo);
+bool esportaCsv(const QString& percorsoFile, const Riepilogo& riepilogo, QString* errore = nullptr);
+
+} // namespace KaloRefill::ReportRiepilogo

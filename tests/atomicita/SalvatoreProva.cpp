@@ -1,0 +1,148 @@
+// A workstation for the crash and race tests: the real form on a database file, saving
+// through the keypad as an operator does. Prints "pronto" once the form is up and
+// "salvato I" after save I has returned; with --via it waits for "via T" on standard
+// input and makes its first save at the instant T, so several of them start at once. Any message box is printed
+// on standard error as "messaggio: ..." and answered with its default button.
+#include "PianoSalvataggi.h"
+
+#include "DatabaseHost.h"
+#include "entry/StatoModulo.h"
+#include "form/FrmRefill.h"
+#include "form/PulsanteGrafico.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QDateTime>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+using namespace KaloRefill;
+
+namespace {
+// A slow workstation: the look-up of the day's header takes `ritardo` ms more, as over a
+// busy network, so that the window between "is there a header?" and the insert that
+// follows is wide enough for other workstations to fall into it.
+class RecordsetLento final : public Recordset {
+public:
+    RecordsetLento(RecordsetPtr rs, int ritardo) : m_rs(std::move(rs)), m_ritardo(ritardo) {}
+    int RecordCount() override {
+        const int n = m_rs->RecordCount();
+        QThread::msleep(static_cast<unsigned long>(m_ritardo));
+        return n;
+    }
+    bool Bof() override { return m_rs->Bof(); }
+    bool Eof() override { return m_rs->Eof(); }
+    void MoveFirst() override { m_rs->MoveFirst(); }
+    void MoveNext() override { m_rs->MoveNext(); }
+    void MovePrevious() override { m_rs->MovePrevious(); }
+    QVariant Field(const QString& nome) override { return m_rs->Field(nome); }
+    void SetField(const QString& nome, const QVariant& valore) override { m_rs->SetField(nome, valore); }
+    void AddNew() override { m_rs->AddNew(); }
+    void Update() override { m_rs->Update(); }
+    void SetFilter(const QString& condizione) override { m_rs->SetFilter(condizione); }
+    QStringList FieldNames() override { return m_rs->FieldNames(); }
+
+private:
+    RecordsetPtr m_rs;
+    int m_ritardo;
+};
+
+class HostLento final : public HostApplication {
+public:
+    HostLento(std::shared_ptr<DatabaseHost> host, int ritardo) : m_host(std::move(host)), m_ritardo(ritardo) {}
+    RecordsetPtr openrecordset(const QString& sql) override {
+        RecordsetPtr rs = m_host->openrecordset(sql);
+        if (sql.startsWith(QLatin1String("Select * from noteteste where codcausale='ref'")))
+            return std::make_shared<RecordsetLento>(std::move(rs), m_ritardo);
+        return rs;
+    }
+    RecordsetPtr OpenRecordSetPreferenze(const QString& sql) override { return m_host->OpenRecordSetPreferenze(sql); }
+    void Execute(const QString& sql) override { m_host->Execute(sql); }
+    qint16 leggisettaggio(const QString& s, const QString& c, qint16 p) override { return m_host->leggisettaggio(s, c, p); }
+    void salvasettaggio(const QString& s, const QString& c, qint16 v) override { m_host->salvasettaggio(s, c, v); }
+    QDate Data() override { return m_host->Data(); }
+    QVariant User() override { return m_host->User(); }
+    QString Percorso() override { return m_host->Percorso(); }
+    std::unique_ptr<UnitaDiLavoro> IniziaUnita() override { return m_host->IniziaUnita(); }
+
+private:
+    std::shared_ptr<DatabaseHost> m_host;
+    int m_ritardo;
+};
+
+void riga(std::FILE* flusso, const QString& testo) {
+    std::fputs((testo + QLatin1Char('\n')).toUtf8().constData(), flusso);
+    std::fflush(flusso);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QStringList a = QCoreApplication::arguments();
+    if (a.size() < 8) {
+        riga(stderr, QStringLiteral("uso: salvatore_prova DB AAAA-MM-GG PRIMO PASSO PER_GIORNO SEME "
+                                    "QUANTI [--via] [--lento MS]"));
+        return 2;
+    }
+    PianoSalvataggi piano;
+    piano.primaData = QDate::fromString(a.at(2), Qt::ISODate);
+    piano.primo = a.at(3).toInt();
+    piano.passo = a.at(4).toInt();
+    piano.perGiorno = a.at(5).toInt();
+    piano.seme = a.at(6).toInt();
+    const int quanti = a.at(7).toInt();
+    const bool via = a.contains(QStringLiteral("--via"));
+
+    OpzioniHost opzioni;
+    opzioni.data = piano.primaData;
+    opzioni.user = QStringLiteral("OP%1").arg(piano.primo);
+    // Four workstations saving at once wait for each other; none may give up.
+    opzioni.attesaBloccoMs = 30000;
+    const qsizetype lento = a.indexOf(QStringLiteral("--lento"));
+    if (lento > 0 && lento + 1 < a.size())
+        StatoModulo::istanza().applicazione =
+            std::make_shared<HostLento>(DatabaseHost::apri(a.at(1), opzioni), a.at(lento + 1).toInt());
+    else
+        StatoModulo::istanza().applicazione = DatabaseHost::apri(a.at(1), opzioni);
+
+    QTimer risponditore;
+    risponditore.setInterval(5);
+    QObject::connect(&risponditore, &QTimer::timeout, &risponditore, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            riga(stderr, QStringLiteral("messaggio: ") + box->text().simplified());
+            box->defaultButton() ? box->defaultButton()->click() : box->accept();
+        }
+    });
+    risponditore.start();
+
+    auto form = std::make_unique<FrmRefill>();
+    form->Form_Load();
+    riga(stdout, QStringLiteral("pronto"));
+    if (via) {
+        // "via T": every workstation starts at the same instant T (ms since the epoch),
+        // closer together than any pipe would wake them.
+        std::string linea;
+        std::getline(std::cin, linea);
+        const qint64 istante = QString::fromStdString(linea).section(u' ', 1).toLongLong();
+        while (QDateTime::currentMSecsSinceEpoch() < istante) {
+        }
+    }
+    for (int i = 0; i < quanti; ++i) {
+        if (form->txtData->date() != piano.data(i))
+            form->txtData->setDate(piano.data(i));
+        form->CmdApparecchio[static_cast<std::size_t>(piano.pulsante(i))]->click();
+        for (const QChar c : piano.importo(i))
+            form->PremiTasto(QString(c));
+        form->CmdSalva->click();
+        riga(stdout, QStringLiteral("salvato %1").arg(i));
+    }
+    form.reset();
+    StatoModulo::istanza().applicazione.reset();
+    return 0;
+}

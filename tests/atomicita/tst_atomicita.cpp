@@ -1,0 +1,476 @@
+// A save is kept whole or not at all: programs killed in the middle of saving, several
+// workstations making the first save of a day at once, a unit of work that cannot start
+// or is lost, files that cannot be written, and the mending of documents left
+// inconsistent by older programs. Every check reads the file through a connection of its
+// own, not through the host under test.
+#include "PianoSalvataggi.h"
+
+#include "BancoProva.h"
+#include "RisponditoreBox.h"
+#include "Supporto.h"
+#include "VerificaRefill.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <map>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace KaloRefill;
+
+namespace {
+
+const QDate Oggi(2026, 12, 4);
+const QColor Giallo(192, 192, 0);
+
+// (date, idscheda) -> cents
+using StatoRighe = std::map<std::pair<QDate, int>, qint64>;
+
+qint64 centesimi(const QVariant& v) { return qRound64(v.toDouble() * 100); }
+
+// A connection of the test's own on the file, closed when it goes.
+class Lettore {
+public:
+    explicit Lettore(const QString& percorso)
+        : m_nome(QStringLiteral("lettore-%1").arg(++s_contatore)) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_nome);
+        db.setDatabaseName(percorso);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=30000"));
+        db.open();
+    }
+    ~Lettore() {
+        QSqlDatabase::database(m_nome, false).close();
+        QSqlDatabase::removeDatabase(m_nome);
+    }
+    QList<QVariantList> righe(const QString& sql) const {
+        QSqlQuery q(QSqlDatabase::database(m_nome, false));
+        QList<QVariantList> risultato;
+        if (!q.exec(sql)) {
+            qWarning() << sql << q.lastError().text();
+            return risultato;
+        }
+        while (q.next()) {
+            QVariantList r;
+            for (int i = 0; i < q.record().count(); ++i)
+                r << q.value(i);
+            risultato << r;
+        }
+        return risultato;
+    }
+    bool esegui(const QString& sql) const { return QSqlQuery(QSqlDatabase::database(m_nome, false)).exec(sql); }
+
+private:
+    static inline int s_contatore = 0;
+    QString m_nome;
+};
+
+// Everything that makes the refill documents of a file inconsistent, one line each.
+QStringList incoerenze(const QString& percorso) {
+    QStringList trovate;
+    Lettore db(percorso);
+    const auto controllo = db.righe(QStringLiteral("PRAGMA integrity_check"));
+    if (controllo.size() != 1 || controllo.at(0).at(0).toString() != QLatin1String("ok"))
+        trovate << QStringLiteral("integrity_check non ok");
+    for (const auto& r : db.righe(QStringLiteral("select dataregistrazione, count(*) from noteteste "
+                                                  "where codcausale='REF' group by dataregistrazione having count(*) > 1")))
+        trovate << QStringLiteral("%1 testate il %2").arg(r.at(1).toString(), r.at(0).toString());
+    const auto testate = db.righe(QStringLiteral(
+        "select t.id, t.refillnoleggiatore, (select sum(refillgestore) from noteincassi where idtesta=t.id), "
+        "(select count(*) from noteincassi where idtesta=t.id) from noteteste t where codcausale='REF'"));
+    for (const auto& t : testate) {
+        const qint64 id = t.at(0).toLongLong();
+        const qint64 totale = centesimi(t.at(2));
+        if (t.at(3).toInt() == 0)
+            trovate << QStringLiteral("testata %1 senza righe").arg(id);
+        if (t.at(1).isNull() || centesimi(t.at(1)) != totale)
+            trovate << QStringLiteral("testata %1: totale %2, righe %3").arg(id).arg(t.at(1).toString()).arg(totale);
+        const auto scritture = db.righe(
+            QStringLiteral("select riga, dare, avere, codconto from noterighe where idtesta=%1 order by riga").arg(id));
+        const QList<QVariantList> attese{{1, 0, totale, QStringLiteral("C.01.001")},
+                                         {2, totale, 0, QStringLiteral("C.01.010")}};
+        bool giuste = scritture.size() == 2;
+        for (int k = 0; giuste && k < 2; ++k)
+            giuste = scritture.at(k).at(0).toInt() == attese.at(k).at(0).toInt() &&
+                     centesimi(scritture.at(k).at(1)) == attese.at(k).at(1).toLongLong() &&
+                     centesimi(scritture.at(k).at(2)) == attese.at(k).at(2).toLongLong() &&
+                     scritture.at(k).at(3).toString() == attese.at(k).at(3).toString();
+        if (!giuste)
+            trovate << QStringLiteral("testata %1: %2 scritture non bilanciate sul totale %3")
+                           .arg(id).arg(scritture.size()).arg(totale);
+    }
+    return trovate;
+}
+
+StatoRighe statoFile(const QString& percorso) {
+    StatoRighe stato;
+    Lettore db(percorso);
+    for (const auto& r : db.righe(QStringLiteral("select i.dataincasso, i.linkscheda, i.refillgestore from noteincassi i "
+                                                  "join noteteste t on i.idtesta = t.id where t.codcausale='REF'")))
+        stato[{r.at(0).toDate(), r.at(1).toInt()}] = centesimi(r.at(2));
+    return stato;
+}
+
+// A machine that already has an amount on the date offers it as the first operand of a
+// "+": what the operator types is added to it.
+StatoRighe dopo(StatoRighe stato, const PianoSalvataggi& piano, int salvataggi) {
+    for (int i = 0; i < salvataggi; ++i)
+        stato[{piano.data(i), 1001 + piano.pulsante(i)}] += piano.centesimi(i);
+    return stato;
+}
+
+QString differenza(const StatoRighe& trovato, const StatoRighe& atteso) {
+    QStringList righe;
+    for (const auto& [chiave, valore] : trovato)
+        if (!atteso.count(chiave) || atteso.at(chiave) != valore)
+            righe << QStringLiteral("%1/%2: %3 invece di %4")
+                         .arg(chiave.first.toString(Qt::ISODate)).arg(chiave.second).arg(valore)
+                         .arg(atteso.count(chiave) ? QString::number(atteso.at(chiave)) : QStringLiteral("niente"));
+    for (const auto& [chiave, valore] : atteso)
+        if (!trovato.count(chiave))
+            righe << QStringLiteral("%1/%2: manca (%3)").arg(chiave.first.toString(Qt::ISODate)).arg(chiave.second).arg(valore);
+    return righe.join(QStringLiteral("; "));
+}
+
+QString programma(const QString& nome) { return QDir(QCoreApplication::applicationDirPath()).filePath(nome); }
+
+QStringList argomenti(const QString& percorso, const PianoSalvataggi& piano, int quanti, bool via) {
+    QStringList a{percorso,
+                  piano.primaData.toString(Qt::ISODate),
+                  QString::number(piano.primo),
+                  QString::number(piano.passo),
+                  QString::number(piano.perGiorno),
+                  QString::number(piano.seme),
+                  QString::number(quanti)};
+    if (via)
+        a << QStringLiteral("--via") << QStringLiteral("--lento") << QStringLiteral("30");
+    return a;
+}
+
+int salvataggiRiferiti(const QByteArray& uscita) { return int(uscita.count("salvato ")); }
+
+std::unique_ptr<BancoProva> salaSenzaConferma(int apparecchi = 16) {
+    auto banco = BancoProva::salaPronta(apparecchi, Oggi);
+    banco->host()->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Salvataggio"), 0);
+    return banco;
+}
+
+} // namespace
+
+class TestAtomicita : public QObject {
+    Q_OBJECT
+private slots:
+    void arrestoBrusco();
+    void primiSalvataggiInsieme_data();
+    void primiSalvataggiInsieme();
+    void unitaNonRiuscita_data();
+    void unitaNonRiuscita();
+    void databaseInSolaLettura_data();
+    void databaseInSolaLettura();
+    void verificaERipara_data();
+    void verificaERipara();
+};
+
+// A workstation killed at a random moment while it saves, again and again on the same
+// file: after each kill the file holds every save the program had finished, at most the
+// one it was making, and no half of anything.
+void TestAtomicita::arrestoBrusco() {
+    const auto banco = salaSenzaConferma();
+    const QString percorso = banco->percorsoFile();
+    QRandomGenerator caso(20261204);
+    StatoRighe stato;
+    int salvataggiTotali = 0;
+    const int cicli = 30;
+    for (int ciclo = 0; ciclo < cicli; ++ciclo) {
+        PianoSalvataggi piano{Oggi.addDays(ciclo * 2), ciclo % 16, 5, 3, ciclo + 1};
+        QProcess figlio;
+        figlio.start(programma(QStringLiteral("salvatore_prova")), argomenti(percorso, piano, 100000, false));
+        QVERIFY2(figlio.waitForStarted(), qPrintable(figlio.errorString()));
+        QByteArray uscita;
+        while (!uscita.contains("pronto\n") && figlio.waitForReadyRead(10000))
+            uscita += figlio.readAllStandardOutput();
+        QVERIFY2(uscita.contains("pronto\n"), figlio.readAllStandardError().constData());
+        QTest::qWait(int(caso.bounded(20, 400)));
+        figlio.kill(); // SIGKILL
+        figlio.waitForFinished();
+        uscita += figlio.readAllStandardOutput();
+        const QByteArray errori = figlio.readAllStandardError();
+        QVERIFY2(!errori.contains("messaggio:"), errori.constData());
+
+        const int fatti = salvataggiRiferiti(uscita);
+        salvataggiTotali += fatti;
+        const StatoRighe trovato = statoFile(percorso);
+        const StatoRighe soloFatti = dopo(stato, piano, fatti);
+        const StatoRighe conIlSeguente = dopo(stato, piano, fatti + 1);
+        QVERIFY2(trovato == soloFatti || trovato == conIlSeguente,
+                 qPrintable(QStringLiteral("ciclo %1: il file non è lo stato dopo %2 o %3 salvataggi: %4")
+                                .arg(ciclo).arg(fatti).arg(fatti + 1).arg(differenza(trovato, soloFatti))));
+        stato = trovato;
+        const QStringList problemi = incoerenze(percorso);
+        QVERIFY2(problemi.isEmpty(), qPrintable(QStringLiteral("ciclo %1: ").arg(ciclo) + problemi.join(u'\n')));
+    }
+    QVERIFY2(salvataggiTotali >= cicli, "i programmi uccisi non hanno salvato quasi nulla");
+    qInfo("%d cicli, %d salvataggi conclusi, 0 documenti incoerenti", cicli, salvataggiTotali);
+}
+
+void TestAtomicita::primiSalvataggiInsieme_data() {
+    QTest::addColumn<int>("postazioni");
+    QTest::newRow("due") << 2;
+    QTest::newRow("quattro") << 4;
+}
+
+// Several workstations make the first saves of a new day at the same moment: one header,
+// every machine once, exact totals and entries, and nobody sees an error.
+void TestAtomicita::primiSalvataggiInsieme() {
+    QFETCH(int, postazioni);
+    const auto banco = salaSenzaConferma();
+    const QString percorso = banco->percorsoFile();
+    const int giri = 3;
+    const int perPostazione = 3;
+    for (int giro = 0; giro < giri; ++giro) {
+        const QDate giorno = Oggi.addDays(giro + 1);
+        std::vector<std::unique_ptr<QProcess>> figli;
+        for (int k = 0; k < postazioni; ++k) {
+            PianoSalvataggi piano{giorno, k, postazioni, 0, 100 * giro + k};
+            auto figlio = std::make_unique<QProcess>();
+            figlio->start(programma(QStringLiteral("salvatore_prova")), argomenti(percorso, piano, perPostazione, true));
+            QVERIFY(figlio->waitForStarted());
+            figli.push_back(std::move(figlio));
+        }
+        for (auto& figlio : figli) {
+            QByteArray uscita;
+            while (!uscita.contains("pronto\n") && figlio->waitForReadyRead(20000))
+                uscita += figlio->readAllStandardOutput();
+            QVERIFY2(uscita.contains("pronto\n"), figlio->readAllStandardError().constData());
+        }
+        const QByteArray via = "via " + QByteArray::number(QDateTime::currentMSecsSinceEpoch() + 200) + '\n';
+        for (auto& figlio : figli) {
+            figlio->write(via);
+            QVERIFY(figlio->waitForBytesWritten(5000));
+        }
+        StatoRighe atteso = statoFile(percorso);
+        for (int k = 0; k < postazioni; ++k) {
+            QProcess& figlio = *figli[std::size_t(k)];
+            QVERIFY(figlio.waitForFinished(60000));
+            QCOMPARE(figlio.exitCode(), 0);
+            const QByteArray errori = figlio.readAllStandardError();
+            QVERIFY2(!errori.contains("messaggio:"), errori.constData());
+            atteso = dopo(atteso, PianoSalvataggi{giorno, k, postazioni, 0, 100 * giro + k}, perPostazione);
+        }
+        QCOMPARE(statoFile(percorso), atteso);
+        const QStringList problemi = incoerenze(percorso);
+        QVERIFY2(problemi.isEmpty(), qPrintable(problemi.join(u'\n')));
+        Lettore db(percorso);
+        QCOMPARE(db.righe(QStringLiteral("select count(*) from noteteste where codcausale='REF' and "
+                                         "dataregistrazione='%1'").arg(giorno.toString(Qt::ISODate)))
+                     .at(0).at(0).toInt(), 1);
+    }
+}
+
+void TestAtomicita::unitaNonRiuscita_data() {
+    QTest::addColumn<QString>("causa");
+    QTest::addColumn<QString>("motivo");
+    QTest::newRow("blocco di un'altra postazione") << QStringLiteral("blocco") << QStringLiteral("occupato da un'altra postazione");
+    QTest::newRow("disco pieno al commit") << QStringLiteral("disco") << QStringLiteral("Salvataggio non riuscito");
+}
+
+// The unit cannot start, or is lost at its end: one box says so, nothing is written, and
+// the entry stays open with its amount so "Salva" can be pressed again.
+void TestAtomicita::unitaNonRiuscita() {
+    QFETCH(QString, causa);
+    QFETCH(QString, motivo);
+    const auto banco = salaSenzaConferma(3);
+    const QString percorso = banco->percorsoFile();
+    OpzioniHost opzioni;
+    opzioni.data = Oggi;
+    opzioni.user = QStringLiteral("OP01");
+    opzioni.attesaBloccoMs = 200;
+    auto host = DatabaseHost::apri(percorso, opzioni);
+    RisponditoreBox box;
+    auto form = apriForm(host);
+    const StatoRighe prima = statoFile(percorso);
+
+    form->CmdApparecchio[1]->click();
+    for (const QChar c : QStringLiteral("12,5"))
+        form->PremiTasto(QString(c));
+    const QString captionPrima = form->CmdApparecchio[1]->caption();
+    const QString totalePrima = form->LabTotali->caption();
+
+    {
+        Lettore altro(percorso);
+        rlimit limitePrima{};
+        if (causa == QLatin1String("blocco")) {
+            QVERIFY(altro.esegui(QStringLiteral("BEGIN IMMEDIATE")));
+        } else {
+            // The write-ahead log may not grow: the commit's pages cannot reach the disk.
+            QVERIFY(altro.esegui(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")));
+            std::signal(SIGXFSZ, SIG_IGN);
+            getrlimit(RLIMIT_FSIZE, &limitePrima);
+            rlimit limite = limitePrima;
+            limite.rlim_cur = rlim_t(QFileInfo(percorso + QStringLiteral("-wal")).size());
+            setrlimit(RLIMIT_FSIZE, &limite);
+        }
+        form->CmdSalva->click();
+        if (causa == QLatin1String("blocco"))
+            altro.esegui(QStringLiteral("ROLLBACK"));
+        else
+            setrlimit(RLIMIT_FSIZE, &limitePrima);
+    }
+
+    QCOMPARE(box.boxes().size(), 1);
+    QVERIFY2(box.boxes().at(0).testo.startsWith(QStringLiteral("Salvataggio non riuscito:")), qPrintable(box.testi().join(u'|')));
+    QVERIFY2(box.boxes().at(0).testo.contains(motivo), qPrintable(box.boxes().at(0).testo));
+    QCOMPARE(box.boxes().at(0).icona, QMessageBox::Warning);
+    QCOMPARE(statoFile(percorso), prima);
+    Lettore db(percorso);
+    QCOMPARE(db.righe(QStringLiteral("select count(*) from noteteste")).at(0).at(0).toInt(), 0);
+    QCOMPARE(db.righe(QStringLiteral("select count(*) from LogOperazioni")).at(0).at(0).toInt(), 0);
+    QCOMPARE(form->RefillAperto, qint16(-1));
+    QCOMPARE(form->LabValore->caption(), QStringLiteral("12,5"));
+    QCOMPARE(form->CmdApparecchio[1]->backColor(), Giallo);
+    QCOMPARE(form->CmdApparecchio[1]->caption(), captionPrima);
+    QCOMPARE(form->LabTotali->caption(), totalePrima);
+    QVERIFY(form->CmdSalva->isEnabled());
+
+    // Once the cause is gone, pressing "Salva" again saves the amount.
+    box.azzera();
+    form->CmdSalva->click();
+    QCOMPARE(box.boxes().size(), 0);
+    QCOMPARE(statoFile(percorso), (StatoRighe{{{Oggi, 1002}, 1250}}));
+    QVERIFY(incoerenze(percorso).isEmpty());
+    form.reset();
+    StatoModulo::istanza().applicazione.reset();
+}
+
+void TestAtomicita::databaseInSolaLettura_data() {
+    QTest::addColumn<bool>("cartella");
+    QTest::newRow("file in sola lettura") << false;
+    QTest::newRow("cartella in sola lettura") << true;
+}
+
+// A database that cannot be written is refused when it is opened, with one line, and the
+// file stays as it was. Root may write anything, so as root the program runs as nobody.
+void TestAtomicita::databaseInSolaLettura() {
+    QFETCH(bool, cartella);
+    QTemporaryDir dir(QStringLiteral("/tmp/kalorefill-sololettura-XXXXXX"));
+    const QString percorso = dir.filePath(QStringLiteral("sala.db"));
+    {
+        const auto banco = salaSenzaConferma(3);
+        QVERIFY(QFile::copy(banco->percorsoFile(), percorso));
+    }
+    // Flags as rwx digits: 0x7755 is rwxr-xr-x for the owner and the user.
+    const bool root = ::geteuid() == 0;
+    using P = QFileDevice::Permissions;
+    QFile::setPermissions(dir.path(), cartella ? P(0x5555) : P(0x7755));
+    QFile::setPermissions(percorso, cartella ? (root ? P(0x6666) : P(0x6644)) : (root ? P(0x6644) : P(0x4444)));
+    QFile originale(percorso);
+    QVERIFY(originale.open(QIODevice::ReadOnly));
+    const QByteArray contenuto = originale.readAll();
+    originale.close();
+
+    QProcess kalorefill;
+    const QStringList opzioni{QStringLiteral("--verifica"), QStringLiteral("--database"), percorso};
+    if (root)
+        kalorefill.start(QStringLiteral("runuser"), QStringList{QStringLiteral("-u"), QStringLiteral("nobody"),
+                                                                QStringLiteral("--"), programma(QStringLiteral("kalorefill"))} + opzioni);
+    else
+        kalorefill.start(programma(QStringLiteral("kalorefill")), opzioni);
+    QVERIFY(kalorefill.waitForFinished(30000));
+    const QString errore = QString::fromUtf8(kalorefill.readAllStandardError());
+    QCOMPARE(kalorefill.exitCode(), 1);
+    QVERIFY2(errore.contains(QStringLiteral("in sola lettura")), qPrintable(errore));
+    QCOMPARE(errore.count(u'\n'), 1);
+    QVERIFY(originale.open(QIODevice::ReadOnly));
+    QVERIFY(originale.readAll() == contenuto);
+    QVERIFY(!QFile::exists(percorso + QStringLiteral("-wal")));
+    QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7700));
+}
+
+void TestAtomicita::verificaERipara_data() {
+    QTest::addColumn<QString>("danno");
+    QTest::addColumn<QString>("problema");
+    QTest::addColumn<qint64>("totaleAtteso");
+    // Two machines saved: 1001 for 10,00 and 1002 for 5,50.
+    QTest::newRow("totale diverso") << QStringLiteral("update noteteste set refillnoleggiatore=10")
+                                    << QStringLiteral("diverso dalla somma") << 1550LL;
+    QTest::newRow("totale vuoto") << QStringLiteral("update noteteste set refillnoleggiatore=null")
+                                  << QStringLiteral("totale della testata vuoto") << 1550LL;
+    QTest::newRow("scritture cancellate") << QStringLiteral("delete from noterighe")
+                                          << QStringLiteral("0 scritture") << 1550LL;
+    QTest::newRow("una sola scrittura") << QStringLiteral("delete from noterighe where riga=2")
+                                        << QStringLiteral("1 scritture") << 1550LL;
+    QTest::newRow("scrittura sbilanciata") << QStringLiteral("update noterighe set dare=99 where riga=2")
+                                           << QStringLiteral("non è dare") << 1550LL;
+    // A second header of the same day, as two old programs made it: one machine in both
+    // (the later save, 7,00, wins), one only in the second.
+    QTest::newRow("testata doppia")
+        << QStringLiteral("insert into noteteste (codcausale, dataregistrazione, Codlocale) values ('REF', '2026-12-04', 'SG01');"
+                          "insert into noteincassi (idtesta, linkscheda, dataincasso, refillgestore, iddata) values "
+                          "((select max(id) from noteteste), 1001, '2026-12-04', 7, '2099-01-01 00:00:00'),"
+                          "((select max(id) from noteteste), 1003, '2026-12-04', 3, '2099-01-01 00:00:00')")
+        << QStringLiteral("testata doppia") << 1550LL - 1000 + 700 + 300;
+}
+
+// Documents damaged in each way are listed, mended in one go, logged, and consistent after.
+void TestAtomicita::verificaERipara() {
+    QFETCH(QString, danno);
+    QFETCH(QString, problema);
+    QFETCH(qint64, totaleAtteso);
+    const auto banco = salaSenzaConferma(3);
+    const QString percorso = banco->percorsoFile();
+    {
+        RisponditoreBox box;
+        auto form = apriForm(banco->host());
+        for (const auto& [pulsante, importo] : {std::pair{0, QStringLiteral("10")}, std::pair{1, QStringLiteral("5,5")}}) {
+            form->CmdApparecchio[std::size_t(pulsante)]->click();
+            for (const QChar c : importo)
+                form->PremiTasto(QString(c));
+            form->CmdSalva->click();
+        }
+        QVERIFY(box.boxes().isEmpty());
+        StatoModulo::istanza().applicazione.reset();
+    }
+    QVERIFY(incoerenze(percorso).isEmpty());
+    {
+        Lettore db(percorso);
+        for (const QString& istruzione : danno.split(u';'))
+            QVERIFY(db.esegui(istruzione));
+    }
+    QVERIFY(!incoerenze(percorso).isEmpty());
+
+    VerificaRefill verifica(*banco->host(), Oggi.addDays(-1), Oggi);
+    const auto trovati = verifica.verifica();
+    QVERIFY2(!trovati.isEmpty() && VerificaRefill::tabella(trovati).contains(problema),
+             qPrintable(VerificaRefill::tabella(trovati)));
+    // Outside the period nothing is found, and nothing is mended.
+    QVERIFY(VerificaRefill(*banco->host(), Oggi.addDays(1), Oggi.addDays(9)).verifica().isEmpty());
+
+    verifica.ripara();
+    QVERIFY(verifica.verifica().isEmpty());
+    QCOMPARE(incoerenze(percorso), QStringList());
+    Lettore db(percorso);
+    QCOMPARE(db.righe(QStringLiteral("select refillnoleggiatore from noteteste")).size(), 1);
+    QCOMPARE(centesimi(db.righe(QStringLiteral("select refillnoleggiatore from noteteste")).at(0).at(0)), totaleAtteso);
+    QCOMPARE(db.righe(QStringLiteral("select count(*) from LogOperazioni where operazione='Riparazione Refill'"))
+                 .at(0).at(0).toInt(), 1);
+
+    // The program says the same through --verifica: nothing left, exit 0.
+    QProcess kalorefill;
+    kalorefill.start(programma(QStringLiteral("kalorefill")),
+                     {QStringLiteral("--verifica"), QStringLiteral("--database"), percorso});
+    QVERIFY(kalorefill.waitForFinished(30000));
+    QCOMPARE(kalorefill.exitCode(), 0);
+}
+
+QTEST_MAIN(TestAtomicita)
+#include "tst_atomicita.moc"
