@@ -31,7 +31,22 @@ std::optional<QVariant> valorePredefinito(const QVariant& dichiarato) {
 
 } // namespace
 
+void CatalogoColonne::caricaTutte() {
+    m_tutteLette = true;
+    // Every table of the file in one statement, rather than one statement per table as
+    // the start-up and the first save come to each of them.
+    const auto risultato = m_connessione.leggi(QStringLiteral(
+        "SELECT m.name, p.name, p.type, p.dflt_value FROM sqlite_master AS m "
+        "JOIN pragma_table_info(m.name) AS p WHERE m.type = 'table' ORDER BY m.name, p.cid"));
+    for (const QVariantList& riga : risultato.righe)
+        m_tabelle[riga.at(0).toString().toLower()].append(
+            {riga.at(1).toString(), tipoDaDichiarazione(riga.at(2).toString()),
+             valorePredefinito(riga.at(3))});
+}
+
 const QList<CatalogoColonne::Colonna>& CatalogoColonne::colonne(const QString& tabella) {
+    if (!m_tutteLette)
+        caricaTutte();
     const QString chiave = tabella.toLower();
     auto trovata = m_tabelle.constFind(chiave);
     if (trovata != m_tabelle.constEnd())

@@ -33,8 +33,17 @@ public:
     // The kind of a column, names compared without regard to case.
     std::optional<TipoColonna> tipo(const QString& tabella, const QString& colonna);
 
+    // Another program changed the tables: read them again when next asked.
+    void dimentica() {
+        m_tabelle.clear();
+        m_tutteLette = false;
+    }
+
 private:
+    void caricaTutte();
+
     ConnessioneSqlite& m_connessione;
+    bool m_tutteLette = false;
     QHash<QString, QList<Colonna>> m_tabelle;
 };
 

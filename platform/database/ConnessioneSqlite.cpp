@@ -88,12 +88,14 @@ std::shared_ptr<ConnessioneSqlite> ConnessioneSqlite::apri(const QString& percor
             throw errore(QStringLiteral("Impossibile aprire il database %1").arg(percorsoFile),
                          db.lastError());
     }
+    connessione->m_versioneSchema = connessione->versioneSchema();
     return connessione;
 }
 
 ConnessioneSqlite::~ConnessioneSqlite() {
     // Compiled statements go before the connection they belong to.
     m_preparate.clear();
+    m_comandi.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(m_nome, false);
         db.close();
@@ -126,11 +128,11 @@ QSqlQuery& ConnessioneSqlite::prepara(const QString& sql, const QVariantList& va
 }
 
 QSqlQuery& ConnessioneSqlite::comando(const QString& sql) {
-    auto trovata = m_preparate.find(sql);
-    if (trovata == m_preparate.end()) {
+    auto trovata = m_comandi.find(sql);
+    if (trovata == m_comandi.end()) {
         auto query = std::make_unique<QSqlQuery>(database());
         query->prepare(sql);
-        trovata = m_preparate.emplace(sql, std::move(query)).first;
+        trovata = m_comandi.emplace(sql, std::move(query)).first;
     }
     return *trovata->second;
 }
@@ -152,8 +154,38 @@ void ConnessioneSqlite::esegui(QSqlQuery& query) {
 
 ConnessioneSqlite::Risultato ConnessioneSqlite::leggi(const QString& sql,
                                                       const QVariantList& valori) {
+    // The engine compiles a kept statement again when another program has changed the
+    // tables, and "*" may then stand for more columns than QtSql made room for. Such a
+    // read therefore runs in a read transaction of its own, where the schema can be seen
+    // unchanged first; in a unit of work the write lock keeps it unchanged.
+    const bool protetta =
+        conAsterisco(sql) && m_unita == StatoUnita::Nessuna && !transazioneAperta();
+    if (protetta) {
+        comando(QStringLiteral("BEGIN")).exec();
+        schemaInvariato();
+    }
+    try {
+        Risultato risultato = leggiPreparata(sql, valori);
+        if (protetta)
+            comando(QStringLiteral("COMMIT")).exec();
+        return risultato;
+    } catch (...) {
+        if (protetta && transazioneAperta())
+            comando(QStringLiteral("ROLLBACK")).exec();
+        throw;
+    }
+}
+
+ConnessioneSqlite::Risultato ConnessioneSqlite::leggiPreparata(const QString& sql,
+                                                               const QVariantList& valori) {
     QSqlQuery& query = prepara(sql, valori);
-    esegui(query);
+    try {
+        esegui(query);
+    } catch (...) {
+        // Compiled afresh next time: a table it read may have gone or changed.
+        m_preparate.erase(sql);
+        throw;
+    }
     Risultato risultato;
     risultato.record = query.record();
     const int colonne = risultato.record.count();
@@ -166,10 +198,41 @@ ConnessioneSqlite::Risultato ConnessioneSqlite::leggi(const QString& sql,
     }
     if (query.lastError().isValid()) {
         query.finish();
-        fallito(QStringLiteral("Errore del database"), query.lastError());
+        const QSqlError errore = query.lastError();
+        m_preparate.erase(sql);
+        fallito(QStringLiteral("Errore del database"), errore);
     }
     query.finish();
     return risultato;
+}
+
+bool ConnessioneSqlite::conAsterisco(const QString& sql) {
+    if (!sql.startsWith(u"select", Qt::CaseInsensitive))
+        return false;
+    const qsizetype stella = sql.indexOf(QLatin1Char('*'));
+    const qsizetype da = sql.indexOf(u" from ", 0, Qt::CaseInsensitive);
+    return stella >= 0 && (da < 0 || stella < da);
+}
+
+qint64 ConnessioneSqlite::versioneSchema() {
+    QSqlQuery& query = comando(QStringLiteral("PRAGMA schema_version"));
+    const qint64 versione = query.exec() && query.next() ? query.value(0).toLongLong() : -1;
+    query.finish();
+    return versione;
+}
+
+void ConnessioneSqlite::schemaInvariato() {
+    const qint64 versione = versioneSchema();
+    if (versione == m_versioneSchema)
+        return;
+    // A statement that reads the tables makes the engine load their new definitions, so
+    // what is compiled next is compiled against them.
+    QSqlQuery& ricarica = comando(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    ricarica.exec();
+    ricarica.finish();
+    m_preparate.clear();
+    m_catalogo.dimentica();
+    m_versioneSchema = versione;
 }
 
 int ConnessioneSqlite::esegui(const QString& sql, const QVariantList& valori) {
@@ -212,6 +275,7 @@ void ConnessioneSqlite::iniziaUnita() {
     }
     m_unita = StatoUnita::Attiva;
     m_motivoPerdita.clear();
+    schemaInvariato();
 }
 
 void ConnessioneSqlite::confermaUnita() {

@@ -84,8 +84,15 @@ private:
     explicit ConnessioneSqlite(QString nome, int attesaBloccoMs);
     // The statement compiled once per text and kept, its values bound anew at each use.
     QSqlQuery& prepara(const QString& sql, const QVariantList& valori);
-    // BEGIN, COMMIT and ROLLBACK, compiled once; their failures are the caller's to read.
+    // BEGIN, COMMIT, ROLLBACK and the schema's version, compiled once; their failures are
+    // the caller's to read.
     QSqlQuery& comando(const QString& sql);
+    Risultato leggiPreparata(const QString& sql, const QVariantList& valori);
+    // A SELECT whose columns are given by "*": their number follows the tables.
+    static bool conAsterisco(const QString& sql);
+    qint64 versioneSchema();
+    // Forgets the compiled statements when another program has changed the tables since.
+    void schemaInvariato();
     void esegui(QSqlQuery& query);
     // A statement failed: inside a unit the engine may have abandoned the whole
     // transaction, and then the unit is lost rather than the statement.
@@ -98,6 +105,8 @@ private:
     // Compiled statements by text; each is run to its end and finished before the call
     // that uses it returns, so none holds a read open.
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_preparate;
+    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_comandi;
+    qint64 m_versioneSchema = -1;
     std::unordered_map<QString, TranslatedStatement> m_traduzioni;
     int m_attesaBloccoMs;
     StatoUnita m_unita = StatoUnita::Nessuna;
