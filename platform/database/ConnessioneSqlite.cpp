@@ -1,5 +1,6 @@
 #include "ConnessioneSqlite.h"
 
+#include "SqlTokenizer.h"
 #include "host/Errore.h"
 
 #include <QLocale>
@@ -11,6 +12,7 @@
 #include <sqlite3.h>
 
 #include <atomic>
+#include <optional>
 
 namespace KaloRefill {
 
@@ -107,8 +109,79 @@ QSqlDatabase ConnessioneSqlite::database() const {
     return QSqlDatabase::database(m_nome, false);
 }
 
-QSqlQuery& ConnessioneSqlite::prepara(const QString& sql, const QVariantList& valori) {
+namespace {
+
+bool confronto(const SqlToken& t) {
+    return t.kind == SqlTokenKind::Operator &&
+           (t.text == u"=" || t.text == u"<>" || t.text == u"<" || t.text == u">" ||
+            t.text == u"<=" || t.text == u">=");
+}
+
+// A number or a 'text' that stands right after a comparison.
+std::optional<QVariant> valoreConfrontato(const SqlToken& t) {
+    if (t.kind == SqlTokenKind::String && t.text.startsWith(QLatin1Char('\'')))
+        return QVariant(t.value);
+    if (t.kind != SqlTokenKind::Number)
+        return std::nullopt;
+    bool ok = false;
+    const qlonglong intero = t.text.toLongLong(&ok);
+    if (ok)
+        return QVariant(intero);
+    const double reale = t.text.toDouble(&ok);
+    return ok ? std::optional<QVariant>(QVariant(reale)) : std::nullopt;
+}
+
+} // namespace
+
+ConnessioneSqlite::Parametrizzata ConnessioneSqlite::parametrizza(const QString& sql) {
+    // The module writes its values into its texts: a header's date, a document's id. The
+    // values compared in them are bound instead, so that one compiled statement serves
+    // every date and every document.
+    Parametrizzata risultato{sql, {}};
+    if (sql.contains(QLatin1Char('?')) || !(sql.startsWith(u"select", Qt::CaseInsensitive) ||
+                                            sql.startsWith(u"delete", Qt::CaseInsensitive)))
+        return risultato;
+    QList<SqlToken> pezzi;
+    try {
+        pezzi = SqlTokenizer::tokenize(sql);
+    } catch (const Errore&) {
+        return risultato; // a text the tokenizer does not know is run as it is
+    }
+    QString testo;
+    testo.reserve(sql.size());
+    const SqlToken* precedente = nullptr;
+    for (const SqlToken& t : pezzi) {
+        const std::optional<QVariant> valore =
+            precedente && confronto(*precedente) ? valoreConfrontato(t) : std::nullopt;
+        if (valore) {
+            testo.append(QLatin1Char('?'));
+            risultato.valori.append(*valore);
+        } else {
+            testo.append(t.text);
+        }
+        if (t.kind != SqlTokenKind::Whitespace)
+            precedente = &t;
+    }
+    risultato.testo = std::move(testo);
+    return risultato;
+}
+
+QSqlQuery& ConnessioneSqlite::prepara(const QString& testoOriginale, const QVariantList& valoriOriginali) {
     soloSeUnitaViva();
+    const QString* testo = &testoOriginale;
+    const QVariantList* valoriDaLegare = &valoriOriginali;
+    if (valoriOriginali.isEmpty()) {
+        auto nota = m_parametrizzate.find(testoOriginale);
+        if (nota == m_parametrizzate.end()) {
+            if (m_parametrizzate.size() >= MassimoPreparate)
+                m_parametrizzate.clear();
+            nota = m_parametrizzate.emplace(testoOriginale, parametrizza(testoOriginale)).first;
+        }
+        testo = &nota->second.testo;
+        valoriDaLegare = &nota->second.valori;
+    }
+    const QString& sql = *testo;
+    const QVariantList& valori = *valoriDaLegare;
     auto trovata = m_preparate.find(sql);
     if (trovata == m_preparate.end()) {
         // The texts with their values written in are many over a long session: past a
@@ -183,7 +256,7 @@ ConnessioneSqlite::Risultato ConnessioneSqlite::leggiPreparata(const QString& sq
         esegui(query);
     } catch (...) {
         // Compiled afresh next time: a table it read may have gone or changed.
-        m_preparate.erase(sql);
+        scarta(sql);
         throw;
     }
     Risultato risultato;
@@ -199,11 +272,16 @@ ConnessioneSqlite::Risultato ConnessioneSqlite::leggiPreparata(const QString& sq
     if (query.lastError().isValid()) {
         query.finish();
         const QSqlError errore = query.lastError();
-        m_preparate.erase(sql);
+        scarta(sql);
         fallito(QStringLiteral("Errore del database"), errore);
     }
     query.finish();
     return risultato;
+}
+
+void ConnessioneSqlite::scarta(const QString& sql) {
+    const auto nota = m_parametrizzate.find(sql);
+    m_preparate.erase(nota != m_parametrizzate.end() ? nota->second.testo : sql);
 }
 
 bool ConnessioneSqlite::conAsterisco(const QString& sql) {

@@ -82,12 +82,19 @@ private:
     static constexpr std::size_t MassimoPreparate = 256;
 
     explicit ConnessioneSqlite(QString nome, int attesaBloccoMs);
+    struct Parametrizzata {
+        QString testo;
+        QVariantList valori;
+    };
+    static Parametrizzata parametrizza(const QString& sql);
     // The statement compiled once per text and kept, its values bound anew at each use.
     QSqlQuery& prepara(const QString& sql, const QVariantList& valori);
     // BEGIN, COMMIT, ROLLBACK and the schema's version, compiled once; their failures are
     // the caller's to read.
     QSqlQuery& comando(const QString& sql);
     Risultato leggiPreparata(const QString& sql, const QVariantList& valori);
+    // Compiled afresh next time.
+    void scarta(const QString& sql);
     // A SELECT whose columns are given by "*": their number follows the tables.
     static bool conAsterisco(const QString& sql);
     qint64 versioneSchema();
@@ -106,6 +113,7 @@ private:
     // that uses it returns, so none holds a read open.
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_preparate;
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_comandi;
+    std::unordered_map<QString, Parametrizzata> m_parametrizzate;
     qint64 m_versioneSchema = -1;
     std::unordered_map<QString, TranslatedStatement> m_traduzioni;
     int m_attesaBloccoMs;

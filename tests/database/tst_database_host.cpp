@@ -119,6 +119,8 @@ private slots:
     void stessoTestoDopoModificheDiAltri();
     void momentiLetti_data();
     void momentiLetti();
+    void valoriNeiTesti_data();
+    void valoriNeiTesti();
 };
 
 // The halls' own zone, with its summer time: moments must read as the same instant
@@ -593,6 +595,52 @@ void TstDatabaseHost::momentiLetti() {
         QCOMPARE(valore.toDateTime().toString(u"dd/MM/yyyy HH:mm:ss"_s),
                  letto.toDateTime().toString(u"dd/MM/yyyy HH:mm:ss"_s));
     }
+}
+
+void TstDatabaseHost::valoriNeiTesti_data() {
+    QTest::addColumn<QStringList>("testi"); // run one after the other on the same host
+    QTest::addColumn<QStringList>("trovati"); // codiceinterno of the rows of each text
+    const QString base = u"select * from apparecchi where "_s;
+    const auto testi = [&base](std::initializer_list<const char*> condizioni) {
+        QStringList elenco;
+        for (const char* c : condizioni)
+            elenco << base + QString::fromUtf8(c);
+        return elenco;
+    };
+    QTest::newRow("stessa forma, valori diversi")
+        << testi({"idscheda=11", "idscheda=12", "idscheda=11"}) << QStringList{u"A1"_s, u"A2"_s, u"A1"_s};
+    QTest::newRow("testo senza badare alle maiuscole")
+        << testi({"codiceinterno='a2'", "codiceinterno='A1'"}) << QStringList{u"A2"_s, u"A1"_s};
+    QTest::newRow("diverso, e ordine per posizione")
+        << testi({"codiceinterno<>'A1' and attiva<>0 order by 1"}) << QStringList{u"A2,A4"_s};
+    QTest::newRow("intervallo")
+        << testi({"ordineincasso >= 2 and ordineincasso < 4"}) << QStringList{u"A1,A3"_s};
+    QTest::newRow("apici raddoppiati e punto interrogativo")
+        << testi({"Nomescheda = 'it''s'", "Nomescheda='Poker?'", "Nomescheda = 'Slot 7'"})
+        << QStringList{QString(), QString(), u"A1"_s};
+    QTest::newRow("negativo e decimale")
+        << testi({"idscheda = -1", "ordineincasso = 1.0", "ordineincasso = 1.5"})
+        << QStringList{QString(), u"A2"_s, QString()};
+}
+
+// Texts that differ only in their values find each their own rows, however many times
+// the same shape has been run before.
+void TstDatabaseHost::valoriNeiTesti() {
+    QFETCH(QStringList, testi);
+    QFETCH(QStringList, trovati);
+    Db db;
+    db.apparecchi();
+    QStringList righe;
+    for (const QString& sql : testi)
+        righe << valori(db.apri(sql), u"codiceinterno"_s).join(u',');
+    QCOMPARE(righe, trovati);
+    // Deletions too: each removes the rows of its own header.
+    for (const char* valori : {"5, 1", "6, 1", "7, 1"})
+        db.host->Execute(
+            u"insert into noterighe (idtesta, riga) values (%1)"_s.arg(QLatin1StringView(valori)));
+    db.host->Execute(SqlTesti::cancellaRighe(u"5"_s));
+    db.host->Execute(SqlTesti::cancellaRighe(u"7"_s));
+    QCOMPARE(valori(db.apri(SqlTesti::righeContabili()), u"idtesta"_s), QStringList{u"6"_s});
 }
 
 QTEST_GUILESS_MAIN(TstDatabaseHost)
