@@ -165,7 +165,7 @@ RecordsetPtr DatabaseHost::openrecordset(const QString& sql) {
     if (istruzione.kind != StatementKind::Select)
         throw Errore::database(
             QStringLiteral("L'istruzione non restituisce righe: usare Execute (%1).").arg(sql));
-    return std::make_shared<SqliteRecordset>(d->connessione, std::move(istruzione));
+    return std::make_shared<SqliteRecordset>(d->connessione, std::move(istruzione), sql);
 }
 
 RecordsetPtr DatabaseHost::OpenRecordSetPreferenze(const QString& sql) {

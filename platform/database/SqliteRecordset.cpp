@@ -8,6 +8,7 @@
 #include <QSqlField>
 #include <QSqlRecord>
 
+#include <algorithm>
 #include <utility>
 
 namespace KaloRefill {
@@ -28,8 +29,9 @@ Errore nonAggiornabile() {
 } // namespace
 
 SqliteRecordset::SqliteRecordset(std::shared_ptr<ConnessioneSqlite> connessione,
-                                 TranslatedStatement istruzione)
-    : m_connessione(std::move(connessione)), m_istruzione(std::move(istruzione)) {
+                                 TranslatedStatement istruzione, QString sorgente)
+    : m_connessione(std::move(connessione)), m_istruzione(std::move(istruzione)),
+      m_sorgente(std::move(sorgente)) {
     // The engine looks at the statement now, so a wrong one fails where it is opened;
     // compiling reads no row.
     m_connessione->verifica(testoLettura());
@@ -175,32 +177,8 @@ void SqliteRecordset::carica() {
     if (m_caricato)
         return;
     const ConnessioneSqlite::Risultato risultato = m_connessione->leggi(testoLettura());
-    CatalogoColonne& catalogo = m_connessione->catalogo();
-
-    const int n = risultato.record.count();
-    const bool nomiDallIstruzione = m_istruzione.columnNames.size() == n;
-    QList<Colonna> colonne;
-    for (int i = 0; i < n; ++i) {
-        const QSqlField campo = risultato.record.field(i);
-        Colonna c;
-        c.nomeMotore = campo.name();
-        const QString nomeScritto = nomiDallIstruzione ? m_istruzione.columnNames.at(i) : QString();
-        c.nome = nomeScritto.isEmpty() ? c.nomeMotore : nomeScritto;
-        std::optional<TipoColonna> tipo;
-        if (!campo.tableName().isEmpty())
-            tipo = catalogo.tipo(campo.tableName(), c.nomeMotore);
-        // An alias hides where a column comes from: a name that only one table of the
-        // statement has still tells its kind.
-        for (const QString& tabella : std::as_const(m_istruzione.tables)) {
-            if (tipo)
-                break;
-            tipo = catalogo.tipo(tabella, c.nomeMotore);
-        }
-        c.tipo = tipo.value_or(TipoColonna::Libero);
-        colonne.append(c);
-    }
-
-    m_colonne = std::move(colonne);
+    m_colonne = colonneDi(risultato.record);
+    // Kept as the engine gives them; a value is converted when its field is read.
     m_righe = risultato.righe;
     m_caricato = true;
     m_pos = 0;
@@ -225,6 +203,99 @@ void SqliteRecordset::carica() {
     }
     m_aggiunte.clear();
     m_suAggiunta = false;
+}
+
+QList<SqliteRecordset::Colonna> SqliteRecordset::colonneDi(const QSqlRecord& record) {
+    CatalogoColonne& catalogo = m_connessione->catalogo();
+    const int n = record.count();
+    const bool nomiDallIstruzione = m_istruzione.columnNames.size() == n;
+    QList<Colonna> colonne;
+    for (int i = 0; i < n; ++i) {
+        const QSqlField campo = record.field(i);
+        Colonna c;
+        c.nomeMotore = campo.name();
+        const QString nomeScritto = nomiDallIstruzione ? m_istruzione.columnNames.at(i) : QString();
+        c.nome = nomeScritto.isEmpty() ? c.nomeMotore : nomeScritto;
+        std::optional<TipoColonna> tipo;
+        if (!campo.tableName().isEmpty())
+            tipo = catalogo.tipo(campo.tableName(), c.nomeMotore);
+        // An alias hides where a column comes from: a name that only one table of the
+        // statement has still tells its kind.
+        for (const QString& tabella : std::as_const(m_istruzione.tables)) {
+            if (tipo)
+                break;
+            tipo = catalogo.tipo(tabella, c.nomeMotore);
+        }
+        c.tipo = tipo.value_or(TipoColonna::Libero);
+        colonne.append(c);
+    }
+    return colonne;
+}
+
+namespace {
+
+// The statement with a clause after it: a trailing ";" would end it first.
+QString seguitoDa(QString sql, const QString& clausola) {
+    while (sql.endsWith(QLatin1Char(';')) || sql.endsWith(QLatin1Char(' ')))
+        sql.chop(1);
+    return sql + clausola;
+}
+
+} // namespace
+
+void SqliteRecordset::colonneSenzaRighe() {
+    if (!m_colonne.isEmpty())
+        return;
+    // The engine names and types the columns of a statement that returns no row.
+    m_colonne = colonneDi(
+        m_connessione->leggi(seguitoDa(testoLettura(), QStringLiteral(" LIMIT 0"))).record);
+}
+
+std::optional<QList<QVariantList>> SqliteRecordset::LeggiRighe(qint64 prima, int quante) {
+    colonneSenzaRighe();
+    const ConnessioneSqlite::Risultato risultato =
+        m_connessione->leggi(seguitoDa(testoLettura(), QStringLiteral(" LIMIT ? OFFSET ?")),
+                             {qint64(std::max(quante, 0)), std::max<qint64>(prima, 0)});
+    QList<QVariantList> righe;
+    righe.reserve(risultato.righe.size());
+    for (const QVariantList& grezza : risultato.righe) {
+        QVariantList riga;
+        riga.reserve(m_colonne.size());
+        for (qsizetype i = 0; i < m_colonne.size(); ++i)
+            riga.append(ConversioneValori::perLettura(m_colonne.at(i).tipo, grezza.value(i)));
+        righe.append(std::move(riga));
+    }
+    return righe;
+}
+
+std::optional<QVariantList> SqliteRecordset::Riepilogo(const QStringList& campiDaSommare) {
+    colonneSenzaRighe();
+    QStringList espressioni{QStringLiteral("COUNT(*)")};
+    QList<TipoColonna> tipi;
+    for (const QString& campo : campiDaSommare) {
+        const Colonna& c = m_colonne.at(indice(campo));
+        espressioni.append(QStringLiteral("SUM(%1)").arg(nomeQuotato(c.nomeMotore)));
+        tipi.append(c.tipo);
+    }
+    const QString elenco = espressioni.join(QStringLiteral(", "));
+    QString sql;
+    const TranslatedStatement& i = m_istruzione;
+    if (i.clausesKnown && i.tables.size() == 1 && i.groupBy.isEmpty() && i.having.isEmpty() &&
+        (m_filtro.isEmpty() || i.filterInWhere)) {
+        // One table: counted and summed straight from it, without ordering rows first.
+        QString dove = i.where;
+        if (!m_filtro.isEmpty())
+            dove = dove.isEmpty() ? m_filtro : QStringLiteral("(%1) AND (%2)").arg(dove, m_filtro);
+        sql = TranslatedStatement::composeSelect(elenco, i.from, dove, {}, {}, {});
+    } else {
+        sql = QStringLiteral("SELECT %1 FROM (%2)").arg(elenco, seguitoDa(testoLettura(), {}));
+    }
+    const ConnessioneSqlite::Risultato risultato = m_connessione->leggi(sql);
+    const QVariantList grezza = risultato.righe.value(0);
+    QVariantList valori{grezza.value(0).toLongLong()};
+    for (qsizetype i = 0; i < tipi.size(); ++i)
+        valori.append(ConversioneValori::perLettura(tipi.at(i), grezza.value(i + 1)));
+    return valori;
 }
 
 void SqliteRecordset::conosciColonne() {

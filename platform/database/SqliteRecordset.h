@@ -6,6 +6,7 @@
 #include "kalorefill_database_export.h"
 
 #include <QList>
+#include <QSqlRecord>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -24,7 +25,9 @@ class ConnessioneSqlite;
 // and change rows of that table.
 class KALOREFILL_DATABASE_EXPORT SqliteRecordset final : public Recordset {
 public:
-    SqliteRecordset(std::shared_ptr<ConnessioneSqlite> connessione, TranslatedStatement istruzione);
+    // sorgente: the statement as the caller wrote it, before translation.
+    SqliteRecordset(std::shared_ptr<ConnessioneSqlite> connessione, TranslatedStatement istruzione,
+                    QString sorgente = {});
 
     int RecordCount() override;
     bool Bof() override;
@@ -38,6 +41,11 @@ public:
     void Update() override;
     void SetFilter(const QString& condizione) override;
     QStringList FieldNames() override;
+    QString Source() override { return m_sorgente; }
+    // A page and the summary come from the database: neither reads the whole set, nor
+    // sees rows this set stored before reading its rows.
+    std::optional<QList<QVariantList>> LeggiRighe(qint64 prima, int quante) override;
+    std::optional<QVariantList> Riepilogo(const QStringList& campiDaSommare) override;
 
     // Whether AddNew, SetField and Update can store rows through this set.
     bool aggiornabile() const { return !m_istruzione.updatableTable.isEmpty(); }
@@ -54,6 +62,9 @@ private:
 
     void carica();
     void conosciColonne();
+    QList<Colonna> colonneDi(const QSqlRecord& record);
+    // The columns, learnt from the statement without reading its rows.
+    void colonneSenzaRighe();
     int indice(const QString& nome);
     int indiceId();
     QVariantList leggiRiga(qint64 id);
@@ -68,6 +79,7 @@ private:
 
     std::shared_ptr<ConnessioneSqlite> m_connessione;
     TranslatedStatement m_istruzione;
+    QString m_sorgente;
     QString m_filtro;
 
     bool m_caricato = false;

@@ -16,7 +16,20 @@ void FiltroRighe::setTesto(const QString& testo) {
     if (cercato == m_testo)
         return;
     m_testo = cercato;
+    if (!m_testo.isEmpty())
+        caricaTutto();
     invalidateFilter();
+}
+
+void FiltroRighe::sort(int colonna, Qt::SortOrder ordine) {
+    if (colonna >= 0)
+        caricaTutto();
+    QSortFilterProxyModel::sort(colonna, ordine);
+}
+
+void FiltroRighe::caricaTutto() {
+    if (auto* modello = qobject_cast<ModelloRighe*>(sourceModel()))
+        modello->caricaTutto();
 }
 
 bool FiltroRighe::filterAcceptsRow(int riga, const QModelIndex& genitore) const {

@@ -11,6 +11,7 @@ class QLabel;
 class QLineEdit;
 class QModelIndex;
 class QPrinter;
+class QPushButton;
 class QStatusBar;
 class QTableView;
 class QToolBar;
@@ -20,22 +21,27 @@ namespace KaloRefill {
 class FiltroRighe;
 class ModelloRighe;
 
-// The list window: the rows in a sortable table, a filter bar, a tool bar to print and
-// export, and a status bar with the row count and the total of the amounts shown.
-// A double click or Enter on a row picks it: its CampoRicerca value becomes the answer
-// and the window closes. Column order and widths are kept per list and operator.
+// The list window, sized for a finger: the rows in a sortable table that scrolls by
+// dragging, a filter bar, a tool bar to print and export, "Apri" and "Chiudi", and a
+// status bar with the row count and the total of the amounts. A tap selects a row;
+// "Apri", a double click or Enter picks it: its CampoRicerca value becomes the answer
+// and the window closes. Column order, widths and hidden columns are kept per list and
+// operator. An empty list says so over the table and is neither printed nor exported.
 class FinestraRicerca final : public QDialog {
     Q_OBJECT
 public:
-    // Reads every row of the recordset: a failure of the set is thrown from here.
+    // Reads the first rows and the count of the recordset: a failure of the set is
+    // thrown from here.
     explicit FinestraRicerca(const ImpostazioniRicerca& impostazioni, QWidget* parent = nullptr);
     ~FinestraRicerca() override;
 
     // The picked row's CampoRicerca value; invalid until a row is picked.
     QVariant risposta() const { return m_risposta; }
 
-    // What the table shows now, as printed and exported.
+    // What the table shows now, every row of it, as printed and exported.
     TabellaTesto contenuto() const;
+    // The line over an empty table; empty while rows are shown.
+    QString statoVuoto() const;
     // The text of the status bar.
     QString riepilogo() const;
 
@@ -52,6 +58,13 @@ protected:
 
 private:
     void creaBarraStrumenti();
+    QWidget* creaPulsanti();
+    void aggiornaVuoto();
+    // False, after saying why, when there is nothing to print or export.
+    bool ciSonoRighe();
+    // The columns to tick on or off, at a point of the screen.
+    void mostraMenuColonne(const QPoint& dove);
+    int misura(int pixel) const;
     void applicaViste();
     void salvaViste();
     void aggiornaRiepilogo();
@@ -73,6 +86,10 @@ private:
     QTableView* m_tabella = nullptr;
     QStatusBar* m_barraStato = nullptr;
     QLabel* m_riepilogo = nullptr;
+    QLabel* m_vuoto = nullptr;
+    QPushButton* m_apri = nullptr;
+    QString m_testoVuoto;
+    qreal m_scala = 1.0;
     int m_colonnaRisposta = -1;
     QVariant m_risposta;
     bool m_vistaSalvata = false;

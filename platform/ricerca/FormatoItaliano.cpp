@@ -103,6 +103,10 @@ QString intestazione(const QString& campo) {
         {QStringLiteral("refillnoleggiatore"), QStringLiteral("Totale refill")},
         {QStringLiteral("chiuso"), QStringLiteral("Chiuso")},
         {QStringLiteral("iddata"), QStringLiteral("Ultimo salvataggio")},
+        {QStringLiteral("id"), QStringLiteral("N°")},
+        {QStringLiteral("import"), QStringLiteral("Importato")},
+        {QStringLiteral("note"), QStringLiteral("Note")},
+        {QStringLiteral("refilllocale"), QStringLiteral("Refill locale")},
     };
     // Joined queries name their fields "Table.Field".
     const QString nome = campo.section(QLatin1Char('.'), -1).toLower();

@@ -67,41 +67,7 @@ void preparaPagina(QPagedPaintDevice& dispositivo, const TabellaTesto& tabella) 
 }
 
 int stampa(QPagedPaintDevice& dispositivo, const TabellaTesto& tabella) {
-    QPainter pittore;
-    if (!pittore.begin(&dispositivo))
-        return 0;
-    // The painter's origin is the corner of the printable area.
-    const QRectF area(QPointF(0, 0),
-                      dispositivo.pageLayout().paintRectPixels(dispositivo.logicalDpiX()).size());
-
-    QFont carattere = pittore.font();
-    carattere.setPointSizeF(puntiTesto);
-    const QFontMetricsF metriche(carattere, &dispositivo);
-    const qreal altezzaPiede = metriche.height() * 2.0;
-
-    QTextDocument documento;
-    documento.documentLayout()->setPaintDevice(&dispositivo);
-    documento.setDefaultFont(carattere);
-    documento.setDocumentMargin(0);
-    documento.setHtml(html(tabella));
-    const QSizeF pagina(area.width(), area.height() - altezzaPiede);
-    documento.setPageSize(pagina);
-    const int pagine = documento.pageCount();
-
-    pittore.setFont(carattere);
-    for (int i = 0; i < pagine; ++i) {
-        if (i > 0)
-            dispositivo.newPage();
-        pittore.save();
-        pittore.translate(0, -i * pagina.height());
-        documento.drawContents(&pittore, QRectF(QPointF(0, i * pagina.height()), pagina));
-        pittore.restore();
-        pittore.drawText(
-            QRectF(0, area.height() - metriche.height(), area.width(), metriche.height()),
-            Qt::AlignHCenter | Qt::AlignBottom, piePagina(i + 1, pagine));
-    }
-    pittore.end();
-    return pagine;
+    return stampaHtml(dispositivo, html(tabella), {});
 }
 
 int stampaHtml(QPagedPaintDevice& dispositivo, const QString& html,

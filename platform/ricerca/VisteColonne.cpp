@@ -61,7 +61,7 @@ QList<VisteColonne::Colonna> VisteColonne::leggi() const {
         if (perQuestaLista()) {
             colonne.append({comeTesto(m_viste->Field(campoColonna)),
                             comeIntero(m_viste->Field(campoPosizione), -1),
-                            comeIntero(m_viste->Field(campoLarghezza), 0)});
+                            comeIntero(m_viste->Field(campoLarghezza), -1)});
         }
         m_viste->MoveNext();
     }

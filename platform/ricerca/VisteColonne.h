@@ -16,7 +16,7 @@ public:
     struct Colonna {
         QString campo;
         int posizione = -1; // visual order, from 0
-        int larghezza = 0;  // in pixels; 0 keeps the natural width
+        int larghezza = 0;  // in pixels; 0 for a column the operator hid, -1 unknown
         friend bool operator==(const Colonna&, const Colonna&) = default;
     };
 

@@ -5,6 +5,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <optional>
 
 namespace KaloRefill {
 
@@ -47,6 +48,23 @@ public:
 
     // Column names in result order, as the statement gave them.
     virtual QStringList FieldNames() = 0;
+
+    // For long lists, members a set may lack: then they answer nothing and the caller
+    // walks the set instead.
+
+    // The statement the set was opened with, as the caller wrote it.
+    virtual QString Source() { return {}; }
+    // Up to `quante` rows from row `prima` (0 is the first), in the set's order and under
+    // its filter, each with the values Field gives, in FieldNames' order. Reads only
+    // those rows and leaves the current row where it is.
+    virtual std::optional<QList<QVariantList>> LeggiRighe(qint64 /*prima*/, int /*quante*/) {
+        return std::nullopt;
+    }
+    // In one query: the number of rows, then the sum of each field named (null when no
+    // row has a value), values as Field gives them.
+    virtual std::optional<QVariantList> Riepilogo(const QStringList& /*campiDaSommare*/) {
+        return std::nullopt;
+    }
 };
 
 using RecordsetPtr = std::shared_ptr<Recordset>;

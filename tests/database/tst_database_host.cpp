@@ -109,6 +109,7 @@ private slots:
     void nuoveRigheEIdRiletti();
     void totali_data();
     void totali();
+    void riepilogoDelGiorno();
     void testo10CancellaLeRigheDellaTestata();
     void campi_data();
     void campi();
@@ -273,6 +274,30 @@ void TstDatabaseHost::righe() {
     QCOMPARE(valori(rs, campo), attesi);
     rs->SetFilter(QString()); // the whole set again
     QCOMPARE(rs->RecordCount(), db.apri(sql)->RecordCount());
+
+    // Read a page at a time and summed up by the database: the same rows, in the same
+    // order, with the same values as walking the set, and the same count.
+    const RecordsetPtr aPagine = db.apri(sql);
+    aPagine->SetFilter(filtro);
+    QCOMPARE(aPagine->Source(), sql);
+    QCOMPARE(aPagine->Riepilogo({})->value(0).toLongLong(), attesi.size());
+    QList<QVariantList> lette;
+    for (qint64 prima = 0;; ++prima) {
+        const auto pagina = aPagine->LeggiRighe(prima, 1);
+        QVERIFY(pagina.has_value());
+        lette += *pagina;
+        if (pagina->isEmpty())
+            break;
+    }
+    QList<QVariantList> percorse;
+    const QStringList nomi = aPagine->FieldNames();
+    for (rs->SetFilter(filtro); !rs->Eof(); rs->MoveNext()) {
+        QVariantList riga;
+        for (const QString& nome : nomi)
+            riga.append(rs->Field(nome));
+        percorse.append(riga);
+    }
+    QCOMPARE(lette, percorse);
 }
 
 void TstDatabaseHost::movimentiOltreIEstremiEDopoIlHost() {
@@ -357,6 +382,23 @@ void TstDatabaseHost::totali() {
                                SqlTesti::totaleGiornoSalvataggio(u"L01"_s, oggi)})
         QCOMPARE(valori(db.apri(sql), u"SommaDiRefillGestore"_s),
                  somma.isEmpty() ? QStringList() : QStringList{somma});
+}
+
+void TstDatabaseHost::riepilogoDelGiorno() {
+    Db db;
+    db.apparecchi();
+    const qint64 testa = db.testata();
+    db.riga(testa, 11, u"3.25"_s);
+    db.riga(testa, 12, u"4"_s);
+    const auto giorno = db.apri(SqlTesti::refillDelGiorno(oggi))->Riepilogo({u"RefillGestore"_s});
+    QCOMPARE(giorno, (QVariantList{qint64(2), 7.25}));
+    // A day without rows: no row counted, nothing to sum.
+    const auto vuoto =
+        db.apri(SqlTesti::refillDelGiorno(oggi.addDays(1)))->Riepilogo({u"refillgestore"_s});
+    QCOMPARE(vuoto->value(0).toLongLong(), 0);
+    QVERIFY(vuoto->value(1).isNull());
+    QCOMPARE(errore([&] { db.apri(SqlTesti::elencoRefill())->Riepilogo({u"manca"_s}); }),
+             int(CodiceErrore::CampoNonTrovato));
 }
 
 void TstDatabaseHost::testo10CancellaLeRigheDellaTestata() {

@@ -41,7 +41,31 @@ struct RecordsetMemoria final : KaloRefill::Recordset {
     }
     void SetFilter(const QString&) override { vai(0, false); }
     QStringList FieldNames() override { return campi; }
+    QString Source() override { return sorgente; }
+    // Pages and the summary only when aPagine is set, as a set over a database.
+    std::optional<QList<QVariantList>> LeggiRighe(qint64 prima, int quante) override {
+        if (!aPagine)
+            return std::nullopt;
+        ++pagineLette;
+        return righe.mid(prima, quante);
+    }
+    std::optional<QVariantList> Riepilogo(const QStringList& daSommare) override {
+        if (!aPagine)
+            return std::nullopt;
+        QVariantList valori{qint64(righe.size())};
+        for (const QString& campo : daSommare) {
+            double somma = 0;
+            for (const QVariantList& r : std::as_const(righe))
+                somma += r.at(colonna(campo)).toDouble();
+            valori.append(somma);
+        }
+        return valori;
+    }
 
+    QString sorgente;
+    bool aPagine = false;
+    int pagineLette = 0;
+    int spostamenti = 0;
     // Thrown by every move, as by a set that loses its connection while it is read.
     std::optional<KaloRefill::Errore> guasto;
 
@@ -58,6 +82,7 @@ struct RecordsetMemoria final : KaloRefill::Recordset {
         return m_modifica ? m_modifica->second : righe[m_riga];
     }
     void vai(qsizetype riga, bool fuori) {
+        ++spostamenti;
         if (guasto || fuori)
             throw guasto.value_or(KaloRefill::Errore::nessunRecordCorrente());
         m_riga = riga;

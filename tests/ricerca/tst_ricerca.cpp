@@ -3,23 +3,30 @@
 // PDFs are read back with pdftotext (poppler-utils, installed by the Makefile).
 #include "ComponentRegistry.h"
 #include "FinestraRicerca.h"
+#include "ModelloRighe.h"
 #include "RecordsetMemoria.h"
+#include "RisponditoreBox.h"
 #include "host/Valuta.h"
 #include "search/ComponenteRicerca.h"
 #include "search/DataRisposta.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QScroller>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 
 using namespace KaloRefill;
 using namespace Qt::StringLiterals;
@@ -85,17 +92,18 @@ bool ricerca(ComponenteRicerca& c, const std::function<void(QDialog&)>& azione) 
 
 const auto tabella = [](QWidget& f) { return f.findChild<QTableView*>(u"tabella"_s); };
 
-// The list as the operator reads it: its title, headings and rows (columns in their
-// visual order), then the status bar.
+// The list as the operator reads it: its title, headings and rows (the columns shown, in
+// their visual order), then the status bar.
 QStringList mostrato(QWidget& f) {
     const QHeaderView* h = tabella(f)->horizontalHeader();
     QStringList righe{f.windowTitle()};
     for (int r = -1; r < h->model()->rowCount(); ++r) {
         QStringList celle;
         for (int i = 0; i < h->count(); ++i)
-            celle << (r < 0 ? h->model()->headerData(h->logicalIndex(i), Qt::Horizontal)
-                            : h->model()->index(r, h->logicalIndex(i)).data())
-                         .toString();
+            if (!h->isSectionHidden(h->logicalIndex(i)))
+                celle << (r < 0 ? h->model()->headerData(h->logicalIndex(i), Qt::Horizontal)
+                                : h->model()->index(r, h->logicalIndex(i)).data())
+                             .toString();
         righe << celle.join(u" | "_s);
     }
     return righe << f.findChild<QLabel*>(u"riepilogo"_s)->text();
@@ -139,19 +147,26 @@ private slots:
     void chiusuraSenzaScelta();
     void esportazioniDiCioCheSiVede();
     void vistePerListaEOperatore();
+    void valoriComeSiLeggono();
+    void colonneNascosteEViste();
+    void vuoto_data();
+    void vuoto();
+    void listaLungaAPagine();
+    void unToccoEApri();
     void erroreDelRecordsetArrivaAlChiamante();
 };
 
 void TestRicerca::lista_data() {
     QTest::addColumn<Scelta>("s");
     // Operators by name, amounts and dates in Italian, the total of the rows shown.
-    const QString t = u"id | Causale | Data registrazione | Locale | Operatore | Totale refill"_s;
-    const QString r7 = u"7 | REF | 15/03/2011 | SG01 | Niccolò Rossi | 10,00"_s;
-    const QString r6 = u"6 | REF | 14/03/2011 | SG02 | Anna Bianchi | 12,50"_s;
-    const QString r5 = u"5 | "_s + causaleStrana + u" | 31/12/2010 | SG01 | 99 | 2,68"_s;
-    const QString tutte = u"Righe: 3    Totale refill: 25,18"_s;
-    const QString sg01 = u"Righe: 2 di 3    Totale refill: 12,68"_s;
-    const QString solo6 = u"Righe: 1 di 3    Totale refill: 12,50"_s;
+    // The id is there for the program, not for the operator: hidden.
+    const QString t = u"Causale | Data registrazione | Locale | Operatore | Totale refill (€)"_s;
+    const QString r7 = u"REF | 15/03/2011 | SG01 | Niccolò Rossi | 10,00"_s;
+    const QString r6 = u"REF | 14/03/2011 | SG02 | Anna Bianchi | 12,50"_s;
+    const QString r5 = causaleStrana + u" | 31/12/2010 | SG01 | 99 | 2,68"_s;
+    const QString tutte = u"Righe: 3    Totale refill: € 25,18"_s;
+    const QString sg01 = u"Righe: 2 di 3    Totale refill: € 12,68"_s;
+    const QString solo6 = u"Righe: 1 di 3    Totale refill: € 12,50"_s;
     QTest::newRow("nell'ordine dell'host") << Scelta{{}, -1, {t, r7, r6, r5, tutte}, giorno1};
     QTest::newRow("importo, non testo") << Scelta{{}, 5, {t, r5, r7, r6, tutte}, giorno3};
     QTest::newRow("data, non testo") << Scelta{{}, 2, {t, r5, r6, r7, tutte}, giorno3};
@@ -161,16 +176,16 @@ void TestRicerca::lista_data() {
     QTest::newRow("data come si vede") << Scelta{u"14/03/2011"_s, -1, {t, r6, solo6}, giorno2};
     QTest::newRow("importo come si vede") << Scelta{u"12,50"_s, -1, {t, r6, solo6}, giorno2};
     QTest::newRow("parole di colonne diverse")
-        << Scelta{u"anna sg02"_s, -1, {t, u"Righe: 0 di 3    Totale refill: 0,00"_s}};
+        << Scelta{u"anna sg02"_s, -1, {t, u"Righe: 0 di 3    Totale refill: € 0,00"_s}};
     // The day's report: columns named with their table, CampoRicerca in lower case.
     const QDate giorno(2011, 3, 5);
     const auto report = RecordsetMemoria::crea(
         {u"NoteIncassi.DataIncasso"_s, u"NoteIncassi.RefillGestore"_s}, {{giorno, 10.0}});
-    const QStringList vista{u"Data | Importo"_s, u"05/03/2011 | 10,00"_s,
-                            u"Righe: 1    Importo: 10,00"_s};
+    const QStringList vista{u"Data | Importo (€)"_s, u"05/03/2011 | 10,00"_s,
+                            u"Righe: 1    Importo: € 10,00"_s};
     QTest::newRow("report del giorno") << Scelta{{}, -1, vista, giorno, report, u"dataincasso"_s};
     QTest::newRow("giorno senza refill")
-        << Scelta{.vista = {u"Data | Importo"_s, u"Righe: 0    Importo: 0,00"_s},
+        << Scelta{.vista = {u"Data | Importo (€)"_s, u"Righe: 0    Importo: € 0,00"_s},
                   .righe = RecordsetMemoria::crea({u"DataIncasso"_s, u"RefillGestore"_s})};
     // CampoRicerca is not among them: the pick cannot answer with a date.
     QTest::newRow("colonne sconosciute")
@@ -230,7 +245,8 @@ void TestRicerca::esportazioniDiCioCheSiVede() {
     tabella(f)->sortByColumn(5, Qt::AscendingOrder);
     QHeaderView* h = tabella(f)->horizontalHeader();
     h->moveSection(h->visualIndex(5), 0);
-    h->hideSection(0);
+    h->showSection(0); // the id, hidden at first, shown by the operator
+    h->hideSection(3);
     QTemporaryDir cartella;
     const QString csv = cartella.filePath(u"e.csv"_s), pdf = cartella.filePath(u"e.pdf"_s);
     QVERIFY(f.esportaCsv(csv) && f.esportaPdf(pdf));
@@ -239,9 +255,9 @@ void TestRicerca::esportazioniDiCioCheSiVede() {
     QFile file(csv);
     QVERIFY(file.open(QIODevice::ReadOnly));
     // UTF-8 with its mark, so that Excel reads the accents.
-    QCOMPARE(file.readAll(), u"\uFEFFTotale refill;Causale;Data registrazione;Locale;Operatore\r\n"
-                             "2,68;\"Ver; \"\"A&B\"\" <b>\";31/12/2010;SG01;99\r\n"
-                             "10,00;REF;15/03/2011;SG01;Niccolò Rossi\r\n"_s.toUtf8());
+    QCOMPARE(file.readAll(), u"\uFEFFTotale refill (€);N°;Causale;Data registrazione;Operatore\r\n"
+                             "2,68;5;\"Ver; \"\"A&B\"\" <b>\";31/12/2010;99\r\n"
+                             "10,00;7;REF;15/03/2011;Niccolò Rossi\r\n"_s.toUtf8());
     const QString testo = pagineDelPdf(pdf).join(u'\f');
     for (const QString& atteso :
          {u"Elenco Refill"_s, causaleStrana, u"31/12/2010"_s, u"15/03/2011"_s, u"Niccolò Rossi"_s,
@@ -302,6 +318,235 @@ void TestRicerca::vistePerListaEOperatore() {
     QCOMPARE(viste->righe.mid(0, 2), altre);
     for (const QVariantList& vista : viste->righe)
         QVERIFY(vista.at(3) != u"codcausale"_s || vista.at(5) == 60);
+}
+
+// Headers as the module keeps them: flags as 0 and -1, an id, a note.
+std::shared_ptr<RecordsetMemoria> testateComplete() {
+    return RecordsetMemoria::crea({u"id"_s, u"codcausale"_s, u"dataregistrazione"_s, u"chiuso"_s,
+                                   u"import"_s, u"note"_s, u"refillnoleggiatore"_s, u"iddata"_s},
+                                  {{qint64(7), u"REF"_s, giorno1, qint64(-1), qint64(0),
+                                    u"Cassa vuota"_s, 10.0, QDateTime(giorno1, QTime(10, 20, 5))},
+                                   {qint64(6), u"REF"_s, giorno2, qint64(0), qint64(-1), QVariant(),
+                                    2.5, QDateTime(giorno2, QTime(9, 0))}});
+}
+
+void TestRicerca::valoriComeSiLeggono() {
+    ImpostazioniRicerca impostazioni;
+    impostazioni.recordset = testateComplete();
+    FinestraRicerca f(impostazioni);
+    const QAbstractItemModel* m = tabella(f)->model();
+    QStringList intestazioni, prima, seconda;
+    for (int c = 0; c < m->columnCount(); ++c) {
+        intestazioni << m->headerData(c, Qt::Horizontal).toString();
+        prima << m->index(0, c).data().toString();
+        seconda << m->index(1, c).data().toString();
+    }
+    QCOMPARE(intestazioni, (QStringList{u"N°"_s, u"Causale"_s, u"Data registrazione"_s, u"Chiuso"_s,
+                                        u"Importato"_s, u"Note"_s, u"Totale refill (€)"_s,
+                                        u"Ultimo salvataggio"_s}));
+    QCOMPARE(prima, (QStringList{u"7"_s, u"REF"_s, u"15/03/2011"_s, u"Sì"_s, u"No"_s,
+                                 u"Cassa vuota"_s, u"10,00"_s, u"15/03/2011 10:20:05"_s}));
+    QCOMPARE(seconda, (QStringList{u"6"_s,
+                                   u"REF"_s,
+                                   u"14/03/2011"_s,
+                                   u"No"_s,
+                                   u"Sì"_s,
+                                   {},
+                                   u"2,50"_s,
+                                   u"14/03/2011 09:00:00"_s}));
+    // Amounts line up on the right, under a heading that lines up with them.
+    QVERIFY(m->index(0, 6).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
+    QVERIFY(m->headerData(6, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>() &
+            Qt::AlignRight);
+    // Sorting a flag column goes by the flag, not by its text.
+    tabella(f)->sortByColumn(3, Qt::AscendingOrder);
+    QCOMPARE(m->index(0, 3).data().toString(), u"Sì"_s);
+}
+
+void TestRicerca::colonneNascosteEViste() {
+    const QStringList campi{u"id"_s,      u"modulo"_s,    u"utente"_s,
+                            u"colonna"_s, u"posizione"_s, u"larghezza"_s};
+    const auto nascoste = [](QDialog& f) {
+        QStringList n;
+        const QHeaderView* h = tabella(f)->horizontalHeader();
+        for (int c = 0; c < h->count(); ++c)
+            if (h->isSectionHidden(c))
+                n << h->model()->headerData(c, Qt::Horizontal).toString();
+        return n;
+    };
+    // A new operator: ids and the import flag stay out of sight.
+    auto viste = RecordsetMemoria::crea(campi);
+    QStringList viste1, viste2;
+    ricerca(*componente(testateComplete(), viste), [&](QDialog& f) {
+        viste1 = nascoste(f);
+        // He brings the import flag back and hides the note.
+        QHeaderView* h = tabella(f)->horizontalHeader();
+        h->showSection(4);
+        h->resizeSection(4, 77);
+        h->hideSection(5);
+    });
+    QCOMPARE(viste1, (QStringList{u"N°"_s, u"Importato"_s}));
+    // His view keeps both choices the next time.
+    ricerca(*componente(testateComplete(), viste), [&](QDialog& f) {
+        viste2 = nascoste(f);
+        QCOMPARE(tabella(f)->horizontalHeader()->sectionSize(4), 77);
+    });
+    QCOMPARE(viste2, (QStringList{u"N°"_s, u"Note"_s}));
+    // A view stored with a width shows the id; another operator still does not see it.
+    // A view without a width (written by another program) leaves the column as it was.
+    viste->righe.append({99, u"Refill"_s, u"anna"_s, u"id"_s, 0, 60});
+    viste->righe.append({100, u"Refill"_s, u"anna"_s, u"chiuso"_s, 3, QVariant()});
+    QStringList anna, luca;
+    ricerca(*componente(testateComplete(), viste, u"anna"_s),
+            [&](QDialog& f) { anna = nascoste(f); });
+    ricerca(*componente(testateComplete(), viste, u"luca"_s),
+            [&](QDialog& f) { luca = nascoste(f); });
+    QCOMPARE(anna, QStringList{u"Importato"_s});
+    QCOMPARE(luca, (QStringList{u"N°"_s, u"Importato"_s}));
+
+    // By finger: the tool bar's "Colonne" lists every column, ticked when shown; a tap
+    // on "N°" brings it back.
+    QStringList voci, spuntate, dopo;
+    ricerca(*componente(testateComplete(), viste, u"luca"_s), [&](QDialog& f) {
+        QTimer::singleShot(0, &f, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            for (QAction* a : menu->actions()) {
+                voci << a->text();
+                if (a->isChecked())
+                    spuntate << a->text();
+            }
+            menu->actions().at(0)->trigger();
+            menu->close();
+        });
+        f.findChild<QAction*>(u"azioneColonne"_s)->trigger();
+        dopo = nascoste(f);
+    });
+    QCOMPARE(voci,
+             (QStringList{u"N°"_s, u"Causale"_s, u"Data registrazione"_s, u"Chiuso"_s,
+                          u"Importato"_s, u"Note"_s, u"Totale refill"_s, u"Ultimo salvataggio"_s}));
+    QCOMPARE(spuntate.size(), voci.size() - 2);
+    QCOMPARE(dopo, QStringList{u"Importato"_s});
+}
+
+void TestRicerca::vuoto_data() {
+    QTest::addColumn<QString>("modulo");
+    QTest::addColumn<QString>("sorgente");
+    QTest::addColumn<QString>("filtro");
+    QTest::addColumn<QString>("riga");
+    const QString giorno =
+        u"SELECT NoteIncassi.DataIncasso FROM NoteIncassi INNER JOIN NoteTeste ON "
+        "NoteIncassi.IdTesta = NoteTeste.id where (((NoteIncassi.DataIncasso) = #12-06-2026#) "
+        "And ((NoteTeste.CodCausale) = 'Ref')) ORDER BY NoteIncassi.DataIncasso DESC"_s;
+    QTest::newRow("report del giorno")
+        << u"RefillGiorno"_s << giorno << QString() << u"Nessun refill registrato il 06/12/2026"_s;
+    // Month first in the statement: 03-05 is the 5th of March.
+    QTest::newRow("giorno e mese sotto il 10")
+        << u"RefillGiorno"_s << u"select * from t where d = #03-05-2011#"_s << QString()
+        << u"Nessun refill registrato il 05/03/2011"_s;
+    QTest::newRow("report senza data")
+        << u"RefillGiorno"_s << QString() << QString() << u"Nessun refill registrato"_s;
+    QTest::newRow("elenco") << u"Refill"_s << giorno << QString() << u"Nessuna registrazione"_s;
+    QTest::newRow("filtro senza righe")
+        << u"Refill"_s << QString() << u"zzz"_s << u"Nessuna riga contiene \"zzz\""_s;
+}
+
+void TestRicerca::vuoto() {
+    QFETCH(QString, modulo);
+    QFETCH(QString, sorgente);
+    QFETCH(QString, filtro);
+    QFETCH(QString, riga);
+    ImpostazioniRicerca impostazioni;
+    impostazioni.modulo = modulo;
+    impostazioni.caption = u"Riepilogo Refill Odierni  -> Nessun refill caricato"_s;
+    auto righe = filtro.isEmpty() ? RecordsetMemoria::crea({u"DataIncasso"_s, u"RefillGestore"_s})
+                                  : testate();
+    righe->sorgente = sorgente;
+    impostazioni.recordset = righe;
+    FinestraRicerca f(impostazioni);
+    f.show();
+    f.findChild<QLineEdit*>(u"filtro"_s)->setText(filtro);
+    const QLabel* scritta = f.findChild<QLabel*>(u"statoVuoto"_s);
+    QVERIFY(scritta->isVisible());
+    QCOMPARE(scritta->text(), riga);
+    QCOMPARE(f.statoVuoto(), riga);
+    // Nothing to print: every way out says so, and no file is written.
+    QTemporaryDir cartella;
+    QVERIFY(!f.esportaPdf(cartella.filePath(u"e.pdf"_s)));
+    QVERIFY(!f.esportaCsv(cartella.filePath(u"e.csv"_s)));
+    QVERIFY(QDir(cartella.path()).isEmpty());
+    RisponditoreBox box;
+    for (const char* nome : {"azioneStampa", "azioneAnteprima", "azionePdf", "azioneCsv"}) {
+        box.azzera();
+        f.findChild<QAction*>(QLatin1StringView(nome))->trigger();
+        QCOMPARE(box.testi(), QStringList{riga});
+    }
+    // With rows again the line goes.
+    f.findChild<QLineEdit*>(u"filtro"_s)->clear();
+    QCOMPARE(scritta->isVisible(), righe->righe.size() == 0);
+}
+
+void TestRicerca::listaLungaAPagine() {
+    // A long history read a page at a time: opening reads one page and the summary.
+    QList<QVariantList> righe;
+    for (int i = 1; i <= 1000; ++i)
+        righe.append({qint64(i), giorno3.addDays(-i), i / 100.0});
+    auto lunga =
+        RecordsetMemoria::crea({u"id"_s, u"dataregistrazione"_s, u"refillnoleggiatore"_s}, righe);
+    lunga->aPagine = true;
+    ImpostazioniRicerca impostazioni;
+    impostazioni.recordset = lunga;
+    impostazioni.campoRicerca = u"dataregistrazione"_s;
+    FinestraRicerca f(impostazioni);
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    const QAbstractItemModel* m = tabella(f)->model();
+    QCOMPARE(m->rowCount(), ModelloRighe::righePerPagina);
+    QCOMPARE(lunga->pagineLette, 1);
+    QCOMPARE(f.riepilogo(), u"Righe: 1000    Totale refill: € 5005,00"_s);
+    // Scrolling to the end of what is read brings the next page in.
+    tabella(f)->scrollToBottom();
+    QTRY_COMPARE(m->rowCount(), 2 * ModelloRighe::righePerPagina);
+    // Sorting needs every row: the largest amount is the last row of the set.
+    tabella(f)->sortByColumn(2, Qt::DescendingOrder);
+    QCOMPARE(m->rowCount(), 1000);
+    QCOMPARE(m->index(0, 2).data().toString(), u"10,00"_s);
+    f.findChild<QLineEdit*>(u"filtro"_s)->setText(u"9,99"_s);
+    QCOMPARE(f.riepilogo(), u"Righe: 1 di 1000    Totale refill: € 9,99"_s);
+    // The pick of a row read late answers with its own date.
+    f.scegli(m->index(0, 1));
+    QCOMPARE(f.risposta().toDate(), giorno3.addDays(-999));
+    // Never walked row by row.
+    QCOMPARE(lunga->spostamenti, 0);
+}
+
+void TestRicerca::unToccoEApri() {
+    auto c = componente(testate());
+    QList<int> altezze;
+    bool trascinabile = false, testoSottoIcona = false, apriAttivo = true;
+    ricerca(*c, [&](QDialog& f) {
+        QTableView* t = tabella(f);
+        auto* apri = f.findChild<QPushButton*>(u"pulsanteApri"_s);
+        altezze = {t->rowHeight(0), f.findChild<QLineEdit*>(u"filtro"_s)->height(), apri->height(),
+                   f.findChild<QPushButton*>(u"pulsanteChiudi"_s)->height()};
+        trascinabile = QScroller::hasScroller(t->viewport());
+        testoSottoIcona =
+            f.findChild<QToolBar*>()->toolButtonStyle() == Qt::ToolButtonTextUnderIcon;
+        // Nothing to open until a row is touched; one tap on the second row, then "Apri".
+        t->clearSelection();
+        t->setCurrentIndex({});
+        apriAttivo = apri->isEnabled();
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {},
+                          t->visualRect(t->model()->index(1, 2)).center());
+        QVERIFY(f.isVisible());
+        QTest::mouseClick(apri, Qt::LeftButton);
+    });
+    for (const int altezza : std::as_const(altezze))
+        QVERIFY2(altezza >= 40, qPrintable(u"%1 pixels are too few for a finger"_s.arg(altezza)));
+    QVERIFY(trascinabile);
+    QVERIFY(testoSottoIcona);
+    QVERIFY(!apriAttivo);
+    QCOMPARE(DataRisposta::comeData(c->Risposta()).value_or(QDate()), giorno2);
 }
 
 void TestRicerca::erroreDelRecordsetArrivaAlChiamante() {
