@@ -3,8 +3,10 @@
 #include "ArgomentiProgramma.h"
 #include "DatabaseHost.h"
 #include "DatiDemo.h"
+#include "DopoPrimoDisegno.h"
 #include "FinestraRiepilogo.h"
 #include "ParametriServer.h"
+#include "UscitaDopoDisegno.h"
 #include "VerificaRefill.h"
 #include "entry/Configura.h"
 #include "host/Errore.h"
@@ -223,33 +225,42 @@ std::shared_ptr<DatabaseHost> creaDemo(const QString& percorso, const OpzioniHos
 }
 
 // The engine's page-by-page check takes time in proportion to the file, so it runs beside
-// the form rather than before it; a damaged file is then told at once, not at some later
-// save. The thread is joined when the program ends.
+// the form rather than before it, and starts once the form is on screen: on a machine with
+// few cores it would otherwise slow the start-up. A damaged file is then told at once, not
+// at some later save. The thread is joined when the program ends.
 class ControlloIntegrita {
 public:
-    explicit ControlloIntegrita(const QString& percorso)
-        : m_filo([percorso] {
-              const QString problema = DatabaseHost::controllaIntegrita(percorso);
-              if (problema.isEmpty())
-                  return;
-              QMetaObject::invokeMethod(
-                  qApp,
-                  [problema] {
-                      scrivi(stderr, nomeProgramma + QStringLiteral(": attenzione: ") +
-                                         problema.simplified() + QLatin1Char('\n'));
-                      QMessageBox::warning(
-                          QApplication::activeWindow(), QStringLiteral("Database danneggiato"),
-                          problema + QStringLiteral("\n\nI dati mostrati potrebbero essere "
-                                                    "incompleti. Avvisare l'assistenza prima di "
-                                                    "registrare altri refill."));
-                  },
-                  Qt::QueuedConnection);
-          }) {}
-    ~ControlloIntegrita() { m_filo.join(); }
+    explicit ControlloIntegrita(const QString& percorso) {
+        m_attesa = DopoPrimoDisegno::esegui([this, percorso] {
+            m_filo = std::thread([percorso] {
+                const QString problema = DatabaseHost::controllaIntegrita(percorso);
+                if (problema.isEmpty())
+                    return;
+                QMetaObject::invokeMethod(
+                    qApp,
+                    [problema] {
+                        scrivi(stderr, nomeProgramma + QStringLiteral(": attenzione: ") +
+                                           problema.simplified() + QLatin1Char('\n'));
+                        QMessageBox::warning(
+                            QApplication::activeWindow(), QStringLiteral("Database danneggiato"),
+                            problema + QStringLiteral("\n\nI dati mostrati potrebbero essere "
+                                                      "incompleti. Avvisare l'assistenza prima di "
+                                                      "registrare altri refill."));
+                    },
+                    Qt::QueuedConnection);
+            });
+        });
+    }
+    ~ControlloIntegrita() {
+        delete m_attesa.data();
+        if (m_filo.joinable())
+            m_filo.join();
+    }
     ControlloIntegrita(const ControlloIntegrita&) = delete;
     ControlloIntegrita& operator=(const ControlloIntegrita&) = delete;
 
 private:
+    QPointer<DopoPrimoDisegno> m_attesa;
     std::thread m_filo;
 };
 
@@ -324,6 +335,7 @@ int Programma::esegui(int argc, char** argv) {
     if (const int esito = rispondiSenzaFinestra(argomenti); esito >= 0)
         return esito;
     aggiungiComponentiInstallati();
+    UscitaDopoDisegno::installaSeRichiesto();
 
     // Never a password in a message, even one the operator typed into the address.
     const QString percorso =

@@ -1,273 +1,483 @@
-// How long a save, a page load and the day total take on a database holding one year and
-// ten years of history (refill documents and other kinds of documents in the shared
-// tables). The costs must not grow with the history: the report ends with the ratio.
+// What the refill form costs on a database holding 1 day, 1 year and 10 years of history
+// as the suite writes it, set against the floor the engine allows on a copy of the same
+// file; the "Cerca" list on 3,650 and 36,500 refill registrations; the program's start
+// against a minimal Qt window. Medians with their spread, then one line per figure:
 //
-//   bench_refill [--giorni-anno N] [--ripetizioni N] [--server postgresql://...]
+//   ratio NAME VALUE
+//   peak_mb VALUE
 //
-// With --server the databases are made on that PostgreSQL server (the address names a
-// database the user can connect to and may create databases from), one per history length.
+//   bench_refill [--giorni-anno N] [--ripetizioni N] [--ripetizioni-elenco N]
+//                [--ripetizioni-avvio N] [--dettagli] [--cartella DIR]
+#include "ConnessioneDiretta.h"
 #include "DatabaseHost.h"
-#include "ParametriServer.h"
+#include "GeneratoreStorico.h"
+#include "GuardiaMessaggi.h"
 #include "HostCronometrato.h"
+#include "Memoria.h"
+#include "PavimentoSalvataggio.h"
+#include "Processi.h"
+#include "Serie.h"
 #include "entry/StatoModulo.h"
 #include "form/FrmRefill.h"
+#include "host/SqlTesti.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCommandLineParser>
-#include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
+#include <QLocale>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
+#include <QWidget>
 
 #include <algorithm>
-#include <unistd.h>
-#include <cstdio>
+#include <ctime>
 #include <functional>
-#include <vector>
+#include <memory>
 
 using namespace KaloRefill;
 
 namespace {
-constexpr int Apparecchi = 40;
+
+// The last day of the generated history; the form works on the day after it.
 const QDate UltimoGiorno(2026, 12, 4);
+const QDate GiornoBanco = UltimoGiorno.addDays(1);
+const QString Operatore = QStringLiteral("bench");
 
-// Causal codes of the other documents the suite keeps in the same tables.
-const QStringList AltreCausali{QStringLiteral("INC"), QStringLiteral("VER"), QStringLiteral("PRE")};
-
-void esegui(QSqlQuery& q) {
-    if (!q.exec())
-        qFatal("%s", qPrintable(q.lastError().text()));
+double millisecondi(const std::function<void()>& azione) {
+    QElapsedTimer t;
+    t.start();
+    azione();
+    return static_cast<double>(t.nsecsElapsed()) / 1e6;
 }
 
-// Writes the history straight into the file, in one transaction: far faster than row by
-// row through the host, and the form then reads it as any other history.
-void generaStorico(const QString& file, int giorni) {
-    const bool server = ParametriServer::eIndirizzo(file);
-    {
-        QSqlDatabase db;
-        if (server) {
-            db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("generatore"));
-            ParametriServer::leggi(file).applica(db);
-        } else {
-            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("generatore"));
-            db.setDatabaseName(file);
-        }
-        if (!db.open())
-            qFatal("%s", qPrintable(db.lastError().text()));
-        db.transaction();
-        QSqlQuery macchina(db);
-        macchina.prepare(QStringLiteral(
-            "insert into apparecchi (idscheda, Idapparecchio, codiceinterno, Nomescheda, nomemobile, codiceaams, "
-            "tipologiaincasso, categoria, attiva, ordineincasso) values (?, ?, ?, ?, ?, ?, 6, 'AWP', -1, ?)"));
-        for (int i = 1; i <= Apparecchi; ++i) {
-            macchina.addBindValue(1000 + i);
-            macchina.addBindValue(5000 + i);
-            macchina.addBindValue(QStringLiteral("AWP%1").arg(i, 2, 10, QLatin1Char('0')));
-            macchina.addBindValue(QStringLiteral("Slot %1").arg(i));
-            macchina.addBindValue(QStringLiteral("Mobile %1").arg(i));
-            macchina.addBindValue(QStringLiteral("AAMS%1").arg(i, 12, 10, QLatin1Char('0')));
-            macchina.addBindValue(i);
-            esegui(macchina);
-        }
-        QSqlQuery altro(db);
-        altro.exec(QStringLiteral("insert into anagraficalocali (Codlocale) values ('SG01')"));
-        altro.exec(QStringLiteral("insert into TabAssociazioneConti (CassaSalaGiochi, CassaRefill) values ('C1', 'C2')"));
-
-        QSqlQuery testa(db), riga(db), movimento(db);
-        testa.prepare(QStringLiteral("insert into noteteste (codcausale, dataregistrazione, Codlocale, chiuso, "
-                                     "refillnoleggiatore) values (?, ?, 'SG01', 0, ?)") +
-                     (server ? QStringLiteral(" returning id") : QString()));
-        riga.prepare(QStringLiteral("insert into noteincassi (idtesta, linkscheda, linkapparecchio, Codlocale, "
-                                    "dataincasso, tipoincasso, Descrizione, refillgestore, riga) "
-                                    "values (?, ?, ?, 'SG01', ?, ?, 'storico', ?, 0)"));
-        movimento.prepare(QStringLiteral("insert into noterighe (idtesta, Data, Descrizione, dare, avere, riga) "
-                                         "values (?, ?, 'storico', ?, ?, ?)"));
-        const QDate primo = UltimoGiorno.addDays(-giorni);
-        for (int g = 0; g < giorni; ++g) {
-            const QString data = primo.addDays(g).toString(Qt::ISODate);
-            QStringList causali{QStringLiteral("REF")};
-            causali << AltreCausali;
-            for (const QString& causale : causali) {
-                testa.addBindValue(causale);
-                testa.addBindValue(data);
-                testa.addBindValue(Apparecchi * 10.0);
-                esegui(testa);
-                const qint64 idTesta =
-                    server && testa.next() ? testa.value(0).toLongLong() : testa.lastInsertId().toLongLong();
-                for (int i = 1; i <= Apparecchi; ++i) {
-                    riga.addBindValue(idTesta);
-                    riga.addBindValue(1000 + i);
-                    riga.addBindValue(5000 + i);
-                    riga.addBindValue(data);
-                    riga.addBindValue(causale == QLatin1String("REF") ? 6 : 1);
-                    riga.addBindValue(10.0);
-                    esegui(riga);
-                }
-                for (int r = 1; r <= 2; ++r) {
-                    movimento.addBindValue(idTesta);
-                    movimento.addBindValue(data);
-                    movimento.addBindValue(r == 1 ? 0.0 : Apparecchi * 10.0);
-                    movimento.addBindValue(r == 1 ? Apparecchi * 10.0 : 0.0);
-                    movimento.addBindValue(r);
-                    esegui(movimento);
-                }
-            }
-        }
-        db.commit();
-        // A server plans by its statistics, which its autovacuum would gather soon after a
-        // load this size; the timed part must not depend on when that happens.
-        if (server)
-            QSqlQuery(db).exec(QStringLiteral("ANALYZE"));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("generatore"));
+double cpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
-double mediana(std::vector<double> tempi) {
-    std::sort(tempi.begin(), tempi.end());
-    const std::size_t n = tempi.size();
-    return n % 2 ? tempi[n / 2] : (tempi[n / 2 - 1] + tempi[n / 2]) / 2;
-}
-
-double misura(int ripetizioni, const std::function<void(int)>& azione) {
-    std::vector<double> tempi;
-    for (int i = 0; i < ripetizioni; ++i) {
-        QElapsedTimer t;
-        t.start();
-        azione(i);
-        tempi.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
-    }
-    return mediana(tempi);
+// Wall time into one series, the CPU time of this thread into the other: a save also waits
+// for the disk, and that part is the same for the host and for the floor.
+void cronometra(Serie& muro, Serie& cpu, const std::function<void()>& azione) {
+    const double inizio = cpuMs();
+    muro.aggiungi(millisecondi(azione));
+    cpu.aggiungi(cpuMs() - inizio);
 }
 
 struct Misure {
-    double salvataggio = 0, pagina = 0, totale = 0;
-    qint64 righe = 0;
-    // Time of each kind of call over all the saves, when asked for.
-    QMap<QString, double> dettagliSalvataggio;
+    QString nome;
+    long long righeIncassi = 0, righeLog = 0, testate = 0;
+    Serie salvataggio, primoSalvataggio, pagina, totale, report;
+    // The floor: one transaction per save, and every statement committing by itself.
+    Serie pavimento, pavimentoPrimo, pavimentoAuto, pavimentoPrimoAuto;
+    Serie salvataggioCpu, primoSalvataggioCpu, pavimentoCpu, pavimentoPrimoCpu, scarto;
+    QMap<QString, double> dettagli;
+    QString file;
 };
 
-// A new, empty database on the server for one history length, made from its address.
-QString databaseServer(const QString& server, int giorni) {
-    const ParametriServer parametri = ParametriServer::leggi(server);
-    const QString nome = QStringLiteral("bench_refill_%1").arg(giorni);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("amministrazione"));
-        parametri.applica(db);
-        if (!db.open())
-            qFatal("%s", qPrintable(db.lastError().text()));
-        QSqlQuery q(db);
-        if (!q.exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(nome)) ||
-            !q.exec(QStringLiteral("CREATE DATABASE %1").arg(nome)))
-            qFatal("%s", qPrintable(q.lastError().text()));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("amministrazione"));
-    return parametri.conDatabase(nome).descrizione();
+// The amount typed for the r-th save: the keypad's text, one digit.
+QString cifra(int r) {
+    return QString::number(r % 9 + 1);
 }
 
-Misure misuraStorico(int giorni, int ripetizioni, bool dettagli, const QString& server) {
-    QTemporaryDir cartella;
-    const QString file =
-        server.isEmpty() ? cartella.filePath(QStringLiteral("storico.db")) : databaseServer(server, giorni);
+// One history with its own database, host, form and floor. The module keeps its host
+// and account associations module-wide, so a history is made current before each of its
+// operations: the three histories are then measured turn by turn, and whatever else the
+// machine (and its disk) is doing weighs on all of them alike.
+struct Banco {
+    Misure m;
+    std::shared_ptr<DatabaseHost> host;
+    std::shared_ptr<HostCronometrato> cronometro;
+    HostApplicationPtr applicazione;
+    RecordsetPtr associazioni;
+    std::unique_ptr<PavimentoSalvataggio> pavimento;
+    std::unique_ptr<FrmRefill> form;
+
+    void attiva() {
+        StatoModulo::istanza().applicazione = applicazione;
+        StatoModulo::istanza().rsAssociazioneConti = associazioni;
+    }
+    void prepara(int indice, int r) {
+        form->CmdApparecchio_Click(indice);
+        form->PremiTasto(cifra(r));
+    }
+    void salva() { form->PremiTasto(QStringLiteral("Salva")); }
+    void vaiAl(const QDate& giorno) {
+        form->impostaDataRegistrazione(giorno);
+        form->txtData_Change();
+    }
+};
+
+std::unique_ptr<Banco> preparaBanco(const QString& nome, int giorni, const QString& cartella,
+                                    bool dettagli) {
+    auto b = std::make_unique<Banco>();
+    Misure& m = b->m;
+    m.nome = nome;
+    m.file = QDir(cartella).filePath(QStringLiteral("storico-%1.db").arg(giorni));
     {
         OpzioniHost opzioni;
-        opzioni.data = UltimoGiorno;
-        DatabaseHost::crea(file, opzioni);
+        opzioni.data = GiornoBanco;
+        DatabaseHost::crea(m.file, opzioni);
     }
-    generaStorico(file, giorni);
-    // The generated history must be on disk before timing starts: otherwise the first
-    // commits of the form pay for flushing it.
-    if (server.isEmpty()) {
-        QFile scritto(file);
-        if (scritto.open(QIODevice::ReadWrite))
-            ::fsync(scritto.handle());
+    GeneratoreStorico::preparaSala(m.file);
+    GeneratoreStorico::scrivi(m.file, UltimoGiorno, giorni);
+    {
+        ConnessioneDiretta conta(m.file);
+        m.righeIncassi = conta.numero("select count(*) from noteincassi");
+        m.righeLog = conta.numero("select count(*) from LogOperazioni");
+        m.testate = conta.numero("select count(*) from noteteste");
     }
+    const QString copia = m.file + QStringLiteral(".pavimento.db");
+    QFile::copy(m.file, copia);
+    b->pavimento = std::make_unique<PavimentoSalvataggio>(copia, GeneratoreStorico::CodLocale, Operatore);
 
     OpzioniHost opzioni;
+    opzioni.data = GiornoBanco;
+    opzioni.user = Operatore;
+    b->host = DatabaseHost::apri(m.file, opzioni);
+    b->cronometro = std::make_shared<HostCronometrato>(b->host);
+    b->applicazione = dettagli ? HostApplicationPtr(b->cronometro) : HostApplicationPtr(b->host);
+    StatoModulo::istanza().applicazione = b->applicazione;
+    b->form = std::make_unique<FrmRefill>();
+    b->form->Form_Load();
+    b->associazioni = StatoModulo::istanza().rsAssociazioneConti;
+    b->form->ChkConferma->setCheckState(Qt::Unchecked);
+    // A first round makes the day's header and rows on both sides; the timed saves then
+    // change them as an operator's corrections do.
+    for (int i = 0; i < FrmRefill::NumeroPulsanti; ++i) {
+        b->prepara(i, i);
+        b->salva();
+        b->pavimento->salva(GiornoBanco, 1001 + i, cifra(i),
+                            PavimentoSalvataggio::Modo::UnaTransazione);
+    }
+    b->cronometro->azzera();
+    return b;
+}
+
+std::vector<Misure> misuraStorici(const std::vector<std::pair<QString, int>>& storici,
+                                  int ripetizioni, const QString& cartella, bool dettagli) {
+    std::vector<std::unique_ptr<Banco>> banchi;
+    for (const auto& [nome, giorni] : storici)
+        banchi.push_back(preparaBanco(nome, giorni, cartella, dettagli));
+
+    for (int r = 0; r < ripetizioni; ++r) {
+        const int i = r % FrmRefill::NumeroPulsanti;
+        for (auto& b : banchi) {
+            b->attiva();
+            b->prepara(i, r);
+            Misure& m = b->m;
+            cronometra(m.salvataggio, m.salvataggioCpu, [&] { b->salva(); });
+            cronometra(m.pavimento, m.pavimentoCpu, [&] {
+                b->pavimento->salva(GiornoBanco, 1001 + i, cifra(r),
+                                    PavimentoSalvataggio::Modo::UnaTransazione);
+            });
+            cronometra(m.pavimentoAuto, m.scarto, [&] {
+                b->pavimento->salva(GiornoBanco, 1001 + i, cifra(r),
+                                    PavimentoSalvataggio::Modo::OgniIstruzione);
+            });
+        }
+    }
+    for (auto& b : banchi)
+        b->m.dettagli = b->cronometro->tempi;
+    // The first save of each of the following days: the header and the row are made.
+    for (int r = 0; r < ripetizioni; ++r) {
+        const QDate giorno = GiornoBanco.addDays(1 + r);
+        const int i = r % FrmRefill::NumeroPulsanti;
+        for (auto& b : banchi) {
+            b->attiva();
+            b->vaiAl(giorno);
+            b->prepara(i, r);
+            Misure& m = b->m;
+            cronometra(m.primoSalvataggio, m.primoSalvataggioCpu, [&] { b->salva(); });
+            cronometra(m.pavimentoPrimo, m.pavimentoPrimoCpu, [&] {
+                b->pavimento->salva(giorno, 1001 + i, cifra(r),
+                                    PavimentoSalvataggio::Modo::UnaTransazione);
+            });
+            m.pavimentoPrimoAuto.aggiungi(millisecondi([&] {
+                b->pavimento->salva(giorno.addDays(1000), 1001 + i, cifra(r),
+                                    PavimentoSalvataggio::Modo::OgniIstruzione);
+            }));
+        }
+    }
+    for (auto& b : banchi) {
+        b->attiva();
+        b->vaiAl(GiornoBanco);
+    }
+    for (int r = 0; r < ripetizioni; ++r) {
+        for (auto& b : banchi) {
+            b->attiva();
+            b->m.pagina.aggiungi(millisecondi([&] { b->form->RicaricaPagina(); }));
+            b->m.totale.aggiungi(millisecondi([&] { b->form->TotaleGiornata(); }));
+            // The day's rows for printing, read to the end as the report reads them.
+            b->m.report.aggiungi(millisecondi([&] {
+                const RecordsetPtr righe = b->host->openrecordset(SqlTesti::refillDelGiorno(UltimoGiorno));
+                const QStringList campi = righe->FieldNames();
+                if (righe->RecordCount() > 0)
+                    righe->MoveFirst();
+                while (!righe->Eof()) {
+                    for (const QString& campo : campi)
+                        righe->Field(campo);
+                    righe->MoveNext();
+                }
+            }));
+        }
+    }
+    std::vector<Misure> misure;
+    for (auto& b : banchi) {
+        b->attiva();
+        b->form.reset();
+        misure.push_back(std::move(b->m));
+    }
+    banchi.clear();
+    StatoModulo::istanza().applicazione.reset();
+    StatoModulo::istanza().rsAssociazioneConti.reset();
+    return misure;
+}
+
+// In a process of its own (the bench runs itself with --elenco): the form on a database
+// whose refill registrations are the list, "Cerca" pressed through the real search
+// component, timed from the press to the first paint of the list's rows; then the window
+// is closed. Prints one "elenco_ms" line per press and the process's peak memory.
+int eseguiElenco(const QString& file, int ripetizioni) {
+    OpzioniHost opzioni;
     opzioni.data = UltimoGiorno;
-    opzioni.user = QStringLiteral("bench");
-    auto cronometro = std::make_shared<HostCronometrato>(DatabaseHost::apri(file, opzioni));
-    if (dettagli)
-        StatoModulo::istanza().applicazione = cronometro;
-    else
-        StatoModulo::istanza().applicazione = DatabaseHost::apri(file, opzioni);
-    Misure m;
-    m.righe = StatoModulo::istanza().applicazione->openrecordset(QStringLiteral("select * from noteincassi"))->RecordCount();
+    opzioni.user = Operatore;
+    StatoModulo::istanza().applicazione = DatabaseHost::apri(file, opzioni);
+    QTextStream out(stdout);
     {
         FrmRefill form;
         form.Form_Load();
-        form.ChkConferma->setCheckState(Qt::Unchecked);
-        const auto salva = [&form](int i) {
-            form.CmdApparecchio_Click(i % FrmRefill::NumeroPulsanti);
-            form.PremiTasto(QString::number(i % 9 + 1));
-            form.PremiTasto(QStringLiteral("Salva"));
-        };
-        // A first round creates the day's header and rows; the timed saves then change them
-        // as an operator's corrections do, and warm the caches as a working day would.
-        for (int i = 0; i < FrmRefill::NumeroPulsanti; ++i)
-            salva(i);
-        cronometro->azzera();
-        m.salvataggio = misura(ripetizioni, salva);
-        m.dettagliSalvataggio = cronometro->tempi;
-        m.pagina = misura(ripetizioni, [&form](int) { form.RicaricaPagina(); });
-        m.totale = misura(ripetizioni, [&form](int) { form.TotaleGiornata(); });
+        form.mostra(false);
+        QApplication::processEvents();
+
+        struct PrimeRighe final : QObject {
+            qint64 fine = 0;
+            bool attesa = false;
+            bool eventFilter(QObject* oggetto, QEvent* evento) override {
+                if (!attesa || evento->type() != QEvent::Paint || !oggetto->isWidgetType())
+                    return false;
+                QObject* vista = oggetto->parent();
+                if (!vista || vista->objectName() != QLatin1String("tabella"))
+                    return false;
+                attesa = false;
+                // Once the pass that paints the rows is over, the window goes.
+                QTimer::singleShot(0, qApp, [this, vista] {
+                    fine = Processi::adessoNs();
+                    static_cast<QWidget*>(vista)->window()->close();
+                });
+                return false;
+            }
+        } primeRighe;
+        qApp->installEventFilter(&primeRighe);
+        for (int r = 0; r < ripetizioni; ++r) {
+            primeRighe.attesa = true;
+            primeRighe.fine = 0;
+            const qint64 inizio = Processi::adessoNs();
+            form.CmdTrova_Click();
+            if (primeRighe.fine == 0) {
+                std::fprintf(stderr, "l'elenco non ha mostrato righe\n");
+                return 1;
+            }
+            out << "elenco_ms " << static_cast<double>(primeRighe.fine - inizio) / 1e6 << '\n';
+        }
+        qApp->removeEventFilter(&primeRighe);
     }
     StatoModulo::istanza().applicazione.reset();
     StatoModulo::istanza().rsAssociazioneConti.reset();
-    return m;
+    out << "picco_kb " << Memoria::piccoProcesso() << '\n';
+    return 0;
 }
+
+struct Elenco {
+    int registrazioni = 0;
+    Serie tempi;
+    double piccoMb = 0;
+};
+
+Elenco misuraElenco(int registrazioni, int ripetizioni, const QString& cartella) {
+    Elenco e;
+    e.registrazioni = registrazioni;
+    const QString file = QDir(cartella).filePath(QStringLiteral("elenco-%1.db").arg(registrazioni));
+    {
+        OpzioniHost opzioni;
+        DatabaseHost::crea(file, opzioni);
+    }
+    GeneratoreStorico::preparaSala(file);
+    GeneratoreStorico::scrivi(file, UltimoGiorno, registrazioni, false);
+    const QByteArray uscita = Processi::uscita(
+        QCoreApplication::applicationFilePath(),
+        {QStringLiteral("--elenco"), file, QStringLiteral("--ripetizioni-elenco"),
+         QString::number(ripetizioni)});
+    for (const QByteArray& riga : uscita.split('\n')) {
+        if (riga.startsWith("elenco_ms "))
+            e.tempi.aggiungi(riga.mid(10).toDouble());
+        else if (riga.startsWith("picco_kb "))
+            e.piccoMb = riga.mid(9).toDouble() / 1024.0;
+    }
+    return e;
+}
+
+struct Avvio {
+    Serie programma, minimo;
+};
+
+Avvio misuraAvvio(const QString& database, int ripetizioni) {
+    const QString cartella = QCoreApplication::applicationDirPath();
+    const QString programma = QDir(cartella).filePath(QStringLiteral("kalorefill"));
+    const QString minimo = QDir(cartella).filePath(QStringLiteral("finestra_minima"));
+    const QStringList argomenti{QStringLiteral("--database"), database, QStringLiteral("--date"),
+                                GiornoBanco.toString(Qt::ISODate), QStringLiteral("--user"),
+                                Operatore};
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.insert(QStringLiteral("KALOREFILL_ESCI_DOPO_DISEGNO"), QStringLiteral("1"));
+    // One untimed run of each: the files they load are then in the cache for both.
+    Processi::finoAlDisegno(programma, argomenti, ambiente);
+    Processi::finoAlDisegno(minimo, {}, ambiente);
+    Avvio a;
+    for (int r = 0; r < ripetizioni; ++r) {
+        a.programma.aggiungi(Processi::finoAlDisegno(programma, argomenti, ambiente));
+        a.minimo.aggiungi(Processi::finoAlDisegno(minimo, {}, ambiente));
+    }
+    return a;
+}
+
+double rapporto(const Serie& a, const Serie& b) {
+    return b.mediana() > 0 ? a.mediana() / b.mediana() : 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Costo di salvataggio, pagina e totale al crescere dello storico"));
+    parser.setApplicationDescription(
+        QStringLiteral("Costi del modulo Refill al crescere dello storico, contro il minimo del motore"));
     parser.addHelpOption();
-    parser.addOption({QStringLiteral("giorni-anno"), QStringLiteral("Giorni di storico per anno."), QStringLiteral("n"),
-                      QStringLiteral("365")});
-    parser.addOption({QStringLiteral("ripetizioni"), QStringLiteral("Misure per operazione."), QStringLiteral("n"),
-                      QStringLiteral("31")});
-    parser.addOption({QStringLiteral("dettagli"), QStringLiteral("Tempo di ogni tipo di chiamata nei salvataggi.")});
-    parser.addOption({QStringLiteral("server"), QStringLiteral("Misura su un server PostgreSQL invece che su un file."),
-                      QStringLiteral("postgresql://...")});
+    parser.addOption({QStringLiteral("giorni-anno"), QStringLiteral("Giorni di storico per anno."),
+                      QStringLiteral("n"), QStringLiteral("365")});
+    parser.addOption({QStringLiteral("ripetizioni"), QStringLiteral("Misure per operazione."),
+                      QStringLiteral("n"), QStringLiteral("41")});
+    parser.addOption({QStringLiteral("ripetizioni-elenco"),
+                      QStringLiteral("Aperture dell'elenco \"Cerca\" per misura."), QStringLiteral("n"),
+                      QStringLiteral("5")});
+    parser.addOption({QStringLiteral("ripetizioni-avvio"), QStringLiteral("Avvii per programma."),
+                      QStringLiteral("n"), QStringLiteral("21")});
+    parser.addOption({QStringLiteral("dettagli"),
+                      QStringLiteral("Tempo di ogni tipo di chiamata nei salvataggi.")});
+    parser.addOption({QStringLiteral("cartella"),
+                      QStringLiteral("Dove lasciare i database generati (per profilare); "
+                                     "senza, una cartella temporanea."),
+                      QStringLiteral("percorso")});
+    QCommandLineOption elenco(QStringLiteral("elenco"), QString(), QStringLiteral("file"));
+    elenco.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(elenco);
     parser.process(app);
+    const int ripetizioniElenco = parser.value(QStringLiteral("ripetizioni-elenco")).toInt();
+    if (parser.isSet(elenco))
+        return eseguiElenco(parser.value(elenco), ripetizioniElenco);
+
+    GuardiaMessaggi guardia;
     const bool dettagli = parser.isSet(QStringLiteral("dettagli"));
     const int giorniAnno = parser.value(QStringLiteral("giorni-anno")).toInt();
     const int ripetizioni = parser.value(QStringLiteral("ripetizioni")).toInt();
-
+    QTemporaryDir temporanea;
+    const QString percorsoCartella = parser.isSet(QStringLiteral("cartella"))
+                                         ? parser.value(QStringLiteral("cartella"))
+                                         : temporanea.path();
+    QDir().mkpath(percorsoCartella);
     QTextStream out(stdout);
-    const QString server = parser.value(QStringLiteral("server"));
-    const Misure uno = misuraStorico(giorniAnno, ripetizioni, dettagli, server);
-    const Misure dieci = misuraStorico(giorniAnno * 10, ripetizioni, dettagli, server);
-    out << QStringLiteral("storico   righe noteincassi   salvataggio ms   pagina ms   totale ms\n");
-    const auto riga = [&out](const char* nome, const Misure& m) {
-        out << QStringLiteral("%1 %2 %3 %4 %5\n")
-                   .arg(QLatin1String(nome), -9)
-                   .arg(m.righe, 19)
-                   .arg(m.salvataggio, 16, 'f', 2)
-                   .arg(m.pagina, 11, 'f', 2)
-                   .arg(m.totale, 11, 'f', 2);
-    };
-    riga("1 anno", uno);
-    riga("10 anni", dieci);
-    out << QStringLiteral("rapporto 10/1: salvataggio %1, pagina %2, totale %3 (mediane di %4 misure)\n")
-               .arg(dieci.salvataggio / uno.salvataggio, 0, 'f', 2)
-               .arg(dieci.pagina / uno.pagina, 0, 'f', 2)
-               .arg(dieci.totale / uno.totale, 0, 'f', 2)
-               .arg(ripetizioni);
+
+    const std::vector<Misure> storici = misuraStorici(
+        {{QStringLiteral("1 giorno"), 1}, {QStringLiteral("1 anno"), giorniAnno},
+         {QStringLiteral("10 anni"), giorniAnno * 10}},
+        ripetizioni, percorsoCartella, dettagli);
+    for (const Misure& m : storici) {
+        out << QStringLiteral("\n== storico %1: %2 testate, %3 righe noteincassi, %4 righe "
+                              "LogOperazioni\n")
+                   .arg(m.nome)
+                   .arg(m.testate)
+                   .arg(m.righeIncassi)
+                   .arg(m.righeLog);
+        const auto riga = [&out](const char* voce, const Serie& s) {
+            out << QStringLiteral("  %1 %2\n").arg(QLatin1String(voce), -44).arg(s.descrizione());
+        };
+        riga("salvataggio (modifica)", m.salvataggio);
+        riga("  minimo, una transazione", m.pavimento);
+        riga("  minimo, ogni istruzione col suo commit", m.pavimentoAuto);
+        riga("primo salvataggio del giorno", m.primoSalvataggio);
+        riga("  minimo, una transazione", m.pavimentoPrimo);
+        riga("  minimo, ogni istruzione col suo commit", m.pavimentoPrimoAuto);
+        riga("CPU: salvataggio (modifica)", m.salvataggioCpu);
+        riga("CPU:   minimo, una transazione", m.pavimentoCpu);
+        riga("CPU: primo salvataggio del giorno", m.primoSalvataggioCpu);
+        riga("CPU:   minimo, una transazione", m.pavimentoPrimoCpu);
+        riga("caricamento pagina", m.pagina);
+        riga("totale del giorno", m.totale);
+        riga("report del giorno (lettura completa)", m.report);
+        out.flush();
+    }
+    const Misure& giorno = storici.at(0);
+    const Misure& dieci = storici.at(2);
     if (dettagli) {
-        out << QStringLiteral("\nms in tutti i salvataggi, 1 anno -> 10 anni\n");
-        for (auto it = dieci.dettagliSalvataggio.begin(); it != dieci.dettagliSalvataggio.end(); ++it)
+        out << QStringLiteral("\nms in tutti i salvataggi misurati, 1 giorno -> 10 anni\n");
+        for (auto it = dieci.dettagli.cbegin(); it != dieci.dettagli.cend(); ++it)
             out << QStringLiteral("%1 %2 -> %3\n")
                        .arg(it.key(), -90)
-                       .arg(uno.dettagliSalvataggio.value(it.key()), 8, 'f', 2)
+                       .arg(giorno.dettagli.value(it.key()), 8, 'f', 2)
                        .arg(it.value(), 8, 'f', 2);
     }
-    return 0;
+
+    const Elenco piccolo = misuraElenco(giorniAnno * 10, ripetizioniElenco, percorsoCartella);
+    const Elenco grande = misuraElenco(giorniAnno * 100, ripetizioniElenco, percorsoCartella);
+    for (const Elenco* e : {&piccolo, &grande})
+        out << QStringLiteral("\n\"Cerca\" su %1 registrazioni: %2, picco %3 MB")
+                   .arg(e->registrazioni)
+                   .arg(e->tempi.descrizione())
+                   .arg(e->piccoMb, 0, 'f', 1);
+    out << '\n';
+
+    const Avvio avvio = misuraAvvio(dieci.file, parser.value(QStringLiteral("ripetizioni-avvio")).toInt());
+    out << QStringLiteral("\navvio fino al modulo disegnato: %1\n").arg(avvio.programma.descrizione());
+    out << QStringLiteral("avvio di una finestra Qt minima:  %1\n").arg(avvio.minimo.descrizione());
+
+    out << QStringLiteral("\nrapporti con il minimo a ogni statement col suo commit (10 anni): "
+                          "salvataggio %1, primo salvataggio %2\n")
+               .arg(rapporto(dieci.salvataggio, dieci.pavimentoAuto), 0, 'f', 2)
+               .arg(rapporto(dieci.primoSalvataggio, dieci.pavimentoPrimoAuto), 0, 'f', 2);
+    out << QStringLiteral("rapporti di CPU con il minimo in una transazione (10 anni): salvataggio %1, "
+                          "primo salvataggio %2\n")
+               .arg(rapporto(dieci.salvataggioCpu, dieci.pavimentoCpu), 0, 'f', 2)
+               .arg(rapporto(dieci.primoSalvataggioCpu, dieci.pavimentoPrimoCpu), 0, 'f', 2);
+    const double piccoBench = static_cast<double>(Memoria::piccoProcesso()) / 1024.0;
+    out << QStringLiteral("picco di memoria: bench %1 MB, processi figli (elenco, avvii) %2 MB\n")
+               .arg(piccoBench, 0, 'f', 1)
+               .arg(static_cast<double>(Memoria::piccoFigli()) / 1024.0, 0, 'f', 1);
+    if (!guardia.testi().isEmpty()) {
+        out << QStringLiteral("\nMessaggi inattesi durante le misure (operazioni fallite):\n");
+        for (const QString& testo : guardia.testi())
+            out << QStringLiteral("  ") << testo << '\n';
+    }
+
+    // One line per figure, for comparing runs with a grep.
+    const auto figura = [&out](const char* nome, double valore) {
+        out << "ratio " << nome << ' ' << QString::number(valore, 'f', 2) << '\n';
+    };
+    out << '\n';
+    figura("save_vs_floor", rapporto(dieci.salvataggio, dieci.pavimento));
+    figura("first_save_vs_floor", rapporto(dieci.primoSalvataggio, dieci.pavimentoPrimo));
+    figura("save_10y_vs_1d", rapporto(dieci.salvataggio, giorno.salvataggio));
+    figura("first_save_10y_vs_1d", rapporto(dieci.primoSalvataggio, giorno.primoSalvataggio));
+    figura("page_10y_vs_1d", rapporto(dieci.pagina, giorno.pagina));
+    figura("total_10y_vs_1d", rapporto(dieci.totale, giorno.totale));
+    figura("list_36500_vs_3650", rapporto(grande.tempi, piccolo.tempi));
+    figura("list_memory_36500_vs_3650", piccolo.piccoMb > 0 ? grande.piccoMb / piccolo.piccoMb : 0);
+    figura("start_vs_bare_qt", rapporto(avvio.programma, avvio.minimo));
+    out << "peak_mb " << QString::number(piccoBench, 'f', 1) << '\n';
+    return guardia.testi().isEmpty() ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 
 #include "ParametriServer.h"
 #include "SchemaDatabase.h"
+#include "SqlTokenizer.h"
 #include "host/Errore.h"
 
 #include <QLocale>
@@ -13,6 +14,7 @@
 #include <sqlite3.h>
 
 #include <atomic>
+#include <optional>
 
 namespace KaloRefill {
 
@@ -127,6 +129,7 @@ std::shared_ptr<ConnessioneSqlite> ConnessioneSqlite::apri(const QString& percor
             throw errore(QStringLiteral("Impossibile aprire il database %1").arg(percorsoFile),
                          db.lastError());
     }
+    connessione->m_versioneSchema = connessione->versioneSchema();
     return connessione;
 }
 
@@ -174,6 +177,10 @@ bool ConnessioneSqlite::riconnetti() {
 }
 
 ConnessioneSqlite::~ConnessioneSqlite() {
+    // Compiled statements go before the connection they belong to.
+    m_preparate.clear();
+    m_comandi.clear();
+    m_suServer.reset();
     {
         QSqlDatabase db = QSqlDatabase::database(m_nome, false);
         db.close();
@@ -185,12 +192,105 @@ QSqlDatabase ConnessioneSqlite::database() const {
     return QSqlDatabase::database(m_nome, false);
 }
 
-QSqlQuery ConnessioneSqlite::prepara(const QString& sql, const QVariantList& valori) {
+namespace {
+
+bool confronto(const SqlToken& t) {
+    return t.kind == SqlTokenKind::Operator &&
+           (t.text == u"=" || t.text == u"<>" || t.text == u"<" || t.text == u">" ||
+            t.text == u"<=" || t.text == u">=");
+}
+
+// A number or a 'text' that stands right after a comparison.
+std::optional<QVariant> valoreConfrontato(const SqlToken& t) {
+    if (t.kind == SqlTokenKind::String && t.text.startsWith(QLatin1Char('\'')))
+        return QVariant(t.value);
+    if (t.kind != SqlTokenKind::Number)
+        return std::nullopt;
+    bool ok = false;
+    const qlonglong intero = t.text.toLongLong(&ok);
+    if (ok)
+        return QVariant(intero);
+    const double reale = t.text.toDouble(&ok);
+    return ok ? std::optional<QVariant>(QVariant(reale)) : std::nullopt;
+}
+
+} // namespace
+
+ConnessioneSqlite::Parametrizzata ConnessioneSqlite::parametrizza(const QString& sql) {
+    // The module writes its values into its texts: a header's date, a document's id. The
+    // values compared in them are bound instead, so that one compiled statement serves
+    // every date and every document.
+    Parametrizzata risultato{sql, {}};
+    if (sql.contains(QLatin1Char('?')) || !(sql.startsWith(u"select", Qt::CaseInsensitive) ||
+                                            sql.startsWith(u"delete", Qt::CaseInsensitive)))
+        return risultato;
+    QList<SqlToken> pezzi;
+    try {
+        pezzi = SqlTokenizer::tokenize(sql);
+    } catch (const Errore&) {
+        return risultato; // a text the tokenizer does not know is run as it is
+    }
+    QString testo;
+    testo.reserve(sql.size());
+    const SqlToken* precedente = nullptr;
+    for (const SqlToken& t : pezzi) {
+        const std::optional<QVariant> valore =
+            precedente && confronto(*precedente) ? valoreConfrontato(t) : std::nullopt;
+        if (valore) {
+            testo.append(QLatin1Char('?'));
+            risultato.valori.append(*valore);
+        } else {
+            testo.append(t.text);
+        }
+        if (t.kind != SqlTokenKind::Whitespace)
+            precedente = &t;
+    }
+    risultato.testo = std::move(testo);
+    return risultato;
+}
+
+QSqlQuery& ConnessioneSqlite::prepara(const QString& testoOriginale, const QVariantList& valoriOriginali) {
     soloSeUnitaViva();
+    if (m_dialetto->motore() != MotoreSql::Sqlite)
+        return preparaServer(testoOriginale, valoriOriginali);
+    const QString* testo = &testoOriginale;
+    const QVariantList* valoriDaLegare = &valoriOriginali;
+    if (valoriOriginali.isEmpty()) {
+        auto nota = m_parametrizzate.find(testoOriginale);
+        if (nota == m_parametrizzate.end()) {
+            if (m_parametrizzate.size() >= MassimoPreparate)
+                m_parametrizzate.clear();
+            nota = m_parametrizzate.emplace(testoOriginale, parametrizza(testoOriginale)).first;
+        }
+        testo = &nota->second.testo;
+        valoriDaLegare = &nota->second.valori;
+    }
+    const QString& sql = *testo;
+    const QVariantList& valori = *valoriDaLegare;
+    auto trovata = m_preparate.find(sql);
+    if (trovata == m_preparate.end()) {
+        // The texts with their values written in are many over a long session: past a
+        // bound the kept statements start over rather than grow without end.
+        if (m_preparate.size() >= MassimoPreparate)
+            m_preparate.clear();
+        auto query = std::make_unique<QSqlQuery>(database());
+        query->setForwardOnly(true);
+        if (!query->prepare(sql))
+            fallito(QStringLiteral("Istruzione rifiutata dal database"), query->lastError());
+        trovata = m_preparate.emplace(sql, std::move(query)).first;
+    }
+    QSqlQuery& query = *trovata->second;
+    for (int i = 0; i < valori.size(); ++i)
+        query.bindValue(i, valori.at(i));
+    return query;
+}
+
+QSqlQuery& ConnessioneSqlite::preparaServer(const QString& sql, const QVariantList& valori) {
     // Outside a unit a lost server connection is made again at the next call.
     if (m_daRiconnettere && m_unita == StatoUnita::Nessuna)
         riconnetti();
-    QSqlQuery query(database());
+    m_suServer = std::make_unique<QSqlQuery>(database());
+    QSqlQuery& query = *m_suServer;
     query.setForwardOnly(true);
     // A server prepares only queries and writes: a statement without values runs as it is
     // when esegui gives exec its text.
@@ -201,6 +301,39 @@ QSqlQuery ConnessioneSqlite::prepara(const QString& sql, const QVariantList& val
     for (const QVariant& v : valori)
         query.addBindValue(v);
     return query;
+}
+
+bool ConnessioneSqlite::comando(const QString& sql, QSqlError* errore) {
+    if (m_dialetto->motore() != MotoreSql::Sqlite) {
+        // A server will not prepare BEGIN or COMMIT: they run as they are.
+        QSqlQuery query(database());
+        const bool ok = query.exec(sql);
+        if (!ok && errore)
+            *errore = query.lastError();
+        return ok;
+    }
+    auto trovata = m_comandi.find(sql);
+    if (trovata == m_comandi.end()) {
+        auto query = std::make_unique<QSqlQuery>(database());
+        query->prepare(sql);
+        trovata = m_comandi.emplace(sql, std::move(query)).first;
+    }
+    QSqlQuery& query = *trovata->second;
+    const bool ok = query.exec();
+    if (!ok && errore)
+        *errore = query.lastError();
+    query.finish();
+    return ok;
+}
+
+const TranslatedStatement& ConnessioneSqlite::traduci(const QString& sql) {
+    auto trovata = m_traduzioni.find(sql);
+    if (trovata != m_traduzioni.end())
+        return trovata->second;
+    TranslatedStatement tradotta = m_traduttore.translate(sql);
+    if (m_traduzioni.size() >= MassimoPreparate)
+        m_traduzioni.clear();
+    return m_traduzioni.emplace(sql, std::move(tradotta)).first->second;
 }
 
 void ConnessioneSqlite::esegui(QSqlQuery& query, const QString& sql) {
@@ -248,28 +381,97 @@ void ConnessioneSqlite::istruzioneServer(const QString& sql) {
 ConnessioneSqlite::Risultato ConnessioneSqlite::leggi(const QString& sql,
                                                       const QVariantList& valori) {
     return protetto([&] {
-        QSqlQuery query = prepara(sql, valori);
-        esegui(query, sql);
-        Risultato risultato;
-        risultato.record = query.record();
-        const int colonne = risultato.record.count();
-        while (query.next()) {
-            QVariantList riga;
-            riga.reserve(colonne);
-            for (int i = 0; i < colonne; ++i)
-                riga.append(query.value(i));
-            risultato.righe.append(std::move(riga));
+        // SQLite compiles a kept statement again when another program has changed the
+        // tables, and "*" may then stand for more columns than QtSql made room for. Such a
+        // read therefore runs in a read transaction of its own, where the schema can be
+        // seen unchanged first; in a unit of work the write lock keeps it unchanged.
+        const bool protetta = m_dialetto->motore() == MotoreSql::Sqlite && conAsterisco(sql) &&
+                              m_unita == StatoUnita::Nessuna && !transazioneAperta();
+        if (protetta) {
+            comando(QStringLiteral("BEGIN"));
+            schemaInvariato();
         }
-        if (query.lastError().isValid())
-            fallito(QStringLiteral("Errore del database"), query.lastError());
-        query.finish();
-        return risultato;
+        try {
+            Risultato risultato = leggiPreparata(sql, valori);
+            if (protetta)
+                comando(QStringLiteral("COMMIT"));
+            return risultato;
+        } catch (...) {
+            if (protetta && transazioneAperta())
+                comando(QStringLiteral("ROLLBACK"));
+            throw;
+        }
     });
+}
+
+ConnessioneSqlite::Risultato ConnessioneSqlite::leggiPreparata(const QString& sql,
+                                                               const QVariantList& valori) {
+    QSqlQuery& query = prepara(sql, valori);
+    try {
+        esegui(query, sql);
+    } catch (...) {
+        // Compiled afresh next time: a table it read may have gone or changed.
+        scarta(sql);
+        throw;
+    }
+    Risultato risultato;
+    risultato.record = query.record();
+    const int colonne = risultato.record.count();
+    while (query.next()) {
+        QVariantList riga;
+        riga.reserve(colonne);
+        for (int i = 0; i < colonne; ++i)
+            riga.append(query.value(i));
+        risultato.righe.append(std::move(riga));
+    }
+    if (query.lastError().isValid()) {
+        query.finish();
+        const QSqlError errore = query.lastError();
+        scarta(sql);
+        fallito(QStringLiteral("Errore del database"), errore);
+    }
+    query.finish();
+    return risultato;
+}
+
+void ConnessioneSqlite::scarta(const QString& sql) {
+    const auto nota = m_parametrizzate.find(sql);
+    m_preparate.erase(nota != m_parametrizzate.end() ? nota->second.testo : sql);
+}
+
+bool ConnessioneSqlite::conAsterisco(const QString& sql) {
+    if (!sql.startsWith(u"select", Qt::CaseInsensitive))
+        return false;
+    const qsizetype stella = sql.indexOf(QLatin1Char('*'));
+    const qsizetype da = sql.indexOf(u" from ", 0, Qt::CaseInsensitive);
+    return stella >= 0 && (da < 0 || stella < da);
+}
+
+qint64 ConnessioneSqlite::versioneSchema() {
+    QSqlQuery query(database());
+    const qint64 versione =
+        query.exec(QStringLiteral("PRAGMA schema_version")) && query.next() ? query.value(0).toLongLong() : -1;
+    query.finish();
+    return versione;
+}
+
+void ConnessioneSqlite::schemaInvariato() {
+    const qint64 versione = versioneSchema();
+    if (versione == m_versioneSchema)
+        return;
+    // A statement that reads the tables makes the engine load their new definitions, so
+    // what is compiled next is compiled against them.
+    QSqlQuery ricarica(database());
+    ricarica.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    ricarica.finish();
+    m_preparate.clear();
+    m_catalogo.dimentica();
+    m_versioneSchema = versione;
 }
 
 int ConnessioneSqlite::esegui(const QString& sql, const QVariantList& valori) {
     return protetto([&] {
-        QSqlQuery query = prepara(sql, valori);
+        QSqlQuery& query = prepara(sql, valori);
         esegui(query, sql);
         const int righe = query.numRowsAffected();
         query.finish();
@@ -286,7 +488,7 @@ qint64 ConnessioneSqlite::inserisci(const QString& sql, const QVariantList& valo
                 QStringLiteral("Il database non ha restituito la chiave della nuova riga."));
         return chiave.toLongLong();
     }
-    QSqlQuery query = prepara(sql, valori);
+    QSqlQuery& query = prepara(sql, valori);
     esegui(query, sql);
     const QVariant chiave = query.lastInsertId();
     query.finish();
@@ -297,6 +499,11 @@ qint64 ConnessioneSqlite::inserisci(const QString& sql, const QVariantList& valo
 }
 
 void ConnessioneSqlite::verifica(const QString& sql) {
+    if (m_dialetto->motore() == MotoreSql::Sqlite) {
+        // Compiled now and kept for the read that follows.
+        prepara(sql, {});
+        return;
+    }
     protetto([&] {
         soloSeUnitaViva();
         QSqlQuery query(database());
@@ -319,16 +526,16 @@ void ConnessioneSqlite::iniziaUnita() {
         iniziaUnitaServer();
         return;
     }
-    QSqlQuery query(database());
-    if (!query.exec(m_dialetto->inizioUnita(m_attesaBloccoMs).constFirst())) {
-        const QString motivo =
-            motivoOperatore(codiceMotore(), m_attesaBloccoMs, testoErrore(query.lastError()));
+    QSqlError rifiuto;
+    if (!comando(m_dialetto->inizioUnita(m_attesaBloccoMs).constFirst(), &rifiuto)) {
+        const QString motivo = motivoOperatore(codiceMotore(), m_attesaBloccoMs, testoErrore(rifiuto));
         if (transazioneAperta())
-            QSqlQuery(database()).exec(QStringLiteral("ROLLBACK"));
+            comando(QStringLiteral("ROLLBACK"));
         throw Errore::unitaNonRiuscita(motivo);
     }
     m_unita = StatoUnita::Attiva;
     m_motivoPerdita.clear();
+    schemaInvariato();
 }
 
 void ConnessioneSqlite::iniziaUnitaServer() {
@@ -371,14 +578,13 @@ void ConnessioneSqlite::confermaUnita() {
     }
     if (m_unita != StatoUnita::Attiva)
         throw Errore::chiamataNonValida();
-    QSqlQuery query(database());
-    if (!query.exec(QStringLiteral("COMMIT"))) {
+    QSqlError rifiuto;
+    if (!comando(QStringLiteral("COMMIT"), &rifiuto)) {
         const bool server = m_dialetto->motore() == MotoreSql::PostgreSql;
         const QString motivo =
-            server ? motivoServer(query.lastError(), m_attesaBloccoMs)
-                   : motivoOperatore(codiceMotore(), m_attesaBloccoMs,
-                                     testoErrore(query.lastError()));
-        if (server && connessionePersa(query.lastError()))
+            server ? motivoServer(rifiuto, m_attesaBloccoMs)
+                   : motivoOperatore(codiceMotore(), m_attesaBloccoMs, testoErrore(rifiuto));
+        if (server && connessionePersa(rifiuto))
             m_daRiconnettere = true;
         annullaUnita();
         throw Errore::unitaNonRiuscita(motivo);
@@ -388,7 +594,7 @@ void ConnessioneSqlite::confermaUnita() {
 
 void ConnessioneSqlite::annullaUnita() {
     if (transazioneAperta() && !m_daRiconnettere)
-        QSqlQuery(database()).exec(QStringLiteral("ROLLBACK"));
+        comando(QStringLiteral("ROLLBACK"));
     m_unita = StatoUnita::Nessuna;
     m_motivoPerdita.clear();
 }
@@ -413,7 +619,7 @@ void ConnessioneSqlite::fallito(const QString& contesto, const QSqlError& errore
             // What the engine may have kept of the transaction is dropped too: the unit
             // is kept whole or not at all.
             if (transazioneAperta())
-                QSqlQuery(database()).exec(QStringLiteral("ROLLBACK"));
+                comando(QStringLiteral("ROLLBACK"));
             m_unita = StatoUnita::Persa;
             m_motivoPerdita = motivoOperatore(codice, m_attesaBloccoMs, testoErrore(errore));
             throw Errore::unitaNonRiuscita(m_motivoPerdita);

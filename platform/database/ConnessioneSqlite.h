@@ -12,6 +12,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <unordered_map>
 
 class QSqlError;
 
@@ -56,6 +57,9 @@ public:
     QSqlDatabase database() const;
     const SqlTranslator& traduttore() const { return m_traduttore; }
     const DialettoSql& dialetto() const { return *m_dialetto; }
+    // The text in the engine's dialect, translated once per text and kept: the module
+    // sends the same few texts over and over. Errore for a text the host will not run.
+    const TranslatedStatement& traduci(const QString& sql);
     CatalogoColonne& catalogo() { return m_catalogo; }
 
     // A column name as the engine gives it, spelt as the suite spells it: a server folds
@@ -88,9 +92,29 @@ public:
 
 private:
     enum class StatoUnita { Nessuna, Attiva, Persa };
+    static constexpr std::size_t MassimoPreparate = 256;
 
     ConnessioneSqlite(QString nome, MotoreSql motore, int attesaBloccoMs);
-    QSqlQuery prepara(const QString& sql, const QVariantList& valori);
+    struct Parametrizzata {
+        QString testo;
+        QVariantList valori;
+    };
+    static Parametrizzata parametrizza(const QString& sql);
+    // On SQLite the statement compiled once per text and kept, its values bound anew at
+    // each use; on a server a statement of its own for each call.
+    QSqlQuery& prepara(const QString& sql, const QVariantList& valori);
+    QSqlQuery& preparaServer(const QString& sql, const QVariantList& valori);
+    // BEGIN, COMMIT, ROLLBACK and the like: compiled once on SQLite. False when the engine
+    // refused it; `errore`, when given, says why.
+    bool comando(const QString& sql, QSqlError* errore = nullptr);
+    Risultato leggiPreparata(const QString& sql, const QVariantList& valori);
+    // Compiled afresh next time.
+    void scarta(const QString& sql);
+    // A SELECT whose columns are given by "*": their number follows the tables.
+    static bool conAsterisco(const QString& sql);
+    qint64 versioneSchema();
+    // Forgets the compiled statements when another program has changed the tables since.
+    void schemaInvariato();
     // Runs a call of the connection; inside a unit on a server, in a savepoint that undoes
     // only that call when it fails.
     template <typename Chiamata> auto protetto(Chiamata&& chiamata);
@@ -108,6 +132,15 @@ private:
 
     QString m_nome;
     std::unique_ptr<DialettoSql> m_dialetto;
+    // Compiled statements by text (SQLite); each is run to its end and finished before the
+    // call that uses it returns, so none holds a read open.
+    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_preparate;
+    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_comandi;
+    std::unordered_map<QString, Parametrizzata> m_parametrizzate;
+    qint64 m_versioneSchema = -1;
+    std::unordered_map<QString, TranslatedStatement> m_traduzioni;
+    // The statement of the call under way on a server.
+    std::unique_ptr<QSqlQuery> m_suServer;
     int m_attesaBloccoMs;
     StatoUnita m_unita = StatoUnita::Nessuna;
     QString m_motivoPerdita;

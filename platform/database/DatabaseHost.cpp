@@ -187,7 +187,7 @@ std::shared_ptr<DatabaseHost> DatabaseHost::apriServer(const ParametriServer& pa
 }
 
 RecordsetPtr DatabaseHost::openrecordset(const QString& sql) {
-    TranslatedStatement istruzione = d->connessione->traduttore().translate(sql);
+    TranslatedStatement istruzione = d->connessione->traduci(sql);
     if (istruzione.kind != StatementKind::Select)
         throw Errore::database(
             QStringLiteral("L'istruzione non restituisce righe: usare Execute (%1).").arg(sql));
@@ -201,7 +201,7 @@ RecordsetPtr DatabaseHost::OpenRecordSetPreferenze(const QString& sql) {
 }
 
 void DatabaseHost::Execute(const QString& sql) {
-    const TranslatedStatement istruzione = d->connessione->traduttore().translate(sql);
+    const TranslatedStatement& istruzione = d->connessione->traduci(sql);
     if (istruzione.kind == StatementKind::Select)
         d->connessione->leggi(istruzione.sql);
     else

@@ -50,9 +50,13 @@ QString DialettoPostgreSql::nome(const QString& nome) const {
 
 QString DialettoPostgreSql::colonneDellaTabella() const {
     // A domain is reported by its own name (yesno, currency), a base type with its size
-    // ("timestamp(0) without time zone"); the name is matched as the server folds it.
+    // ("timestamp(0) without time zone"); the name is matched as the server folds it. A
+    // column without a default of its own takes its domain's.
     return QStringLiteral(
-        "SELECT a.attname, format_type(a.atttypid, a.atttypmod) FROM pg_attribute a "
+        "SELECT a.attname, format_type(a.atttypid, a.atttypmod), "
+        "COALESCE(pg_get_expr(d.adbin, d.adrelid), t.typdefault) "
+        "FROM pg_attribute a JOIN pg_type t ON t.oid = a.atttypid "
+        "LEFT JOIN pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
         "WHERE a.attrelid = (SELECT c.oid FROM pg_class c WHERE c.relname = lower(?) "
         "AND c.relkind IN ('r', 'v', 'p', 'm', 'f') AND pg_table_is_visible(c.oid) LIMIT 1) "
         "AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum");

@@ -32,7 +32,7 @@ public:
     virtual QStringList contrassegni(int versione) const = 0;
 
     // Catalogue: the columns of the table named by the one parameter (name, declared type,
-    // in the table's order); the number of tables in the database that are not the
+    // declared default, in the table's order); the number of tables in the database that are not the
     // engine's own.
     virtual QString colonneDellaTabella() const = 0;
     virtual QString contaTabelle() const = 0;

@@ -30,7 +30,7 @@ QString DialettoSqlite::nome(const QString& nome) const {
 
 QString DialettoSqlite::colonneDellaTabella() const {
     // pragma_table_info takes the name as a value, so no name needs quoting.
-    return QStringLiteral("SELECT name, type FROM pragma_table_info(?)");
+    return QStringLiteral("SELECT name, type, dflt_value FROM pragma_table_info(?)");
 }
 
 QString DialettoSqlite::contaTabelle() const {

@@ -86,12 +86,14 @@ void SqliteRecordset::MovePrevious() {
 
 QVariant SqliteRecordset::Field(const QString& nome) {
     const int i = indice(nome);
+    // Rows keep the values as the file gives them; only a value that is read is converted.
+    const TipoColonna tipo = m_colonne.at(i).tipo;
     if (m_modifica != Modifica::Nessuna)
-        return m_buffer.at(i);
+        return ConversioneValori::perLettura(tipo, m_buffer.at(i));
     const QVariantList* riga = rigaCorrente();
     if (riga == nullptr)
         throw Errore::nessunRecordCorrente();
-    return riga->value(i);
+    return ConversioneValori::perLettura(tipo, riga->value(i));
 }
 
 void SqliteRecordset::SetField(const QString& nome, const QVariant& valore) {
@@ -114,7 +116,7 @@ void SqliteRecordset::SetField(const QString& nome, const QVariant& valore) {
         m_modifica = Modifica::Esistente;
     }
     m_daScrivere[i] = daScrivere;
-    m_buffer[i] = ConversioneValori::perLettura(tipo, daScrivere);
+    m_buffer[i] = daScrivere;
     m_modificato[i] = true;
 }
 
@@ -175,21 +177,9 @@ void SqliteRecordset::carica() {
     if (m_caricato)
         return;
     const ConnessioneSqlite::Risultato risultato = m_connessione->leggi(testoLettura());
-    QList<Colonna> colonne = colonneDi(risultato.record);
-    const int n = static_cast<int>(colonne.size());
-
-    QList<QVariantList> righe;
-    righe.reserve(risultato.righe.size());
-    for (const QVariantList& grezza : risultato.righe) {
-        QVariantList riga;
-        riga.reserve(n);
-        for (int i = 0; i < n; ++i)
-            riga.append(ConversioneValori::perLettura(colonne.at(i).tipo, grezza.value(i)));
-        righe.append(std::move(riga));
-    }
-
-    m_colonne = std::move(colonne);
-    m_righe = std::move(righe);
+    m_colonne = colonneDi(risultato.record);
+    // Kept as the engine gives them; a value is converted when its field is read.
+    m_righe = risultato.righe;
     m_caricato = true;
     m_pos = 0;
 
@@ -361,10 +351,8 @@ QVariantList SqliteRecordset::leggiRiga(qint64 id) {
         throw Errore::database(QStringLiteral("La riga appena salvata non si trova più nella "
                                               "tabella %1: un altro utente l'ha eliminata.")
                                    .arg(m_istruzione.updatableTable));
-    const QVariantList& grezza = risultato.righe.at(0);
-    QVariantList riga;
-    for (qsizetype i = 0; i < m_colonne.size(); ++i)
-        riga.append(ConversioneValori::perLettura(m_colonne.at(i).tipo, grezza.value(i)));
+    QVariantList riga = risultato.righe.at(0);
+    riga.resize(m_colonne.size());
     return riga;
 }
 
@@ -400,8 +388,10 @@ void SqliteRecordset::inserisci() {
                                   .arg(tabella, nomi.join(QStringLiteral(", ")),
                                        segnaposto.join(QStringLiteral(", ")));
     const qint64 id = m_connessione->inserisci(sql, valori);
-    // Read back: the key, the defaults and the values exactly as the file keeps them.
-    QVariantList riga = leggiRiga(id);
+    // The row as the file now keeps it: what was written, the new key and the declared
+    // defaults. Only a default the engine works out itself needs the row read back.
+    std::optional<QVariantList> scritta = rigaScritta(id);
+    QVariantList riga = scritta ? std::move(*scritta) : leggiRiga(id);
 
     m_modifica = Modifica::Nessuna;
     if (m_caricato) {
@@ -438,11 +428,33 @@ void SqliteRecordset::aggiorna() {
                                                   "%1: un altro utente l'ha eliminata.")
                                        .arg(m_istruzione.updatableTable));
     }
-    QVariantList riga = leggiRiga(nuovoId.toLongLong());
+    // The row read when the edit began, with what was written over it: no read-back.
+    QVariantList riga = m_buffer;
+    riga[id] = nuovoId;
 
     m_modifica = Modifica::Nessuna;
     if (QVariantList* corrente = rigaCorrente())
         *corrente = std::move(riga);
+}
+
+std::optional<QVariantList> SqliteRecordset::rigaScritta(qint64 id) {
+    CatalogoColonne& catalogo = m_connessione->catalogo();
+    QVariantList riga(m_colonne.size());
+    for (qsizetype i = 0; i < m_colonne.size(); ++i) {
+        const Colonna& c = m_colonne.at(i);
+        if (c.nomeMotore.compare(u"id", Qt::CaseInsensitive) == 0) {
+            riga[i] = id;
+        } else if (m_modificato.value(i)) {
+            riga[i] = m_daScrivere.at(i);
+        } else {
+            const CatalogoColonne::Colonna* dichiarata =
+                catalogo.colonna(m_istruzione.updatableTable, c.nomeMotore);
+            if (dichiarata == nullptr || !dichiarata->predefinito)
+                return std::nullopt;
+            riga[i] = *dichiarata->predefinito;
+        }
+    }
+    return riga;
 }
 
 void SqliteRecordset::soloAggiornabile() const {

@@ -68,6 +68,9 @@ private:
     int indice(const QString& nome);
     int indiceId();
     QVariantList leggiRiga(qint64 id);
+    // A row just added, as the file keeps it, from what was written; none when a column
+    // has a default only the engine knows.
+    std::optional<QVariantList> rigaScritta(qint64 id);
     QVariantList* rigaCorrente();
     void salvaModifiche();
     void inserisci();
@@ -81,6 +84,7 @@ private:
 
     bool m_caricato = false;
     QList<Colonna> m_colonne;
+    // As the engine gives them; converted when a field is read.
     QList<QVariantList> m_righe;
     qsizetype m_pos = 0;
     // Rows stored through a set that has not read its rows yet: the last one stays the
@@ -89,7 +93,7 @@ private:
     bool m_suAggiunta = false;
 
     Modifica m_modifica = Modifica::Nessuna;
-    QVariantList m_buffer;     // values as read back, for Field during an edit
+    QVariantList m_buffer;     // the row being edited, as the file will keep it
     QVariantList m_daScrivere; // values as stored
     QList<bool> m_modificato;
     QVariant m_idInModifica;

@@ -18,8 +18,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <ctime>
+
 #include <thread>
 #include <vector>
+
+using Campi = QList<QPair<QString, QVariant>>;
+Q_DECLARE_METATYPE(Campi)
 
 using namespace KaloRefill;
 using namespace Qt::StringLiterals;
@@ -104,7 +109,7 @@ class TstDatabaseHost : public QObject {
 
 private slots:
     // Runs on the engine the test run chose; see MotoreProva.
-    void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
+    void initTestCase();
     void apriRifiuta_data();
     void apriRifiuta();
     void apriRifiutaServer_data();
@@ -127,6 +132,14 @@ private slots:
     void unitaAttendeLaPostazioneCheSalva();
     void unitaPostazioniInParallelo();
     void unitaConnessionePersa();
+    void righeSalvateComeNelFile_data();
+    void righeSalvateComeNelFile();
+    void predefinitiDiAltriProgrammi();
+    void stessoTestoDopoModificheDiAltri();
+    void momentiLetti_data();
+    void momentiLetti();
+    void valoriNeiTesti_data();
+    void valoriNeiTesti();
 };
 
 void TstDatabaseHost::apriRifiuta_data() {
@@ -692,6 +705,202 @@ void TstDatabaseHost::unitaConnessionePersa() {
     db.host->Execute(u"insert into noterighe (idtesta, riga) values (7, 3)"_s);
     nuova->Conferma();
     QCOMPARE(valori(db.apri(SqlTesti::righeContabili()), u"riga"_s), QStringList{u"3"_s});
+}
+
+// The halls' own zone, with its summer time: moments must read as the same instant
+// whichever half of the year they fall in.
+void TstDatabaseHost::initTestCase() {
+    KALOREFILL_MOTORE_PRONTO();
+    qputenv("TZ", "Europe/Rome");
+    tzset();
+}
+
+// Every field of the current row, by name.
+QVariantMap riga(const RecordsetPtr& rs) {
+    QVariantMap campi;
+    for (const QString& nome : rs->FieldNames())
+        campi.insert(nome.toLower(), rs->Field(nome));
+    return campi;
+}
+
+void TstDatabaseHost::righeSalvateComeNelFile_data() {
+    QTest::addColumn<QString>("tabella");
+    QTest::addColumn<Campi>("nuova");     // written into a new row
+    QTest::addColumn<Campi>("modificata"); // then written over it
+    const QDateTime momento(oggi, QTime(10, 30, 15, 500));
+    QTest::newRow("testata, predefiniti non scritti")
+        << u"noteteste"_s
+        << Campi{{u"dataregistrazione"_s, oggi}, {u"codcausale"_s, u"REF"_s},
+                 {u"iddata"_s, momento}}
+        << Campi{{u"chiuso"_s, 1}, {u"import"_s, qint16(0)}, {u"idoperatore"_s, u"007"_s}};
+    QTest::newRow("riga, importi interi e con la virgola")
+        << u"noteincassi"_s
+        << Campi{{u"idtesta"_s, u"5"_s}, {u"linkscheda"_s, u"11"_s}, {u"refillgestore"_s, u"12"_s},
+                 {u"dataincasso"_s, u"04/12/2026"_s}}
+        << Campi{{u"refillgestore"_s, u"12,50"_s}, {u"riga"_s, qint16(0)}};
+    QTest::newRow("log, ora e importo come testo")
+        << u"LogOperazioni"_s
+        << Campi{{u"orario"_s, momento}, {u"importo1"_s, u"0,00"_s}, {u"operazione"_s, u"x"_s}}
+        << Campi{{u"notevarie"_s, QVariant()}, {u"importo1"_s, 1.23456}};
+}
+
+// A row stored through a set shows, at once, exactly what a new set reads from the file:
+// its key, the values as the columns keep them and the defaults of what was not written.
+void TstDatabaseHost::righeSalvateComeNelFile() {
+    QFETCH(QString, tabella);
+    QFETCH(Campi, nuova);
+    QFETCH(Campi, modificata);
+    Db db;
+    const RecordsetPtr rs = db.apri(u"select * from "_s + tabella + u" where id=-1"_s);
+    const auto dalFile = [&] {
+        const RecordsetPtr letto = db.apri(u"select * from %1 where id=%2"_s.arg(
+            tabella, rs->Field(u"id"_s).toString()));
+        return letto->RecordCount() == 1 ? riga(letto) : QVariantMap();
+    };
+    rs->AddNew();
+    for (const auto& [campo, valore] : nuova)
+        rs->SetField(campo, valore);
+    rs->Update();
+    QVERIFY(rs->Field(u"id"_s).toLongLong() > 0);
+    QCOMPARE(riga(rs), dalFile());
+    for (const auto& [campo, valore] : modificata)
+        rs->SetField(campo, valore);
+    rs->Update();
+    QCOMPARE(riga(rs), dalFile());
+}
+
+// A table of another program of the suite, with defaults of every kind: constants are
+// shown as the file keeps them, and one the engine works out (the moment of insertion)
+// is there too, not left empty.
+void TstDatabaseHost::predefinitiDiAltriProgrammi() {
+    if (MotoreProva::postgreSql())
+        QSKIP("another program writing the file: SQLite files only");
+    Db db;
+    {
+        QSqlDatabase altro = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"altro"_s);
+        altro.setDatabaseName(db.file());
+        QVERIFY(altro.open());
+        QVERIFY(QSqlQuery(altro).exec(
+            u"create table promemoria (id integer primary key autoincrement, nota text, "
+            "stato integer default 3, etichetta text default 'nuova', quota real default -1.5, "
+            "creato text default current_timestamp)"_s));
+        altro.close();
+    }
+    QSqlDatabase::removeDatabase(u"altro"_s);
+    const RecordsetPtr rs = db.apri(u"select * from promemoria"_s);
+    rs->AddNew();
+    rs->SetField(u"nota"_s, u"chiamare"_s);
+    rs->Update();
+    QCOMPARE(rs->Field(u"stato"_s), QVariant(qint64(3)));
+    QCOMPARE(rs->Field(u"etichetta"_s).toString(), u"nuova"_s);
+    QCOMPARE(rs->Field(u"quota"_s).toDouble(), -1.5);
+    QVERIFY(!rs->Field(u"creato"_s).toString().isEmpty());
+    QCOMPARE(riga(rs), riga(db.apri(u"select * from promemoria"_s)));
+}
+
+// The same text opened again reads the file as it is now, after another program has
+// added rows and even a column.
+void TstDatabaseHost::stessoTestoDopoModificheDiAltri() {
+    if (MotoreProva::postgreSql())
+        QSKIP("another program changing the file: SQLite files only");
+    Db db;
+    db.apparecchi();
+    const QString sql = SqlTesti::tuttiApparecchi();
+    QCOMPARE(db.apri(sql)->RecordCount(), 4);
+    const auto secondo = DatabaseHost::apri(db.file(), OpzioniHost{oggi, u"luigi"_s, {}});
+    secondo->Execute(u"insert into apparecchi (idscheda, codiceinterno) values (15, 'A5')"_s);
+    QCOMPARE(db.apri(sql)->RecordCount(), 5);
+    {
+        QSqlDatabase altro = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"altro"_s);
+        altro.setDatabaseName(db.file());
+        QVERIFY(altro.open());
+        QVERIFY(QSqlQuery(altro).exec(u"alter table apparecchi add column sala text"_s));
+        QVERIFY(QSqlQuery(altro).exec(u"update apparecchi set sala = 'S' || idscheda"_s));
+        altro.close();
+    }
+    QSqlDatabase::removeDatabase(u"altro"_s);
+    const RecordsetPtr rs = db.apri(sql);
+    QCOMPARE(rs->RecordCount(), 5);
+    QVERIFY(rs->FieldNames().contains(u"sala"_s));
+    QCOMPARE(valori(rs, u"sala"_s), (QStringList{u"S11"_s, u"S12"_s, u"S13"_s, u"S14"_s, u"S15"_s}));
+}
+
+void TstDatabaseHost::momentiLetti_data() {
+    QTest::addColumn<QString>("scritto"); // as another program left it in the file
+    QTest::addColumn<QVariant>("letto");
+    QTest::newRow("inverno") << u"2026-12-04 10:30:15"_s
+                             << QVariant(QDateTime(oggi, QTime(10, 30, 15)));
+    QTest::newRow("estate") << u"2026-07-15 02:30:00"_s
+                            << QVariant(QDateTime(QDate(2026, 7, 15), QTime(2, 30)));
+    QTest::newRow("con la T") << u"2026-12-04T23:59:59"_s
+                              << QVariant(QDateTime(oggi, QTime(23, 59, 59)));
+    QTest::newRow("solo la data") << u"2026-12-04"_s << QVariant(QDateTime(oggi, QTime(0, 0)));
+    QTest::newRow("cifre mancanti") << u"2026-12-4 10:30:15"_s << QVariant(u"2026-12-4 10:30:15"_s);
+    QTest::newRow("mese 13") << u"2026-13-04 10:30:15"_s << QVariant(u"2026-13-04 10:30:15"_s);
+}
+
+// A moment kept in the file reads as the same instant in this computer's zone; text that
+// is no moment of ours is shown as it is.
+void TstDatabaseHost::momentiLetti() {
+    if (MotoreProva::postgreSql())
+        QSKIP("moments kept as text: SQLite files only");
+    QFETCH(QString, scritto);
+    QFETCH(QVariant, letto);
+    Db db;
+    db.host->Execute(u"insert into noteteste (codcausale, iddata) values ('REF', '%1')"_s.arg(scritto));
+    const QVariant valore = db.apri(u"select * from noteteste"_s)->Field(u"iddata"_s);
+    QCOMPARE(valore, letto);
+    if (letto.metaType().id() == QMetaType::QDateTime) {
+        QCOMPARE(valore.toDateTime().toMSecsSinceEpoch(), letto.toDateTime().toMSecsSinceEpoch());
+        QCOMPARE(valore.toDateTime().toString(u"dd/MM/yyyy HH:mm:ss"_s),
+                 letto.toDateTime().toString(u"dd/MM/yyyy HH:mm:ss"_s));
+    }
+}
+
+void TstDatabaseHost::valoriNeiTesti_data() {
+    QTest::addColumn<QStringList>("testi"); // run one after the other on the same host
+    QTest::addColumn<QStringList>("trovati"); // codiceinterno of the rows of each text
+    const QString base = u"select * from apparecchi where "_s;
+    const auto testi = [&base](std::initializer_list<const char*> condizioni) {
+        QStringList elenco;
+        for (const char* c : condizioni)
+            elenco << base + QString::fromUtf8(c);
+        return elenco;
+    };
+    QTest::newRow("stessa forma, valori diversi")
+        << testi({"idscheda=11", "idscheda=12", "idscheda=11"}) << QStringList{u"A1"_s, u"A2"_s, u"A1"_s};
+    QTest::newRow("testo senza badare alle maiuscole")
+        << testi({"codiceinterno='a2'", "codiceinterno='A1'"}) << QStringList{u"A2"_s, u"A1"_s};
+    QTest::newRow("diverso, e ordine per posizione")
+        << testi({"codiceinterno<>'A1' and attiva<>0 order by 1"}) << QStringList{u"A2,A4"_s};
+    QTest::newRow("intervallo")
+        << testi({"ordineincasso >= 2 and ordineincasso < 4"}) << QStringList{u"A1,A3"_s};
+    QTest::newRow("apici raddoppiati e punto interrogativo")
+        << testi({"Nomescheda = 'it''s'", "Nomescheda='Poker?'", "Nomescheda = 'Slot 7'"})
+        << QStringList{QString(), QString(), u"A1"_s};
+    QTest::newRow("negativo e decimale")
+        << testi({"idscheda = -1", "ordineincasso = 1.0", "ordineincasso = 1.5"})
+        << QStringList{QString(), u"A2"_s, QString()};
+}
+
+// Texts that differ only in their values find each their own rows, however many times
+// the same shape has been run before.
+void TstDatabaseHost::valoriNeiTesti() {
+    QFETCH(QStringList, testi);
+    QFETCH(QStringList, trovati);
+    Db db;
+    db.apparecchi();
+    QStringList righe;
+    for (const QString& sql : testi)
+        righe << valori(db.apri(sql), u"codiceinterno"_s).join(u',');
+    QCOMPARE(righe, trovati);
+    // Deletions too: each removes the rows of its own header.
+    for (const char* valori : {"5, 1", "6, 1", "7, 1"})
+        db.host->Execute(
+            u"insert into noterighe (idtesta, riga) values (%1)"_s.arg(QLatin1StringView(valori)));
+    db.host->Execute(SqlTesti::cancellaRighe(u"5"_s));
+    db.host->Execute(SqlTesti::cancellaRighe(u"7"_s));
+    QCOMPARE(valori(db.apri(SqlTesti::righeContabili()), u"idtesta"_s), QStringList{u"6"_s});
 }
 
 QTEST_GUILESS_MAIN(TstDatabaseHost)

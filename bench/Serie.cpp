@@ -1,0 +1,24 @@
+#include "Serie.h"
+
+#include <algorithm>
+
+double Serie::quantile(double q) const {
+    if (m_valori.empty())
+        return 0;
+    std::vector<double> ordinati = m_valori;
+    std::sort(ordinati.begin(), ordinati.end());
+    const double posizione = q * static_cast<double>(ordinati.size() - 1);
+    const auto sotto = static_cast<std::size_t>(posizione);
+    const std::size_t sopra = std::min(sotto + 1, ordinati.size() - 1);
+    const double frazione = posizione - static_cast<double>(sotto);
+    return ordinati[sotto] + (ordinati[sopra] - ordinati[sotto]) * frazione;
+}
+
+QString Serie::descrizione() const {
+    return QStringLiteral("%1 ms (p25 %2 – p75 %3, min %4, n %5)")
+        .arg(mediana(), 0, 'f', 3)
+        .arg(quantile(0.25), 0, 'f', 3)
+        .arg(quantile(0.75), 0, 'f', 3)
+        .arg(quantile(0), 0, 'f', 3)
+        .arg(m_valori.size());
+}
