@@ -1,6 +1,7 @@
 #pragma once
 
 #include "../host/HostApplication.h"
+#include "CampoData.h"
 #include "Politica.h"
 #include "kalorefill_export.h"
 
@@ -13,7 +14,6 @@
 #include <vector>
 
 class QCheckBox;
-class QDateEdit;
 class QFrame;
 
 namespace KaloRefill {
@@ -134,7 +134,7 @@ public:
     PulsanteGrafico* CmdTrova = nullptr;
     PulsanteGrafico* CmdStampa = nullptr;
     PulsanteGrafico* CmdChiudi = nullptr;
-    QDateEdit* txtData = nullptr;
+    CampoData* txtData = nullptr;
     Etichetta* Lab1 = nullptr;
     Etichetta* LabStato = nullptr;
 

@@ -1,12 +1,12 @@
 // The form's control tree: every control with its name, container, caption, colours,
 // font and created place in twips. Behaviour is wired elsewhere (collegaEventi).
 
+#include "CampoData.h"
 #include "Etichetta.h"
 #include "FrmRefill.h"
 #include "PulsanteGrafico.h"
 #include "Twips.h"
 
-#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QFont>
@@ -199,14 +199,13 @@ void FrmRefill::creaControlli() {
     Lab1 = etichetta(FrmTastiera, "Lab1", QStringLiteral("Data Registrazione"),
                      {120, 7140, 1455, 375}, stretto(font()));
     Lab1->setForegroundRole(QPalette::Highlight);
-    txtData = crea<QDateEdit>(FrmTastiera, "txtData", {120, 7380, 1455, 375});
+    txtData = crea<CampoData>(FrmTastiera, "txtData", {120, 7380, 1455, 375});
     txtData->setFont(stretto(carattere(9.75)));
     txtData->setCalendarPopup(true);
     txtData->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     txtData->setAccessibleName(QStringLiteral("Data registrazione"));
     // The field itself is small; the calendar is what a finger has to hit.
-    txtData->calendarWidget()->setMinimumSize(360, 280);
-    txtData->calendarWidget()->setFont(carattere(12));
+    txtData->impostaCalendario({360, 280}, carattere(12));
 
     // The machine grid and the row of page and display buttons above it.
     FrmApparecchi =

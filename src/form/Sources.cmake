@@ -17,4 +17,5 @@ target_sources(kalorefill PRIVATE
     form/Politica.cpp form/Politica.h
     form/PulsanteGrafico.cpp form/PulsanteGrafico.h
     form/Didascalia.cpp form/Didascalia.h
-    form/Etichetta.cpp form/Etichetta.h)
+    form/Etichetta.cpp form/Etichetta.h
+    form/CampoData.cpp form/CampoData.h)

@@ -10,6 +10,7 @@
 #include "form/PulsanteGrafico.h"
 #include "form/Twips.h"
 
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QFontMetricsF>
@@ -70,6 +71,8 @@ private slots:
     void albero_data();
     void albero();
     void statoIniziale();
+    void calendarioAllaPrimaApertura_data();
+    void calendarioAllaPrimaApertura();
     void geometriaInPixel();
     void tastieraRaggiungibile_data();
     void tastieraRaggiungibile();
@@ -176,6 +179,45 @@ void TstLayout::statoIniziale() {
     form.Opt3->setChecked(true);
     QVERIFY(!form.Opt1->isChecked() && form.Opt3->isChecked());
     QVERIFY(!form.CmdApparecchio[0]->isCheckable());
+}
+
+// The date's calendar is not built with the form; the first click on the arrow, or key
+// that can open it, builds it, at the touch size and font the form gives it.
+void TstLayout::calendarioAllaPrimaApertura_data() {
+    QTest::addColumn<bool>("conMouse");
+    QTest::addColumn<int>("tasto");
+    QTest::addColumn<int>("modificatori");
+    QTest::newRow("freccia") << true << 0 << 0;
+    QTest::newRow("F4") << false << int(Qt::Key_F4) << 0;
+    QTest::newRow("Alt+Giù") << false << int(Qt::Key_Down) << int(Qt::AltModifier);
+}
+
+void TstLayout::calendarioAllaPrimaApertura() {
+    QFETCH(bool, conMouse);
+    QFETCH(int, tasto);
+    QFETCH(int, modificatori);
+    FrmRefill form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(!form.txtData->findChild<QCalendarWidget*>());
+    const QDate prima = form.txtData->date();
+    if (conMouse) {
+        // The arrow sits at the right end of the field.
+        const QPoint freccia(form.txtData->width() - 4, form.txtData->height() / 2);
+        QTest::mouseClick(form.txtData, Qt::LeftButton, {}, freccia);
+    } else {
+        form.txtData->setFocus();
+        QTest::keyClick(form.txtData, Qt::Key(tasto), Qt::KeyboardModifiers(modificatori));
+    }
+    const QCalendarWidget* calendario = form.txtData->findChild<QCalendarWidget*>();
+    QVERIFY(calendario);
+    // A click on the arrow opens it; a key may, depending on the style, and then it has
+    // to be ready as well.
+    if (conMouse)
+        QTRY_VERIFY(calendario->isVisible());
+    QVERIFY(calendario->minimumWidth() >= 360 && calendario->minimumHeight() >= 280);
+    QCOMPARE(calendario->font().pointSizeF(), 12.0);
+    QCOMPARE(calendario->selectedDate(), prima);
 }
 
 // A real resize of the shown window lays the form out again, in whole pixels.
