@@ -3,6 +3,7 @@
 
 #include "CampoData.h"
 #include "Etichetta.h"
+#include "IconaSvg.h"
 #include "FrmRefill.h"
 #include "PulsanteGrafico.h"
 #include "Twips.h"
@@ -44,8 +45,8 @@ QFont stretto(QFont f) {
 }
 
 QIcon immagine(const char* nome) {
-    return QIcon(QStringLiteral(":/kalorefill/icons/") + QLatin1String(nome) +
-                 QStringLiteral(".svg"));
+    return IconaSvg::icona(QStringLiteral(":/kalorefill/icons/") + QLatin1String(nome) +
+                           QStringLiteral(".svg"));
 }
 
 void colori(QWidget* controllo, QPalette::ColorRole ruolo, const QColor& colore) {

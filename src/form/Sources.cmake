@@ -18,4 +18,5 @@ target_sources(kalorefill PRIVATE
     form/PulsanteGrafico.cpp form/PulsanteGrafico.h
     form/Didascalia.cpp form/Didascalia.h
     form/Etichetta.cpp form/Etichetta.h
-    form/CampoData.cpp form/CampoData.h)
+    form/CampoData.cpp form/CampoData.h
+    form/IconaSvg.cpp form/IconaSvg.h)

@@ -14,7 +14,10 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QFontMetricsF>
+#include <QPainter>
 #include <QTest>
+
+#include <utility>
 
 using namespace KaloRefill;
 using namespace Qt::StringLiterals;
@@ -71,6 +74,8 @@ private slots:
     void albero_data();
     void albero();
     void statoIniziale();
+    void immaginiComeIlMotoreSvgDiQt_data();
+    void immaginiComeIlMotoreSvgDiQt();
     void calendarioAllaPrimaApertura_data();
     void calendarioAllaPrimaApertura();
     void geometriaInPixel();
@@ -179,6 +184,53 @@ void TstLayout::statoIniziale() {
     form.Opt3->setChecked(true);
     QVERIFY(!form.Opt1->isChecked() && form.Opt3->isChecked());
     QVERIFY(!form.CmdApparecchio[0]->isCheckable());
+}
+
+// The form draws its pictures itself from the SVG files: pixel for pixel what Qt's SVG icon
+// engine draws from the same file, at the button's size and at others, plain and greyed.
+void TstLayout::immaginiComeIlMotoreSvgDiQt_data() {
+    QTest::addColumn<QString>("controllo");
+    QTest::addColumn<QString>("file");
+    for (const auto& [controllo, file] :
+         {std::pair{"CmdSalva", "salva"}, {"CmdCanc", "azzera"}, {"CmdTrova", "cerca"},
+          {"CmdStampa", "stampa"}, {"CmdChiudi", "chiudi"}, {"CmdDietro", "indietro"},
+          {"CmdAvanti", "avanti"}})
+        QTest::newRow(controllo) << QString::fromLatin1(controllo) << QString::fromLatin1(file);
+}
+
+void TstLayout::immaginiComeIlMotoreSvgDiQt() {
+    QFETCH(QString, controllo);
+    QFETCH(QString, file);
+    FrmRefill form;
+    const auto* pulsante = form.findChild<PulsanteGrafico*>(controllo);
+    QVERIFY(pulsante && !pulsante->icon().isNull());
+    const QIcon diQt(QStringLiteral(":/kalorefill/icons/%1.svg").arg(file));
+    QVERIFY(!diQt.isNull());
+    for (const QSize lato : {pulsante->iconSize(), QSize(16, 16), QSize(80, 51), QSize(200, 90)}) {
+        for (const QIcon::Mode modo : {QIcon::Normal, QIcon::Disabled}) {
+            const QString dove = QStringLiteral("%1x%2 modo %3")
+                                     .arg(lato.width())
+                                     .arg(lato.height())
+                                     .arg(int(modo));
+            QCOMPARE(pulsante->icon().actualSize(lato, modo), diQt.actualSize(lato, modo));
+            const QImage nostra = pulsante->icon().pixmap(lato, modo).toImage();
+            const QImage attesa = diQt.pixmap(lato, modo).toImage();
+            QVERIFY2(!nostra.isNull(), qPrintable(dove));
+            QVERIFY2(nostra == attesa, qPrintable(dove));
+            // Painted into a rectangle the way the button paints it.
+            QImage tela(lato + QSize(6, 6), QImage::Format_ARGB32_Premultiplied);
+            QImage telaQt = tela;
+            tela.fill(Qt::white);
+            telaQt.fill(Qt::white);
+            {
+                QPainter p(&tela);
+                pulsante->icon().paint(&p, QRect(QPoint(3, 3), lato), Qt::AlignCenter, modo);
+                QPainter q(&telaQt);
+                diQt.paint(&q, QRect(QPoint(3, 3), lato), Qt::AlignCenter, modo);
+            }
+            QVERIFY2(tela == telaQt, qPrintable(dove));
+        }
+    }
 }
 
 // The date's calendar is not built with the form; the first click on the arrow, or key
