@@ -1,5 +1,6 @@
 #include "ConnessioneSqlite.h"
 
+#include "JetDateLiteral.h"
 #include "ParametriServer.h"
 #include "SchemaDatabase.h"
 #include "SqlTokenizer.h"
@@ -326,13 +327,169 @@ bool ConnessioneSqlite::comando(const QString& sql, QSqlError* errore) {
     return ok;
 }
 
+namespace {
+
+// A compared value in a text becomes a mark no text of the module holds: a number between
+// two characters of Unicode's private use area.
+constexpr QChar InizioSegno{0xE000};
+constexpr QChar FineSegno{0xE001};
+
+QString segno(qsizetype numero) {
+    return InizioSegno + QString::number(numero) + FineSegno;
+}
+
+// The value a mark stands for, as one token of the text.
+bool valoreDaSegnare(const QList<SqlToken>& tokens, qsizetype i) {
+    const SqlToken& t = tokens.at(i);
+    if (t.kind == SqlTokenKind::String || t.kind == SqlTokenKind::Date)
+        return true;
+    if (t.kind != SqlTokenKind::Number)
+        return false;
+    // "5and": a number would be emitted with a space before the word, a mark without.
+    if (i + 1 < tokens.size() && (tokens.at(i + 1).kind == SqlTokenKind::Word ||
+                                  tokens.at(i + 1).kind == SqlTokenKind::Number))
+        return false;
+    bool intero = false;
+    bool reale = false;
+    t.text.toLongLong(&intero);
+    if (!intero)
+        t.text.toDouble(&reale);
+    return intero || reale;
+}
+
+// The value written into the statement as the translator writes it.
+QString testoValore(const SqlToken& t, MotoreSql motore) {
+    switch (t.kind) {
+    case SqlTokenKind::String: {
+        QString valore = t.value;
+        valore.replace(QLatin1Char('\''), QStringLiteral("''"));
+        return QLatin1Char('\'') + valore + QLatin1Char('\'');
+    }
+    case SqlTokenKind::Date:
+        return JetDateLiteral::parse(t.value).toSql(motore);
+    default:
+        return t.text;
+    }
+}
+
+// The value bound in place of the mark on SQLite: what the engine compares the column with.
+QVariant valoreLegato(const SqlToken& t) {
+    switch (t.kind) {
+    case SqlTokenKind::String:
+        return t.value;
+    case SqlTokenKind::Date:
+        return JetDateLiteral::parse(t.value).valore(MotoreSql::Sqlite);
+    default: {
+        bool ok = false;
+        const qlonglong intero = t.text.toLongLong(&ok);
+        return ok ? QVariant(intero) : QVariant(t.text.toDouble());
+    }
+    }
+}
+
+// Calls `daSegno` for each mark of the text, `daTesto` for what stands between them.
+template <typename DaTesto, typename DaSegno>
+void percorriSegni(const QString& testo, DaTesto&& daTesto, DaSegno&& daSegno) {
+    qsizetype da = 0;
+    for (;;) {
+        const qsizetype inizio = testo.indexOf(InizioSegno, da);
+        if (inizio < 0) {
+            daTesto(QStringView(testo).mid(da));
+            return;
+        }
+        const qsizetype fine = testo.indexOf(FineSegno, inizio);
+        daTesto(QStringView(testo).mid(da, inizio - da));
+        daSegno(QStringView(testo).mid(inizio + 1, fine - inizio - 1).toLongLong());
+        da = fine + 1;
+    }
+}
+
+QString conValori(const QString& testo, const QStringList& valori) {
+    if (!testo.contains(InizioSegno))
+        return testo;
+    QString risultato;
+    risultato.reserve(testo.size() + 16 * valori.size());
+    percorriSegni(
+        testo, [&](QStringView pezzo) { risultato.append(pezzo); },
+        [&](qsizetype n) { risultato.append(valori.at(n)); });
+    return risultato;
+}
+
+} // namespace
+
+const ConnessioneSqlite::Forma& ConnessioneSqlite::forma(const QString& chiave,
+                                                         QList<SqlToken> tokens) {
+    auto trovata = m_forme.find(chiave);
+    if (trovata != m_forme.end())
+        return trovata->second;
+    Forma nuova;
+    nuova.tradotta = m_traduttore.translate(std::move(tokens));
+    const QString& sql = nuova.tradotta.sql;
+    // Bound as the connection binds the values compared in the texts it runs as they come.
+    if (m_dialetto->motore() == MotoreSql::Sqlite &&
+        (sql.startsWith(u"select", Qt::CaseInsensitive) ||
+         sql.startsWith(u"delete", Qt::CaseInsensitive))) {
+        nuova.parametrizzata.reserve(sql.size());
+        percorriSegni(
+            sql, [&](QStringView pezzo) { nuova.parametrizzata.append(pezzo); },
+            [&](qsizetype n) {
+                nuova.parametrizzata.append(QLatin1Char('?'));
+                nuova.ordine.append(n);
+            });
+    }
+    if (m_forme.size() >= MassimoPreparate)
+        m_forme.clear();
+    return m_forme.emplace(chiave, std::move(nuova)).first->second;
+}
+
 const TranslatedStatement& ConnessioneSqlite::traduci(const QString& sql) {
     auto trovata = m_traduzioni.find(sql);
     if (trovata != m_traduzioni.end())
         return trovata->second;
-    TranslatedStatement tradotta = m_traduttore.translate(sql);
     if (m_traduzioni.size() >= MassimoPreparate)
         m_traduzioni.clear();
+    if (sql.contains(InizioSegno) || sql.contains(FineSegno) || sql.contains(QLatin1Char('?')))
+        return m_traduzioni.emplace(sql, m_traduttore.translate(sql)).first->second;
+
+    // A new day or document brings texts that differ from known ones only in the values
+    // they compare: those are taken out, and the rest is translated once.
+    QList<SqlToken> tokens = SqlTokenizer::tokenize(sql);
+    QList<SqlToken> valori;
+    QString chiave;
+    chiave.reserve(sql.size());
+    const SqlToken* precedente = nullptr;
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        SqlToken& t = tokens[i];
+        if (precedente && confronto(*precedente) && valoreDaSegnare(tokens, i)) {
+            valori.append(std::move(t));
+            t = SqlToken{SqlTokenKind::Number, segno(valori.size() - 1), {}, valori.last().position};
+        }
+        chiave.append(t.text);
+        if (t.kind != SqlTokenKind::Whitespace)
+            precedente = &t;
+    }
+    if (valori.isEmpty())
+        return m_traduzioni.emplace(sql, m_traduttore.translate(std::move(tokens))).first->second;
+
+    const Forma& f = forma(chiave, std::move(tokens));
+    const MotoreSql motore = m_dialetto->motore();
+    QStringList testi;
+    testi.reserve(valori.size());
+    for (const SqlToken& v : std::as_const(valori))
+        testi.append(testoValore(v, motore));
+    TranslatedStatement tradotta = f.tradotta;
+    for (QString* testo : {&tradotta.sql, &tradotta.selectList, &tradotta.from, &tradotta.where,
+                           &tradotta.groupBy, &tradotta.having, &tradotta.orderBy})
+        *testo = conValori(*testo, testi);
+    if (!f.parametrizzata.isEmpty() && m_parametrizzate.find(tradotta.sql) == m_parametrizzate.end()) {
+        Parametrizzata p{f.parametrizzata, {}};
+        p.valori.reserve(f.ordine.size());
+        for (qsizetype n : f.ordine)
+            p.valori.append(valoreLegato(valori.at(n)));
+        if (m_parametrizzate.size() >= MassimoPreparate)
+            m_parametrizzate.clear();
+        m_parametrizzate.emplace(tradotta.sql, std::move(p));
+    }
     return m_traduzioni.emplace(sql, std::move(tradotta)).first->second;
 }
 

@@ -100,6 +100,17 @@ private:
         QVariantList valori;
     };
     static Parametrizzata parametrizza(const QString& sql);
+    // A text translated with each compared value (a number, a 'text', a #date#) as a mark:
+    // the texts that differ only in those values share one translation and, on SQLite,
+    // one compiled statement.
+    struct Forma {
+        TranslatedStatement tradotta;
+        // On SQLite the statement with a ? for each mark; the marks' numbers in the order
+        // their values are bound. Empty when the statement binds none.
+        QString parametrizzata;
+        QList<qsizetype> ordine;
+    };
+    const Forma& forma(const QString& chiave, QList<SqlToken> tokens);
     // On SQLite the statement compiled once per text and kept, its values bound anew at
     // each use; on a server a statement of its own for each call.
     QSqlQuery& prepara(const QString& sql, const QVariantList& valori);
@@ -139,6 +150,7 @@ private:
     std::unordered_map<QString, Parametrizzata> m_parametrizzate;
     qint64 m_versioneSchema = -1;
     std::unordered_map<QString, TranslatedStatement> m_traduzioni;
+    std::unordered_map<QString, Forma> m_forme;
     // The statement of the call under way on a server.
     std::unique_ptr<QSqlQuery> m_suServer;
     int m_attesaBloccoMs;
