@@ -181,6 +181,7 @@ ConnessioneSqlite::~ConnessioneSqlite() {
     // Compiled statements go before the connection they belong to.
     m_preparate.clear();
     m_comandi.clear();
+    m_versione.reset();
     m_suServer.reset();
     {
         QSqlDatabase db = QSqlDatabase::database(m_nome, false);
@@ -605,9 +606,14 @@ bool ConnessioneSqlite::conAsterisco(const QString& sql) {
 }
 
 qint64 ConnessioneSqlite::versioneSchema() {
-    QSqlQuery query(database());
-    const qint64 versione =
-        query.exec(QStringLiteral("PRAGMA schema_version")) && query.next() ? query.value(0).toLongLong() : -1;
+    // Asked at the start of every unit: compiled once.
+    if (!m_versione) {
+        m_versione = std::make_unique<QSqlQuery>(database());
+        m_versione->setForwardOnly(true);
+        m_versione->prepare(QStringLiteral("PRAGMA schema_version"));
+    }
+    QSqlQuery& query = *m_versione;
+    const qint64 versione = query.exec() && query.next() ? query.value(0).toLongLong() : -1;
     query.finish();
     return versione;
 }

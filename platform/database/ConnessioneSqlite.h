@@ -147,6 +147,7 @@ private:
     // call that uses it returns, so none holds a read open.
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_preparate;
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_comandi;
+    std::unique_ptr<QSqlQuery> m_versione;
     std::unordered_map<QString, Parametrizzata> m_parametrizzate;
     qint64 m_versioneSchema = -1;
     std::unordered_map<QString, TranslatedStatement> m_traduzioni;
