@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <atomic>
 #include <thread>
 
 namespace KaloRefill {
@@ -227,13 +228,13 @@ std::shared_ptr<DatabaseHost> creaDemo(const QString& percorso, const OpzioniHos
 // The engine's page-by-page check takes time in proportion to the file, so it runs beside
 // the form rather than before it, and starts once the form is on screen: on a machine with
 // few cores it would otherwise slow the start-up. A damaged file is then told at once, not
-// at some later save. The thread is joined when the program ends.
+// at some later save. Ending the program stops the check and joins its thread.
 class ControlloIntegrita {
 public:
     explicit ControlloIntegrita(const QString& percorso) {
         m_attesa = DopoPrimoDisegno::esegui([this, percorso] {
-            m_filo = std::thread([percorso] {
-                const QString problema = DatabaseHost::controllaIntegrita(percorso);
+            m_filo = std::thread([this, percorso] {
+                const QString problema = DatabaseHost::controllaIntegrita(percorso, &m_basta);
                 if (problema.isEmpty())
                     return;
                 QMetaObject::invokeMethod(
@@ -252,6 +253,8 @@ public:
         });
     }
     ~ControlloIntegrita() {
+        // Closing the program does not wait for the whole file to be read.
+        m_basta = true;
         delete m_attesa.data();
         if (m_filo.joinable())
             m_filo.join();
@@ -261,6 +264,7 @@ public:
 
 private:
     QPointer<DopoPrimoDisegno> m_attesa;
+    std::atomic<bool> m_basta{false};
     std::thread m_filo;
 };
 

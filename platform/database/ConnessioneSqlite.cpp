@@ -805,6 +805,16 @@ sqlite3* maniglia(const QSqlDatabase& db) {
 }
 } // namespace
 
+void ConnessioneSqlite::interrompibile(const std::atomic<bool>* segnale) {
+    sqlite3* handle = maniglia(database());
+    if (handle == nullptr || segnale == nullptr)
+        return;
+    sqlite3_progress_handler(
+        handle, 10000,
+        [](void* dato) { return static_cast<const std::atomic<bool>*>(dato)->load() ? 1 : 0; },
+        const_cast<std::atomic<bool>*>(segnale));
+}
+
 bool ConnessioneSqlite::transazioneAperta() const {
     // The server's transaction is the unit's own: open while the unit is alive.
     if (m_dialetto->motore() == MotoreSql::PostgreSql)

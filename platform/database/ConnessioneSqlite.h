@@ -11,6 +11,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <atomic>
 #include <memory>
 #include <unordered_map>
 
@@ -77,6 +78,10 @@ public:
     void verifica(const QString& sql);
 
     static Errore errore(const QString& contesto, const QSqlError& errore);
+
+    // A long statement of this connection (a file check) stops, failing, soon after
+    // `segnale` turns true. SQLite files only.
+    void interrompibile(const std::atomic<bool>* segnale);
 
     // One unit of work as one transaction that takes the write lock at its start, so the
     // units of several connections run one after the other. Errore UnitaNonRiuscita when

@@ -245,7 +245,8 @@ std::unique_ptr<UnitaDiLavoro> DatabaseHost::IniziaUnita() {
     return std::make_unique<UnitaSqlite>(d->connessione);
 }
 
-QString DatabaseHost::controllaIntegrita(const QString& percorsoFile) {
+QString DatabaseHost::controllaIntegrita(const QString& percorsoFile,
+                                         const std::atomic<bool>* basta) {
     // A server looks after its own pages (and its administrator after the server): there
     // is no file here for the program to read.
     if (ParametriServer::eIndirizzo(percorsoFile))
@@ -253,6 +254,7 @@ QString DatabaseHost::controllaIntegrita(const QString& percorsoFile) {
     try {
         const auto connessione =
             ConnessioneSqlite::apri(percorsoFile, ConnessioneSqlite::Accesso::SolaLettura);
+        connessione->interrompibile(basta);
         const auto risultato = connessione->leggi(QStringLiteral("PRAGMA quick_check"));
         QStringList problemi;
         for (const QVariantList& riga : risultato.righe)
@@ -267,6 +269,9 @@ QString DatabaseHost::controllaIntegrita(const QString& percorsoFile) {
             testo += QStringLiteral(" (e altri %1 problemi)").arg(problemi.size() - 2);
         return QStringLiteral("Il database %1 è danneggiato: %2").arg(percorsoFile, testo);
     } catch (const Errore& errore) {
+        // Stopped half-way says nothing about the file.
+        if (basta && basta->load())
+            return {};
         return QStringLiteral("Il database %1 è danneggiato: %2")
             .arg(percorsoFile, errore.descrizione());
     }

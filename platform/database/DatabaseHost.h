@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <atomic>
 #include <memory>
 
 namespace KaloRefill {
@@ -59,8 +60,10 @@ public:
 
     // The engine's own check of every page of the file (PRAGMA quick_check), on a
     // connection of its own, so it may run on another thread while the form works. Empty
-    // when the file is sound, otherwise what is wrong, in the operator's words.
-    static QString controllaIntegrita(const QString& percorsoFile);
+    // when the file is sound or the check was stopped by `basta` (set from any thread),
+    // otherwise what is wrong, in the operator's words.
+    static QString controllaIntegrita(const QString& percorsoFile,
+                                      const std::atomic<bool>* basta = nullptr);
 
     void setData(const QDate& data);
     void setUser(const QVariant& user);

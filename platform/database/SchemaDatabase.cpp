@@ -107,9 +107,10 @@ const Tabella tabelle[] = {
 };
 
 // Lookups of the save and of the day totals; each keeps their cost independent of the
-// years of history in the file.
+// years of history in the file. The headers' index also holds the day total, so the
+// count and total of a list of registrations are read from the index alone.
 const std::pair<const char16_t*, const char16_t*> indici[] = {
-    {u"noteteste", u"codcausale, dataregistrazione"},
+    {u"noteteste", u"codcausale, dataregistrazione, refillnoleggiatore"},
     {u"noteincassi", u"idtesta, linkscheda"},
     {u"noteincassi", u"dataincasso"},
     {u"noterighe", u"idtesta"},
