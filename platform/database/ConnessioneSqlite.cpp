@@ -543,8 +543,9 @@ ConnessioneSqlite::Risultato ConnessioneSqlite::leggi(const QString& sql,
         // tables, and "*" may then stand for more columns than QtSql made room for. Such a
         // read therefore runs in a read transaction of its own, where the schema can be
         // seen unchanged first; in a unit of work the write lock keeps it unchanged.
-        const bool protetta = m_dialetto->motore() == MotoreSql::Sqlite && conAsterisco(sql) &&
-                              m_unita == StatoUnita::Nessuna && !transazioneAperta();
+        const bool protetta = m_dialetto->motore() == MotoreSql::Sqlite &&
+                              m_unita == StatoUnita::Nessuna && conAsterisco(sql) &&
+                              !transazioneAperta();
         if (protetta) {
             comando(QStringLiteral("BEGIN"));
             schemaInvariato();
@@ -592,6 +593,22 @@ ConnessioneSqlite::Risultato ConnessioneSqlite::leggiPreparata(const QString& sq
     return risultato;
 }
 
+const QString& ConnessioneSqlite::testoCompilato(const QString& sql) const {
+    const auto nota = m_parametrizzate.find(sql);
+    return nota != m_parametrizzate.end() ? nota->second.testo : sql;
+}
+
+const QList<ColonnaInsieme>* ConnessioneSqlite::colonneNote(const QString& sql) const {
+    const auto note = m_colonneNote.find(testoCompilato(sql));
+    return note != m_colonneNote.end() ? &note->second : nullptr;
+}
+
+void ConnessioneSqlite::ricordaColonne(const QString& sql, QList<ColonnaInsieme> colonne) {
+    if (m_colonneNote.size() >= MassimoPreparate)
+        m_colonneNote.clear();
+    m_colonneNote.insert_or_assign(testoCompilato(sql), std::move(colonne));
+}
+
 void ConnessioneSqlite::scarta(const QString& sql) {
     const auto nota = m_parametrizzate.find(sql);
     m_preparate.erase(nota != m_parametrizzate.end() ? nota->second.testo : sql);
@@ -629,6 +646,7 @@ void ConnessioneSqlite::schemaInvariato() {
     ricarica.finish();
     m_preparate.clear();
     m_catalogo.dimentica();
+    m_colonneNote.clear();
     m_versioneSchema = versione;
 }
 

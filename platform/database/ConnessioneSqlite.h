@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CatalogoColonne.h"
+#include "ColonnaInsieme.h"
 #include "DialettoSql.h"
 #include "SqlTranslator.h"
 
@@ -62,6 +63,10 @@ public:
     // sends the same few texts over and over. Errore for a text the host will not run.
     const TranslatedStatement& traduci(const QString& sql);
     CatalogoColonne& catalogo() { return m_catalogo; }
+    // The columns a set described for a statement, kept by the statement compiled for it:
+    // the texts of a new day find those of the day before. Null when none is kept.
+    const QList<ColonnaInsieme>* colonneNote(const QString& sql) const;
+    void ricordaColonne(const QString& sql, QList<ColonnaInsieme> colonne);
 
     // A column name as the engine gives it, spelt as the suite spells it: a server folds
     // "Codlocale" to "codlocale", and lists show the names.
@@ -126,6 +131,8 @@ private:
     Risultato leggiPreparata(const QString& sql, const QVariantList& valori);
     // Compiled afresh next time.
     void scarta(const QString& sql);
+    // The text compiled for a statement: with its compared values bound, on SQLite.
+    const QString& testoCompilato(const QString& sql) const;
     // A SELECT whose columns are given by "*": their number follows the tables.
     static bool conAsterisco(const QString& sql);
     qint64 versioneSchema();
@@ -157,6 +164,7 @@ private:
     qint64 m_versioneSchema = -1;
     std::unordered_map<QString, TranslatedStatement> m_traduzioni;
     std::unordered_map<QString, Forma> m_forme;
+    std::unordered_map<QString, QList<ColonnaInsieme>> m_colonneNote;
     // The statement of the call under way on a server.
     std::unique_ptr<QSqlQuery> m_suServer;
     int m_attesaBloccoMs;
