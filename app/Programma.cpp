@@ -3,6 +3,7 @@
 #include "ArgomentiProgramma.h"
 #include "DatabaseHost.h"
 #include "DatiDemo.h"
+#include "FusoOrario.h"
 #include "DopoPrimoDisegno.h"
 #include "FinestraRiepilogo.h"
 #include "ParametriServer.h"
@@ -307,6 +308,7 @@ std::shared_ptr<DatabaseHost> Programma::apriDatabase(const ArgomentiProgramma& 
 }
 
 int Programma::esegui(int argc, char** argv) {
+    FusoOrario::fissaSeAssente();
     QCoreApplication::setApplicationName(nomeProgramma);
 
     QStringList grezzi;

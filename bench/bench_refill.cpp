@@ -10,6 +10,7 @@
 //                [--ripetizioni-avvio N] [--dettagli] [--cartella DIR]
 #include "ConnessioneDiretta.h"
 #include "DatabaseHost.h"
+#include "FusoOrario.h"
 #include "GeneratoreStorico.h"
 #include "GuardiaMessaggi.h"
 #include "HostCronometrato.h"
@@ -353,6 +354,8 @@ double rapporto(const Serie& a, const Serie& b) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The process set up as the program sets it up.
+    FusoOrario::fissaSeAssente();
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     QCommandLineParser parser;

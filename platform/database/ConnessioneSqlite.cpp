@@ -1,5 +1,6 @@
 #include "ConnessioneSqlite.h"
 
+#include "JetDateLiteral.h"
 #include "ParametriServer.h"
 #include "SchemaDatabase.h"
 #include "SqlTokenizer.h"
@@ -180,6 +181,7 @@ ConnessioneSqlite::~ConnessioneSqlite() {
     // Compiled statements go before the connection they belong to.
     m_preparate.clear();
     m_comandi.clear();
+    m_versione.reset();
     m_suServer.reset();
     {
         QSqlDatabase db = QSqlDatabase::database(m_nome, false);
@@ -326,13 +328,169 @@ bool ConnessioneSqlite::comando(const QString& sql, QSqlError* errore) {
     return ok;
 }
 
+namespace {
+
+// A compared value in a text becomes a mark no text of the module holds: a number between
+// two characters of Unicode's private use area.
+constexpr QChar InizioSegno{0xE000};
+constexpr QChar FineSegno{0xE001};
+
+QString segno(qsizetype numero) {
+    return InizioSegno + QString::number(numero) + FineSegno;
+}
+
+// The value a mark stands for, as one token of the text.
+bool valoreDaSegnare(const QList<SqlToken>& tokens, qsizetype i) {
+    const SqlToken& t = tokens.at(i);
+    if (t.kind == SqlTokenKind::String || t.kind == SqlTokenKind::Date)
+        return true;
+    if (t.kind != SqlTokenKind::Number)
+        return false;
+    // "5and": a number would be emitted with a space before the word, a mark without.
+    if (i + 1 < tokens.size() && (tokens.at(i + 1).kind == SqlTokenKind::Word ||
+                                  tokens.at(i + 1).kind == SqlTokenKind::Number))
+        return false;
+    bool intero = false;
+    bool reale = false;
+    t.text.toLongLong(&intero);
+    if (!intero)
+        t.text.toDouble(&reale);
+    return intero || reale;
+}
+
+// The value written into the statement as the translator writes it.
+QString testoValore(const SqlToken& t, MotoreSql motore) {
+    switch (t.kind) {
+    case SqlTokenKind::String: {
+        QString valore = t.value;
+        valore.replace(QLatin1Char('\''), QStringLiteral("''"));
+        return QLatin1Char('\'') + valore + QLatin1Char('\'');
+    }
+    case SqlTokenKind::Date:
+        return JetDateLiteral::parse(t.value).toSql(motore);
+    default:
+        return t.text;
+    }
+}
+
+// The value bound in place of the mark on SQLite: what the engine compares the column with.
+QVariant valoreLegato(const SqlToken& t) {
+    switch (t.kind) {
+    case SqlTokenKind::String:
+        return t.value;
+    case SqlTokenKind::Date:
+        return JetDateLiteral::parse(t.value).valore(MotoreSql::Sqlite);
+    default: {
+        bool ok = false;
+        const qlonglong intero = t.text.toLongLong(&ok);
+        return ok ? QVariant(intero) : QVariant(t.text.toDouble());
+    }
+    }
+}
+
+// Calls `daSegno` for each mark of the text, `daTesto` for what stands between them.
+template <typename DaTesto, typename DaSegno>
+void percorriSegni(const QString& testo, DaTesto&& daTesto, DaSegno&& daSegno) {
+    qsizetype da = 0;
+    for (;;) {
+        const qsizetype inizio = testo.indexOf(InizioSegno, da);
+        if (inizio < 0) {
+            daTesto(QStringView(testo).mid(da));
+            return;
+        }
+        const qsizetype fine = testo.indexOf(FineSegno, inizio);
+        daTesto(QStringView(testo).mid(da, inizio - da));
+        daSegno(QStringView(testo).mid(inizio + 1, fine - inizio - 1).toLongLong());
+        da = fine + 1;
+    }
+}
+
+QString conValori(const QString& testo, const QStringList& valori) {
+    if (!testo.contains(InizioSegno))
+        return testo;
+    QString risultato;
+    risultato.reserve(testo.size() + 16 * valori.size());
+    percorriSegni(
+        testo, [&](QStringView pezzo) { risultato.append(pezzo); },
+        [&](qsizetype n) { risultato.append(valori.at(n)); });
+    return risultato;
+}
+
+} // namespace
+
+const ConnessioneSqlite::Forma& ConnessioneSqlite::forma(const QString& chiave,
+                                                         QList<SqlToken> tokens) {
+    auto trovata = m_forme.find(chiave);
+    if (trovata != m_forme.end())
+        return trovata->second;
+    Forma nuova;
+    nuova.tradotta = m_traduttore.translate(std::move(tokens));
+    const QString& sql = nuova.tradotta.sql;
+    // Bound as the connection binds the values compared in the texts it runs as they come.
+    if (m_dialetto->motore() == MotoreSql::Sqlite &&
+        (sql.startsWith(u"select", Qt::CaseInsensitive) ||
+         sql.startsWith(u"delete", Qt::CaseInsensitive))) {
+        nuova.parametrizzata.reserve(sql.size());
+        percorriSegni(
+            sql, [&](QStringView pezzo) { nuova.parametrizzata.append(pezzo); },
+            [&](qsizetype n) {
+                nuova.parametrizzata.append(QLatin1Char('?'));
+                nuova.ordine.append(n);
+            });
+    }
+    if (m_forme.size() >= MassimoPreparate)
+        m_forme.clear();
+    return m_forme.emplace(chiave, std::move(nuova)).first->second;
+}
+
 const TranslatedStatement& ConnessioneSqlite::traduci(const QString& sql) {
     auto trovata = m_traduzioni.find(sql);
     if (trovata != m_traduzioni.end())
         return trovata->second;
-    TranslatedStatement tradotta = m_traduttore.translate(sql);
     if (m_traduzioni.size() >= MassimoPreparate)
         m_traduzioni.clear();
+    if (sql.contains(InizioSegno) || sql.contains(FineSegno) || sql.contains(QLatin1Char('?')))
+        return m_traduzioni.emplace(sql, m_traduttore.translate(sql)).first->second;
+
+    // A new day or document brings texts that differ from known ones only in the values
+    // they compare: those are taken out, and the rest is translated once.
+    QList<SqlToken> tokens = SqlTokenizer::tokenize(sql);
+    QList<SqlToken> valori;
+    QString chiave;
+    chiave.reserve(sql.size());
+    const SqlToken* precedente = nullptr;
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        SqlToken& t = tokens[i];
+        if (precedente && confronto(*precedente) && valoreDaSegnare(tokens, i)) {
+            valori.append(std::move(t));
+            t = SqlToken{SqlTokenKind::Number, segno(valori.size() - 1), {}, valori.last().position};
+        }
+        chiave.append(t.text);
+        if (t.kind != SqlTokenKind::Whitespace)
+            precedente = &t;
+    }
+    if (valori.isEmpty())
+        return m_traduzioni.emplace(sql, m_traduttore.translate(std::move(tokens))).first->second;
+
+    const Forma& f = forma(chiave, std::move(tokens));
+    const MotoreSql motore = m_dialetto->motore();
+    QStringList testi;
+    testi.reserve(valori.size());
+    for (const SqlToken& v : std::as_const(valori))
+        testi.append(testoValore(v, motore));
+    TranslatedStatement tradotta = f.tradotta;
+    for (QString* testo : {&tradotta.sql, &tradotta.selectList, &tradotta.from, &tradotta.where,
+                           &tradotta.groupBy, &tradotta.having, &tradotta.orderBy})
+        *testo = conValori(*testo, testi);
+    if (!f.parametrizzata.isEmpty() && m_parametrizzate.find(tradotta.sql) == m_parametrizzate.end()) {
+        Parametrizzata p{f.parametrizzata, {}};
+        p.valori.reserve(f.ordine.size());
+        for (qsizetype n : f.ordine)
+            p.valori.append(valoreLegato(valori.at(n)));
+        if (m_parametrizzate.size() >= MassimoPreparate)
+            m_parametrizzate.clear();
+        m_parametrizzate.emplace(tradotta.sql, std::move(p));
+    }
     return m_traduzioni.emplace(sql, std::move(tradotta)).first->second;
 }
 
@@ -385,8 +543,9 @@ ConnessioneSqlite::Risultato ConnessioneSqlite::leggi(const QString& sql,
         // tables, and "*" may then stand for more columns than QtSql made room for. Such a
         // read therefore runs in a read transaction of its own, where the schema can be
         // seen unchanged first; in a unit of work the write lock keeps it unchanged.
-        const bool protetta = m_dialetto->motore() == MotoreSql::Sqlite && conAsterisco(sql) &&
-                              m_unita == StatoUnita::Nessuna && !transazioneAperta();
+        const bool protetta = m_dialetto->motore() == MotoreSql::Sqlite &&
+                              m_unita == StatoUnita::Nessuna && conAsterisco(sql) &&
+                              !transazioneAperta();
         if (protetta) {
             comando(QStringLiteral("BEGIN"));
             schemaInvariato();
@@ -434,6 +593,22 @@ ConnessioneSqlite::Risultato ConnessioneSqlite::leggiPreparata(const QString& sq
     return risultato;
 }
 
+const QString& ConnessioneSqlite::testoCompilato(const QString& sql) const {
+    const auto nota = m_parametrizzate.find(sql);
+    return nota != m_parametrizzate.end() ? nota->second.testo : sql;
+}
+
+const QList<ColonnaInsieme>* ConnessioneSqlite::colonneNote(const QString& sql) const {
+    const auto note = m_colonneNote.find(testoCompilato(sql));
+    return note != m_colonneNote.end() ? &note->second : nullptr;
+}
+
+void ConnessioneSqlite::ricordaColonne(const QString& sql, QList<ColonnaInsieme> colonne) {
+    if (m_colonneNote.size() >= MassimoPreparate)
+        m_colonneNote.clear();
+    m_colonneNote.insert_or_assign(testoCompilato(sql), std::move(colonne));
+}
+
 void ConnessioneSqlite::scarta(const QString& sql) {
     const auto nota = m_parametrizzate.find(sql);
     m_preparate.erase(nota != m_parametrizzate.end() ? nota->second.testo : sql);
@@ -448,9 +623,14 @@ bool ConnessioneSqlite::conAsterisco(const QString& sql) {
 }
 
 qint64 ConnessioneSqlite::versioneSchema() {
-    QSqlQuery query(database());
-    const qint64 versione =
-        query.exec(QStringLiteral("PRAGMA schema_version")) && query.next() ? query.value(0).toLongLong() : -1;
+    // Asked at the start of every unit: compiled once.
+    if (!m_versione) {
+        m_versione = std::make_unique<QSqlQuery>(database());
+        m_versione->setForwardOnly(true);
+        m_versione->prepare(QStringLiteral("PRAGMA schema_version"));
+    }
+    QSqlQuery& query = *m_versione;
+    const qint64 versione = query.exec() && query.next() ? query.value(0).toLongLong() : -1;
     query.finish();
     return versione;
 }
@@ -466,6 +646,7 @@ void ConnessioneSqlite::schemaInvariato() {
     ricarica.finish();
     m_preparate.clear();
     m_catalogo.dimentica();
+    m_colonneNote.clear();
     m_versioneSchema = versione;
 }
 

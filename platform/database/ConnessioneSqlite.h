@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CatalogoColonne.h"
+#include "ColonnaInsieme.h"
 #include "DialettoSql.h"
 #include "SqlTranslator.h"
 
@@ -62,6 +63,10 @@ public:
     // sends the same few texts over and over. Errore for a text the host will not run.
     const TranslatedStatement& traduci(const QString& sql);
     CatalogoColonne& catalogo() { return m_catalogo; }
+    // The columns a set described for a statement, kept by the statement compiled for it:
+    // the texts of a new day find those of the day before. Null when none is kept.
+    const QList<ColonnaInsieme>* colonneNote(const QString& sql) const;
+    void ricordaColonne(const QString& sql, QList<ColonnaInsieme> colonne);
 
     // A column name as the engine gives it, spelt as the suite spells it: a server folds
     // "Codlocale" to "codlocale", and lists show the names.
@@ -105,6 +110,17 @@ private:
         QVariantList valori;
     };
     static Parametrizzata parametrizza(const QString& sql);
+    // A text translated with each compared value (a number, a 'text', a #date#) as a mark:
+    // the texts that differ only in those values share one translation and, on SQLite,
+    // one compiled statement.
+    struct Forma {
+        TranslatedStatement tradotta;
+        // On SQLite the statement with a ? for each mark; the marks' numbers in the order
+        // their values are bound. Empty when the statement binds none.
+        QString parametrizzata;
+        QList<qsizetype> ordine;
+    };
+    const Forma& forma(const QString& chiave, QList<SqlToken> tokens);
     // On SQLite the statement compiled once per text and kept, its values bound anew at
     // each use; on a server a statement of its own for each call.
     QSqlQuery& prepara(const QString& sql, const QVariantList& valori);
@@ -115,6 +131,8 @@ private:
     Risultato leggiPreparata(const QString& sql, const QVariantList& valori);
     // Compiled afresh next time.
     void scarta(const QString& sql);
+    // The text compiled for a statement: with its compared values bound, on SQLite.
+    const QString& testoCompilato(const QString& sql) const;
     // A SELECT whose columns are given by "*": their number follows the tables.
     static bool conAsterisco(const QString& sql);
     qint64 versioneSchema();
@@ -141,9 +159,12 @@ private:
     // call that uses it returns, so none holds a read open.
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_preparate;
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_comandi;
+    std::unique_ptr<QSqlQuery> m_versione;
     std::unordered_map<QString, Parametrizzata> m_parametrizzate;
     qint64 m_versioneSchema = -1;
     std::unordered_map<QString, TranslatedStatement> m_traduzioni;
+    std::unordered_map<QString, Forma> m_forme;
+    std::unordered_map<QString, QList<ColonnaInsieme>> m_colonneNote;
     // The statement of the call under way on a server.
     std::unique_ptr<QSqlQuery> m_suServer;
     int m_attesaBloccoMs;

@@ -65,12 +65,51 @@ QDateTime leggiMomentoCompleto(const QString& testo) {
 }
 } // namespace
 
+namespace {
+// Two or four digits, written straight: formatting through the locale's machinery is the
+// larger part of converting a moment for every row saved.
+void scriviCifre(QString& testo, int valore, int quante) {
+    for (int potenza = quante == 4 ? 1000 : 10; potenza > 0; potenza /= 10)
+        testo.append(QChar(u'0' + (valore / potenza) % 10));
+}
+
+void scriviData(QString& testo, const QDate& data) {
+    scriviCifre(testo, data.year(), 4);
+    testo.append(QLatin1Char('-'));
+    scriviCifre(testo, data.month(), 2);
+    testo.append(QLatin1Char('-'));
+    scriviCifre(testo, data.day(), 2);
+}
+
+void scriviOra(QString& testo, const QTime& ora) {
+    scriviCifre(testo, ora.hour(), 2);
+    testo.append(QLatin1Char(':'));
+    scriviCifre(testo, ora.minute(), 2);
+    testo.append(QLatin1Char(':'));
+    scriviCifre(testo, ora.second(), 2);
+}
+
+bool annoDiQuattroCifre(const QDate& data) {
+    return data.isValid() && data.year() >= 1 && data.year() <= 9999;
+}
+} // namespace
+
 QString IsoDateText::data(const QDate& data) {
-    return data.toString(formatoData);
+    if (!annoDiQuattroCifre(data))
+        return data.toString(formatoData);
+    QString testo;
+    testo.reserve(10);
+    scriviData(testo, data);
+    return testo;
 }
 
 QString IsoDateText::ora(const QTime& ora) {
-    return alSecondo(ora).toString(formatoOra);
+    if (!ora.isValid())
+        return alSecondo(ora).toString(formatoOra);
+    QString testo;
+    testo.reserve(8);
+    scriviOra(testo, ora);
+    return testo;
 }
 
 QString IsoDateText::momento(const QDate& data, const QTime& ora) {
@@ -78,7 +117,14 @@ QString IsoDateText::momento(const QDate& data, const QTime& ora) {
     if (!secondi.isValid() || secondi == QTime(0, 0))
         return IsoDateText::data(data);
     // Written from its parts: a local-time QDateTime would ask the C library for the zone.
-    return data.toString(formatoData) + QLatin1Char(' ') + secondi.toString(formatoOra);
+    if (!annoDiQuattroCifre(data))
+        return data.toString(formatoData) + QLatin1Char(' ') + secondi.toString(formatoOra);
+    QString testo;
+    testo.reserve(19);
+    scriviData(testo, data);
+    testo.append(QLatin1Char(' '));
+    scriviOra(testo, secondi);
+    return testo;
 }
 
 QString IsoDateText::momento(const QDateTime& momento) {

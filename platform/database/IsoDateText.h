@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kalorefill_database_export.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -12,7 +14,7 @@ namespace KaloRefill {
 // moment it names. A moment at midnight is kept as the date alone, the way the original
 // database told a plain date from a date with a time of day; a date literal therefore
 // finds only rows with no time of day.
-class IsoDateText final {
+class KALOREFILL_DATABASE_EXPORT IsoDateText final {
 public:
     static QString data(const QDate& data); // 2026-12-04
     static QString ora(const QTime& ora);   // 10:30:00

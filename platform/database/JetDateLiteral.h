@@ -24,6 +24,8 @@ public:
 
     // The literal as the engine writes it.
     QString toSql(MotoreSql motore) const;
+    // What the engine stores for it: the text inside the quotes of toSql.
+    QString valore(MotoreSql motore) const;
 
 private:
     QDate m_date;

@@ -26,6 +26,8 @@ public:
 
     QList<SqlToken> leggiTutto() {
         QList<SqlToken> tokens;
+        // About one token in four characters, the blanks between words included.
+        tokens.reserve(m_sql.size() / 4 + 4);
         while (m_pos < m_sql.size())
             tokens.append(leggiUno());
         return tokens;

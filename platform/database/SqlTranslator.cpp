@@ -52,10 +52,12 @@ struct Pezzi {
     }
 };
 
-Pezzi pezzi(const QString& sql) {
+Pezzi pezzi(QList<SqlToken> tokens) {
     Pezzi p;
+    p.tokens.reserve(tokens.size());
+    p.spazioPrima.reserve(tokens.size());
     bool spazio = false;
-    for (SqlToken& t : SqlTokenizer::tokenize(sql)) {
+    for (SqlToken& t : tokens) {
         if (t.kind == SqlTokenKind::Whitespace) {
             spazio = true;
             continue;
@@ -359,7 +361,11 @@ void unaSolaIstruzione(Pezzi& p) {
 } // namespace
 
 TranslatedStatement SqlTranslator::translate(const QString& sql) const {
-    Pezzi p = pezzi(sql);
+    return translate(SqlTokenizer::tokenize(sql));
+}
+
+TranslatedStatement SqlTranslator::translate(QList<SqlToken> tokens) const {
+    Pezzi p = pezzi(std::move(tokens));
     unaSolaIstruzione(p);
     if (p.size() == 0)
         throw erroreSintassi(QStringLiteral("istruzione vuota"));
@@ -381,7 +387,7 @@ TranslatedStatement SqlTranslator::translate(const QString& sql) const {
 }
 
 QString SqlTranslator::translateCondition(const QString& condizione) const {
-    const Pezzi p = pezzi(condizione);
+    const Pezzi p = pezzi(SqlTokenizer::tokenize(condizione));
     for (const SqlToken& t : p.tokens)
         if (t.kind == SqlTokenKind::Semicolon || tra(t, paroleDiIstruzione))
             throw Errore::database(

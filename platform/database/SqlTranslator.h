@@ -1,9 +1,11 @@
 #pragma once
 
 #include "MotoreSql.h"
+#include "SqlToken.h"
 #include "TranslatedStatement.h"
 #include "kalorefill_database_export.h"
 
+#include <QList>
 #include <QString>
 
 namespace KaloRefill {
@@ -19,6 +21,8 @@ public:
 
     // Errore (database) for a text the host will not run.
     TranslatedStatement translate(const QString& sql) const;
+    // The same for a text already split by SqlTokenizer.
+    TranslatedStatement translate(QList<SqlToken> tokens) const;
     // A filter condition such as "idscheda = 12"; empty for an empty text. Errore when
     // it holds more than an expression.
     QString translateCondition(const QString& condizione) const;

@@ -206,8 +206,18 @@ void SqliteRecordset::carica() {
 }
 
 QList<SqliteRecordset::Colonna> SqliteRecordset::colonneDi(const QSqlRecord& record) {
-    CatalogoColonne& catalogo = m_connessione->catalogo();
+    // What a set made of the same statement found, also for another day's values.
+    const QString testo = testoLettura();
     const int n = record.count();
+    if (const QList<Colonna>* note = m_connessione->colonneNote(testo);
+        note && note->size() == n) {
+        bool stesse = true;
+        for (int i = 0; i < n && stesse; ++i)
+            stesse = note->at(i).nomeMotore == record.fieldName(i);
+        if (stesse)
+            return *note;
+    }
+    CatalogoColonne& catalogo = m_connessione->catalogo();
     const bool nomiDallIstruzione = m_istruzione.columnNames.size() == n;
     QList<Colonna> colonne;
     for (int i = 0; i < n; ++i) {
@@ -229,6 +239,7 @@ QList<SqliteRecordset::Colonna> SqliteRecordset::colonneDi(const QSqlRecord& rec
         c.tipo = tipo.value_or(TipoColonna::Libero);
         colonne.append(c);
     }
+    m_connessione->ricordaColonne(testo, colonne);
     return colonne;
 }
 
@@ -371,22 +382,26 @@ void SqliteRecordset::salvaModifiche() {
 }
 
 void SqliteRecordset::inserisci() {
-    QStringList nomi;
-    QStringList segnaposto;
+    QString nomi;
+    QString segnaposto;
     QVariantList valori;
+    valori.reserve(m_colonne.size());
     for (qsizetype i = 0; i < m_colonne.size(); ++i) {
         if (!m_modificato.value(i))
             continue;
+        if (!valori.isEmpty()) {
+            nomi.append(u", ");
+            segnaposto.append(u", ");
+        }
         nomi.append(nomeQuotato(m_colonne.at(i).nomeMotore));
-        segnaposto.append(QStringLiteral("?"));
+        segnaposto.append(QLatin1Char('?'));
         valori.append(m_daScrivere.at(i));
     }
     const QString tabella = nomeQuotato(m_istruzione.updatableTable);
-    const QString sql = nomi.isEmpty()
-                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(tabella)
-                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                  .arg(tabella, nomi.join(QStringLiteral(", ")),
-                                       segnaposto.join(QStringLiteral(", ")));
+    const QString sql = valori.isEmpty()
+                            ? QStringLiteral("INSERT INTO ") + tabella + QStringLiteral(" DEFAULT VALUES")
+                            : QStringLiteral("INSERT INTO ") + tabella + QStringLiteral(" (") + nomi +
+                                  QStringLiteral(") VALUES (") + segnaposto + QLatin1Char(')');
     const qint64 id = m_connessione->inserisci(sql, valori);
     // The row as the file now keeps it: what was written, the new key and the declared
     // defaults. Only a default the engine works out itself needs the row read back.
@@ -438,7 +453,18 @@ void SqliteRecordset::aggiorna() {
 }
 
 std::optional<QVariantList> SqliteRecordset::rigaScritta(qint64 id) {
-    CatalogoColonne& catalogo = m_connessione->catalogo();
+    // The table's columns, looked up once: "select *" lists them in their own order.
+    const QList<CatalogoColonne::Colonna>& dichiarate =
+        m_connessione->catalogo().colonne(m_istruzione.updatableTable);
+    const auto cerca = [&dichiarate](qsizetype i,
+                                     const QString& nome) -> const CatalogoColonne::Colonna* {
+        if (i < dichiarate.size() && dichiarate.at(i).nome.compare(nome, Qt::CaseInsensitive) == 0)
+            return &dichiarate.at(i);
+        for (const CatalogoColonne::Colonna& c : dichiarate)
+            if (c.nome.compare(nome, Qt::CaseInsensitive) == 0)
+                return &c;
+        return nullptr;
+    };
     QVariantList riga(m_colonne.size());
     for (qsizetype i = 0; i < m_colonne.size(); ++i) {
         const Colonna& c = m_colonne.at(i);
@@ -447,8 +473,7 @@ std::optional<QVariantList> SqliteRecordset::rigaScritta(qint64 id) {
         } else if (m_modificato.value(i)) {
             riga[i] = m_daScrivere.at(i);
         } else {
-            const CatalogoColonne::Colonna* dichiarata =
-                catalogo.colonna(m_istruzione.updatableTable, c.nomeMotore);
+            const CatalogoColonne::Colonna* dichiarata = cerca(i, c.nomeMotore);
             if (dichiarata == nullptr || !dichiarata->predefinito)
                 return std::nullopt;
             riga[i] = *dichiarata->predefinito;

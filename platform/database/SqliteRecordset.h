@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ColonnaInsieme.h"
 #include "TipoColonna.h"
 #include "TranslatedStatement.h"
 #include "host/Recordset.h"
@@ -53,11 +54,7 @@ public:
     QString testoLettura() const;
 
 private:
-    struct Colonna {
-        QString nome;       // as the statement names it
-        QString nomeMotore; // as the engine names it
-        TipoColonna tipo = TipoColonna::Libero;
-    };
+    using Colonna = ColonnaInsieme;
     enum class Modifica { Nessuna, Nuova, Esistente };
 
     void carica();

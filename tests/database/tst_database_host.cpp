@@ -140,6 +140,8 @@ private slots:
     void momentiLetti();
     void valoriNeiTesti_data();
     void valoriNeiTesti();
+    void dateNeiTesti_data();
+    void dateNeiTesti();
 };
 
 void TstDatabaseHost::apriRifiuta_data() {
@@ -902,6 +904,65 @@ void TstDatabaseHost::valoriNeiTesti() {
     db.host->Execute(SqlTesti::cancellaRighe(u"5"_s));
     db.host->Execute(SqlTesti::cancellaRighe(u"7"_s));
     QCOMPARE(valori(db.apri(SqlTesti::righeContabili()), u"idtesta"_s), QStringList{u"6"_s});
+}
+
+void TstDatabaseHost::dateNeiTesti_data() {
+    QTest::addColumn<QStringList>("testi"); // run one after the other on the same host
+    QTest::addColumn<QStringList>("trovati"); // note of the headers of each text, by id
+    const QString base = u"select * from noteteste where "_s;
+    const auto testi = [&base](std::initializer_list<const char*> condizioni) {
+        QStringList elenco;
+        for (const char* c : condizioni)
+            elenco << base + QString::fromUtf8(c) + u" order by id"_s;
+        return elenco;
+    };
+    QTest::newRow("giorni diversi, stessa forma")
+        << testi({"dataregistrazione = #12/01/2026#", "dataregistrazione = #12/02/2026#",
+                  "dataregistrazione = #12/01/2026#", "dataregistrazione = #12/03/2026#"})
+        << QStringList{u"uno,due"_s, u"tre"_s, u"uno,due"_s, QString()};
+    QTest::newRow("giorno e documento")
+        << testi({"dataregistrazione = #12/01/2026# and id = 2",
+                  "dataregistrazione = #12/02/2026# and id = 2",
+                  "dataregistrazione = #12/02/2026# and id = 3"})
+        << QStringList{u"due"_s, QString(), u"tre"_s};
+    QTest::newRow("data ISO e intervallo")
+        << testi({"dataregistrazione >= #2026-12-02# and dataregistrazione < #12/03/2026#",
+                  "dataregistrazione < #12/02/2026#"})
+        << QStringList{u"tre"_s, u"uno,due"_s};
+    QTest::newRow("cancelletti e numeri dentro un testo")
+        << testi({"note = '#12/01/2026#'", "note = 'id = 2'", "note = 'uno'",
+                  "note <> '#12/02/2026#' and dataregistrazione = #12/01/2026#"})
+        << QStringList{u"#12/01/2026#"_s, u"id = 2"_s, u"uno"_s, u"uno,due"_s};
+    QTest::newRow("valori fuori da un confronto restano scritti")
+        << testi({"dataregistrazione between #12/01/2026# and #12/01/2026#",
+                  "dataregistrazione between #12/02/2026# and #12/02/2026#",
+                  "id in (1, 3)", "id in (2)"})
+        << QStringList{u"uno,due"_s, u"tre"_s, u"uno,tre"_s, u"due"_s};
+}
+
+// Texts that differ only in a date or an id, as a new day brings them, each find their
+// own rows: a value inside a text is part of the text, not a value to bind.
+void TstDatabaseHost::dateNeiTesti() {
+    QFETCH(QStringList, testi);
+    QFETCH(QStringList, trovati);
+    Db db;
+    // Ids 1 to 5, in this order.
+    for (const char* valori : {"#12/01/2026#, 'uno'", "#12/01/2026#, 'due'", "#12/02/2026#, 'tre'",
+                               "#12/05/2026#, '#12/01/2026#'", "#12/05/2026#, 'id = 2'"})
+        db.host->Execute(u"insert into noteteste (dataregistrazione, note) values (%1)"_s.arg(
+            QLatin1StringView(valori)));
+    QStringList righe;
+    for (const QString& sql : testi)
+        righe << valori(db.apri(sql), u"note"_s).join(u',');
+    QCOMPARE(righe, trovati);
+    // A filter on a set whose text shares its form with another's.
+    const QString delGiorno = u"select * from noteteste where dataregistrazione = %1 order by id"_s;
+    const RecordsetPtr primo = db.apri(delGiorno.arg(u"#12/01/2026#"_s));
+    const RecordsetPtr secondo = db.apri(delGiorno.arg(u"#12/02/2026#"_s));
+    secondo->SetFilter(u"note = 'tre'"_s);
+    QCOMPARE(valori(secondo, u"note"_s), QStringList{u"tre"_s});
+    primo->SetFilter(u"id = 2"_s);
+    QCOMPARE(valori(primo, u"note"_s), QStringList{u"due"_s});
 }
 
 QTEST_GUILESS_MAIN(TstDatabaseHost)
