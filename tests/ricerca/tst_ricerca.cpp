@@ -92,15 +92,15 @@ bool ricerca(ComponenteRicerca& c, const std::function<void(QDialog&)>& azione) 
 
 const auto tabella = [](QWidget& f) { return f.findChild<QTableView*>(u"tabella"_s); };
 
-// The list as the operator reads it: its title, headings and rows (the columns shown, in
-// their visual order), then the status bar.
-QStringList mostrato(QWidget& f) {
+// The list as the operator reads it: its title, headings and rows (the columns shown, or
+// all of them, in their visual order), then the status bar.
+QStringList mostrato(QWidget& f, bool tutte = false) {
     const QHeaderView* h = tabella(f)->horizontalHeader();
     QStringList righe{f.windowTitle()};
     for (int r = -1; r < h->model()->rowCount(); ++r) {
         QStringList celle;
         for (int i = 0; i < h->count(); ++i)
-            if (!h->isSectionHidden(h->logicalIndex(i)))
+            if (tutte || !h->isSectionHidden(h->logicalIndex(i)))
                 celle << (r < 0 ? h->model()->headerData(h->logicalIndex(i), Qt::Horizontal)
                                 : h->model()->index(r, h->logicalIndex(i)).data())
                              .toString();
@@ -146,9 +146,7 @@ private slots:
     void lista();
     void chiusuraSenzaScelta();
     void esportazioniDiCioCheSiVede();
-    void vistePerListaEOperatore();
-    void valoriComeSiLeggono();
-    void colonneNascosteEViste();
+    void colonneEViste();
     void vuoto_data();
     void vuoto();
     void listaLungaAPagine();
@@ -290,36 +288,6 @@ void TestRicerca::esportazioniDiCioCheSiVede() {
     QVERIFY(pagine.last().contains(u"150,00"_s));
 }
 
-void TestRicerca::vistePerListaEOperatore() {
-    // Views of another operator and of another list: never applied here, never changed.
-    const QList<QVariantList> altre{{1, u"Refill"_s, u"anna"_s, u"Codlocale"_s, 0, 150},
-                                    {2, u"RefillGiorno"_s, u"mario"_s, u"Codlocale"_s, 0, 150}};
-    auto viste = RecordsetMemoria::crea(
-        {u"id"_s, u"modulo"_s, u"utente"_s, u"colonna"_s, u"posizione"_s, u"larghezza"_s}, altre);
-    QList<int> ordine, larghezze;
-    // The operator puts the date first and sizes the locale and the causale; the next
-    // time (as "MARIO") the list opens that way, and he narrows the causale.
-    for (const QString& utente : {u"mario"_s, u"MARIO"_s}) {
-        auto c = componente(testate(), viste, utente);
-        ricerca(*c, [&](QDialog& f) {
-            QHeaderView* h = tabella(f)->horizontalHeader();
-            for (int i = 0; i < h->count(); ++i)
-                ordine << h->logicalIndex(i);
-            larghezze = {h->sectionSize(3), h->sectionSize(1)};
-            h->moveSection(h->visualIndex(2), 0);
-            h->resizeSection(3, 171);
-            h->resizeSection(1, utente == u"mario"_s ? 91 : 60);
-        });
-    }
-    QCOMPARE(ordine, (QList<int>{0, 1, 2, 3, 4, 5, 2, 0, 1, 3, 4, 5}));
-    QCOMPARE(larghezze, (QList<int>{171, 91}));
-    // One row per column of this list and operator, updated rather than added again.
-    QCOMPARE(viste->righe.size(), 2 + 6);
-    QCOMPARE(viste->righe.mid(0, 2), altre);
-    for (const QVariantList& vista : viste->righe)
-        QVERIFY(vista.at(3) != u"codcausale"_s || vista.at(5) == 60);
-}
-
 // Headers as the module keeps them: flags as 0 and -1, an id, a note.
 std::shared_ptr<RecordsetMemoria> testateComplete() {
     return RecordsetMemoria::crea({u"id"_s, u"codcausale"_s, u"dataregistrazione"_s, u"chiuso"_s,
@@ -330,42 +298,7 @@ std::shared_ptr<RecordsetMemoria> testateComplete() {
                                     2.5, QDateTime(giorno2, QTime(9, 0))}});
 }
 
-void TestRicerca::valoriComeSiLeggono() {
-    ImpostazioniRicerca impostazioni;
-    impostazioni.recordset = testateComplete();
-    FinestraRicerca f(impostazioni);
-    const QAbstractItemModel* m = tabella(f)->model();
-    QStringList intestazioni, prima, seconda;
-    for (int c = 0; c < m->columnCount(); ++c) {
-        intestazioni << m->headerData(c, Qt::Horizontal).toString();
-        prima << m->index(0, c).data().toString();
-        seconda << m->index(1, c).data().toString();
-    }
-    QCOMPARE(intestazioni, (QStringList{u"N°"_s, u"Causale"_s, u"Data registrazione"_s, u"Chiuso"_s,
-                                        u"Importato"_s, u"Note"_s, u"Totale refill (€)"_s,
-                                        u"Ultimo salvataggio"_s}));
-    QCOMPARE(prima, (QStringList{u"7"_s, u"REF"_s, u"15/03/2011"_s, u"Sì"_s, u"No"_s,
-                                 u"Cassa vuota"_s, u"10,00"_s, u"15/03/2011 10:20:05"_s}));
-    QCOMPARE(seconda, (QStringList{u"6"_s,
-                                   u"REF"_s,
-                                   u"14/03/2011"_s,
-                                   u"No"_s,
-                                   u"Sì"_s,
-                                   {},
-                                   u"2,50"_s,
-                                   u"14/03/2011 09:00:00"_s}));
-    // Amounts line up on the right, under a heading that lines up with them.
-    QVERIFY(m->index(0, 6).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
-    QVERIFY(m->headerData(6, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>() &
-            Qt::AlignRight);
-    // Sorting a flag column goes by the flag, not by its text.
-    tabella(f)->sortByColumn(3, Qt::AscendingOrder);
-    QCOMPARE(m->index(0, 3).data().toString(), u"Sì"_s);
-}
-
-void TestRicerca::colonneNascosteEViste() {
-    const QStringList campi{u"id"_s,      u"modulo"_s,    u"utente"_s,
-                            u"colonna"_s, u"posizione"_s, u"larghezza"_s};
+void TestRicerca::colonneEViste() {
     const auto nascoste = [](QDialog& f) {
         QStringList n;
         const QHeaderView* h = tabella(f)->horizontalHeader();
@@ -374,40 +307,66 @@ void TestRicerca::colonneNascosteEViste() {
                 n << h->model()->headerData(c, Qt::Horizontal).toString();
         return n;
     };
+    // Views of another operator and of another list: never applied here, never changed.
+    const QList<QVariantList> altre{{1, u"Refill"_s, u"anna"_s, u"id"_s, 0, 150},
+                                    {2, u"RefillGiorno"_s, u"mario"_s, u"id"_s, 0, 150}};
+    auto viste = RecordsetMemoria::crea(
+        {u"id"_s, u"modulo"_s, u"utente"_s, u"colonna"_s, u"posizione"_s, u"larghezza"_s}, altre);
     // A new operator: ids and the import flag stay out of sight.
-    auto viste = RecordsetMemoria::crea(campi);
-    QStringList viste1, viste2;
-    ricerca(*componente(testateComplete(), viste), [&](QDialog& f) {
-        viste1 = nascoste(f);
-        // He brings the import flag back and hides the note.
+    QVERIFY(ricerca(*componente(testateComplete(), viste), [&](QDialog& f) {
+        QCOMPARE(nascoste(f), (QStringList{u"N°"_s, u"Importato"_s}));
+        // Every value as it reads, in the set's order: flags as Sì and No, never 0 and -1.
+        QCOMPARE(
+            mostrato(f, true).mid(1, 3),
+            (QStringList{u"N° | Causale | Data registrazione | Chiuso | Importato | Note | "
+                         "Totale refill (€) | Ultimo salvataggio"_s,
+                         u"7 | REF | 15/03/2011 | Sì | No | Cassa vuota | 10,00 | "
+                         "15/03/2011 10:20:05"_s,
+                         u"6 | REF | 14/03/2011 | No | Sì |  | 2,50 | 14/03/2011 09:00:00"_s}));
+        // Amounts line up on the right, under a heading that lines up with them.
+        const QAbstractItemModel* m = tabella(f)->model();
+        QVERIFY(m->index(0, 6).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
+        QVERIFY(m->headerData(6, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                Qt::AlignRight);
+        // Sorting a flag column goes by the flag, not by its text.
+        tabella(f)->sortByColumn(3, Qt::AscendingOrder);
+        QCOMPARE(m->index(0, 3).data().toString(), u"Sì"_s);
+        // He puts the date first, sizes the causale, brings the import flag back and hides
+        // the note.
         QHeaderView* h = tabella(f)->horizontalHeader();
+        h->moveSection(h->visualIndex(2), 0);
+        h->resizeSection(1, 91);
         h->showSection(4);
         h->resizeSection(4, 77);
         h->hideSection(5);
-    });
-    QCOMPARE(viste1, (QStringList{u"N°"_s, u"Importato"_s}));
-    // His view keeps both choices the next time.
-    ricerca(*componente(testateComplete(), viste), [&](QDialog& f) {
-        viste2 = nascoste(f);
-        QCOMPARE(tabella(f)->horizontalHeader()->sectionSize(4), 77);
-    });
-    QCOMPARE(viste2, (QStringList{u"N°"_s, u"Note"_s}));
+    }));
+    // His view keeps every choice the next time (as "MARIO"); he narrows the causale.
+    QVERIFY(ricerca(*componente(testateComplete(), viste, u"MARIO"_s), [&](QDialog& f) {
+        QCOMPARE(nascoste(f), (QStringList{u"N°"_s, u"Note"_s}));
+        QHeaderView* h = tabella(f)->horizontalHeader();
+        QList<int> ordine;
+        for (int i = 0; i < h->count(); ++i)
+            ordine << h->logicalIndex(i);
+        QCOMPARE(ordine, (QList<int>{2, 0, 1, 3, 4, 5, 6, 7}));
+        QCOMPARE((QList<int>{h->sectionSize(1), h->sectionSize(4)}), (QList<int>{91, 77}));
+        h->resizeSection(1, 60);
+    }));
+    // One row per column of this list and operator, updated rather than added again.
+    QCOMPARE(viste->righe.size(), 2 + 8);
+    QCOMPARE(viste->righe.mid(0, 2), altre);
+    for (const QVariantList& vista : viste->righe)
+        QVERIFY(vista.at(3) != u"codcausale"_s || vista.at(5) == 60);
     // A view stored with a width shows the id; another operator still does not see it.
     // A view without a width (written by another program) leaves the column as it was.
     viste->righe.append({99, u"Refill"_s, u"anna"_s, u"id"_s, 0, 60});
     viste->righe.append({100, u"Refill"_s, u"anna"_s, u"chiuso"_s, 3, QVariant()});
-    QStringList anna, luca;
-    ricerca(*componente(testateComplete(), viste, u"anna"_s),
-            [&](QDialog& f) { anna = nascoste(f); });
-    ricerca(*componente(testateComplete(), viste, u"luca"_s),
-            [&](QDialog& f) { luca = nascoste(f); });
-    QCOMPARE(anna, QStringList{u"Importato"_s});
-    QCOMPARE(luca, (QStringList{u"N°"_s, u"Importato"_s}));
-
+    QVERIFY(ricerca(*componente(testateComplete(), viste, u"anna"_s),
+                    [&](QDialog& f) { QCOMPARE(nascoste(f), QStringList{u"Importato"_s}); }));
     // By finger: the tool bar's "Colonne" lists every column, ticked when shown; a tap
     // on "N°" brings it back.
-    QStringList voci, spuntate, dopo;
-    ricerca(*componente(testateComplete(), viste, u"luca"_s), [&](QDialog& f) {
+    QVERIFY(ricerca(*componente(testateComplete(), viste, u"luca"_s), [&](QDialog& f) {
+        QCOMPARE(nascoste(f), (QStringList{u"N°"_s, u"Importato"_s}));
+        QStringList voci, spuntate;
         QTimer::singleShot(0, &f, [&] {
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
             QVERIFY(menu);
@@ -420,13 +379,12 @@ void TestRicerca::colonneNascosteEViste() {
             menu->close();
         });
         f.findChild<QAction*>(u"azioneColonne"_s)->trigger();
-        dopo = nascoste(f);
-    });
-    QCOMPARE(voci,
-             (QStringList{u"N°"_s, u"Causale"_s, u"Data registrazione"_s, u"Chiuso"_s,
-                          u"Importato"_s, u"Note"_s, u"Totale refill"_s, u"Ultimo salvataggio"_s}));
-    QCOMPARE(spuntate.size(), voci.size() - 2);
-    QCOMPARE(dopo, QStringList{u"Importato"_s});
+        QCOMPARE(voci, (QStringList{u"N°"_s, u"Causale"_s, u"Data registrazione"_s, u"Chiuso"_s,
+                                    u"Importato"_s, u"Note"_s, u"Totale refill"_s,
+                                    u"Ultimo salvataggio"_s}));
+        QCOMPARE(spuntate.size(), voci.size() - 2);
+        QCOMPARE(nascoste(f), QStringList{u"Importato"_s});
+    }));
 }
 
 void TestRicerca::vuoto_data() {
@@ -522,30 +480,25 @@ void TestRicerca::listaLungaAPagine() {
 
 void TestRicerca::unToccoEApri() {
     auto c = componente(testate());
-    QList<int> altezze;
-    bool trascinabile = false, testoSottoIcona = false, apriAttivo = true;
-    ricerca(*c, [&](QDialog& f) {
+    QVERIFY(ricerca(*c, [&](QDialog& f) {
         QTableView* t = tabella(f);
         auto* apri = f.findChild<QPushButton*>(u"pulsanteApri"_s);
-        altezze = {t->rowHeight(0), f.findChild<QLineEdit*>(u"filtro"_s)->height(), apri->height(),
-                   f.findChild<QPushButton*>(u"pulsanteChiudi"_s)->height()};
-        trascinabile = QScroller::hasScroller(t->viewport());
-        testoSottoIcona =
-            f.findChild<QToolBar*>()->toolButtonStyle() == Qt::ToolButtonTextUnderIcon;
+        for (const int altezza :
+             {t->rowHeight(0), f.findChild<QLineEdit*>(u"filtro"_s)->height(), apri->height(),
+              f.findChild<QPushButton*>(u"pulsanteChiudi"_s)->height()})
+            QVERIFY2(altezza >= 40,
+                     qPrintable(u"%1 pixels are too few for a finger"_s.arg(altezza)));
+        QVERIFY(QScroller::hasScroller(t->viewport()));
+        QCOMPARE(f.findChild<QToolBar*>()->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
         // Nothing to open until a row is touched; one tap on the second row, then "Apri".
         t->clearSelection();
         t->setCurrentIndex({});
-        apriAttivo = apri->isEnabled();
+        QVERIFY(!apri->isEnabled());
         QTest::mouseClick(t->viewport(), Qt::LeftButton, {},
                           t->visualRect(t->model()->index(1, 2)).center());
         QVERIFY(f.isVisible());
         QTest::mouseClick(apri, Qt::LeftButton);
-    });
-    for (const int altezza : std::as_const(altezze))
-        QVERIFY2(altezza >= 40, qPrintable(u"%1 pixels are too few for a finger"_s.arg(altezza)));
-    QVERIFY(trascinabile);
-    QVERIFY(testoSottoIcona);
-    QVERIFY(!apriAttivo);
+    }));
     QCOMPARE(DataRisposta::comeData(c->Risposta()).value_or(QDate()), giorno2);
 }
 

@@ -2,9 +2,9 @@
 // through a recording host, with the test component plugin standing in for
 // "KaloviaRicerca.Ricerca": what the host is asked, what the component is handed, what the
 // operator sees afterwards, and the box when anything fails.
-#include "MotoreProva.h"
 #include "../form/Supporto.h"
 #include "HostRegistrato.h"
+#include "MotoreProva.h"
 #include "RegistroProva.h"
 #include "RisponditoreBox.h"
 #include "form/Colori.h"
@@ -97,10 +97,8 @@ private slots:
     void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
     void init();
     void cleanup();
-    void cercaApreLaDataScelta_data();
-    void cercaApreLaDataScelta();
-    void cercaSenzaScelta_data();
-    void cercaSenzaScelta();
+    void cerca_data();
+    void cerca();
     void stampaGiorno_data();
     void stampaGiorno();
     void guasti_data();
@@ -187,77 +185,64 @@ bool TestCercaForm::rilasciato() const {
                        [](const std::weak_ptr<const void>& rs) { return rs.expired(); });
 }
 
-void TestCercaForm::cercaApreLaDataScelta_data() {
+void TestCercaForm::cerca_data() {
     QTest::addColumn<QVariant>("risposta");
-    QTest::addColumn<QDate>("data");
-    QTest::addColumn<QStringList>("importi");
-    const QStringList primo{u"10"_s, QString(), u"5,5"_s, u"2,25"_s};
-    QTest::newRow("data") << QVariant(Primo) << Primo << primo;
-    QTest::newRow("momento") << QVariant(QDateTime(Primo, QTime(18, 30))) << Primo << primo;
-    QTest::newRow("testo") << QVariant(u"01/12/2026"_s) << Primo << primo;
-    QTest::newRow("testo senza zeri") << QVariant(u"1/12/2026"_s) << Primo << primo;
-    QTest::newRow("testo ISO") << QVariant(u"2026-12-01"_s) << Primo << primo;
-    QTest::newRow("testo con ora") << QVariant(u"01/12/2026 18:30:00"_s) << Primo << primo;
-    QTest::newRow("ISO con ora") << QVariant(u"2026-12-01T18:30:00"_s) << Primo << primo;
-    QTest::newRow("spazi attorno") << QVariant(u" 01/12/2026 "_s) << Primo << primo;
+    QTest::addColumn<QDate>("data"); // none: nothing picked, nothing loaded
+    QTest::addColumn<bool>("registrazioni");
+    QTest::newRow("data") << QVariant(Primo) << Primo << true;
+    QTest::newRow("momento") << QVariant(QDateTime(Primo, QTime(18, 30))) << Primo << true;
+    QTest::newRow("testo") << QVariant(u"01/12/2026"_s) << Primo << true;
+    QTest::newRow("testo senza zeri") << QVariant(u"1/12/2026"_s) << Primo << true;
+    QTest::newRow("testo ISO") << QVariant(u"2026-12-01"_s) << Primo << true;
+    QTest::newRow("testo con ora") << QVariant(u"01/12/2026 18:30:00"_s) << Primo << true;
+    QTest::newRow("ISO con ora") << QVariant(u"2026-12-01T18:30:00"_s) << Primo << true;
+    QTest::newRow("spazi attorno") << QVariant(u" 01/12/2026 "_s) << Primo << true;
     // The day already shown is loaded again.
-    QTest::newRow("stessa data") << QVariant(u"04/12/2026"_s) << Oggi
-                                 << QStringList{u"10"_s, u"5,5"_s, QString(), u"2,25"_s};
+    QTest::newRow("stessa data") << QVariant(u"04/12/2026"_s) << Oggi << true;
+    QTest::newRow("nessuna risposta") << QVariant() << QDate() << true;
+    QTest::newRow("testo vuoto") << QVariant(QString()) << QDate() << true;
+    QTest::newRow("data nulla") << QVariant(QMetaType(QMetaType::QDate)) << QDate() << true;
+    QTest::newRow("parola") << QVariant(u"Annulla"_s) << QDate() << true;
+    QTest::newRow("giorno che non esiste") << QVariant(u"31/02/2026"_s) << QDate() << true;
+    QTest::newRow("data e parola") << QVariant(u"01/12/2026 mattina"_s) << QDate() << true;
+    QTest::newRow("numero") << QVariant(46000) << QDate() << true;
+    QTest::newRow("elenco vuoto") << QVariant() << QDate() << false;
 }
 
-void TestCercaForm::cercaApreLaDataScelta() {
+void TestCercaForm::cerca() {
     QFETCH(QVariant, risposta);
     QFETCH(QDate, data);
-    QFETCH(QStringList, importi);
-    apri();
+    QFETCH(bool, registrazioni);
+    apri(registrazioni);
     // Written behind the form's back: only a load of the day shows it.
-    m_banco->aggiungiRiga(m_testate.value(data.toString(Qt::ISODate) + u"SG01REF"_s), 1004, 2.25,
-                          data);
+    if (data.isValid())
+        m_banco->aggiungiRiga(m_testate.value(data.toString(Qt::ISODate) + u"SG01REF"_s), 1004,
+                              2.25, data);
     registro.risposta = risposta;
 
     premi(true);
 
     QVERIFY(m_box->boxes().isEmpty());
-    QCOMPARE(registro.voci, attese(true, u"Elenco Refill"_s)
-                                << u"Risposta"_s << u"Risposta"_s << u"~componente"_s);
+    QStringList voci = attese(true, u"Elenco Refill"_s) << u"Risposta"_s;
+    if (data.isValid()) // read once more to be loaded
+        voci << u"Risposta"_s;
+    QCOMPARE(registro.voci, voci << u"~componente"_s);
     QCOMPARE(m_host->sql.mid(0, 3), SqlElenco);
-    QCOMPARE(registro.righeLette, Elenco);
+    QCOMPARE(registro.righeLette, registrazioni ? Elenco : QStringList());
     QVERIFY(rilasciato());
+    if (!data.isValid()) {
+        QCOMPARE(m_host->sql.size(), 3); // nothing is loaded after the list
+        QCOMPARE(fotografia(*m_form), m_prima);
+        return;
+    }
     const QStringList vista = fotografia(*m_form);
     QCOMPARE(vista.first(), data.toString(Qt::ISODate));
-    QCOMPARE(vista.mid(1, 4), pulsanti(importi));
+    QCOMPARE(vista.mid(1, 4),
+             pulsanti(data == Oggi ? QStringList{u"10"_s, u"5,5"_s, {}, u"2,25"_s}
+                                   : QStringList{u"10"_s, {}, u"5,5"_s, u"2,25"_s}));
     // Both days total 17,75 with the amount written behind the form's back.
     QCOMPARE(m_form->LabTotali->caption(),
              u"Totale Refill del %1 -> €  17,75"_s.arg(data.toString(u"dd/MM/yyyy"_s)));
-}
-
-void TestCercaForm::cercaSenzaScelta_data() {
-    QTest::addColumn<QVariant>("risposta");
-    QTest::addColumn<bool>("registrazioni");
-    QTest::newRow("nessuna risposta") << QVariant() << true;
-    QTest::newRow("testo vuoto") << QVariant(QString()) << true;
-    QTest::newRow("data nulla") << QVariant(QMetaType(QMetaType::QDate)) << true;
-    QTest::newRow("parola") << QVariant(u"Annulla"_s) << true;
-    QTest::newRow("giorno che non esiste") << QVariant(u"31/02/2026"_s) << true;
-    QTest::newRow("data e parola") << QVariant(u"01/12/2026 mattina"_s) << true;
-    QTest::newRow("numero") << QVariant(46000) << true;
-    QTest::newRow("elenco vuoto") << QVariant() << false;
-}
-
-void TestCercaForm::cercaSenzaScelta() {
-    QFETCH(QVariant, risposta);
-    QFETCH(bool, registrazioni);
-    apri(registrazioni);
-    registro.risposta = risposta;
-
-    premi(true);
-
-    QVERIFY(m_box->boxes().isEmpty());
-    QCOMPARE(registro.voci, attese(true, u"Elenco Refill"_s) << u"Risposta"_s << u"~componente"_s);
-    QCOMPARE(m_host->sql, SqlElenco); // nothing is loaded after the list
-    QCOMPARE(registro.righeLette, registrazioni ? Elenco : QStringList());
-    QVERIFY(rilasciato());
-    QCOMPARE(fotografia(*m_form), m_prima);
 }
 
 void TestCercaForm::stampaGiorno_data() {
