@@ -3,7 +3,6 @@
 #include "host/Errore.h"
 #include "host/Recordset.h"
 
-#include <numeric>
 #include <optional>
 #include <utility>
 
@@ -54,11 +53,12 @@ struct RecordsetMemoria final : KaloRefill::Recordset {
         if (!aPagine)
             return std::nullopt;
         QVariantList valori{qint64(righe.size())};
-        for (const QString& campo : daSommare)
-            valori.append(
-                std::accumulate(righe.cbegin(), righe.cend(), 0.0, [&](double s, auto& r) {
-                    return s + r.at(colonna(campo)).toDouble();
-                }));
+        for (const QString& campo : daSommare) {
+            double somma = 0;
+            for (const QVariantList& r : std::as_const(righe))
+                somma += r.at(colonna(campo)).toDouble();
+            valori.append(somma);
+        }
         return valori;
     }
 
