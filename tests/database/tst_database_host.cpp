@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMutex>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -17,6 +18,8 @@
 #include <QTest>
 
 #include <ctime>
+#include <thread>
+#include <vector>
 
 using namespace KaloRefill;
 using namespace Qt::StringLiterals;
@@ -145,6 +148,7 @@ private slots:
     void dueHostSulloStessoFile();
     void tabelleCambiateDaAltriProgrammi();
     void unitaPassoFallitoAnnullaSoloSeStesso();
+    void unitaPostazioniInParallelo();
     void unitaConnessionePersa();
     void momentiLetti_data();
     void momentiLetti();
@@ -613,6 +617,59 @@ void TstDatabaseHost::tabelleCambiateDaAltriProgrammi() {
     QCOMPARE(nuovo->Field(u"quota"_s).toDouble(), -1.5);
     QVERIFY(!nuovo->Field(u"creato"_s).toString().isEmpty());
     QCOMPARE(riga(nuovo), riga(db.apri(u"select * from promemoria"_s)));
+}
+
+// Four workstations save a hundred refills of the same day at once: one header, every
+// row, the exact total.
+void TstDatabaseHost::unitaPostazioniInParallelo() {
+    Db db;
+    const QString indirizzo = db.indirizzo;
+    constexpr int postazioni = 4;
+    constexpr int salvataggi = 100;
+    QMutex mutex;
+    QStringList errori;
+    std::vector<std::thread> fili;
+    for (int p = 0; p < postazioni; ++p) {
+        fili.emplace_back([&, p] {
+            try {
+                const auto host =
+                    DatabaseHost::apri(indirizzo, OpzioniHost{oggi, u"op%1"_s.arg(p), {}, 60000});
+                for (int i = 0; i < salvataggi; ++i) {
+                    const auto unita = host->IniziaUnita();
+                    const RecordsetPtr testa = host->openrecordset(SqlTesti::testataRefill(oggi));
+                    if (testa->RecordCount() == 0)
+                        testa->AddNew();
+                    testa->SetField(u"dataregistrazione"_s, oggi);
+                    testa->SetField(u"Codlocale"_s, u"L01"_s);
+                    testa->SetField(u"codcausale"_s, u"REF"_s);
+                    testa->Update();
+                    const QString id = testa->Field(u"id"_s).toString();
+                    const QString scheda = QString::number(100 * p + i);
+                    const RecordsetPtr riga =
+                        host->openrecordset(SqlTesti::rigaApparecchio(id, scheda));
+                    riga->AddNew();
+                    riga->SetField(u"idtesta"_s, id);
+                    riga->SetField(u"linkscheda"_s, scheda);
+                    riga->SetField(u"dataincasso"_s, oggi);
+                    riga->SetField(u"Codlocale"_s, u"L01"_s);
+                    riga->SetField(u"refillgestore"_s, u"0,25"_s);
+                    riga->Update();
+                    unita->Conferma();
+                }
+            } catch (const Errore& e) {
+                const QMutexLocker blocco(&mutex);
+                errori.append(e.descrizione());
+            }
+        });
+    }
+    for (std::thread& filo : fili)
+        filo.join();
+    QVERIFY2(errori.isEmpty(), qPrintable(errori.join(u'\n')));
+    QCOMPARE(db.apri(SqlTesti::elencoRefill())->RecordCount(), 1);
+    QCOMPARE(db.apri(u"select * from noteincassi"_s)->RecordCount(), postazioni * salvataggi);
+    // 400 rows of 0,25 each.
+    QCOMPARE(valori(db.apri(SqlTesti::totaleGiorno(u"L01"_s, oggi)), u"SommaDiRefillGestore"_s),
+             QStringList{QString::number(postazioni * salvataggi / 4)});
 }
 
 // The server connection dies in the middle of a save: that call and every later call of
