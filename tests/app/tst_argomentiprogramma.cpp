@@ -4,131 +4,110 @@
 
 using KaloRefill::ArgomentiProgramma;
 using namespace Qt::StringLiterals;
-using Azione = ArgomentiProgramma::Azione;
+
+namespace {
 
 // '|' separates the arguments, so values may hold blanks.
-static ArgomentiProgramma leggi(const QString& riga) {
-    QStringList argomenti{QStringLiteral("kalorefill")};
+ArgomentiProgramma leggi(const QString& riga) {
+    QStringList argomenti{u"kalorefill"_s};
     if (!riga.isEmpty())
-        argomenti << riga.split(QLatin1Char('|'));
+        argomenti << riga.split(u'|');
     return ArgomentiProgramma::analizza(argomenti);
 }
+
+// Everything the program reads from the line, in one text: every row checks every field.
+QString descrivi(const ArgomentiProgramma& a) {
+    const char* azioni[] = {"Avvia",    "MostraVersione", "MostraAiuto", "Errore",
+                            "Verifica", "Ripara",         "CreaDatabase"};
+    QStringList parti{QString::fromLatin1(azioni[int(a.azione())])};
+    const auto se = [&parti](bool c, const QString& testo) {
+        if (c)
+            parti << testo;
+    };
+    se(!a.database().isEmpty(), u"db="_s + a.database());
+    se(a.data().isValid(), u"data="_s + a.data().toString(Qt::ISODate));
+    se(!a.utente().isEmpty(), u"utente="_s + a.utente());
+    se(a.nonModale(), u"nonmodale"_s);
+    se(a.riepilogo(), u"riepilogo"_s);
+    se(a.dal().isValid(), u"dal="_s + a.dal().toString(Qt::ISODate));
+    se(a.al().isValid(), u"al="_s + a.al().toString(Qt::ISODate));
+    se(!a.creaDatabase().isEmpty(), u"crea="_s + a.creaDatabase());
+    se(a.demo(), u"demo"_s);
+    return parti.join(u", "_s);
+}
+
+} // namespace
 
 class TestArgomentiProgramma : public QObject {
     Q_OBJECT
 
 private slots:
-    void opzioniAccettate_data() {
+    void accettate_data() {
         QTest::addColumn<QString>("riga");
-        QTest::addColumn<Azione>("azione");
-        QTest::addColumn<QString>("database");
-        QTest::addColumn<QDate>("data");
-        QTest::addColumn<QString>("utente");
-        QTest::addColumn<bool>("nonModale");
-        const auto riga = [](const char* nome, const char* testo, Azione azione, const char* db,
-                             QDate data, const char* utente, bool nonModale) {
-            QTest::newRow(nome) << QString::fromUtf8(testo) << azione << QString::fromUtf8(db)
-                                << data << QString::fromUtf8(utente) << nonModale;
+        QTest::addColumn<QString>("letto");
+        const auto riga = [](const char* testo, const char* letto) {
+            QTest::newRow(*testo ? testo : "nessuna opzione")
+                << QString::fromUtf8(testo) << QString::fromUtf8(letto);
         };
-        riga("nessuna opzione: demo, oggi, modale", "", Azione::Avvia, "", {}, "", false);
-        riga("valori separati", "--database|/dati/sala.db|--date|2024-02-29|--user|OP02",
-             Azione::Avvia, "/dati/sala.db", QDate(2024, 2, 29), "OP02", false);
-        riga("valori con =, altro ordine",
-             "--modeless|--user=Mario Rossi|--date=2026-12-04|--database=/dati/sala uno.db",
-             Azione::Avvia, "/dati/sala uno.db", QDate(2026, 12, 4), "Mario Rossi", true);
-        riga("versione", "--version", Azione::MostraVersione, "", {}, "", false);
-        riga("aiuto", "--help", Azione::MostraAiuto, "", {}, "", false);
-        riga("aiuto breve", "-h", Azione::MostraAiuto, "", {}, "", false);
+        riga("", "Avvia"); // the demo, today, modal, the refill form
+        riga("--database|/dati/sala.db|--date|2024-02-29|--user|OP02",
+             "Avvia, db=/dati/sala.db, data=2024-02-29, utente=OP02");
+        riga("--modeless|--user=Mario Rossi|--date=2026-12-04|--database=/dati/sala uno.db",
+             "Avvia, db=/dati/sala uno.db, data=2026-12-04, utente=Mario Rossi, nonmodale");
+        riga("--version", "MostraVersione");
+        riga("--help", "MostraAiuto");
+        riga("-h", "MostraAiuto");
+        riga("--riepilogo", "Avvia, riepilogo"); // the current month
+        riga("--riepilogo|--dal|2026-11-01|--al=2026-11-30",
+             "Avvia, riepilogo, dal=2026-11-01, al=2026-11-30");
+        riga("--dal=2026-11-01|--riepilogo", "Avvia, riepilogo, dal=2026-11-01");
+        riga("--crea-database|/dati/sala.db", "CreaDatabase, crea=/dati/sala.db");
+        riga("--demo|--crea-database=postgresql://cassa@sala:5432/refill",
+             "CreaDatabase, crea=postgresql://cassa@sala:5432/refill, demo");
     }
 
-    void opzioniAccettate() {
+    void accettate() {
         QFETCH(QString, riga);
         const ArgomentiProgramma letti = leggi(riga);
         QCOMPARE(letti.errore(), QString());
-        QTEST(letti.azione(), "azione");
-        QTEST(letti.database(), "database");
-        QTEST(letti.data(), "data");
-        QTEST(letti.utente(), "utente");
-        QTEST(letti.nonModale(), "nonModale");
+        QTEST(descrivi(letti), "letto");
     }
 
-    void riepilogo_data() {
-        QTest::addColumn<QString>("riga");
-        QTest::addColumn<bool>("riepilogo");
-        QTest::addColumn<QDate>("dal");
-        QTest::addColumn<QDate>("al");
-        QTest::newRow("la Gestione Refill") << QString() << false << QDate() << QDate();
-        QTest::newRow("mese corrente") << QStringLiteral("--riepilogo") << true << QDate() << QDate();
-        QTest::newRow("periodo intero")
-            << QStringLiteral("--riepilogo|--dal|2026-11-01|--al=2026-11-30") << true
-            << QDate(2026, 11, 1) << QDate(2026, 11, 30);
-        QTest::newRow("solo l'inizio") << QStringLiteral("--dal=2026-11-01|--riepilogo") << true
-                                       << QDate(2026, 11, 1) << QDate();
-    }
-
-    void riepilogo() {
-        QFETCH(QString, riga);
-        const ArgomentiProgramma letti = leggi(riga);
-        QCOMPARE(letti.errore(), QString());
-        QCOMPARE(letti.azione(), Azione::Avvia);
-        QTEST(letti.riepilogo(), "riepilogo");
-        QTEST(letti.dal(), "dal");
-        QTEST(letti.al(), "al");
-    }
-
-    void opzioniRifiutate_data() {
+    void rifiutate_data() {
         QTest::addColumn<QString>("riga");
         // A piece the message must show, so the operator sees what to fix.
         QTest::addColumn<QString>("citato");
-        const auto riga = [](const char* nome, const char* testo, const char* citato) {
-            QTest::newRow(nome) << QString::fromUtf8(testo) << QString::fromUtf8(citato);
+        const auto riga = [](const char* testo, const char* citato) {
+            QTest::newRow(testo) << QString::fromUtf8(testo) << QString::fromUtf8(citato);
         };
-        riga("opzione sconosciuta", "--colore", "--colore");
-        riga("30 febbraio", "--date=2025-02-30", "2025-02-30");
-        riga("data all'italiana", "--date|14/03/2025", "14/03/2025");
-        riga("data mancante", "--date", "--date");
-        riga("database vuoto", "--database=", "database");
-        riga("valore a un interruttore", "--modeless=1", "--modeless");
-        riga("argomento in più", "sala.db", "sala.db");
-        riga("data ripetuta", "--date=2025-03-14|--date=2025-03-15", "--date");
-        riga("errore insieme alla versione", "--version|--colore", "--colore");
-        riga("periodo senza riepilogo", "--dal=2026-11-01", "--riepilogo");
-        riga("periodo rovesciato", "--riepilogo|--dal=2026-11-30|--al=2026-11-01", "--dal");
-        riga("fine del periodo non valida", "--riepilogo|--al=2026-11-31", "2026-11-31");
-        riga("riepilogo e verifica", "--riepilogo|--verifica", "--verifica");
-        riga("demo senza crea", "--demo", "--crea-database");
-        riga("crea e apri insieme", "--crea-database=a.db|--database=b.db", "--database");
-        riga("crea senza destinazione", "--crea-database=", "destinazione");
+        riga("--colore", "--colore");
+        riga("-colore", "colore");
+        riga("--date=2025-02-30", "2025-02-30");
+        riga("--date|14/03/2025", "14/03/2025");
+        riga("--date", "--date");
+        riga("--database=", "database");
+        riga("--modeless=1", "--modeless");
+        riga("sala.db", "sala.db");
+        riga("--date=2025-03-14|--date=2025-03-15", "--date");
+        riga("--version|--colore", "--colore");
+        riga("--dal=2026-11-01", "--riepilogo");
+        riga("--riepilogo|--dal=2026-11-30|--al=2026-11-01", "--dal");
+        riga("--riepilogo|--al=2026-11-31", "2026-11-31");
+        riga("--riepilogo|--verifica", "--verifica");
+        riga("--demo", "--crea-database");
+        riga("--crea-database=a.db|--database=b.db", "--database");
+        riga("--crea-database=", "destinazione");
     }
 
-    // The new database, a file or a server address, and whether the demo hall goes in.
-    void creaDatabase_data() {
-        QTest::addColumn<QString>("riga");
-        QTest::addColumn<QString>("destinazione");
-        QTest::addColumn<bool>("demo");
-        QTest::newRow("file") << u"--crea-database|/dati/sala.db"_s << u"/dati/sala.db"_s << false;
-        QTest::newRow("server con la demo")
-            << u"--demo|--crea-database=postgresql://cassa@sala:5432/refill"_s
-            << u"postgresql://cassa@sala:5432/refill"_s << true;
-    }
-
-    void creaDatabase() {
-        QFETCH(QString, riga);
-        const ArgomentiProgramma letti = leggi(riga);
-        QCOMPARE(letti.errore(), QString());
-        QCOMPARE(letti.azione(), Azione::CreaDatabase);
-        QTEST(letti.creaDatabase(), "destinazione");
-        QTEST(letti.demo(), "demo");
-    }
-
-    void opzioniRifiutate() {
+    void rifiutate() {
         QFETCH(QString, riga);
         QFETCH(QString, citato);
-        const QString errore = leggi(riga).errore();
-        QCOMPARE(leggi(riga).azione(), Azione::Errore);
+        const ArgomentiProgramma letti = leggi(riga);
+        QCOMPARE(letti.azione(), ArgomentiProgramma::Azione::Errore);
         // One line naming what to fix, without QCommandLineParser's own English.
+        const QString errore = letti.errore();
         QVERIFY2(errore.contains(citato) && !errore.contains(u'\n') &&
-                     !errore.contains(QLatin1String("option"), Qt::CaseInsensitive),
+                     !errore.contains(u"option"_s, Qt::CaseInsensitive),
                  qPrintable(errore));
     }
 };

@@ -71,8 +71,6 @@ private slots:
         const QStringList conFile{QStringLiteral("--database"), QStringLiteral("FILE")};
         QTest::newRow("opzione sconosciuta")
             << QStringList{QStringLiteral("--colore")} << QByteArray() << "--colore";
-        QTest::newRow("parola con un trattino")
-            << QStringList{QStringLiteral("-colore")} << QByteArray() << "colore";
         QTest::newRow("file di testo")
             << conFile << QByteArray("Registro refill di marzo\nSG01;AWP01;100,00\n") << "FILE";
         QTest::newRow("file vuoto") << conFile << QByteArray("") << "FILE";
@@ -99,8 +97,8 @@ private slots:
         QVERIFY2(errori.startsWith(QLatin1String("kalorefill: ")) && errori.count(u'\n') == 1,
                  qPrintable(errori));
 
-        QVERIFY(avvia(processo, {QStringLiteral("--database"), destinazione,
-                                 QStringLiteral("--verifica")}));
+        QVERIFY(avvia(processo,
+                      {QStringLiteral("--database"), destinazione, QStringLiteral("--verifica")}));
         QCOMPARE(processo.readAllStandardError(), QByteArray());
         QCOMPARE(processo.exitCode(), 0);
         QCOMPARE(processo.readAllStandardOutput(),

@@ -1,9 +1,9 @@
 #include "BancoProva.h"
-#include "MotoreProva.h"
-#include "ParametriServer.h"
 #include "CalcoloRiepilogo.h"
 #include "FinestraRiepilogo.h"
 #include "GraficoRiepilogo.h"
+#include "MotoreProva.h"
+#include "ParametriServer.h"
 #include "PeriodoRiepilogo.h"
 #include "RegolaAllarme.h"
 #include "ReportRiepilogo.h"
@@ -20,6 +20,7 @@
 #include <QRandomGenerator>
 #include <QSpinBox>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTableView>
@@ -28,10 +29,11 @@
 #include <QToolTip>
 
 using namespace KaloRefill;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString locale = QStringLiteral("SG01");
+const QString locale = u"SG01"_s;
 
 // One 'REF' header per date and venue, as the form keeps them.
 class Registrazioni {
@@ -39,7 +41,7 @@ public:
     explicit Registrazioni(BancoProva& banco) : m_banco(banco) {}
 
     void refill(int apparecchio, const QDate& data, double importo,
-                const QString& codLocale = locale, const QString& causale = QStringLiteral("REF")) {
+                const QString& codLocale = locale, const QString& causale = u"REF"_s) {
         const QString chiave = codLocale + causale + data.toString(Qt::ISODate);
         if (!m_testate.contains(chiave))
             m_testate.insert(chiave, m_banco.aggiungiTestata(data, codLocale, false, causale));
@@ -124,67 +126,61 @@ private slots:
             for (int m = 1; m <= 12; ++m)
                 if (caso.bounded(10) < 3)
                     r.refill(m, d, importi[caso.bounded(8)]);
-        r.refill(1, QDate(2026, 10, 5), 999, QStringLiteral("SG02"));
-        r.refill(2, QDate(2026, 10, 6), 888, locale, QStringLiteral("INC"));
+        r.refill(1, QDate(2026, 10, 5), 999, u"SG02"_s);
+        r.refill(2, QDate(2026, 10, 6), 888, locale, u"INC"_s);
 
         const QDate dal(2026, 10, 1);
         const QDate al(2026, 11, 15);
         const Riepilogo riepilogo = CalcoloRiepilogo(*banco->host()).calcola(dal, al, 2);
 
-        QSqlDatabase db;
-        if (MotoreProva::postgreSql()) {
-            db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("diretta"));
+        const bool pg = MotoreProva::postgreSql();
+        QSqlDatabase db = QSqlDatabase::addDatabase(pg ? u"QPSQL"_s : u"QSQLITE"_s, u"diretta"_s);
+        if (pg)
             ParametriServer::leggi(banco->percorsoFile()).applica(db);
-        } else {
-            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("diretta"));
+        else
             db.setDatabaseName(banco->percorsoFile());
-        }
         QVERIFY(db.open());
         const QString dove = QStringLiteral(
             " FROM noteincassi i JOIN noteteste t ON i.idtesta = t.id WHERE upper(t.codcausale) = "
-            "'REF'"
-            " AND t.codlocale = 'SG01' AND i.dataincasso BETWEEN '2026-10-01' AND '2026-11-15'"
-            " AND i.refillgestore > 0");
-        {
+            "'REF' AND t.codlocale = 'SG01' AND i.refillgestore > 0"
+            " AND i.dataincasso BETWEEN '2026-10-01' AND '2026-11-15'");
+        // One line per group: key, count, total and, with "altri", the largest and latest.
+        const auto sql = [&db, &dove](const QString& gruppo, const QString& altri) {
             QSqlQuery q(db);
-            QVERIFY(q.exec(QStringLiteral("SELECT i.linkscheda, count(*), sum(i.refillgestore), "
-                                          "max(i.refillgestore), max(i.dataincasso)") +
-                           dove + QStringLiteral(" GROUP BY i.linkscheda ORDER BY i.linkscheda")));
-            int righe = 0;
+            QStringList righe;
+            if (!q.exec(
+                    u"SELECT %1, count(*), sum(i.refillgestore)%2%3 GROUP BY %1 ORDER BY %1"_s.arg(
+                        gruppo, altri, dove)))
+                righe << q.lastError().text();
             while (q.next()) {
-                ++righe;
-                const RiepilogoApparecchio* a =
-                    apparecchio(riepilogo, QStringLiteral("C%1").arg(q.value(0).toInt() - 1000));
-                QVERIFY2(a, qPrintable(q.value(0).toString()));
-                QCOMPARE(a->numero, q.value(1).toInt());
-                QCOMPARE(a->totale, Valuta::daDouble(q.value(2).toDouble()));
-                QCOMPARE(a->massimo, Valuta::daDouble(q.value(3).toDouble()));
-                QCOMPARE(a->ultimo, QDate::fromString(q.value(4).toString(), Qt::ISODate));
+                QStringList r{q.value(0).toString().left(10), q.value(1).toString(),
+                              Valuta::daDouble(q.value(2).toDouble()).testo()};
+                if (!altri.isEmpty())
+                    r << Valuta::daDouble(q.value(3).toDouble()).testo()
+                      << q.value(4).toString().left(10);
+                righe << r.join(u' ');
             }
-            QCOMPARE(riepilogo.apparecchi.size(), righe);
-            QVERIFY(righe >= 10);
-        }
-        {
-            QSqlQuery q(db);
-            QVERIFY(q.exec(QStringLiteral("SELECT i.dataincasso, count(*), sum(i.refillgestore)") +
-                           dove +
-                           QStringLiteral(" GROUP BY i.dataincasso ORDER BY i.dataincasso")));
-            qsizetype i = 0;
-            while (q.next()) {
-                QVERIFY(i < riepilogo.giorni.size());
-                const RiepilogoGiorno& g = riepilogo.giorni.at(i++);
-                QCOMPARE(g.data, QDate::fromString(q.value(0).toString(), Qt::ISODate));
-                QCOMPARE(g.numero, q.value(1).toInt());
-                QCOMPARE(g.totale, Valuta::daDouble(q.value(2).toDouble()));
-            }
-            QCOMPARE(riepilogo.giorni.size(), i);
-        }
+            return righe;
+        };
+        // The machines in the hall's order, the days in order.
+        QStringList apparecchi;
+        QStringList giorni;
+        for (const auto& a : riepilogo.apparecchi)
+            apparecchi << u"%1 %2 %3 %4 %5"_s.arg(a.idScheda)
+                              .arg(a.numero)
+                              .arg(a.totale.testo(), a.massimo.testo(),
+                                   a.ultimo.toString(Qt::ISODate));
+        for (const auto& g : riepilogo.giorni)
+            giorni << u"%1 %2 %3"_s.arg(g.data.toString(Qt::ISODate))
+                          .arg(g.numero)
+                          .arg(g.totale.testo());
+        QCOMPARE(apparecchi,
+                 sql(u"i.linkscheda"_s, u", max(i.refillgestore), max(i.dataincasso)"_s));
+        QCOMPARE(giorni, sql(u"i.dataincasso"_s, QString()));
+        QVERIFY(apparecchi.size() >= 10);
         db.close();
         db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("diretta"));
-        // The machines come in the hall's order.
-        for (qsizetype i = 1; i < riepilogo.apparecchi.size(); ++i)
-            QVERIFY(riepilogo.apparecchi.at(i - 1).idScheda < riepilogo.apparecchi.at(i).idScheda);
+        QSqlDatabase::removeDatabase(u"diretta"_s);
     }
 
     void regola_data() {
@@ -219,43 +215,23 @@ private slots:
         QCOMPARE(esito.motivo.isEmpty(), !esito.allarme);
     }
 
-    void allarmiSulDatabase() {
-        auto banco = salaAllarmi();
-        const Riepilogo r = CalcoloRiepilogo(*banco->host()).calcola(QDate(2026, 11, 1), fine, 2);
-        QStringList segnalati;
-        for (const auto& a : r.apparecchi)
-            if (a.allarme)
-                segnalati << a.codice;
-        QCOMPARE(segnalati, QStringList{QStringLiteral("C1")});
-        const RiepilogoApparecchio* uno = apparecchio(r, QStringLiteral("C1"));
-        QVERIFY(uno->motivo.startsWith(
-            QStringLiteral("3 refill negli ultimi 7 giorni contro una mediana di 1")));
-        // Machine 5: twice a median of 0 is passed, but 2 refills are fewer than 3.
-        QVERIFY(!apparecchio(r, QStringLiteral("C5"))->allarme);
-        // A higher threshold stored by the manager clears machine 1.
-        const Riepilogo alta =
-            CalcoloRiepilogo(*banco->host()).calcola(QDate(2026, 11, 1), fine, 3);
-        QVERIFY(!apparecchio(alta, QStringLiteral("C1"))->allarme);
-    }
-
+    // 2 until the manager stores another; a stored 0 is no threshold.
     void soglia() {
         auto banco = BancoProva::salaPronta(1);
-        QCOMPARE(SogliaFrequenza::leggi(*banco->host()), 2);
-        SogliaFrequenza::salva(*banco->host(), 4);
-        QCOMPARE(banco->host()->leggisettaggio(QStringLiteral("Refill"),
-                                               QStringLiteral("SogliaFrequenza"), 0),
-                 4);
-        QCOMPARE(SogliaFrequenza::leggi(*banco->host()), 4);
-        banco->host()->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("SogliaFrequenza"),
-                                      0);
-        QCOMPARE(SogliaFrequenza::leggi(*banco->host()), 2);
+        DatabaseHost& host = *banco->host();
+        QCOMPARE(SogliaFrequenza::leggi(host), 2);
+        SogliaFrequenza::salva(host, 4);
+        QCOMPARE(host.leggisettaggio(u"Refill"_s, u"SogliaFrequenza"_s, 0), 4);
+        QCOMPARE(SogliaFrequenza::leggi(host), 4);
+        host.salvasettaggio(u"Refill"_s, u"SogliaFrequenza"_s, 0);
+        QCOMPARE(SogliaFrequenza::leggi(host), 2);
     }
 
     void csvByte() {
         auto banco = salaPiccola();
         const Riepilogo r = CalcoloRiepilogo(*banco->host()).calcola(QDate(2026, 11, 1), fine, 2);
         QTemporaryDir cartella;
-        const QString percorso = cartella.filePath(QStringLiteral("r.csv"));
+        const QString percorso = cartella.filePath(u"r.csv"_s);
         QVERIFY(ReportRiepilogo::esportaCsv(percorso, r));
         QFile file(percorso);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -268,31 +244,28 @@ private slots:
     }
 
     void pdfTesto() {
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
             QSKIP("pdftotext (poppler-utils) non installato");
         auto banco = salaAllarmi();
         const Riepilogo r = CalcoloRiepilogo(*banco->host()).calcola(QDate(2026, 11, 1), fine, 2);
         QTemporaryDir cartella;
-        const QString percorso = cartella.filePath(QStringLiteral("r.pdf"));
+        const QString percorso = cartella.filePath(u"r.pdf"_s);
         QVERIFY(ReportRiepilogo::esportaPdf(percorso, r) > 0);
         QProcess pdftotext;
-        pdftotext.start(QStringLiteral("pdftotext"), {percorso, QStringLiteral("-")});
+        pdftotext.start(u"pdftotext"_s, {percorso, u"-"_s});
         QVERIFY(pdftotext.waitForFinished(30000));
         // The typeface joins "fi" into one glyph; compatibility normalisation splits it.
         const QString testo = QString::fromUtf8(pdftotext.readAllStandardOutput())
                                   .normalized(QString::NormalizationForm_KC)
                                   .simplified();
         for (const QString& atteso :
-             {QStringLiteral("Riepilogo Refill dal 01/11/2026 al 30/11/2026 - Locale SG01"),
-              QStringLiteral("Totale del periodo: € 940,00 in 25 refill su 4 apparecchi"),
-              QStringLiteral("Refill per apparecchio"), QStringLiteral("Slot 3"),
-              QStringLiteral("AAMS2"),
-              QStringLiteral("Apparecchi segnalati per frequenza dei refill"),
-              QStringLiteral("C1 - Slot 1: 3 refill negli ultimi 7 giorni"),
-              QStringLiteral("Refill per giorno"), QStringLiteral("24/11/2026"),
-              QStringLiteral("Pagina 1 di")})
-            QVERIFY2(testo.contains(atteso),
-                     qPrintable(atteso + QStringLiteral("\n---\n") + testo));
+             {u"Riepilogo Refill dal 01/11/2026 al 30/11/2026 - Locale SG01"_s,
+              u"Totale del periodo: € 940,00 in 25 refill su 4 apparecchi"_s,
+              u"Refill per apparecchio"_s, u"Slot 3"_s, u"AAMS2"_s,
+              u"Apparecchi segnalati per frequenza dei refill"_s,
+              u"C1 - Slot 1: 3 refill negli ultimi 7 giorni"_s, u"Refill per giorno"_s,
+              u"24/11/2026"_s, u"Pagina 1 di"_s})
+            QVERIFY2(testo.contains(atteso), qPrintable(atteso + u"\n---\n"_s + testo));
     }
 
     void graficoUnaBarraPerApparecchio() {
@@ -315,7 +288,7 @@ private slots:
             std::max_element(barre.cbegin(), barre.cend(), [](const QRectF& a, const QRectF& b) {
                 return a.height() < b.height();
             });
-        QCOMPARE(r.apparecchi.at(piuAlta - barre.cbegin()).codice, QStringLiteral("C1"));
+        QCOMPARE(r.apparecchi.at(piuAlta - barre.cbegin()).codice, u"C1"_s);
     }
 
     void finestra() {
@@ -325,19 +298,25 @@ private slots:
         // Opens on the month of the working date.
         QCOMPARE(finestra.riepilogo().dal, QDate(2026, 11, 1));
         QCOMPARE(finestra.riepilogo().al, fine);
-        auto* tabella = finestra.findChild<QTableView*>(QStringLiteral("TabApparecchi"));
+        auto* tabella = finestra.findChild<QTableView*>(u"TabApparecchi"_s);
         QAbstractItemModel* modello = tabella->model();
         QCOMPARE(modello->rowCount(), finestra.riepilogo().apparecchi.size());
 
         // Sorting by total puts the largest on top, by amount, not by text.
         tabella->sortByColumn(5, Qt::DescendingOrder);
-        QCOMPARE(modello->index(0, 0).data().toString(), QStringLiteral("C1"));
-        QCOMPARE(modello->index(0, 5).data().toString(), QStringLiteral("450,00"));
-        QVERIFY(modello->index(0, 1)
-                    .data(Qt::ToolTipRole)
-                    .toString()
-                    .contains(QStringLiteral("mediana di 1")));
-        QCOMPARE(modello->index(0, 9).data().toString(), QStringLiteral("! Sì"));
+        QCOMPARE(modello->index(0, 0).data().toString(), u"C1"_s);
+        QCOMPARE(modello->index(0, 5).data().toString(), u"450,00"_s);
+        QVERIFY(modello->index(0, 1).data(Qt::ToolTipRole).toString().contains(u"mediana di 1"_s));
+        QCOMPARE(modello->index(0, 9).data().toString(), u"! Sì"_s);
+        // Only machine 1; machine 5 passes twice its median of 0, but with fewer than 3.
+        QStringList segnalati;
+        for (const auto& a : finestra.riepilogo().apparecchi)
+            if (a.allarme)
+                segnalati << a.codice;
+        QCOMPARE(segnalati, QStringList{u"C1"_s});
+        QVERIFY(
+            apparecchio(finestra.riepilogo(), u"C1"_s)
+                ->motivo.startsWith(u"3 refill negli ultimi 7 giorni contro una mediana di 1"_s));
 
         // The chart tells why, on the flagged machine's bar.
         auto* grafico = finestra.findChild<GraficoRiepilogo*>();
@@ -350,22 +329,17 @@ private slots:
         QHelpEvent aiuto(QEvent::ToolTip, punto, grafico->mapToGlobal(punto));
         QApplication::sendEvent(grafico, &aiuto);
         QTRY_VERIFY(QToolTip::isVisible());
-        QVERIFY2(QToolTip::text().startsWith(QStringLiteral("C1 - Slot 1: € 450,00 in 6 refill")) &&
-                     QToolTip::text().contains(QStringLiteral("mediana di 1")),
+        QVERIFY2(QToolTip::text().startsWith(u"C1 - Slot 1: € 450,00 in 6 refill"_s) &&
+                     QToolTip::text().contains(u"mediana di 1"_s),
                  qPrintable(QToolTip::text()));
 
         // Opening, sorting and exporting store nothing.
-        QCOMPARE(banco->host()->leggisettaggio(QStringLiteral("Refill"),
-                                               QStringLiteral("SogliaFrequenza"), -1),
-                 -1);
-        finestra.findChild<QSpinBox*>(QStringLiteral("TxtSoglia"))->setValue(3);
-        QCOMPARE(banco->host()->leggisettaggio(QStringLiteral("Refill"),
-                                               QStringLiteral("SogliaFrequenza"), -1),
-                 3);
-        QVERIFY(!apparecchio(finestra.riepilogo(), QStringLiteral("C1"))->allarme);
+        QCOMPARE(banco->host()->leggisettaggio(u"Refill"_s, u"SogliaFrequenza"_s, -1), -1);
+        finestra.findChild<QSpinBox*>(u"TxtSoglia"_s)->setValue(3);
+        QCOMPARE(banco->host()->leggisettaggio(u"Refill"_s, u"SogliaFrequenza"_s, -1), 3);
+        QVERIFY(!apparecchio(finestra.riepilogo(), u"C1"_s)->allarme);
 
-        QTest::mouseClick(finestra.findChild<QPushButton*>(QStringLiteral("CmdMeseScorso")),
-                          Qt::LeftButton);
+        QTest::mouseClick(finestra.findChild<QPushButton*>(u"CmdMeseScorso"_s), Qt::LeftButton);
         QCOMPARE(finestra.riepilogo().dal, QDate(2026, 10, 1));
         QCOMPARE(finestra.riepilogo().al, QDate(2026, 10, 31));
         QCOMPARE(modello->rowCount(), 3); // machines 1, 2 and 5 in October
@@ -377,44 +351,40 @@ private slots:
         finestra.show();
         finestra.impostaPeriodo(QDate(2025, 1, 1), QDate(2025, 1, 31));
         QVERIFY(!QApplication::activeModalWidget());
-        QCOMPARE(
-            finestra.findChild<QTableView*>(QStringLiteral("TabApparecchi"))->model()->rowCount(),
-            0);
-        QCOMPARE(finestra.findChild<QTableView*>(QStringLiteral("TabGiorni"))->model()->rowCount(),
-                 0);
-        QCOMPARE(finestra.findChild<QLabel*>(QStringLiteral("LabSintesi"))->text(),
-                 QStringLiteral("Nessun refill nel periodo dal 01/01/2025 al 31/01/2025."));
+        QCOMPARE(finestra.findChild<QTableView*>(u"TabApparecchi"_s)->model()->rowCount(), 0);
+        QCOMPARE(finestra.findChild<QTableView*>(u"TabGiorni"_s)->model()->rowCount(), 0);
+        QCOMPARE(finestra.findChild<QLabel*>(u"LabSintesi"_s)->text(),
+                 u"Nessun refill nel periodo dal 01/01/2025 al 31/01/2025."_s);
         QCOMPARE(ReportRiepilogo::csv(finestra.riepilogo()),
                  QStringLiteral("Codice;Nome;Codice AAMS;Categoria;N. refill;Totale;Media;Massimo;"
                                 "Ultimo refill;Allarme\r\n"));
         QCOMPARE(GraficoRiepilogo::barre(QRectF(0, 0, 900, 300), finestra.riepilogo()).size(), 0);
         QTemporaryDir cartella;
-        QVERIFY(finestra.salvaPdf(cartella.filePath(QStringLiteral("vuoto.pdf"))));
+        QVERIFY(finestra.salvaPdf(cartella.filePath(u"vuoto.pdf"_s)));
     }
 
+    // A day, then what this week, this month and last month start and end on.
     void periodiRapidi_data() {
-        QTest::addColumn<QDate>("oggi");
-        QTest::addColumn<QDate>("settimana");
-        QTest::addColumn<QDate>("mese");
-        QTest::addColumn<QDate>("scorsoDal");
-        QTest::addColumn<QDate>("scorsoAl");
-        QTest::newRow("lunedì") << QDate(2026, 11, 30) << QDate(2026, 11, 30) << QDate(2026, 11, 1)
-                                << QDate(2026, 10, 1) << QDate(2026, 10, 31);
+        QTest::addColumn<QString>("date");
+        QTest::newRow("lunedì") << u"2026-11-30 2026-11-30 2026-11-01 2026-10-01 2026-10-31"_s;
         QTest::newRow("gennaio, domenica")
-            << QDate(2027, 1, 3) << QDate(2026, 12, 28) << QDate(2027, 1, 1) << QDate(2026, 12, 1)
-            << QDate(2026, 12, 31);
+            << u"2027-01-03 2026-12-28 2027-01-01 2026-12-01 2026-12-31"_s;
         QTest::newRow("marzo bisestile")
-            << QDate(2028, 3, 15) << QDate(2028, 3, 13) << QDate(2028, 3, 1) << QDate(2028, 2, 1)
-            << QDate(2028, 2, 29);
+            << u"2028-03-15 2028-03-13 2028-03-01 2028-02-01 2028-02-29"_s;
     }
 
     void periodiRapidi() {
-        QFETCH(QDate, oggi);
-        QTEST(PeriodoRiepilogo::questaSettimana(oggi).dal, "settimana");
-        QTEST(PeriodoRiepilogo::questoMese(oggi).dal, "mese");
-        QTEST(PeriodoRiepilogo::meseScorso(oggi).dal, "scorsoDal");
-        QTEST(PeriodoRiepilogo::meseScorso(oggi).al, "scorsoAl");
-        QCOMPARE(PeriodoRiepilogo::questaSettimana(oggi).al, oggi);
+        QFETCH(QString, date);
+        QList<QDate> attese;
+        for (const QString& d : date.split(u' '))
+            attese << QDate::fromString(d, Qt::ISODate);
+        const QDate oggi = attese.first();
+        const auto settimana = PeriodoRiepilogo::questaSettimana(oggi);
+        const auto mese = PeriodoRiepilogo::questoMese(oggi);
+        const auto scorso = PeriodoRiepilogo::meseScorso(oggi);
+        QCOMPARE((QList<QDate>{oggi, settimana.dal, mese.dal, scorso.dal, scorso.al}), attese);
+        QCOMPARE(settimana.al, oggi);
+        QCOMPARE(mese.al, oggi);
     }
 };
 
