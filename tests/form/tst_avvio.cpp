@@ -180,6 +180,11 @@ private slots:
         form->CmdDietro->click();
         QCOMPARE(form->CmdApparecchio[0]->caption() + form->CmdApparecchio[15]->caption(), QStringLiteral("AAMS1\rAAMS16\r"));
         QCOMPARE(form->LabApparecchio->caption(), QStringLiteral("Selezionare un apparecchio"));
+        // The other two labels, on the same first page.
+        form->Opt2->click();
+        QCOMPARE(form->CmdApparecchio[0]->caption(), QStringLiteral("Slot 1\rC1 AAMS1\r"));
+        form->Opt1->click();
+        QCOMPARE(form->CmdApparecchio[1]->caption(), etichettaCodice(2));
         QVERIFY(box.boxes().isEmpty());
     }
 
@@ -207,16 +212,6 @@ private slots:
         QCOMPARE(form->CmdApparecchio[0]->backColor(), Verde);
         QCOMPARE(form->CmdApparecchio[1]->backColor(), VerdeAcqua);
         QCOMPARE(form->CmdApparecchio[2]->backColor(), VerdeAcqua);
-    }
-
-    void opzioniEtichetta() {
-        auto banco = BancoProva::salaPronta(2);
-        auto form = apriForm(banco->host());
-        form->Opt2->click();
-        QCOMPARE(form->CmdApparecchio[0]->caption(), QStringLiteral("Slot 1\rC1 AAMS1\r"));
-        form->Opt1->click();
-        QCOMPARE(form->CmdApparecchio[1]->caption(), etichettaCodice(2));
-        QCOMPARE(form->CmdApparecchio[2]->tag(), QStringLiteral("0"));
     }
 
     void registrazioneChiusa_data() {
