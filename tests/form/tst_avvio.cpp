@@ -38,7 +38,7 @@ private slots:
         QFETCH(int, apparecchi);
         QFETCH(int, pagine);
         auto banco = BancoProva::salaPronta(apparecchi);
-        banco->aggiungiApparecchi(2, 6, 0, 100); // out of service
+        banco->aggiungiApparecchi(2, 6, 0, 100);  // out of service
         banco->aggiungiApparecchi(2, 1, -1, 200); // another kind of takings
         RisponditoreBox box;
         auto form = apriForm(banco->host());
@@ -178,7 +178,8 @@ private slots:
         QCOMPARE(captions(*form).mid(0, 4), (QStringList{QStringLiteral("AAMS17\r"), QStringLiteral("AAMS18\r"),
                                                          QStringLiteral("AAMS19\r"), QStringLiteral("AAMS20\r")}));
         form->CmdDietro->click();
-        QCOMPARE(form->CmdApparecchio[0]->caption() + form->CmdApparecchio[15]->caption(), QStringLiteral("AAMS1\rAAMS16\r"));
+        QCOMPARE(form->CmdApparecchio[0]->caption() + form->CmdApparecchio[15]->caption(),
+                 QStringLiteral("AAMS1\rAAMS16\r"));
         QCOMPARE(form->LabApparecchio->caption(), QStringLiteral("Selezionare un apparecchio"));
         // The other two labels, on the same first page.
         form->Opt2->click();
@@ -195,7 +196,8 @@ private slots:
         auto form = apriForm(banco->host());
         form->CmdAvanti->click();
         form->CmdAvanti->click();
-        QCOMPARE(form->CmdApparecchio[0]->caption() + form->CmdApparecchio[7]->caption(), etichettaCodice(33) + etichettaCodice(40));
+        QCOMPARE(form->CmdApparecchio[0]->caption() + form->CmdApparecchio[7]->caption(),
+                 etichettaCodice(33) + etichettaCodice(40));
         form->CmdDietro->click();
         QCOMPARE(form->CmdApparecchio[0]->caption(), etichettaCodice(9));
     }
@@ -207,8 +209,9 @@ private slots:
         banco->aggiungiRiga(testa, 1003, 0, Oggi); // a zero amount stays teal
         banco->aggiungiRiga(testa, 1004, QStringLiteral("0.1"), Oggi);
         auto form = apriForm(banco->host());
-        QCOMPARE(captions(*form).mid(0, 4), (QStringList{etichettaCodice(1) + QStringLiteral("\r€  12,5"), etichettaCodice(2),
-                                                         etichettaCodice(3), etichettaCodice(4) + QStringLiteral("\r€  0,1")}));
+        QCOMPARE(captions(*form).mid(0, 4),
+                 (QStringList{etichettaCodice(1) + QStringLiteral("\r€  12,5"), etichettaCodice(2), etichettaCodice(3),
+                              etichettaCodice(4) + QStringLiteral("\r€  0,1")}));
         QCOMPARE(form->CmdApparecchio[0]->backColor(), Verde);
         QCOMPARE(form->CmdApparecchio[1]->backColor(), VerdeAcqua);
         QCOMPARE(form->CmdApparecchio[2]->backColor(), VerdeAcqua);
@@ -236,10 +239,12 @@ private slots:
                                 "compromettera la sincronizzazione con la sede centrale.\n\n"
                                 "Confermi l'abbandono della modifica? | 3 | Sì"));
         QCOMPARE(form->dataRegistrazione(), abbandona ? Oggi : chiusa);
-        QCOMPARE(form->CmdApparecchio[1]->caption(), etichettaCodice(2) + (abbandona ? QString() : QStringLiteral("\r€  30")));
+        QCOMPARE(form->CmdApparecchio[1]->caption(),
+                 etichettaCodice(2) + (abbandona ? QString() : QStringLiteral("\r€  30")));
         QCOMPARE(form->LabTotali->caption(), abbandona ? NessunRefill : totale("30", "01/12/2026"));
         // The same page is on screen either way.
-        QCOMPARE(tags(*form).mid(0, 4), (QStringList{QStringLiteral("1001"), QStringLiteral("1002"), QStringLiteral("1003"), QStringLiteral("0")}));
+        QCOMPARE(tags(*form).mid(0, 4), (QStringList{QStringLiteral("1001"), QStringLiteral("1002"),
+                                                     QStringLiteral("1003"), QStringLiteral("0")}));
     }
 
     // The working date's own registration is closed at the very first load: Yes asks again
@@ -274,8 +279,9 @@ private slots:
         box.rispondi({RisponditoreBox::Risposta::No});
         form->CmdAvanti->click();
         QCOMPARE(box.boxes().size(), 1);
-        QCOMPARE(riassunto(box.boxes().first()), QStringLiteral("Attenzione!! | Attenzione è gia aperto un refill non salvato su un "
-                                                                "altro apparecchio, annullo l'operazione? | 2 | No"));
+        QCOMPARE(riassunto(box.boxes().first()),
+                 QStringLiteral("Attenzione!! | Attenzione è gia aperto un refill non salvato su un "
+                                "altro apparecchio, annullo l'operazione? | 2 | No"));
         QCOMPARE(captions(*form), prima);
         QCOMPARE(form->RefillAperto, qint16(-1));
         // The list position did not move either: "next" after Yes shows page two.
@@ -291,10 +297,12 @@ private slots:
         banco->aggiungiRiga(nostra, 1001, 10, Oggi);
         banco->aggiungiRiga(nostra, 1002, 5.5, Oggi);
         // Another venue's refills and another date's row under our header do not count.
-        banco->aggiungiRiga(banco->aggiungiTestata(Oggi, QStringLiteral("SG02")), 1001, 100, Oggi, QStringLiteral("SG02"));
+        banco->aggiungiRiga(banco->aggiungiTestata(Oggi, QStringLiteral("SG02")), 1001, 100, Oggi,
+                            QStringLiteral("SG02"));
         banco->aggiungiRiga(nostra, 1003, 1000, Oggi.addDays(-1));
         // Nor do other kinds of documents.
-        banco->aggiungiRiga(banco->aggiungiTestata(Oggi, QStringLiteral("SG01"), false, QStringLiteral("INC")), 1001, 50, Oggi);
+        banco->aggiungiRiga(banco->aggiungiTestata(Oggi, QStringLiteral("SG01"), false, QStringLiteral("INC")), 1001,
+                            50, Oggi);
         QCOMPARE(apriForm(banco->host())->LabTotali->caption(), totale("15,5"));
     }
 

@@ -62,7 +62,10 @@ class TestCiclo : public QObject {
         return apriForm(m_banco->host());
     }
     double importo(int riga = 0) const {
-        return m_banco->righe(SqlRighe + QStringLiteral(" order by id")).value(riga).value(QStringLiteral("refillgestore")).toDouble();
+        return m_banco->righe(SqlRighe + QStringLiteral(" order by id"))
+            .value(riga)
+            .value(QStringLiteral("refillgestore"))
+            .toDouble();
     }
 
 private slots:
@@ -219,42 +222,63 @@ private slots:
         const QString utente = QStringLiteral("mrossi"), locale = QStringLiteral("SG01");
         const QList<QVariantMap> teste = m_banco->righe(SqlTesta);
         QCOMPARE(teste.size(), 1);
-        QCOMPARE(differenze(teste.first(), {{QStringLiteral("codcausale"), QStringLiteral("REF")}, {QStringLiteral("dataregistrazione"), Oggi},
-                                            {QStringLiteral("codlocale"), locale}, {QStringLiteral("codiceazienda"), QStringLiteral("Salagiochi")},
-                                            {QStringLiteral("idoperatore"), utente}, {QStringLiteral("chiuso"), 0},
-                                            {QStringLiteral("import"), 0}, {QStringLiteral("refillnoleggiatore"), 12.5}}),
+        QCOMPARE(differenze(teste.first(), {{QStringLiteral("codcausale"), QStringLiteral("REF")},
+                                            {QStringLiteral("dataregistrazione"), Oggi},
+                                            {QStringLiteral("codlocale"), locale},
+                                            {QStringLiteral("codiceazienda"), QStringLiteral("Salagiochi")},
+                                            {QStringLiteral("idoperatore"), utente},
+                                            {QStringLiteral("chiuso"), 0},
+                                            {QStringLiteral("import"), 0},
+                                            {QStringLiteral("refillnoleggiatore"), 12.5}}),
                  QString());
         QVERIFY(teste.first().value(QStringLiteral("iddata")).toDateTime().isValid());
         const QVariant idTesta = teste.first().value(QStringLiteral("id"));
 
         const QList<QVariantMap> righe = m_banco->righe(SqlRighe);
         QCOMPARE(righe.size(), 1);
-        QCOMPARE(differenze(righe.first(), {{QStringLiteral("idtesta"), idTesta}, {QStringLiteral("codarticolo"), QStringLiteral("newslot")},
-                                            {QStringLiteral("linkapparecchio"), QStringLiteral("5003")}, {QStringLiteral("linkscheda"), 1003},
-                                            {QStringLiteral("codlocale"), locale}, {QStringLiteral("dataincasso"), Oggi},
-                                            {QStringLiteral("tipoincasso"), 6}, {QStringLiteral("descrizione"), QStringLiteral("C3 - Slot 3 - AAMS3")},
-                                            {QStringLiteral("refillgestore"), 12.5}, {QStringLiteral("riga"), 0},
-                                            {QStringLiteral("catapparecchio"), QStringLiteral("AWP")}, {QStringLiteral("idoperatore"), utente}}),
+        QCOMPARE(differenze(righe.first(), {{QStringLiteral("idtesta"), idTesta},
+                                            {QStringLiteral("codarticolo"), QStringLiteral("newslot")},
+                                            {QStringLiteral("linkapparecchio"), QStringLiteral("5003")},
+                                            {QStringLiteral("linkscheda"), 1003},
+                                            {QStringLiteral("codlocale"), locale},
+                                            {QStringLiteral("dataincasso"), Oggi},
+                                            {QStringLiteral("tipoincasso"), 6},
+                                            {QStringLiteral("descrizione"), QStringLiteral("C3 - Slot 3 - AAMS3")},
+                                            {QStringLiteral("refillgestore"), 12.5},
+                                            {QStringLiteral("riga"), 0},
+                                            {QStringLiteral("catapparecchio"), QStringLiteral("AWP")},
+                                            {QStringLiteral("idoperatore"), utente}}),
                  QString());
 
         const QList<QVariantMap> log = m_banco->righe(SqlLog);
         QCOMPARE(log.size(), 1);
-        QCOMPARE(differenze(log.first(), {{QStringLiteral("operazione"), QStringLiteral("Inserimento Refill")}, {QStringLiteral("notevarie"), QVariant()},
-                                          {QStringLiteral("importo1"), 12.5}, {QStringLiteral("idoperatore"), utente},
-                                          {QStringLiteral("descrizione"), QStringLiteral("C3 - Slot 3 - Mobile 3 - AAMS3")}}),
+        QCOMPARE(differenze(log.first(),
+                            {{QStringLiteral("operazione"), QStringLiteral("Inserimento Refill")},
+                             {QStringLiteral("notevarie"), QVariant()},
+                             {QStringLiteral("importo1"), 12.5},
+                             {QStringLiteral("idoperatore"), utente},
+                             {QStringLiteral("descrizione"), QStringLiteral("C3 - Slot 3 - Mobile 3 - AAMS3")}}),
                  QString());
         QVERIFY(log.first().value(QStringLiteral("orario")).toTime().isValid());
 
         // Cash out of the hall's account, onto the refill account: the two entries balance.
         const QList<QVariantMap> contabili = m_banco->righe(SqlContabili + QStringLiteral(" order by riga"));
         QCOMPARE(contabili.size(), 2);
-        const QVariantMap comuni{{QStringLiteral("idtesta"), idTesta}, {QStringLiteral("data"), Oggi},
-                                 {QStringLiteral("codlocale"), locale}, {QStringLiteral("idoperatore"), utente}};
+        const QVariantMap comuni{{QStringLiteral("idtesta"), idTesta},
+                                 {QStringLiteral("data"), Oggi},
+                                 {QStringLiteral("codlocale"), locale},
+                                 {QStringLiteral("idoperatore"), utente}};
         QVariantMap uscita = comuni, carico = comuni;
-        uscita.insert({{QStringLiteral("descrizione"), QStringLiteral("Refill Hopper")}, {QStringLiteral("dare"), 0.0},
-                       {QStringLiteral("avere"), 12.5}, {QStringLiteral("codconto"), QStringLiteral("C.01.001")}, {QStringLiteral("riga"), 1}});
-        carico.insert({{QStringLiteral("descrizione"), QStringLiteral("Carico Hopper(Refill)")}, {QStringLiteral("dare"), 12.5},
-                       {QStringLiteral("avere"), 0.0}, {QStringLiteral("codconto"), QStringLiteral("C.01.010")}, {QStringLiteral("riga"), 2}});
+        uscita.insert({{QStringLiteral("descrizione"), QStringLiteral("Refill Hopper")},
+                       {QStringLiteral("dare"), 0.0},
+                       {QStringLiteral("avere"), 12.5},
+                       {QStringLiteral("codconto"), QStringLiteral("C.01.001")},
+                       {QStringLiteral("riga"), 1}});
+        carico.insert({{QStringLiteral("descrizione"), QStringLiteral("Carico Hopper(Refill)")},
+                       {QStringLiteral("dare"), 12.5},
+                       {QStringLiteral("avere"), 0.0},
+                       {QStringLiteral("codconto"), QStringLiteral("C.01.010")},
+                       {QStringLiteral("riga"), 2}});
         QCOMPARE(differenze(contabili[0], uscita), QString());
         QCOMPARE(differenze(contabili[1], carico), QString());
         QCOMPARE(form->LabTotali->caption(), totale("12,5"));
@@ -301,12 +325,15 @@ private slots:
         QCOMPARE(importo(), 7.0);
         const QList<QVariantMap> log = m_banco->righe(SqlLog + QStringLiteral(" order by id"));
         QCOMPARE(log.size(), 2);
-        QCOMPARE(log[1].value(QStringLiteral("operazione")).toString() + QLatin1Char('|') + log[1].value(QStringLiteral("notevarie")).toString(),
+        QCOMPARE(log[1].value(QStringLiteral("operazione")).toString() + QLatin1Char('|') +
+                     log[1].value(QStringLiteral("notevarie")).toString(),
                  QStringLiteral("Modifica Refill|Valore precedente =8,25"));
         const QList<QVariantMap> contabili = m_banco->righe(SqlContabili);
         QCOMPARE(contabili.size(), 2);
         for (const QVariantMap& movimento : contabili)
-            QCOMPARE(movimento.value(QStringLiteral("dare")).toDouble() + movimento.value(QStringLiteral("avere")).toDouble(), 7.0);
+            QCOMPARE(movimento.value(QStringLiteral("dare")).toDouble() +
+                         movimento.value(QStringLiteral("avere")).toDouble(),
+                     7.0);
     }
 
     // Amounts that leave the button without a figure: below 1, or cleared to zero. They are
@@ -375,7 +402,8 @@ private slots:
             QStringLiteral("Select * from noterighe"),
         };
         for (const QString& testo : attesi)
-            QVERIFY2(m_host->sql.contains(testo), qPrintable(testo + QStringLiteral("\n not in:\n") + m_host->sql.join(u'\n')));
+            QVERIFY2(m_host->sql.contains(testo),
+                     qPrintable(testo + QStringLiteral("\n not in:\n") + m_host->sql.join(u'\n')));
     }
 
     void nomemobileVuoto() {
@@ -397,15 +425,21 @@ private slots:
         QTest::addColumn<double>("salvato"); // -1: nothing stored
         const int pad = Qt::KeypadModifier, shift = Qt::ShiftModifier;
         QTest::newRow("cifre, virgola, F12")
-            << true << QList<int>{Qt::Key_1, Qt::Key_2, Qt::Key_Comma, Qt::Key_5, Qt::Key_F12} << QList<int>{0, 0, 0, 0, 0} << "0,00" << 12.5;
+            << true << QList<int>{Qt::Key_1, Qt::Key_2, Qt::Key_Comma, Qt::Key_5, Qt::Key_F12}
+            << QList<int>{0, 0, 0, 0, 0} << "0,00" << 12.5;
         QTest::newRow("tastierino e somma")
-            << true << QList<int>{Qt::Key_7, Qt::Key_Plus, Qt::Key_3, Qt::Key_Enter, Qt::Key_F12} << QList<int>{pad, pad, pad, pad, 0} << "0,00" << 10.0;
+            << true << QList<int>{Qt::Key_7, Qt::Key_Plus, Qt::Key_3, Qt::Key_Enter, Qt::Key_F12}
+            << QList<int>{pad, pad, pad, pad, 0} << "0,00" << 10.0;
         QTest::newRow("shift+8 e backspace")
-            << true << QList<int>{Qt::Key_8, Qt::Key_8, Qt::Key_Backspace, Qt::Key_Space, Qt::Key_F12} << QList<int>{shift, 0, 0, 0, 0} << "0,00" << 8.0;
-        QTest::newRow("canc azzera") << true << QList<int>{Qt::Key_9, Qt::Key_Delete} << QList<int>{0, 0} << "0,00" << -1.0;
+            << true << QList<int>{Qt::Key_8, Qt::Key_8, Qt::Key_Backspace, Qt::Key_Space, Qt::Key_F12}
+            << QList<int>{shift, 0, 0, 0, 0} << "0,00" << 8.0;
+        QTest::newRow("canc azzera") << true << QList<int>{Qt::Key_9, Qt::Key_Delete} << QList<int>{0, 0} << "0,00"
+                                     << -1.0;
         QTest::newRow("moltiplica e invio")
-            << true << QList<int>{Qt::Key_6, Qt::Key_Asterisk, Qt::Key_4, Qt::Key_Return} << QList<int>{pad, pad, pad, 0} << "24" << -1.0;
-        QTest::newRow("senza refill aperto") << false << QList<int>{Qt::Key_5, Qt::Key_F12} << QList<int>{0, 0} << "0,00" << -1.0;
+            << true << QList<int>{Qt::Key_6, Qt::Key_Asterisk, Qt::Key_4, Qt::Key_Return}
+            << QList<int>{pad, pad, pad, 0} << "24" << -1.0;
+        QTest::newRow("senza refill aperto")
+            << false << QList<int>{Qt::Key_5, Qt::Key_F12} << QList<int>{0, 0} << "0,00" << -1.0;
     }
     void tastiera() {
         QFETCH(QList<int>, tasti);
@@ -449,12 +483,14 @@ private slots:
                 continue;
             }
             const QString chiamata = m_host->chiamate.value(prima + n - 1);
-            QVERIFY2(!m_box->boxes().isEmpty(), qPrintable(QStringLiteral("no box when call %1 (%2) fails").arg(n).arg(chiamata)));
+            QVERIFY2(!m_box->boxes().isEmpty(),
+                     qPrintable(QStringLiteral("no box when call %1 (%2) fails").arg(n).arg(chiamata)));
             QVERIFY2(m_box->boxes().first().testo.startsWith(QStringLiteral("Guasto simulato")), qPrintable(chiamata));
             QCOMPARE(m_box->boxes().first().titolo, QStringLiteral("KaloRefill"));
             QCOMPARE(m_box->boxes().first().icona, QMessageBox::NoIcon);
             // The last step still ran: the total on screen follows the database.
-            QVERIFY2(m_host->sql.last().startsWith(QStringLiteral("SELECT Sum(NoteIncassi.RefillGestore)")), qPrintable(chiamata));
+            QVERIFY2(m_host->sql.last().startsWith(QStringLiteral("SELECT Sum(NoteIncassi.RefillGestore)")),
+                     qPrintable(chiamata));
 
             // And the form goes on working: the next machine saves cleanly.
             m_host->armaFallimento(0);

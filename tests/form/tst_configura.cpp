@@ -50,14 +50,13 @@ private slots:
     void proprietaPassanti() {
         using Get = QString (Configura::*)() const;
         using Set = void (Configura::*)(const QString&);
-        const QList<std::pair<Get, Set>> proprieta{
-            {&Configura::CodiceStampa, &Configura::setCodiceStampa},
-            {&Configura::CodiceEsportazione, &Configura::setCodiceEsportazione},
-            {&Configura::Codice, &Configura::setCodice},
-            {&Configura::Parametri, &Configura::setParametri},
-            {&Configura::CampoRicerca, &Configura::setCampoRicerca},
-            {&Configura::Risposta, &Configura::setRisposta},
-            {&Configura::Modale, &Configura::setModale}};
+        const QList<std::pair<Get, Set>> proprieta{{&Configura::CodiceStampa, &Configura::setCodiceStampa},
+                                                   {&Configura::CodiceEsportazione, &Configura::setCodiceEsportazione},
+                                                   {&Configura::Codice, &Configura::setCodice},
+                                                   {&Configura::Parametri, &Configura::setParametri},
+                                                   {&Configura::CampoRicerca, &Configura::setCampoRicerca},
+                                                   {&Configura::Risposta, &Configura::setRisposta},
+                                                   {&Configura::Modale, &Configura::setModale}};
         Configura c;
         for (int i = 0; i < proprieta.size(); ++i) {
             QCOMPARE((c.*proprieta[i].first)(), QString()); // never set: empty
@@ -75,8 +74,7 @@ private slots:
         Configura c;
         c.setApplicazione(primo.host());
         c.setApplicazione(secondo.host());
-        QCOMPARE(StatoModulo::istanza().applicazione.get(),
-                 static_cast<HostApplication*>(secondo.host().get()));
+        QCOMPARE(StatoModulo::istanza().applicazione.get(), static_cast<HostApplication*>(secondo.host().get()));
         QCOMPARE(vecchio.use_count(), 1L); // only the test's own BancoProva holds it now
     }
 
