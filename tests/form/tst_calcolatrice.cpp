@@ -169,18 +169,21 @@ private slots:
         QTest::addColumn<int>("modificatori");
         QTest::addColumn<QStringList>("token");
         const int pad = Qt::KeypadModifier;
-        const int cifreUs[] = {Qt::Key_ParenRight, Qt::Key_Exclam, Qt::Key_At, Qt::Key_NumberSign, Qt::Key_Dollar,
-                               Qt::Key_Percent, Qt::Key_AsciiCircum, Qt::Key_Ampersand, Qt::Key_Asterisk, Qt::Key_ParenLeft};
-        const int cifreIt[] = {Qt::Key_Equal, Qt::Key_Exclam, Qt::Key_QuoteDbl, Qt::Key_sterling, Qt::Key_Dollar,
-                               Qt::Key_Percent, Qt::Key_Ampersand, Qt::Key_Slash, Qt::Key_ParenLeft, Qt::Key_ParenRight};
+        const int cifreUs[] = {Qt::Key_ParenRight, Qt::Key_Exclam,    Qt::Key_At,        Qt::Key_NumberSign,
+                               Qt::Key_Dollar,     Qt::Key_Percent,   Qt::Key_AsciiCircum, Qt::Key_Ampersand,
+                               Qt::Key_Asterisk,   Qt::Key_ParenLeft};
+        const int cifreIt[] = {Qt::Key_Equal,   Qt::Key_Exclam,    Qt::Key_QuoteDbl,  Qt::Key_sterling,
+                               Qt::Key_Dollar,  Qt::Key_Percent,   Qt::Key_Ampersand, Qt::Key_Slash,
+                               Qt::Key_ParenLeft, Qt::Key_ParenRight};
         const int scanTastierino[] = {90, 87, 88, 89, 83, 84, 85, 79, 80, 81};
         for (int cifra = 0; cifra <= 9; ++cifra) {
             const int scan = cifra == 0 ? 19 : 9 + cifra;
             const QByteArray nome = "cifra " + QByteArray::number(cifra);
-            tasto("us", nome.constData(), scan, Qt::Key_0 + cifra, cifreUs[cifra], QByteArray::number(cifra).constData());
-            tasto("it", nome.constData(), scan, Qt::Key_0 + cifra, cifreIt[cifra], QByteArray::number(cifra).constData());
-            const QByteArray tastierino = "tastierino " + QByteArray::number(cifra);
-            tasto("us", tastierino.constData(), scanTastierino[cifra], Qt::Key_0 + cifra, 0, QByteArray::number(cifra).constData(), pad);
+            const QByteArray testo = QByteArray::number(cifra);
+            tasto("us", nome.constData(), scan, Qt::Key_0 + cifra, cifreUs[cifra], testo.constData());
+            tasto("it", nome.constData(), scan, Qt::Key_0 + cifra, cifreIt[cifra], testo.constData());
+            const QByteArray tastierino = "tastierino " + testo;
+            tasto("us", tastierino.constData(), scanTastierino[cifra], Qt::Key_0 + cifra, 0, testo.constData(), pad);
         }
         // Without Num Lock the pad's digits are arrows and the like, its full stop is Delete.
         tasto("us", "tastierino 8 senza bloc num", 80, Qt::Key_Up, 0, "", pad);
@@ -224,12 +227,14 @@ private slots:
         QFETCH(int, modificatori);
         QFETCH(QStringList, token);
         const QKeyEvent evento(QEvent::KeyRelease, tasto, Qt::KeyboardModifiers(modificatori), quint32(scan), 0, 0);
+        const auto leggi = [&](const char* piattaforma) {
+            return TastiLettura::tokenPerCodice(TastiLettura::codiceVirtuale(evento, QLatin1String(piattaforma)));
+        };
         for (const char* piattaforma : {"xcb", "wayland"})
-            QVERIFY2(TastiLettura::tokenPerCodice(TastiLettura::codiceVirtuale(evento, QLatin1String(piattaforma))) == token,
-                     piattaforma);
+            QVERIFY2(leggi(piattaforma) == token, piattaforma);
         // Elsewhere the scan code means nothing to the form; Qt's key decides.
         if (scan == 0)
-            QCOMPARE(TastiLettura::tokenPerCodice(TastiLettura::codiceVirtuale(evento, QStringLiteral("offscreen"))), token);
+            QCOMPARE(leggi("offscreen"), token);
     }
 };
 
