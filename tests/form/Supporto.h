@@ -46,6 +46,14 @@ inline QString differenze(const QVariantMap& riga, const QVariantMap& attesi) {
     return diverse.join(QStringLiteral("; "));
 }
 
+// The same, with the expected fields written as {"name", value} pairs.
+inline QString differenze(const QVariantMap& riga, std::initializer_list<std::pair<const char*, QVariant>> attesi) {
+    QVariantMap mappa;
+    for (const auto& [campo, valore] : attesi)
+        mappa.insert(QString::fromLatin1(campo), valore);
+    return differenze(riga, mappa);
+}
+
 // Label of machine i under the "Codice Interno" option, as BancoProva names machines.
 inline QString etichettaCodice(int i) {
     return QStringLiteral("C%1\rSlot %1\r").arg(i);

@@ -206,8 +206,8 @@ private slots:
         form->CmdApparecchio[1]->click();
         QCOMPARE(m_box->boxes().size(), 1);
         QCOMPARE(riassunto(m_box->boxes().first()),
-                 QStringLiteral("Attenzione!! | Attenzione è gia aperto un refill non salvato su un altro apparecchio, "
-                                "annullo l'operazione per farla sull'apparecchio selezionato? | 2 | No"));
+                 QStringLiteral("Attenzione!! | Attenzione è gia aperto un refill non salvato su un altro apparecchio,"
+                                " annullo l'operazione per farla sull'apparecchio selezionato? | 2 | No"));
         // Machine 5's caption shows an amount: green once left.
         QCOMPARE(form->CmdApparecchio[4]->backColor(), abbandona ? Verde : Giallo);
         QCOMPARE(form->CmdApparecchio[1]->backColor(), abbandona ? Giallo : VerdeAcqua);
@@ -222,65 +222,45 @@ private slots:
         const QString utente = QStringLiteral("mrossi"), locale = QStringLiteral("SG01");
         const QList<QVariantMap> teste = m_banco->righe(SqlTesta);
         QCOMPARE(teste.size(), 1);
-        QCOMPARE(differenze(teste.first(), {{QStringLiteral("codcausale"), QStringLiteral("REF")},
-                                            {QStringLiteral("dataregistrazione"), Oggi},
-                                            {QStringLiteral("codlocale"), locale},
-                                            {QStringLiteral("codiceazienda"), QStringLiteral("Salagiochi")},
-                                            {QStringLiteral("idoperatore"), utente},
-                                            {QStringLiteral("chiuso"), 0},
-                                            {QStringLiteral("import"), 0},
-                                            {QStringLiteral("refillnoleggiatore"), 12.5}}),
+        QCOMPARE(differenze(teste.first(), {{"codcausale", QStringLiteral("REF")}, {"dataregistrazione", Oggi},
+                                            {"codlocale", locale}, {"codiceazienda", QStringLiteral("Salagiochi")},
+                                            {"idoperatore", utente}, {"chiuso", 0}, {"import", 0},
+                                            {"refillnoleggiatore", 12.5}}),
                  QString());
         QVERIFY(teste.first().value(QStringLiteral("iddata")).toDateTime().isValid());
         const QVariant idTesta = teste.first().value(QStringLiteral("id"));
 
         const QList<QVariantMap> righe = m_banco->righe(SqlRighe);
         QCOMPARE(righe.size(), 1);
-        QCOMPARE(differenze(righe.first(), {{QStringLiteral("idtesta"), idTesta},
-                                            {QStringLiteral("codarticolo"), QStringLiteral("newslot")},
-                                            {QStringLiteral("linkapparecchio"), QStringLiteral("5003")},
-                                            {QStringLiteral("linkscheda"), 1003},
-                                            {QStringLiteral("codlocale"), locale},
-                                            {QStringLiteral("dataincasso"), Oggi},
-                                            {QStringLiteral("tipoincasso"), 6},
-                                            {QStringLiteral("descrizione"), QStringLiteral("C3 - Slot 3 - AAMS3")},
-                                            {QStringLiteral("refillgestore"), 12.5},
-                                            {QStringLiteral("riga"), 0},
-                                            {QStringLiteral("catapparecchio"), QStringLiteral("AWP")},
-                                            {QStringLiteral("idoperatore"), utente}}),
+        QCOMPARE(differenze(righe.first(), {{"idtesta", idTesta}, {"codarticolo", QStringLiteral("newslot")},
+                                            {"linkapparecchio", QStringLiteral("5003")}, {"linkscheda", 1003},
+                                            {"codlocale", locale}, {"dataincasso", Oggi}, {"tipoincasso", 6},
+                                            {"descrizione", QStringLiteral("C3 - Slot 3 - AAMS3")}, {"riga", 0},
+                                            {"refillgestore", 12.5}, {"catapparecchio", QStringLiteral("AWP")},
+                                            {"idoperatore", utente}}),
                  QString());
 
         const QList<QVariantMap> log = m_banco->righe(SqlLog);
         QCOMPARE(log.size(), 1);
-        QCOMPARE(differenze(log.first(),
-                            {{QStringLiteral("operazione"), QStringLiteral("Inserimento Refill")},
-                             {QStringLiteral("notevarie"), QVariant()},
-                             {QStringLiteral("importo1"), 12.5},
-                             {QStringLiteral("idoperatore"), utente},
-                             {QStringLiteral("descrizione"), QStringLiteral("C3 - Slot 3 - Mobile 3 - AAMS3")}}),
+        QCOMPARE(differenze(log.first(), {{"operazione", QStringLiteral("Inserimento Refill")}, {"importo1", 12.5},
+                                          {"notevarie", QVariant()}, {"idoperatore", utente},
+                                          {"descrizione", QStringLiteral("C3 - Slot 3 - Mobile 3 - AAMS3")}}),
                  QString());
         QVERIFY(log.first().value(QStringLiteral("orario")).toTime().isValid());
 
         // Cash out of the hall's account, onto the refill account: the two entries balance.
         const QList<QVariantMap> contabili = m_banco->righe(SqlContabili + QStringLiteral(" order by riga"));
         QCOMPARE(contabili.size(), 2);
-        const QVariantMap comuni{{QStringLiteral("idtesta"), idTesta},
-                                 {QStringLiteral("data"), Oggi},
-                                 {QStringLiteral("codlocale"), locale},
-                                 {QStringLiteral("idoperatore"), utente}};
-        QVariantMap uscita = comuni, carico = comuni;
-        uscita.insert({{QStringLiteral("descrizione"), QStringLiteral("Refill Hopper")},
-                       {QStringLiteral("dare"), 0.0},
-                       {QStringLiteral("avere"), 12.5},
-                       {QStringLiteral("codconto"), QStringLiteral("C.01.001")},
-                       {QStringLiteral("riga"), 1}});
-        carico.insert({{QStringLiteral("descrizione"), QStringLiteral("Carico Hopper(Refill)")},
-                       {QStringLiteral("dare"), 12.5},
-                       {QStringLiteral("avere"), 0.0},
-                       {QStringLiteral("codconto"), QStringLiteral("C.01.010")},
-                       {QStringLiteral("riga"), 2}});
-        QCOMPARE(differenze(contabili[0], uscita), QString());
-        QCOMPARE(differenze(contabili[1], carico), QString());
+        for (const QVariantMap& movimento : contabili)
+            QCOMPARE(differenze(movimento, {{"idtesta", idTesta}, {"data", Oggi}, {"codlocale", locale},
+                                            {"idoperatore", utente}}),
+                     QString());
+        QCOMPARE(differenze(contabili[0], {{"descrizione", QStringLiteral("Refill Hopper")}, {"dare", 0.0},
+                                           {"avere", 12.5}, {"codconto", QStringLiteral("C.01.001")}, {"riga", 1}}),
+                 QString());
+        QCOMPARE(differenze(contabili[1], {{"descrizione", QStringLiteral("Carico Hopper(Refill)")}, {"dare", 12.5},
+                                           {"avere", 0.0}, {"codconto", QStringLiteral("C.01.010")}, {"riga", 2}}),
+                 QString());
         QCOMPARE(form->LabTotali->caption(), totale("12,5"));
         QCOMPARE(form->LabApparecchio->caption(), QStringLiteral("Selezionare un apparecchio"));
     }
