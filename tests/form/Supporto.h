@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BancoProva.h"
+#include "RisponditoreBox.h"
 #include "entry/StatoModulo.h"
 #include "form/Etichetta.h"
 #include "form/FrmRefill.h"
@@ -45,7 +46,28 @@ inline QString differenze(const QVariantMap& riga, const QVariantMap& attesi) {
     return diverse.join(QStringLiteral("; "));
 }
 
+// The same, with the expected fields written as {"name", value} pairs.
+inline QString differenze(const QVariantMap& riga, std::initializer_list<std::pair<const char*, QVariant>> attesi) {
+    QVariantMap mappa;
+    for (const auto& [campo, valore] : attesi)
+        mappa.insert(QString::fromLatin1(campo), valore);
+    return differenze(riga, mappa);
+}
+
 // Label of machine i under the "Codice Interno" option, as BancoProva names machines.
 inline QString etichettaCodice(int i) {
     return QStringLiteral("C%1\rSlot %1\r").arg(i);
+}
+
+// A message box on one line: title | text | icon number [| default button].
+inline QString riassunto(const RisponditoreBox::Box& box, bool predefinito = true) {
+    QStringList parti{box.titolo, box.testo, QString::number(int(box.icona))};
+    if (predefinito)
+        parti << box.predefinito;
+    return parti.join(QStringLiteral(" | "));
+}
+
+// The day's total as LabTotali shows it for the test's working date.
+inline QString totale(const char* importo, const char* giorno = "04/12/2026") {
+    return QStringLiteral("Totale Refill del %1 -> €  %2").arg(QLatin1String(giorno), QLatin1String(importo));
 }

@@ -15,6 +15,15 @@
 
 using namespace KaloRefill;
 
+namespace {
+FrmRefill* formAperto() {
+    for (QWidget* finestra : QApplication::topLevelWidgets())
+        if (auto* form = qobject_cast<FrmRefill*>(finestra); form && form->isVisible())
+            return form;
+    return nullptr;
+}
+} // namespace
+
 class TestConfigura : public QObject {
     Q_OBJECT
 private slots:
@@ -22,122 +31,88 @@ private slots:
     void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
     void cleanup() { StatoModulo::istanza() = StatoModulo(); }
 
-    void versione_data();
-    void versione();
-    void versioneDellaLibreria();
-    void proprietaPassanti();
-    void statoCondiviso();
-    void applicazioneSostituita();
-    void startModale();
-    void startModeless_data();
-    void startModeless();
-};
-
-void TestConfigura::versione_data() {
-    QTest::addColumn<int>("major");
-    QTest::addColumn<int>("minor");
-    QTest::addColumn<int>("revision");
-    QTest::addColumn<QString>("testo");
-    QTest::newRow("questa libreria") << 2 << 0 << 23 << "2.000.023";
-    QTest::newRow("tre cifre") << 2 << 7 << 123 << "2.007.123";
-    QTest::newRow("quattro cifre tagliate") << 10 << 1234 << 1234 << "10.234.234";
-}
-
-void TestConfigura::versione() {
-    QFETCH(int, major);
-    QFETCH(int, minor);
-    QFETCH(int, revision);
-    QTEST(Configura::testoVersione(major, minor, revision), "testo");
-}
-
-void TestConfigura::versioneDellaLibreria() { QCOMPARE(Configura().Ver(), QStringLiteral("2.000.023")); }
-
-void TestConfigura::proprietaPassanti() {
-    using Get = QString (Configura::*)() const;
-    using Set = void (Configura::*)(const QString&);
-    const QList<std::pair<Get, Set>> proprieta{
-        {&Configura::CodiceStampa, &Configura::setCodiceStampa},
-        {&Configura::CodiceEsportazione, &Configura::setCodiceEsportazione},
-        {&Configura::Codice, &Configura::setCodice},
-        {&Configura::Parametri, &Configura::setParametri},
-        {&Configura::CampoRicerca, &Configura::setCampoRicerca},
-        {&Configura::Risposta, &Configura::setRisposta},
-        {&Configura::Modale, &Configura::setModale}};
-    Configura c;
-    for (int i = 0; i < proprieta.size(); ++i) {
-        const auto [leggi, scrivi] = proprieta[i];
-        QCOMPARE((c.*leggi)(), QString()); // never set: empty
-        (c.*scrivi)(QStringLiteral("valore %1 è").arg(i));
+    void versione_data() {
+        QTest::addColumn<int>("major");
+        QTest::addColumn<int>("minor");
+        QTest::addColumn<int>("revision");
+        QTest::addColumn<QString>("testo");
+        QTest::newRow("tre cifre") << 2 << 7 << 123 << "2.007.123";
+        QTest::newRow("quattro cifre tagliate") << 10 << 1234 << 1234 << "10.234.234";
     }
-    // Each keeps its own value: no two share storage.
-    for (int i = 0; i < proprieta.size(); ++i)
-        QCOMPARE((c.*proprieta[i].first)(), QStringLiteral("valore %1 è").arg(i));
-}
+    void versione() {
+        QFETCH(int, major);
+        QFETCH(int, minor);
+        QFETCH(int, revision);
+        QTEST(Configura::testoVersione(major, minor, revision), "testo");
+        QCOMPARE(Configura().Ver(), QStringLiteral("2.000.023")); // this library's own
+    }
 
-void TestConfigura::statoCondiviso() {
-    Configura prima;
-    prima.setParametri(QStringLiteral("condiviso"));
-    Configura seconda;
-    QCOMPARE(seconda.Parametri(), QStringLiteral("condiviso"));
-}
-
-void TestConfigura::applicazioneSostituita() {
-    BancoProva primo, secondo;
-    std::weak_ptr<DatabaseHost> vecchio = primo.host();
-    Configura c;
-    c.setApplicazione(primo.host());
-    c.setApplicazione(secondo.host());
-    QCOMPARE(StatoModulo::istanza().applicazione.get(), static_cast<HostApplication*>(secondo.host().get()));
-    QCOMPARE(vecchio.use_count(), 1L); // only the test's own BancoProva holds it now
-}
-
-void TestConfigura::startModale() {
-    const QString modale = QStringLiteral("1");
-    auto banco = BancoProva::salaPronta(3);
-    Configura c;
-    c.setApplicazione(banco->host());
-    c.setModale(modale);
-    bool chiusaDaFuori = false;
-    // Start blocks until the form is closed: close it from the event loop.
-    QTimer::singleShot(50, [&] {
-        for (QWidget* finestra : QApplication::topLevelWidgets()) {
-            if (auto* form = qobject_cast<FrmRefill*>(finestra); form && form->isVisible()) {
-                QVERIFY(form->isModal());
-                chiusaDaFuori = true;
-                form->close();
-            }
+    void proprietaPassanti() {
+        using Get = QString (Configura::*)() const;
+        using Set = void (Configura::*)(const QString&);
+        const QList<std::pair<Get, Set>> proprieta{{&Configura::CodiceStampa, &Configura::setCodiceStampa},
+                                                   {&Configura::CodiceEsportazione, &Configura::setCodiceEsportazione},
+                                                   {&Configura::Codice, &Configura::setCodice},
+                                                   {&Configura::Parametri, &Configura::setParametri},
+                                                   {&Configura::CampoRicerca, &Configura::setCampoRicerca},
+                                                   {&Configura::Risposta, &Configura::setRisposta},
+                                                   {&Configura::Modale, &Configura::setModale}};
+        Configura c;
+        for (int i = 0; i < proprieta.size(); ++i) {
+            QCOMPARE((c.*proprieta[i].first)(), QString()); // never set: empty
+            (c.*proprieta[i].second)(QStringLiteral("valore %1 è").arg(i));
         }
-    });
-    QCOMPARE(c.Start(), QVariant());
-    QVERIFY(chiusaDaFuori);
-}
+        // Each keeps its own value, and a second handle sees the same shared state.
+        const Configura seconda;
+        for (int i = 0; i < proprieta.size(); ++i)
+            QCOMPARE((seconda.*proprieta[i].first)(), QStringLiteral("valore %1 è").arg(i));
+    }
 
-void TestConfigura::startModeless_data() {
-    QTest::addColumn<QString>("modale");
-    QTest::newRow("vuoto") << "";
-    QTest::newRow("zero") << "0";
-    QTest::newRow("due") << "2";
-    QTest::newRow("true") << "true";
-}
+    void applicazioneSostituita() {
+        BancoProva primo, secondo;
+        std::weak_ptr<DatabaseHost> vecchio = primo.host();
+        Configura c;
+        c.setApplicazione(primo.host());
+        c.setApplicazione(secondo.host());
+        QCOMPARE(StatoModulo::istanza().applicazione.get(), static_cast<HostApplication*>(secondo.host().get()));
+        QCOMPARE(vecchio.use_count(), 1L); // only the test's own BancoProva holds it now
+    }
 
-void TestConfigura::startModeless() {
-    QFETCH(QString, modale);
-    auto banco = BancoProva::salaPronta(3);
-    Configura c;
-    c.setApplicazione(banco->host());
-    c.setModale(modale);
-    QCOMPARE(c.Start(), QVariant());
-    QPointer<FrmRefill> aperto;
-    for (QWidget* finestra : QApplication::topLevelWidgets())
-        if (auto* form = qobject_cast<FrmRefill*>(finestra); form && form->isVisible())
-            aperto = form;
-    QVERIFY(aperto);
-    QVERIFY(!aperto->isModal());
-    QCOMPARE(aperto->CmdApparecchio[2]->tag(), QStringLiteral("1003"));
-    aperto->close();
-    // The form lets itself go once closed.
-    QTRY_VERIFY(aperto.isNull());
-}
+    // Only "1" makes Start wait for the form; any other text returns at once.
+    void start_data() {
+        QTest::addColumn<QString>("modale");
+        QTest::newRow("uno") << "1";
+        QTest::newRow("vuoto") << "";
+        QTest::newRow("zero") << "0";
+        QTest::newRow("due") << "2";
+        QTest::newRow("true") << "true";
+    }
+    void start() {
+        QFETCH(QString, modale);
+        auto banco = BancoProva::salaPronta(3);
+        Configura c;
+        c.setApplicazione(banco->host());
+        c.setModale(modale);
+        QPointer<FrmRefill> aperto;
+        bool eraModale = false;
+        QString tag;
+        // Close the form from the event loop: a modal Start returns only then.
+        QTimer::singleShot(50, [&] {
+            aperto = formAperto();
+            if (aperto) {
+                eraModale = aperto->isModal();
+                tag = aperto->CmdApparecchio[2]->tag();
+                aperto->close();
+            }
+        });
+        QCOMPARE(c.Start(), QVariant());
+        QCOMPARE(formAperto() != nullptr, modale != QStringLiteral("1")); // still open if modeless
+        QTRY_VERIFY(!tag.isEmpty());
+        QCOMPARE(eraModale, modale == QStringLiteral("1"));
+        QCOMPARE(tag, QStringLiteral("1003"));
+        QTRY_VERIFY(aperto.isNull()); // the form lets itself go once closed
+    }
+};
 
 QTEST_MAIN(TestConfigura)
 #include "tst_configura.moc"
