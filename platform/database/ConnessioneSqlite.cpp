@@ -9,7 +9,9 @@
 #include <QLocale>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QUrl>
 
 #include <sqlite3.h>
@@ -22,6 +24,13 @@ namespace KaloRefill {
 namespace {
 
 std::atomic<int> contatoreConnessioni{0};
+
+sqlite3* maniglia(const QSqlDatabase& db) {
+    const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(v.data());
+}
 
 // Errors after which SQLite may have rolled the whole transaction back on its own.
 bool abbandonaTransazione(int codice) {
@@ -129,6 +138,10 @@ std::shared_ptr<ConnessioneSqlite> ConnessioneSqlite::apri(const QString& percor
         if (!db.open())
             throw errore(QStringLiteral("Impossibile aprire il database %1").arg(percorsoFile),
                          db.lastError());
+        connessione->m_maniglia = maniglia(db);
+        if (connessione->m_maniglia == nullptr)
+            throw Errore::database(
+                QStringLiteral("Il driver SQLite di Qt non dà accesso al database %1.").arg(percorsoFile));
     }
     connessione->m_versioneSchema = connessione->versioneSchema();
     return connessione;
@@ -251,10 +264,9 @@ ConnessioneSqlite::Parametrizzata ConnessioneSqlite::parametrizza(const QString&
     return risultato;
 }
 
-QSqlQuery& ConnessioneSqlite::prepara(const QString& testoOriginale, const QVariantList& valoriOriginali) {
+ConnessioneSqlite::Compilata ConnessioneSqlite::compila(const QString& testoOriginale,
+                                                       const QVariantList& valoriOriginali) {
     soloSeUnitaViva();
-    if (m_dialetto->motore() != MotoreSql::Sqlite)
-        return preparaServer(testoOriginale, valoriOriginali);
     const QString* testo = &testoOriginale;
     const QVariantList* valoriDaLegare = &valoriOriginali;
     if (valoriOriginali.isEmpty()) {
@@ -275,19 +287,17 @@ QSqlQuery& ConnessioneSqlite::prepara(const QString& testoOriginale, const QVari
         // bound the kept statements start over rather than grow without end.
         if (m_preparate.size() >= MassimoPreparate)
             m_preparate.clear();
-        auto query = std::make_unique<QSqlQuery>(database());
-        query->setForwardOnly(true);
-        if (!query->prepare(sql))
-            fallito(QStringLiteral("Istruzione rifiutata dal database"), query->lastError());
-        trovata = m_preparate.emplace(sql, std::move(query)).first;
+        QSqlError rifiuto;
+        std::unique_ptr<IstruzioneSqlite> istruzione = IstruzioneSqlite::compila(m_maniglia, sql, rifiuto);
+        if (!istruzione)
+            fallito(QStringLiteral("Istruzione rifiutata dal database"), rifiuto);
+        trovata = m_preparate.emplace(sql, std::move(istruzione)).first;
     }
-    QSqlQuery& query = *trovata->second;
-    for (int i = 0; i < valori.size(); ++i)
-        query.bindValue(i, valori.at(i));
-    return query;
+    return {*trovata->second, valori};
 }
 
 QSqlQuery& ConnessioneSqlite::preparaServer(const QString& sql, const QVariantList& valori) {
+    soloSeUnitaViva();
     // Outside a unit a lost server connection is made again at the next call.
     if (m_daRiconnettere && m_unita == StatoUnita::Nessuna)
         riconnetti();
@@ -565,17 +575,27 @@ ConnessioneSqlite::Risultato ConnessioneSqlite::leggi(const QString& sql,
 
 ConnessioneSqlite::Risultato ConnessioneSqlite::leggiPreparata(const QString& sql,
                                                                const QVariantList& valori) {
-    QSqlQuery& query = prepara(sql, valori);
-    try {
-        esegui(query, sql);
-    } catch (...) {
-        // Compiled afresh next time: a table it read may have gone or changed.
-        scarta(sql);
-        throw;
-    }
     Risultato risultato;
-    risultato.record = query.record();
-    const int colonne = risultato.record.count();
+    if (m_dialetto->motore() == MotoreSql::Sqlite) {
+        const Compilata compilata = compila(sql, valori);
+        QSqlError errore;
+        if (!compilata.istruzione.esegui(compilata.valori, &risultato.righe, errore)) {
+            // Compiled afresh next time: a table it read may have gone or changed.
+            scarta(sql);
+            fallito(QStringLiteral("Errore del database"), errore);
+        }
+        risultato.nomi = compilata.istruzione.nomi();
+        risultato.tabelle = compilata.istruzione.tabelle();
+        return risultato;
+    }
+    QSqlQuery& query = preparaServer(sql, valori);
+    esegui(query, sql);
+    const QSqlRecord record = query.record();
+    const int colonne = record.count();
+    for (int i = 0; i < colonne; ++i) {
+        risultato.nomi.append(record.fieldName(i));
+        risultato.tabelle.append(record.field(i).tableName());
+    }
     while (query.next()) {
         QVariantList riga;
         riga.reserve(colonne);
@@ -585,9 +605,7 @@ ConnessioneSqlite::Risultato ConnessioneSqlite::leggiPreparata(const QString& sq
     }
     if (query.lastError().isValid()) {
         query.finish();
-        const QSqlError errore = query.lastError();
-        scarta(sql);
-        fallito(QStringLiteral("Errore del database"), errore);
+        fallito(QStringLiteral("Errore del database"), query.lastError());
     }
     query.finish();
     return risultato;
@@ -652,7 +670,14 @@ void ConnessioneSqlite::schemaInvariato() {
 
 int ConnessioneSqlite::esegui(const QString& sql, const QVariantList& valori) {
     return protetto([&] {
-        QSqlQuery& query = prepara(sql, valori);
+        if (m_dialetto->motore() == MotoreSql::Sqlite) {
+            const Compilata compilata = compila(sql, valori);
+            QSqlError errore;
+            if (!compilata.istruzione.esegui(compilata.valori, nullptr, errore))
+                fallito(QStringLiteral("Errore del database"), errore);
+            return sqlite3_changes(m_maniglia);
+        }
+        QSqlQuery& query = preparaServer(sql, valori);
         esegui(query, sql);
         const int righe = query.numRowsAffected();
         query.finish();
@@ -669,20 +694,21 @@ qint64 ConnessioneSqlite::inserisci(const QString& sql, const QVariantList& valo
                 QStringLiteral("Il database non ha restituito la chiave della nuova riga."));
         return chiave.toLongLong();
     }
-    QSqlQuery& query = prepara(sql, valori);
-    esegui(query, sql);
-    const QVariant chiave = query.lastInsertId();
-    query.finish();
-    if (!chiave.isValid())
+    const Compilata compilata = compila(sql, valori);
+    QSqlError errore;
+    if (!compilata.istruzione.esegui(compilata.valori, nullptr, errore))
+        fallito(QStringLiteral("Errore del database"), errore);
+    const qint64 chiave = sqlite3_last_insert_rowid(m_maniglia);
+    if (chiave == 0)
         throw Errore::database(
             QStringLiteral("Il database non ha restituito la chiave della nuova riga."));
-    return chiave.toLongLong();
+    return chiave;
 }
 
 void ConnessioneSqlite::verifica(const QString& sql) {
     if (m_dialetto->motore() == MotoreSql::Sqlite) {
         // Compiled now and kept for the read that follows.
-        prepara(sql, {});
+        compila(sql, {});
         return;
     }
     protetto([&] {
@@ -814,17 +840,8 @@ void ConnessioneSqlite::soloSeUnitaViva() const {
         throw Errore::unitaNonRiuscita(m_motivoPerdita);
 }
 
-namespace {
-sqlite3* maniglia(const QSqlDatabase& db) {
-    const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
-    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(v.data());
-}
-} // namespace
-
 void ConnessioneSqlite::interrompibile(const std::atomic<bool>* segnale) {
-    sqlite3* handle = maniglia(database());
+    sqlite3* handle = m_maniglia;
     if (handle == nullptr || segnale == nullptr)
         return;
     sqlite3_progress_handler(
@@ -837,13 +854,11 @@ bool ConnessioneSqlite::transazioneAperta() const {
     // The server's transaction is the unit's own: open while the unit is alive.
     if (m_dialetto->motore() == MotoreSql::PostgreSql)
         return m_unita == StatoUnita::Attiva;
-    sqlite3* handle = maniglia(database());
-    return handle != nullptr && sqlite3_get_autocommit(handle) == 0;
+    return m_maniglia != nullptr && sqlite3_get_autocommit(m_maniglia) == 0;
 }
 
 int ConnessioneSqlite::codiceMotore() const {
-    sqlite3* handle = maniglia(database());
-    return handle != nullptr ? sqlite3_extended_errcode(handle) : SQLITE_ERROR;
+    return m_maniglia != nullptr ? sqlite3_extended_errcode(m_maniglia) : SQLITE_ERROR;
 }
 
 } // namespace KaloRefill

@@ -3,12 +3,12 @@
 #include "CatalogoColonne.h"
 #include "ColonnaInsieme.h"
 #include "DialettoSql.h"
+#include "IstruzioneSqlite.h"
 #include "SqlTranslator.h"
 
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QString>
 #include <QVariant>
 
@@ -17,6 +17,7 @@
 #include <unordered_map>
 
 class QSqlError;
+struct sqlite3;
 
 namespace KaloRefill {
 
@@ -31,7 +32,9 @@ class ParametriServer;
 class ConnessioneSqlite final {
 public:
     struct Risultato {
-        QSqlRecord record;
+        // The columns' names and the tables they come from (empty for an expression).
+        QStringList nomi;
+        QStringList tabelle;
         QList<QVariantList> righe;
     };
 
@@ -121,9 +124,13 @@ private:
         QList<qsizetype> ordine;
     };
     const Forma& forma(const QString& chiave, QList<SqlToken> tokens);
-    // On SQLite the statement compiled once per text and kept, its values bound anew at
-    // each use; on a server a statement of its own for each call.
-    QSqlQuery& prepara(const QString& sql, const QVariantList& valori);
+    // On SQLite the statement compiled once per text and kept, with the values to bind at
+    // this use; on a server a statement of its own for each call.
+    struct Compilata {
+        IstruzioneSqlite& istruzione;
+        const QVariantList& valori;
+    };
+    Compilata compila(const QString& sql, const QVariantList& valori);
     QSqlQuery& preparaServer(const QString& sql, const QVariantList& valori);
     // BEGIN, COMMIT, ROLLBACK and the like: compiled once on SQLite. False when the engine
     // refused it; `errore`, when given, says why.
@@ -157,7 +164,9 @@ private:
     std::unique_ptr<DialettoSql> m_dialetto;
     // Compiled statements by text (SQLite); each is run to its end and finished before the
     // call that uses it returns, so none holds a read open.
-    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_preparate;
+    std::unordered_map<QString, std::unique_ptr<IstruzioneSqlite>> m_preparate;
+    // The engine's handle of a SQLite connection; null on a server.
+    sqlite3* m_maniglia = nullptr;
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_comandi;
     std::unique_ptr<QSqlQuery> m_versione;
     std::unordered_map<QString, Parametrizzata> m_parametrizzate;

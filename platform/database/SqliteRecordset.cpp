@@ -5,8 +5,6 @@
 #include "host/Errore.h"
 
 #include <QHash>
-#include <QSqlField>
-#include <QSqlRecord>
 
 #include <algorithm>
 #include <utility>
@@ -177,7 +175,7 @@ void SqliteRecordset::carica() {
     if (m_caricato)
         return;
     const ConnessioneSqlite::Risultato risultato = m_connessione->leggi(testoLettura());
-    m_colonne = colonneDi(risultato.record);
+    m_colonne = colonneDi(risultato.nomi, risultato.tabelle);
     // Kept as the engine gives them; a value is converted when its field is read.
     m_righe = risultato.righe;
     m_caricato = true;
@@ -205,15 +203,16 @@ void SqliteRecordset::carica() {
     m_suAggiunta = false;
 }
 
-QList<SqliteRecordset::Colonna> SqliteRecordset::colonneDi(const QSqlRecord& record) {
+QList<SqliteRecordset::Colonna> SqliteRecordset::colonneDi(const QStringList& nomi,
+                                                          const QStringList& tabelle) {
     // What a set made of the same statement found, also for another day's values.
     const QString testo = testoLettura();
-    const int n = record.count();
+    const int n = static_cast<int>(nomi.size());
     if (const QList<Colonna>* note = m_connessione->colonneNote(testo);
         note && note->size() == n) {
         bool stesse = true;
         for (int i = 0; i < n && stesse; ++i)
-            stesse = note->at(i).nomeMotore == record.fieldName(i);
+            stesse = note->at(i).nomeMotore == nomi.at(i);
         if (stesse)
             return *note;
     }
@@ -221,14 +220,13 @@ QList<SqliteRecordset::Colonna> SqliteRecordset::colonneDi(const QSqlRecord& rec
     const bool nomiDallIstruzione = m_istruzione.columnNames.size() == n;
     QList<Colonna> colonne;
     for (int i = 0; i < n; ++i) {
-        const QSqlField campo = record.field(i);
         Colonna c;
-        c.nomeMotore = campo.name();
+        c.nomeMotore = nomi.at(i);
         const QString nomeScritto = nomiDallIstruzione ? m_istruzione.columnNames.at(i) : QString();
         c.nome = nomeScritto.isEmpty() ? m_connessione->nomeColonna(c.nomeMotore) : nomeScritto;
         std::optional<TipoColonna> tipo;
-        if (!campo.tableName().isEmpty())
-            tipo = catalogo.tipo(campo.tableName(), c.nomeMotore);
+        if (!tabelle.value(i).isEmpty())
+            tipo = catalogo.tipo(tabelle.at(i), c.nomeMotore);
         // An alias hides where a column comes from: a name that only one table of the
         // statement has still tells its kind.
         for (const QString& tabella : std::as_const(m_istruzione.tables)) {
@@ -258,8 +256,9 @@ void SqliteRecordset::colonneSenzaRighe() {
     if (!m_colonne.isEmpty())
         return;
     // The engine names and types the columns of a statement that returns no row.
-    m_colonne = colonneDi(
-        m_connessione->leggi(seguitoDa(testoLettura(), QStringLiteral(" LIMIT 0"))).record);
+    const ConnessioneSqlite::Risultato vuoto =
+        m_connessione->leggi(seguitoDa(testoLettura(), QStringLiteral(" LIMIT 0")));
+    m_colonne = colonneDi(vuoto.nomi, vuoto.tabelle);
 }
 
 std::optional<QList<QVariantList>> SqliteRecordset::LeggiRighe(qint64 prima, int quante) {
