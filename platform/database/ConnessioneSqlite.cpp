@@ -349,22 +349,30 @@ QString segno(qsizetype numero) {
     return InizioSegno + QString::number(numero) + FineSegno;
 }
 
+bool confronto(const QString& sql, const SqlTokenizer::Pezzo& p) {
+    if (p.kind != SqlTokenKind::Operator)
+        return false;
+    const QStringView t = QStringView(sql).mid(p.inizio, p.fine - p.inizio);
+    return t == u"=" || t == u"<>" || t == u"<" || t == u">" || t == u"<=" || t == u">=";
+}
+
 // The value a mark stands for, as one token of the text.
-bool valoreDaSegnare(const QList<SqlToken>& tokens, qsizetype i) {
-    const SqlToken& t = tokens.at(i);
-    if (t.kind == SqlTokenKind::String || t.kind == SqlTokenKind::Date)
+bool valoreDaSegnare(const QString& sql, const QList<SqlTokenizer::Pezzo>& pezzi, qsizetype i) {
+    const SqlTokenizer::Pezzo& p = pezzi.at(i);
+    if (p.kind == SqlTokenKind::String || p.kind == SqlTokenKind::Date)
         return true;
-    if (t.kind != SqlTokenKind::Number)
+    if (p.kind != SqlTokenKind::Number)
         return false;
     // "5and": a number would be emitted with a space before the word, a mark without.
-    if (i + 1 < tokens.size() && (tokens.at(i + 1).kind == SqlTokenKind::Word ||
-                                  tokens.at(i + 1).kind == SqlTokenKind::Number))
+    if (i + 1 < pezzi.size() && (pezzi.at(i + 1).kind == SqlTokenKind::Word ||
+                                 pezzi.at(i + 1).kind == SqlTokenKind::Number))
         return false;
+    const QStringView testo = QStringView(sql).mid(p.inizio, p.fine - p.inizio);
     bool intero = false;
     bool reale = false;
-    t.text.toLongLong(&intero);
+    static_cast<void>(testo.toLongLong(&intero));
     if (!intero)
-        t.text.toDouble(&reale);
+        static_cast<void>(testo.toDouble(&reale));
     return intero || reale;
 }
 
@@ -430,9 +438,6 @@ QString conValori(const QString& testo, const QStringList& valori) {
 
 const ConnessioneSqlite::Forma& ConnessioneSqlite::forma(const QString& chiave,
                                                          QList<SqlToken> tokens) {
-    auto trovata = m_forme.find(chiave);
-    if (trovata != m_forme.end())
-        return trovata->second;
     Forma nuova;
     nuova.tradotta = m_traduttore.translate(std::move(tokens));
     const QString& sql = nuova.tradotta.sql;
@@ -463,26 +468,48 @@ const TranslatedStatement& ConnessioneSqlite::traduci(const QString& sql) {
         return m_traduzioni.emplace(sql, m_traduttore.translate(sql)).first->second;
 
     // A new day or document brings texts that differ from known ones only in the values
-    // they compare: those are taken out, and the rest is translated once.
-    QList<SqlToken> tokens = SqlTokenizer::tokenize(sql);
-    QList<SqlToken> valori;
+    // they compare: those are taken out, and the rest is translated once. The text is
+    // first only cut into pieces; its tokens are made for the values, and for the rest
+    // only when its shape is new.
+    const QList<SqlTokenizer::Pezzo> pezzi = SqlTokenizer::pezzi(sql);
+    QList<qsizetype> segnati;
     QString chiave;
     chiave.reserve(sql.size());
-    const SqlToken* precedente = nullptr;
-    for (qsizetype i = 0; i < tokens.size(); ++i) {
-        SqlToken& t = tokens[i];
-        if (precedente && confronto(*precedente) && valoreDaSegnare(tokens, i)) {
-            valori.append(std::move(t));
-            t = SqlToken{SqlTokenKind::Number, segno(valori.size() - 1), {}, valori.last().position};
+    const SqlTokenizer::Pezzo* precedente = nullptr;
+    for (qsizetype i = 0; i < pezzi.size(); ++i) {
+        const SqlTokenizer::Pezzo& p = pezzi.at(i);
+        if (precedente && confronto(sql, *precedente) && valoreDaSegnare(sql, pezzi, i)) {
+            chiave.append(segno(segnati.size()));
+            segnati.append(i);
+        } else {
+            chiave.append(QStringView(sql).mid(p.inizio, p.fine - p.inizio));
         }
-        chiave.append(t.text);
-        if (t.kind != SqlTokenKind::Whitespace)
-            precedente = &t;
+        if (p.kind != SqlTokenKind::Whitespace)
+            precedente = &p;
     }
-    if (valori.isEmpty())
-        return m_traduzioni.emplace(sql, m_traduttore.translate(std::move(tokens))).first->second;
+    const auto tuttiITokens = [&] {
+        QList<SqlToken> tokens;
+        tokens.reserve(pezzi.size());
+        for (const SqlTokenizer::Pezzo& p : pezzi)
+            tokens.append(SqlTokenizer::token(sql, p));
+        return tokens;
+    };
+    if (segnati.isEmpty())
+        return m_traduzioni.emplace(sql, m_traduttore.translate(tuttiITokens())).first->second;
 
-    const Forma& f = forma(chiave, std::move(tokens));
+    QList<SqlToken> valori;
+    valori.reserve(segnati.size());
+    for (qsizetype i : std::as_const(segnati))
+        valori.append(SqlTokenizer::token(sql, pezzi.at(i)));
+    const auto nota = m_forme.find(chiave);
+    const Forma& f = nota != m_forme.end() ? nota->second : [&]() -> const Forma& {
+        QList<SqlToken> tokens = tuttiITokens();
+        for (qsizetype n = 0; n < segnati.size(); ++n) {
+            SqlToken& t = tokens[segnati.at(n)];
+            t = SqlToken{SqlTokenKind::Number, segno(n), {}, t.position};
+        }
+        return forma(chiave, std::move(tokens));
+    }();
     const MotoreSql motore = m_dialetto->motore();
     QStringList testi;
     testi.reserve(valori.size());
