@@ -18,6 +18,16 @@ QString nomeQuotato(QString nome) {
     return QLatin1Char('"') + nome + QLatin1Char('"');
 }
 
+// The same, written straight onto the end of a statement being built.
+void aggiungiQuotato(QString& testo, const QString& nome) {
+    testo.append(QLatin1Char('"'));
+    if (nome.contains(QLatin1Char('"')))
+        testo.append(QString(nome).replace(QLatin1Char('"'), QStringLiteral("\"\"")));
+    else
+        testo.append(nome);
+    testo.append(QLatin1Char('"'));
+}
+
 Errore nonAggiornabile() {
     return {3251, QStringLiteral("Il Recordset corrente non supporta l'aggiornamento. Potrebbe "
                                  "trattarsi di una limitazione del provider o del tipo di blocco "
@@ -325,6 +335,11 @@ void SqliteRecordset::conosciColonne() {
 
 int SqliteRecordset::indice(const QString& nome) {
     conosciColonne();
+    // The module mostly spells a name as the table declares it: that is found by a plain
+    // comparison before any comparison that ignores case.
+    for (int i = 0; i < m_colonne.size(); ++i)
+        if (m_colonne.at(i).nome == nome)
+            return i;
     for (int i = 0; i < m_colonne.size(); ++i)
         if (m_colonne.at(i).nome.compare(nome, Qt::CaseInsensitive) == 0)
             return i;
@@ -381,26 +396,27 @@ void SqliteRecordset::salvaModifiche() {
 }
 
 void SqliteRecordset::inserisci() {
-    QString nomi;
-    QString segnaposto;
+    QString sql;
+    sql.reserve(64 + 24 * m_colonne.size());
+    sql.append(u"INSERT INTO ");
+    aggiungiQuotato(sql, m_istruzione.updatableTable);
     QVariantList valori;
     valori.reserve(m_colonne.size());
     for (qsizetype i = 0; i < m_colonne.size(); ++i) {
         if (!m_modificato.value(i))
             continue;
-        if (!valori.isEmpty()) {
-            nomi.append(u", ");
-            segnaposto.append(u", ");
-        }
-        nomi.append(nomeQuotato(m_colonne.at(i).nomeMotore));
-        segnaposto.append(QLatin1Char('?'));
+        sql.append(valori.isEmpty() ? u" (" : u", ");
+        aggiungiQuotato(sql, m_colonne.at(i).nomeMotore);
         valori.append(m_daScrivere.at(i));
     }
-    const QString tabella = nomeQuotato(m_istruzione.updatableTable);
-    const QString sql = valori.isEmpty()
-                            ? QStringLiteral("INSERT INTO ") + tabella + QStringLiteral(" DEFAULT VALUES")
-                            : QStringLiteral("INSERT INTO ") + tabella + QStringLiteral(" (") + nomi +
-                                  QStringLiteral(") VALUES (") + segnaposto + QLatin1Char(')');
+    if (valori.isEmpty()) {
+        sql.append(u" DEFAULT VALUES");
+    } else {
+        sql.append(u") VALUES (?");
+        for (qsizetype n = 1; n < valori.size(); ++n)
+            sql.append(u", ?");
+        sql.append(QLatin1Char(')'));
+    }
     const qint64 id = m_connessione->inserisci(sql, valori);
     // The row as the file now keeps it: what was written, the new key and the declared
     // defaults. Only a default the engine works out itself needs the row read back.
@@ -418,25 +434,28 @@ void SqliteRecordset::inserisci() {
 }
 
 void SqliteRecordset::aggiorna() {
-    QStringList assegnazioni;
+    QString sql;
+    sql.reserve(64 + 24 * m_colonne.size());
+    sql.append(u"UPDATE ");
+    aggiungiQuotato(sql, m_istruzione.updatableTable);
     QVariantList valori;
+    valori.reserve(m_colonne.size() + 1);
     const int id = indiceId();
     QVariant nuovoId = m_idInModifica;
     for (qsizetype i = 0; i < m_colonne.size(); ++i) {
         if (!m_modificato.value(i))
             continue;
-        assegnazioni.append(nomeQuotato(m_colonne.at(i).nomeMotore) + QStringLiteral(" = ?"));
+        sql.append(valori.isEmpty() ? u" SET " : u", ");
+        aggiungiQuotato(sql, m_colonne.at(i).nomeMotore);
+        sql.append(u" = ?");
         valori.append(m_daScrivere.at(i));
         if (i == id)
             nuovoId = m_daScrivere.at(i);
     }
-    if (!assegnazioni.isEmpty()) {
+    if (!valori.isEmpty()) {
+        sql.append(u" WHERE \"id\" = ?");
         valori.append(m_idInModifica);
-        const int cambiate =
-            m_connessione->esegui(QStringLiteral("UPDATE %1 SET %2 WHERE \"id\" = ?")
-                                      .arg(nomeQuotato(m_istruzione.updatableTable),
-                                           assegnazioni.join(QStringLiteral(", "))),
-                                  valori);
+        const int cambiate = m_connessione->esegui(sql, valori);
         if (cambiate == 0)
             throw Errore::database(QStringLiteral("Impossibile aggiornare la riga della tabella "
                                                   "%1: un altro utente l'ha eliminata.")
