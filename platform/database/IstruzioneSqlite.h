@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kalorefill_database_export.h"
+
 #include <QList>
 #include <QSqlError>
 #include <QString>
@@ -18,7 +20,7 @@ namespace KaloRefill {
 // Values are bound and rows read as Qt's SQLite driver binds and reads them, so a value
 // stored one way reads back the same the other way. Each run goes to its end and resets
 // the statement before it returns: no read stays open.
-class IstruzioneSqlite final {
+class KALOREFILL_DATABASE_EXPORT IstruzioneSqlite final {
 public:
     // Null, with `errore` set, when the engine refuses the text or it holds more than
     // one statement.
