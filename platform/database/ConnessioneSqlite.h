@@ -105,6 +105,13 @@ public:
 
 private:
     enum class StatoUnita { Nessuna, Attiva, Persa };
+    // The statements' texts are long: each is hashed once, when it goes in, and the code
+    // is kept beside it. A hasher that may throw makes the standard library keep it; with
+    // the noexcept std::hash it would hash stored texts again while walking a bucket.
+    struct HashTesto {
+        std::size_t operator()(const QString& testo) const { return qHash(testo); }
+    };
+    template <typename Valore> using PerTesto = std::unordered_map<QString, Valore, HashTesto>;
     static constexpr std::size_t MassimoPreparate = 256;
 
     ConnessioneSqlite(QString nome, MotoreSql motore, int attesaBloccoMs);
@@ -164,16 +171,16 @@ private:
     std::unique_ptr<DialettoSql> m_dialetto;
     // Compiled statements by text (SQLite); each is run to its end and finished before the
     // call that uses it returns, so none holds a read open.
-    std::unordered_map<QString, std::unique_ptr<IstruzioneSqlite>> m_preparate;
+    PerTesto<std::unique_ptr<IstruzioneSqlite>> m_preparate;
     // The engine's handle of a SQLite connection; null on a server.
     sqlite3* m_maniglia = nullptr;
-    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_comandi;
+    PerTesto<std::unique_ptr<QSqlQuery>> m_comandi;
     std::unique_ptr<QSqlQuery> m_versione;
-    std::unordered_map<QString, Parametrizzata> m_parametrizzate;
+    PerTesto<Parametrizzata> m_parametrizzate;
     qint64 m_versioneSchema = -1;
-    std::unordered_map<QString, TranslatedStatement> m_traduzioni;
-    std::unordered_map<QString, Forma> m_forme;
-    std::unordered_map<QString, QList<ColonnaInsieme>> m_colonneNote;
+    PerTesto<TranslatedStatement> m_traduzioni;
+    PerTesto<Forma> m_forme;
+    PerTesto<QList<ColonnaInsieme>> m_colonneNote;
     // The statement of the call under way on a server.
     std::unique_ptr<QSqlQuery> m_suServer;
     int m_attesaBloccoMs;
