@@ -18,6 +18,12 @@ QString nomeQuotato(QString nome) {
     return QLatin1Char('"') + nome + QLatin1Char('"');
 }
 
+// Equal but for case. Case folding keeps the length of a text, so texts of different
+// lengths are told apart without comparing them.
+bool stessoNome(const QString& a, const QString& b) {
+    return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
 // The same, written straight onto the end of a statement being built.
 void aggiungiQuotato(QString& testo, const QString& nome) {
     testo.append(QLatin1Char('"'));
@@ -341,10 +347,10 @@ int SqliteRecordset::indice(const QString& nome) {
         if (m_colonne.at(i).nome == nome)
             return i;
     for (int i = 0; i < m_colonne.size(); ++i)
-        if (m_colonne.at(i).nome.compare(nome, Qt::CaseInsensitive) == 0)
+        if (stessoNome(m_colonne.at(i).nome, nome))
             return i;
     for (int i = 0; i < m_colonne.size(); ++i)
-        if (m_colonne.at(i).nomeMotore.compare(nome, Qt::CaseInsensitive) == 0)
+        if (stessoNome(m_colonne.at(i).nomeMotore, nome))
             return i;
     // "NoteIncassi.DataIncasso": the column of a join by its table-qualified name.
     const qsizetype punto = nome.lastIndexOf(QLatin1Char('.'));
