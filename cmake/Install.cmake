@@ -42,6 +42,11 @@ install(TARGETS kalorefill kalorefill_database
 
 install(TARGETS kalorefill-app RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
 
+# Loaded into the program, which has the libraries already: no search path of its own.
+set_target_properties(kalorefill_modulo_riepilogo PROPERTIES BUILD_WITH_INSTALL_RPATH ON)
+install(TARGETS kalorefill_modulo_riepilogo
+    LIBRARY DESTINATION ${KALOREFILL_INSTALL_MODULIDIR} COMPONENT runtime)
+
 # The search-and-report component is a plugin loaded by name; the program tells the
 # registry about this folder.
 if(TARGET kaloviaricerca)
