@@ -13,7 +13,7 @@ ARGS       ?=
 # Extra options for ctest, e.g. make test CTEST_ARGS="-R tst_datidemo"
 CTEST_ARGS ?=
 
-PACKAGES := cmake g++ make tzdata qt6-base-dev libqt6sql6-sqlite libsqlite3-dev qt6-svg-dev libqt6svg6 libgl-dev libfontconfig-dev \
+PACKAGES := cmake g++ make tzdata qt6-base-dev libqt6sql6-sqlite libsqlite3-dev qt6-svg-dev libqt6svg6 libgl-dev \
             xvfb xauth poppler-utils fonts-dejavu-core postgresql libqt6sql6-psql \
             dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream
 

@@ -1,7 +1,6 @@
 #include "Programma.h"
 
 #include "ArgomentiProgramma.h"
-#include "CaratteriInAnticipo.h"
 #include "DatabaseHost.h"
 #include "DatiDemo.h"
 #include "FusoOrario.h"
@@ -338,7 +337,6 @@ int Programma::esegui(int argc, char** argv) {
                                        "oppure con QT_QPA_PLATFORM=offscreen"),
                         esitoFallito);
 
-    CaratteriInAnticipo caratteri;
     QApplication applicazione(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     // Qt has taken its own options away by now.
@@ -369,7 +367,6 @@ int Programma::esegui(int argc, char** argv) {
                         esitoFallito);
     }
 
-    caratteri.attendi();
     if (argomenti.riepilogo())
         return apriRiepilogo(argomenti, host);
 
