@@ -5,7 +5,7 @@
 #include "DatiDemo.h"
 #include "FusoOrario.h"
 #include "DopoPrimoDisegno.h"
-#include "FinestraRiepilogo.h"
+#include "ModuloRiepilogo.h"
 #include "ParametriServer.h"
 #include "UscitaDopoDisegno.h"
 #include "VerificaRefill.h"
@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
@@ -182,17 +183,20 @@ bool ciSonoFinestreAperte() {
 }
 
 // "Riepilogo Refill" on its own: the period from the options, else the current month up to
-// the working date.
+// the working date. The window is a module of its own, loaded only here.
 int apriRiepilogo(const ArgomentiProgramma& argomenti, std::shared_ptr<DatabaseHost> host) {
     const QDate al = argomenti.al().isValid() ? argomenti.al() : host->Data();
     const QDate dal = argomenti.dal().isValid() ? argomenti.dal() : QDate(al.year(), al.month(), 1);
-    int esito = 0;
-    {
-        FinestraRiepilogo finestra(host);
-        finestra.impostaPeriodo(dal, al);
-        finestra.show();
-        esito = QApplication::exec();
-    }
+    QLibrary modulo(QDir::cleanPath(QDir(QCoreApplication::applicationDirPath())
+                                        .filePath(QStringLiteral(KALOREFILL_MODULO_RIEPILOGO))));
+    const auto apri =
+        reinterpret_cast<KaloRefillApriRiepilogo>(modulo.resolve(KALOREFILL_ENTRATA_RIEPILOGO));
+    if (!apri)
+        return fallisci(QStringLiteral("impossibile aprire il riepilogo: %1").arg(modulo.errorString()),
+                        Programma::esitoFallito);
+    // The window is gone when the call returns; the module stays loaded until the end, as
+    // Qt may still hold objects of its classes (styles, cached pictures).
+    const int esito = apri(host, dal, al);
     host.reset();
     return esito;
 }

@@ -22,10 +22,17 @@ set(KALOREFILL_INSTALL_COMPONENTSDIR ${CMAKE_INSTALL_LIBDIR}/kalorefill/componen
 
 # Installed binaries find the libraries through paths relative to themselves, so the
 # installation can be moved as a whole.
+#
+# The program and its libraries lie in the build folder as they will be installed, so they
+# are built with the installed search path. Otherwise CMake pads the built path with ':' to
+# rewrite it in place at installation, and to the dynamic loader every empty entry means
+# "the current folder": each library the program needs was first looked for there, a dozen
+# failed opens per library at every start.
 file(RELATIVE_PATH _kalorefill_bin_a_lib /${CMAKE_INSTALL_BINDIR} /${CMAKE_INSTALL_LIBDIR})
 file(RELATIVE_PATH _kalorefill_componenti_a_lib /${KALOREFILL_INSTALL_COMPONENTSDIR} /${CMAKE_INSTALL_LIBDIR})
 set_target_properties(kalorefill-app PROPERTIES INSTALL_RPATH "$ORIGIN/${_kalorefill_bin_a_lib}")
 set_target_properties(kalorefill kalorefill_database PROPERTIES INSTALL_RPATH "$ORIGIN")
+set_target_properties(kalorefill-app kalorefill kalorefill_database PROPERTIES BUILD_WITH_INSTALL_RPATH ON)
 
 install(TARGETS kalorefill kalorefill_database
     EXPORT KaloRefillTargets
@@ -34,6 +41,11 @@ install(TARGETS kalorefill kalorefill_database
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
 
 install(TARGETS kalorefill-app RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
+
+# Loaded into the program, which has the libraries already: no search path of its own.
+set_target_properties(kalorefill_modulo_riepilogo PROPERTIES BUILD_WITH_INSTALL_RPATH ON)
+install(TARGETS kalorefill_modulo_riepilogo
+    LIBRARY DESTINATION ${KALOREFILL_INSTALL_MODULIDIR} COMPONENT runtime)
 
 # The search-and-report component is a plugin loaded by name; the program tells the
 # registry about this folder.

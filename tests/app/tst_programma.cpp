@@ -32,7 +32,8 @@ class TestProgramma : public QObject {
     // The program as a user runs it, in a home of our own so the user's demo database is
     // never touched; without a screen unless asked, as what needs none must work so.
     // False when it did not end by itself: a program still running has opened the form.
-    bool avvia(QProcess& processo, const QStringList& argomenti, bool conSchermo = false) const {
+    bool avvia(QProcess& processo, const QStringList& argomenti, bool conSchermo = false,
+               bool esceDopoDisegno = false) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* nome : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_DATA_HOME"})
             env.remove(QLatin1String(nome));
@@ -40,6 +41,9 @@ class TestProgramma : public QObject {
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_cartella.path()); // owner-only, as Qt wants
         if (conSchermo)
             env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // The windows close by themselves once painted, and the moment is written out.
+        if (esceDopoDisegno)
+            env.insert(QStringLiteral("KALOREFILL_ESCI_DOPO_DISEGNO"), QStringLiteral("1"));
         processo.setProcessEnvironment(env);
         processo.start(QStringLiteral(KALOREFILL_PROGRAMMA), argomenti);
         if (processo.waitForFinished(30000))
@@ -103,6 +107,26 @@ private slots:
         QCOMPARE(processo.exitCode(), 0);
         QCOMPARE(processo.readAllStandardOutput(),
                  QByteArray("Nessun documento refill incoerente.\n"));
+    }
+
+    // --riepilogo opens the summary, a module of its own loaded from beside the libraries:
+    // its window is painted and the program ends well when it is closed.
+    void riepilogoDaRigaDiComando() {
+        const QTemporaryDir cartella;
+        const QString destinazione = MotoreProva::nuovoDatabase(cartella.path());
+        QProcess processo;
+        QVERIFY(avvia(processo, {QStringLiteral("--crea-database"), destinazione,
+                                 QStringLiteral("--demo"), QStringLiteral("--date=2026-12-04")}));
+        QCOMPARE(processo.exitCode(), 0);
+
+        QVERIFY(avvia(processo,
+                      {QStringLiteral("--database"), destinazione, QStringLiteral("--riepilogo"),
+                       QStringLiteral("--dal=2026-11-01"), QStringLiteral("--al=2026-11-30")},
+                      true, true));
+        const QByteArray errori = processo.readAllStandardError();
+        QVERIFY2(!errori.contains("kalorefill:"), errori.constData());
+        QCOMPARE(processo.exitCode(), 0);
+        QVERIFY(processo.readAllStandardOutput().startsWith("disegnato "));
     }
 
     void rifiutati() {

@@ -78,6 +78,7 @@ for file in usr/bin/kalorefill \
         "usr/lib/$multiarch/libkalorefill.so.${versione%%.*}" \
         "usr/lib/$multiarch/libkalorefill_database.so.${versione%%.*}" \
         "usr/lib/$multiarch/kalorefill/components/KaloviaRicerca.so" \
+        "usr/lib/$multiarch/kalorefill/riepilogo.so" \
         "usr/lib/$multiarch/cmake/KaloRefill/KaloRefillConfig.cmake" \
         usr/include/KaloRefill/entry/Configura.h \
         "usr/share/applications/$id.desktop" \

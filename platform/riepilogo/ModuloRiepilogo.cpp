@@ -1,0 +1,16 @@
+#include "ModuloRiepilogo.h"
+
+#include "FinestraRiepilogo.h"
+
+#include <QApplication>
+
+extern "C" Q_DECL_EXPORT int kalorefill_apri_riepilogo(const KaloRefill::HostApplicationPtr& host,
+                                                      const QDate& dal, const QDate& al) {
+    KaloRefill::FinestraRiepilogo finestra(host);
+    finestra.impostaPeriodo(dal, al);
+    finestra.show();
+    return QApplication::exec();
+}
+
+// The entry keeps the type the program calls it through.
+static_assert(std::is_same_v<decltype(&kalorefill_apri_riepilogo), KaloRefillApriRiepilogo>);
