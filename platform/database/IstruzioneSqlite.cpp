@@ -12,7 +12,8 @@ namespace KaloRefill {
 namespace {
 
 // As the driver words its errors, with the engine's own message as the database text.
-QSqlError erroreMotore(sqlite3* db, const char* descrizione, QSqlError::ErrorType tipo, int codice) {
+QSqlError erroreMotore(sqlite3* db, const char* descrizione, QSqlError::ErrorType tipo,
+                       int codice) {
     return QSqlError(QString::fromLatin1(descrizione), QString::fromUtf8(sqlite3_errmsg(db)), tipo,
                      QString::number(codice));
 }
@@ -74,7 +75,8 @@ std::unique_ptr<IstruzioneSqlite> IstruzioneSqlite::compila(sqlite3* db, const Q
     return std::unique_ptr<IstruzioneSqlite>(new IstruzioneSqlite(db, istruzione));
 }
 
-bool IstruzioneSqlite::lega(const QVariantList& valori, QList<QByteArray>& testi, QSqlError& errore) {
+bool IstruzioneSqlite::lega(const QVariantList& valori, QList<QByteArray>& testi,
+                            QSqlError& errore) {
     const int attesi = sqlite3_bind_parameter_count(m_istruzione);
     if (attesi != valori.size()) {
         errore = QSqlError(QStringLiteral("Parameter count mismatch"), QString(),
@@ -129,7 +131,8 @@ bool IstruzioneSqlite::lega(const QVariantList& valori, QList<QByteArray>& testi
             }
         }
         if (esito != SQLITE_OK) {
-            errore = erroreMotore(m_db, "Unable to bind parameters", QSqlError::StatementError, esito);
+            errore =
+                erroreMotore(m_db, "Unable to bind parameters", QSqlError::StatementError, esito);
             return false;
         }
     }
@@ -150,7 +153,8 @@ QVariant IstruzioneSqlite::valore(int colonna) const {
                                    sqlite3_column_bytes(m_istruzione, colonna)));
     }
     default: {
-        const auto* testo = reinterpret_cast<const char*>(sqlite3_column_text(m_istruzione, colonna));
+        const auto* testo =
+            reinterpret_cast<const char*>(sqlite3_column_text(m_istruzione, colonna));
         return QVariant(QString::fromUtf8(testo, sqlite3_column_bytes(m_istruzione, colonna)));
     }
     }
@@ -175,7 +179,8 @@ bool IstruzioneSqlite::esegui(const QVariantList& valori, QList<QVariantList>* r
                 continue;
             }
             if (esito != SQLITE_DONE) {
-                errore = erroreMotore(m_db, "Unable to fetch row", QSqlError::StatementError, esito);
+                errore =
+                    erroreMotore(m_db, "Unable to fetch row", QSqlError::StatementError, esito);
                 riuscita = false;
             }
             break;
@@ -196,7 +201,8 @@ void IstruzioneSqlite::descriviColonne() {
     // Quotes dropped from the names, as the driver drops them.
     for (int c = 0; c < colonne; ++c) {
         m_nomi.append(QString::fromUtf8(sqlite3_column_name(m_istruzione, c)).remove(u'"'));
-        m_tabelle.append(QString::fromUtf8(sqlite3_column_table_name(m_istruzione, c)).remove(u'"'));
+        m_tabelle.append(
+            QString::fromUtf8(sqlite3_column_table_name(m_istruzione, c)).remove(u'"'));
     }
     m_descritta = true;
 }

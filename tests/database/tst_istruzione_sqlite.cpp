@@ -195,8 +195,8 @@ void TstIstruzioneSqlite::rifiuti_data() {
     // passes on the engine's "not an error".
     QTest::addColumn<QString>("motivo");
     const QString insert = u"insert into u (k) values (?)"_s;
-    QTest::newRow("tabella mancante") << u"select * from manca"_s << QVariantList() << false
-                                      << QString();
+    QTest::newRow("tabella mancante")
+        << u"select * from manca"_s << QVariantList() << false << QString();
     QTest::newRow("sintassi") << u"selec 1"_s << QVariantList() << false << QString();
     QTest::newRow("due istruzioni") << u"select 1; select 2"_s << QVariantList() << false
                                     << u"Only one statement can be executed at a time"_s;
