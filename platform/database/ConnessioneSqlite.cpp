@@ -531,6 +531,16 @@ const TranslatedStatement& ConnessioneSqlite::traduci(const QString& sql) {
     return m_traduzioni.emplace(sql, std::move(tradotta)).first->second;
 }
 
+const QString& ConnessioneSqlite::traduciCondizione(const QString& condizione) {
+    auto trovata = m_condizioni.find(condizione);
+    if (trovata != m_condizioni.end())
+        return trovata->second;
+    QString tradotta = m_traduttore.translateCondition(condizione);
+    if (m_condizioni.size() >= MassimoPreparate)
+        m_condizioni.clear();
+    return m_condizioni.emplace(condizione, std::move(tradotta)).first->second;
+}
+
 void ConnessioneSqlite::esegui(QSqlQuery& query, const QString& sql) {
     if (!(query.lastQuery().isEmpty() ? query.exec(sql) : query.exec()))
         fallito(QStringLiteral("Errore del database"), query.lastError());

@@ -65,6 +65,9 @@ public:
     // The text in the engine's dialect, translated once per text and kept: the module
     // sends the same few texts over and over. Errore for a text the host will not run.
     const TranslatedStatement& traduci(const QString& sql);
+    // A set's filter condition in the engine's dialect, translated once per text and kept:
+    // a form narrows the same set by the same few conditions at every save.
+    const QString& traduciCondizione(const QString& condizione);
     CatalogoColonne& catalogo() { return m_catalogo; }
     // The columns a set described for a statement, kept by the statement compiled for it:
     // the texts of a new day find those of the day before. Null when none is kept.
@@ -179,6 +182,7 @@ private:
     PerTesto<Parametrizzata> m_parametrizzate;
     qint64 m_versioneSchema = -1;
     PerTesto<TranslatedStatement> m_traduzioni;
+    PerTesto<QString> m_condizioni;
     PerTesto<Forma> m_forme;
     PerTesto<QList<ColonnaInsieme>> m_colonneNote;
     // The statement of the call under way on a server.

@@ -164,7 +164,7 @@ void SqliteRecordset::Update() {
 void SqliteRecordset::SetFilter(const QString& condizione) {
     salvaModifiche();
     const QString precedente = m_filtro;
-    m_filtro = m_connessione->traduttore().translateCondition(condizione);
+    m_filtro = m_connessione->traduciCondizione(condizione);
     try {
         m_connessione->verifica(testoLettura());
     } catch (...) {
