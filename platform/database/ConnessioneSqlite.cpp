@@ -324,17 +324,20 @@ bool ConnessioneSqlite::comando(const QString& sql, QSqlError* errore) {
             *errore = query.lastError();
         return ok;
     }
+    QSqlError rifiuto;
     auto trovata = m_comandi.find(sql);
     if (trovata == m_comandi.end()) {
-        auto query = std::make_unique<QSqlQuery>(database());
-        query->prepare(sql);
-        trovata = m_comandi.emplace(sql, std::move(query)).first;
+        std::unique_ptr<IstruzioneSqlite> istruzione = IstruzioneSqlite::compila(m_maniglia, sql, rifiuto);
+        if (!istruzione) {
+            if (errore)
+                *errore = rifiuto;
+            return false;
+        }
+        trovata = m_comandi.emplace(sql, std::move(istruzione)).first;
     }
-    QSqlQuery& query = *trovata->second;
-    const bool ok = query.exec();
+    const bool ok = trovata->second->esegui({}, nullptr, rifiuto);
     if (!ok && errore)
-        *errore = query.lastError();
-    query.finish();
+        *errore = rifiuto;
     return ok;
 }
 
@@ -679,15 +682,13 @@ bool ConnessioneSqlite::conAsterisco(const QString& sql) {
 
 qint64 ConnessioneSqlite::versioneSchema() {
     // Asked at the start of every unit: compiled once.
-    if (!m_versione) {
-        m_versione = std::make_unique<QSqlQuery>(database());
-        m_versione->setForwardOnly(true);
-        m_versione->prepare(QStringLiteral("PRAGMA schema_version"));
-    }
-    QSqlQuery& query = *m_versione;
-    const qint64 versione = query.exec() && query.next() ? query.value(0).toLongLong() : -1;
-    query.finish();
-    return versione;
+    QSqlError errore;
+    if (!m_versione)
+        m_versione = IstruzioneSqlite::compila(m_maniglia, QStringLiteral("PRAGMA schema_version"), errore);
+    QList<QVariantList> righe;
+    if (!m_versione || !m_versione->esegui({}, &righe, errore) || righe.isEmpty())
+        return -1;
+    return righe.constFirst().value(0).toLongLong();
 }
 
 void ConnessioneSqlite::schemaInvariato() {

@@ -177,8 +177,8 @@ private:
     PerTesto<std::unique_ptr<IstruzioneSqlite>> m_preparate;
     // The engine's handle of a SQLite connection; null on a server.
     sqlite3* m_maniglia = nullptr;
-    PerTesto<std::unique_ptr<QSqlQuery>> m_comandi;
-    std::unique_ptr<QSqlQuery> m_versione;
+    PerTesto<std::unique_ptr<IstruzioneSqlite>> m_comandi;
+    std::unique_ptr<IstruzioneSqlite> m_versione;
     PerTesto<Parametrizzata> m_parametrizzate;
     qint64 m_versioneSchema = -1;
     PerTesto<TranslatedStatement> m_traduzioni;
