@@ -26,8 +26,8 @@ class ParametriServer;
 
 // One QtSql connection to a database file or to a database on a PostgreSQL server, with
 // a name of its own, shared by the host and by every set it hands out: a set may outlive
-// its host. What differs between the engines is asked of the dialect. On a file QtSql only
-// opens and closes the connection: statements run with the engine's own calls on its handle
+// its host. What differs between the engines is asked of the dialect. On a file QtSql opens
+// the connection and the statements run with the engine's own calls on its handle
 // (IstruzioneSqlite). Every statement is run to its end and its cursor closed before the
 // call returns, so no read stays open across a write of this or another connection.
 class ConnessioneSqlite final {
