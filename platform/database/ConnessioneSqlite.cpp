@@ -9,7 +9,9 @@
 #include <QLocale>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QUrl>
 
 #include <sqlite3.h>
@@ -22,6 +24,13 @@ namespace KaloRefill {
 namespace {
 
 std::atomic<int> contatoreConnessioni{0};
+
+sqlite3* maniglia(const QSqlDatabase& db) {
+    const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(v.data());
+}
 
 // Errors after which SQLite may have rolled the whole transaction back on its own.
 bool abbandonaTransazione(int codice) {
@@ -129,6 +138,10 @@ std::shared_ptr<ConnessioneSqlite> ConnessioneSqlite::apri(const QString& percor
         if (!db.open())
             throw errore(QStringLiteral("Impossibile aprire il database %1").arg(percorsoFile),
                          db.lastError());
+        connessione->m_maniglia = maniglia(db);
+        if (connessione->m_maniglia == nullptr)
+            throw Errore::database(
+                QStringLiteral("Il driver SQLite di Qt non dà accesso al database %1.").arg(percorsoFile));
     }
     connessione->m_versioneSchema = connessione->versioneSchema();
     return connessione;
@@ -251,10 +264,9 @@ ConnessioneSqlite::Parametrizzata ConnessioneSqlite::parametrizza(const QString&
     return risultato;
 }
 
-QSqlQuery& ConnessioneSqlite::prepara(const QString& testoOriginale, const QVariantList& valoriOriginali) {
+ConnessioneSqlite::Compilata ConnessioneSqlite::compila(const QString& testoOriginale,
+                                                       const QVariantList& valoriOriginali) {
     soloSeUnitaViva();
-    if (m_dialetto->motore() != MotoreSql::Sqlite)
-        return preparaServer(testoOriginale, valoriOriginali);
     const QString* testo = &testoOriginale;
     const QVariantList* valoriDaLegare = &valoriOriginali;
     if (valoriOriginali.isEmpty()) {
@@ -275,19 +287,17 @@ QSqlQuery& ConnessioneSqlite::prepara(const QString& testoOriginale, const QVari
         // bound the kept statements start over rather than grow without end.
         if (m_preparate.size() >= MassimoPreparate)
             m_preparate.clear();
-        auto query = std::make_unique<QSqlQuery>(database());
-        query->setForwardOnly(true);
-        if (!query->prepare(sql))
-            fallito(QStringLiteral("Istruzione rifiutata dal database"), query->lastError());
-        trovata = m_preparate.emplace(sql, std::move(query)).first;
+        QSqlError rifiuto;
+        std::unique_ptr<IstruzioneSqlite> istruzione = IstruzioneSqlite::compila(m_maniglia, sql, rifiuto);
+        if (!istruzione)
+            fallito(QStringLiteral("Istruzione rifiutata dal database"), rifiuto);
+        trovata = m_preparate.emplace(sql, std::move(istruzione)).first;
     }
-    QSqlQuery& query = *trovata->second;
-    for (int i = 0; i < valori.size(); ++i)
-        query.bindValue(i, valori.at(i));
-    return query;
+    return {*trovata->second, valori};
 }
 
 QSqlQuery& ConnessioneSqlite::preparaServer(const QString& sql, const QVariantList& valori) {
+    soloSeUnitaViva();
     // Outside a unit a lost server connection is made again at the next call.
     if (m_daRiconnettere && m_unita == StatoUnita::Nessuna)
         riconnetti();
@@ -314,17 +324,20 @@ bool ConnessioneSqlite::comando(const QString& sql, QSqlError* errore) {
             *errore = query.lastError();
         return ok;
     }
+    QSqlError rifiuto;
     auto trovata = m_comandi.find(sql);
     if (trovata == m_comandi.end()) {
-        auto query = std::make_unique<QSqlQuery>(database());
-        query->prepare(sql);
-        trovata = m_comandi.emplace(sql, std::move(query)).first;
+        std::unique_ptr<IstruzioneSqlite> istruzione = IstruzioneSqlite::compila(m_maniglia, sql, rifiuto);
+        if (!istruzione) {
+            if (errore)
+                *errore = rifiuto;
+            return false;
+        }
+        trovata = m_comandi.emplace(sql, std::move(istruzione)).first;
     }
-    QSqlQuery& query = *trovata->second;
-    const bool ok = query.exec();
+    const bool ok = trovata->second->esegui({}, nullptr, rifiuto);
     if (!ok && errore)
-        *errore = query.lastError();
-    query.finish();
+        *errore = rifiuto;
     return ok;
 }
 
@@ -339,22 +352,30 @@ QString segno(qsizetype numero) {
     return InizioSegno + QString::number(numero) + FineSegno;
 }
 
+bool confronto(const QString& sql, const SqlTokenizer::Pezzo& p) {
+    if (p.kind != SqlTokenKind::Operator)
+        return false;
+    const QStringView t = QStringView(sql).mid(p.inizio, p.fine - p.inizio);
+    return t == u"=" || t == u"<>" || t == u"<" || t == u">" || t == u"<=" || t == u">=";
+}
+
 // The value a mark stands for, as one token of the text.
-bool valoreDaSegnare(const QList<SqlToken>& tokens, qsizetype i) {
-    const SqlToken& t = tokens.at(i);
-    if (t.kind == SqlTokenKind::String || t.kind == SqlTokenKind::Date)
+bool valoreDaSegnare(const QString& sql, const QList<SqlTokenizer::Pezzo>& pezzi, qsizetype i) {
+    const SqlTokenizer::Pezzo& p = pezzi.at(i);
+    if (p.kind == SqlTokenKind::String || p.kind == SqlTokenKind::Date)
         return true;
-    if (t.kind != SqlTokenKind::Number)
+    if (p.kind != SqlTokenKind::Number)
         return false;
     // "5and": a number would be emitted with a space before the word, a mark without.
-    if (i + 1 < tokens.size() && (tokens.at(i + 1).kind == SqlTokenKind::Word ||
-                                  tokens.at(i + 1).kind == SqlTokenKind::Number))
+    if (i + 1 < pezzi.size() && (pezzi.at(i + 1).kind == SqlTokenKind::Word ||
+                                 pezzi.at(i + 1).kind == SqlTokenKind::Number))
         return false;
+    const QStringView testo = QStringView(sql).mid(p.inizio, p.fine - p.inizio);
     bool intero = false;
     bool reale = false;
-    t.text.toLongLong(&intero);
+    static_cast<void>(testo.toLongLong(&intero));
     if (!intero)
-        t.text.toDouble(&reale);
+        static_cast<void>(testo.toDouble(&reale));
     return intero || reale;
 }
 
@@ -420,9 +441,6 @@ QString conValori(const QString& testo, const QStringList& valori) {
 
 const ConnessioneSqlite::Forma& ConnessioneSqlite::forma(const QString& chiave,
                                                          QList<SqlToken> tokens) {
-    auto trovata = m_forme.find(chiave);
-    if (trovata != m_forme.end())
-        return trovata->second;
     Forma nuova;
     nuova.tradotta = m_traduttore.translate(std::move(tokens));
     const QString& sql = nuova.tradotta.sql;
@@ -453,26 +471,48 @@ const TranslatedStatement& ConnessioneSqlite::traduci(const QString& sql) {
         return m_traduzioni.emplace(sql, m_traduttore.translate(sql)).first->second;
 
     // A new day or document brings texts that differ from known ones only in the values
-    // they compare: those are taken out, and the rest is translated once.
-    QList<SqlToken> tokens = SqlTokenizer::tokenize(sql);
-    QList<SqlToken> valori;
+    // they compare: those are taken out, and the rest is translated once. The text is
+    // first only cut into pieces; its tokens are made for the values, and for the rest
+    // only when its shape is new.
+    const QList<SqlTokenizer::Pezzo> pezzi = SqlTokenizer::pezzi(sql);
+    QList<qsizetype> segnati;
     QString chiave;
     chiave.reserve(sql.size());
-    const SqlToken* precedente = nullptr;
-    for (qsizetype i = 0; i < tokens.size(); ++i) {
-        SqlToken& t = tokens[i];
-        if (precedente && confronto(*precedente) && valoreDaSegnare(tokens, i)) {
-            valori.append(std::move(t));
-            t = SqlToken{SqlTokenKind::Number, segno(valori.size() - 1), {}, valori.last().position};
+    const SqlTokenizer::Pezzo* precedente = nullptr;
+    for (qsizetype i = 0; i < pezzi.size(); ++i) {
+        const SqlTokenizer::Pezzo& p = pezzi.at(i);
+        if (precedente && confronto(sql, *precedente) && valoreDaSegnare(sql, pezzi, i)) {
+            chiave.append(segno(segnati.size()));
+            segnati.append(i);
+        } else {
+            chiave.append(QStringView(sql).mid(p.inizio, p.fine - p.inizio));
         }
-        chiave.append(t.text);
-        if (t.kind != SqlTokenKind::Whitespace)
-            precedente = &t;
+        if (p.kind != SqlTokenKind::Whitespace)
+            precedente = &p;
     }
-    if (valori.isEmpty())
-        return m_traduzioni.emplace(sql, m_traduttore.translate(std::move(tokens))).first->second;
+    const auto tuttiITokens = [&] {
+        QList<SqlToken> tokens;
+        tokens.reserve(pezzi.size());
+        for (const SqlTokenizer::Pezzo& p : pezzi)
+            tokens.append(SqlTokenizer::token(sql, p));
+        return tokens;
+    };
+    if (segnati.isEmpty())
+        return m_traduzioni.emplace(sql, m_traduttore.translate(tuttiITokens())).first->second;
 
-    const Forma& f = forma(chiave, std::move(tokens));
+    QList<SqlToken> valori;
+    valori.reserve(segnati.size());
+    for (qsizetype i : std::as_const(segnati))
+        valori.append(SqlTokenizer::token(sql, pezzi.at(i)));
+    const auto nota = m_forme.find(chiave);
+    const Forma& f = nota != m_forme.end() ? nota->second : [&]() -> const Forma& {
+        QList<SqlToken> tokens = tuttiITokens();
+        for (qsizetype n = 0; n < segnati.size(); ++n) {
+            SqlToken& t = tokens[segnati.at(n)];
+            t = SqlToken{SqlTokenKind::Number, segno(n), {}, t.position};
+        }
+        return forma(chiave, std::move(tokens));
+    }();
     const MotoreSql motore = m_dialetto->motore();
     QStringList testi;
     testi.reserve(valori.size());
@@ -492,6 +532,16 @@ const TranslatedStatement& ConnessioneSqlite::traduci(const QString& sql) {
         m_parametrizzate.emplace(tradotta.sql, std::move(p));
     }
     return m_traduzioni.emplace(sql, std::move(tradotta)).first->second;
+}
+
+const QString& ConnessioneSqlite::traduciCondizione(const QString& condizione) {
+    auto trovata = m_condizioni.find(condizione);
+    if (trovata != m_condizioni.end())
+        return trovata->second;
+    QString tradotta = m_traduttore.translateCondition(condizione);
+    if (m_condizioni.size() >= MassimoPreparate)
+        m_condizioni.clear();
+    return m_condizioni.emplace(condizione, std::move(tradotta)).first->second;
 }
 
 void ConnessioneSqlite::esegui(QSqlQuery& query, const QString& sql) {
@@ -565,17 +615,27 @@ ConnessioneSqlite::Risultato ConnessioneSqlite::leggi(const QString& sql,
 
 ConnessioneSqlite::Risultato ConnessioneSqlite::leggiPreparata(const QString& sql,
                                                                const QVariantList& valori) {
-    QSqlQuery& query = prepara(sql, valori);
-    try {
-        esegui(query, sql);
-    } catch (...) {
-        // Compiled afresh next time: a table it read may have gone or changed.
-        scarta(sql);
-        throw;
-    }
     Risultato risultato;
-    risultato.record = query.record();
-    const int colonne = risultato.record.count();
+    if (m_dialetto->motore() == MotoreSql::Sqlite) {
+        const Compilata compilata = compila(sql, valori);
+        QSqlError errore;
+        if (!compilata.istruzione.esegui(compilata.valori, &risultato.righe, errore)) {
+            // Compiled afresh next time: a table it read may have gone or changed.
+            scarta(sql);
+            fallito(QStringLiteral("Errore del database"), errore);
+        }
+        risultato.nomi = compilata.istruzione.nomi();
+        risultato.tabelle = compilata.istruzione.tabelle();
+        return risultato;
+    }
+    QSqlQuery& query = preparaServer(sql, valori);
+    esegui(query, sql);
+    const QSqlRecord record = query.record();
+    const int colonne = record.count();
+    for (int i = 0; i < colonne; ++i) {
+        risultato.nomi.append(record.fieldName(i));
+        risultato.tabelle.append(record.field(i).tableName());
+    }
     while (query.next()) {
         QVariantList riga;
         riga.reserve(colonne);
@@ -585,9 +645,7 @@ ConnessioneSqlite::Risultato ConnessioneSqlite::leggiPreparata(const QString& sq
     }
     if (query.lastError().isValid()) {
         query.finish();
-        const QSqlError errore = query.lastError();
-        scarta(sql);
-        fallito(QStringLiteral("Errore del database"), errore);
+        fallito(QStringLiteral("Errore del database"), query.lastError());
     }
     query.finish();
     return risultato;
@@ -624,15 +682,13 @@ bool ConnessioneSqlite::conAsterisco(const QString& sql) {
 
 qint64 ConnessioneSqlite::versioneSchema() {
     // Asked at the start of every unit: compiled once.
-    if (!m_versione) {
-        m_versione = std::make_unique<QSqlQuery>(database());
-        m_versione->setForwardOnly(true);
-        m_versione->prepare(QStringLiteral("PRAGMA schema_version"));
-    }
-    QSqlQuery& query = *m_versione;
-    const qint64 versione = query.exec() && query.next() ? query.value(0).toLongLong() : -1;
-    query.finish();
-    return versione;
+    QSqlError errore;
+    if (!m_versione)
+        m_versione = IstruzioneSqlite::compila(m_maniglia, QStringLiteral("PRAGMA schema_version"), errore);
+    QList<QVariantList> righe;
+    if (!m_versione || !m_versione->esegui({}, &righe, errore) || righe.isEmpty())
+        return -1;
+    return righe.constFirst().value(0).toLongLong();
 }
 
 void ConnessioneSqlite::schemaInvariato() {
@@ -652,7 +708,14 @@ void ConnessioneSqlite::schemaInvariato() {
 
 int ConnessioneSqlite::esegui(const QString& sql, const QVariantList& valori) {
     return protetto([&] {
-        QSqlQuery& query = prepara(sql, valori);
+        if (m_dialetto->motore() == MotoreSql::Sqlite) {
+            const Compilata compilata = compila(sql, valori);
+            QSqlError errore;
+            if (!compilata.istruzione.esegui(compilata.valori, nullptr, errore))
+                fallito(QStringLiteral("Errore del database"), errore);
+            return sqlite3_changes(m_maniglia);
+        }
+        QSqlQuery& query = preparaServer(sql, valori);
         esegui(query, sql);
         const int righe = query.numRowsAffected();
         query.finish();
@@ -669,20 +732,21 @@ qint64 ConnessioneSqlite::inserisci(const QString& sql, const QVariantList& valo
                 QStringLiteral("Il database non ha restituito la chiave della nuova riga."));
         return chiave.toLongLong();
     }
-    QSqlQuery& query = prepara(sql, valori);
-    esegui(query, sql);
-    const QVariant chiave = query.lastInsertId();
-    query.finish();
-    if (!chiave.isValid())
+    const Compilata compilata = compila(sql, valori);
+    QSqlError errore;
+    if (!compilata.istruzione.esegui(compilata.valori, nullptr, errore))
+        fallito(QStringLiteral("Errore del database"), errore);
+    const qint64 chiave = sqlite3_last_insert_rowid(m_maniglia);
+    if (chiave == 0)
         throw Errore::database(
             QStringLiteral("Il database non ha restituito la chiave della nuova riga."));
-    return chiave.toLongLong();
+    return chiave;
 }
 
 void ConnessioneSqlite::verifica(const QString& sql) {
     if (m_dialetto->motore() == MotoreSql::Sqlite) {
         // Compiled now and kept for the read that follows.
-        prepara(sql, {});
+        compila(sql, {});
         return;
     }
     protetto([&] {
@@ -814,17 +878,8 @@ void ConnessioneSqlite::soloSeUnitaViva() const {
         throw Errore::unitaNonRiuscita(m_motivoPerdita);
 }
 
-namespace {
-sqlite3* maniglia(const QSqlDatabase& db) {
-    const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
-    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(v.data());
-}
-} // namespace
-
 void ConnessioneSqlite::interrompibile(const std::atomic<bool>* segnale) {
-    sqlite3* handle = maniglia(database());
+    sqlite3* handle = m_maniglia;
     if (handle == nullptr || segnale == nullptr)
         return;
     sqlite3_progress_handler(
@@ -837,13 +892,11 @@ bool ConnessioneSqlite::transazioneAperta() const {
     // The server's transaction is the unit's own: open while the unit is alive.
     if (m_dialetto->motore() == MotoreSql::PostgreSql)
         return m_unita == StatoUnita::Attiva;
-    sqlite3* handle = maniglia(database());
-    return handle != nullptr && sqlite3_get_autocommit(handle) == 0;
+    return m_maniglia != nullptr && sqlite3_get_autocommit(m_maniglia) == 0;
 }
 
 int ConnessioneSqlite::codiceMotore() const {
-    sqlite3* handle = maniglia(database());
-    return handle != nullptr ? sqlite3_extended_errcode(handle) : SQLITE_ERROR;
+    return m_maniglia != nullptr ? sqlite3_extended_errcode(m_maniglia) : SQLITE_ERROR;
 }
 
 } // namespace KaloRefill

@@ -3,12 +3,12 @@
 #include "CatalogoColonne.h"
 #include "ColonnaInsieme.h"
 #include "DialettoSql.h"
+#include "IstruzioneSqlite.h"
 #include "SqlTranslator.h"
 
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QString>
 #include <QVariant>
 
@@ -17,6 +17,7 @@
 #include <unordered_map>
 
 class QSqlError;
+struct sqlite3;
 
 namespace KaloRefill {
 
@@ -25,13 +26,16 @@ class ParametriServer;
 
 // One QtSql connection to a database file or to a database on a PostgreSQL server, with
 // a name of its own, shared by the host and by every set it hands out: a set may outlive
-// its host. What differs between the engines is asked of the dialect. Every statement is run to
-// its end and its cursor closed before the call returns, so no read stays open across a
-// write of this or another connection.
+// its host. What differs between the engines is asked of the dialect. On a file QtSql opens
+// the connection and the statements run with the engine's own calls on its handle
+// (IstruzioneSqlite). Every statement is run to its end and its cursor closed before the
+// call returns, so no read stays open across a write of this or another connection.
 class ConnessioneSqlite final {
 public:
     struct Risultato {
-        QSqlRecord record;
+        // The columns' names and the tables they come from (empty for an expression).
+        QStringList nomi;
+        QStringList tabelle;
         QList<QVariantList> righe;
     };
 
@@ -62,6 +66,9 @@ public:
     // The text in the engine's dialect, translated once per text and kept: the module
     // sends the same few texts over and over. Errore for a text the host will not run.
     const TranslatedStatement& traduci(const QString& sql);
+    // A set's filter condition in the engine's dialect, translated once per text and kept:
+    // a form narrows the same set by the same few conditions at every save.
+    const QString& traduciCondizione(const QString& condizione);
     CatalogoColonne& catalogo() { return m_catalogo; }
     // The columns a set described for a statement, kept by the statement compiled for it:
     // the texts of a new day find those of the day before. Null when none is kept.
@@ -102,6 +109,13 @@ public:
 
 private:
     enum class StatoUnita { Nessuna, Attiva, Persa };
+    // The statements' texts are long: each is hashed once, when it goes in, and the code
+    // is kept beside it. A hasher that may throw makes the standard library keep it; with
+    // the noexcept std::hash it would hash stored texts again while walking a bucket.
+    struct HashTesto {
+        std::size_t operator()(const QString& testo) const { return qHash(testo); }
+    };
+    template <typename Valore> using PerTesto = std::unordered_map<QString, Valore, HashTesto>;
     static constexpr std::size_t MassimoPreparate = 256;
 
     ConnessioneSqlite(QString nome, MotoreSql motore, int attesaBloccoMs);
@@ -121,9 +135,13 @@ private:
         QList<qsizetype> ordine;
     };
     const Forma& forma(const QString& chiave, QList<SqlToken> tokens);
-    // On SQLite the statement compiled once per text and kept, its values bound anew at
-    // each use; on a server a statement of its own for each call.
-    QSqlQuery& prepara(const QString& sql, const QVariantList& valori);
+    // On SQLite the statement compiled once per text and kept, with the values to bind at
+    // this use; on a server a statement of its own for each call.
+    struct Compilata {
+        IstruzioneSqlite& istruzione;
+        const QVariantList& valori;
+    };
+    Compilata compila(const QString& sql, const QVariantList& valori);
     QSqlQuery& preparaServer(const QString& sql, const QVariantList& valori);
     // BEGIN, COMMIT, ROLLBACK and the like: compiled once on SQLite. False when the engine
     // refused it; `errore`, when given, says why.
@@ -157,14 +175,17 @@ private:
     std::unique_ptr<DialettoSql> m_dialetto;
     // Compiled statements by text (SQLite); each is run to its end and finished before the
     // call that uses it returns, so none holds a read open.
-    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_preparate;
-    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_comandi;
-    std::unique_ptr<QSqlQuery> m_versione;
-    std::unordered_map<QString, Parametrizzata> m_parametrizzate;
+    PerTesto<std::unique_ptr<IstruzioneSqlite>> m_preparate;
+    // The engine's handle of a SQLite connection; null on a server.
+    sqlite3* m_maniglia = nullptr;
+    PerTesto<std::unique_ptr<IstruzioneSqlite>> m_comandi;
+    std::unique_ptr<IstruzioneSqlite> m_versione;
+    PerTesto<Parametrizzata> m_parametrizzate;
     qint64 m_versioneSchema = -1;
-    std::unordered_map<QString, TranslatedStatement> m_traduzioni;
-    std::unordered_map<QString, Forma> m_forme;
-    std::unordered_map<QString, QList<ColonnaInsieme>> m_colonneNote;
+    PerTesto<TranslatedStatement> m_traduzioni;
+    PerTesto<QString> m_condizioni;
+    PerTesto<Forma> m_forme;
+    PerTesto<QList<ColonnaInsieme>> m_colonneNote;
     // The statement of the call under way on a server.
     std::unique_ptr<QSqlQuery> m_suServer;
     int m_attesaBloccoMs;

@@ -24,24 +24,24 @@ class Lettore {
 public:
     explicit Lettore(const QString& sql) : m_sql(sql) {}
 
-    QList<SqlToken> leggiTutto() {
-        QList<SqlToken> tokens;
+    QList<SqlTokenizer::Pezzo> leggiTutto() {
+        QList<SqlTokenizer::Pezzo> pezzi;
         // About one token in four characters, the blanks between words included.
-        tokens.reserve(m_sql.size() / 4 + 4);
+        pezzi.reserve(m_sql.size() / 4 + 4);
         while (m_pos < m_sql.size())
-            tokens.append(leggiUno());
-        return tokens;
+            pezzi.append(leggiUno());
+        return pezzi;
     }
 
 private:
     QChar at(qsizetype i) const { return i < m_sql.size() ? m_sql.at(i) : QChar(); }
 
-    SqlToken taglia(SqlTokenKind kind, qsizetype inizio, qsizetype fine, QString value = {}) {
+    SqlTokenizer::Pezzo taglia(SqlTokenKind kind, qsizetype inizio, qsizetype fine) {
         m_pos = fine;
-        return {kind, m_sql.mid(inizio, fine - inizio), std::move(value), inizio};
+        return {kind, inizio, fine};
     }
 
-    SqlToken leggiUno() {
+    SqlTokenizer::Pezzo leggiUno() {
         const qsizetype inizio = m_pos;
         const QChar c = at(m_pos);
         if (c.isSpace()) {
@@ -97,7 +97,7 @@ private:
         }
     }
 
-    SqlToken numero() {
+    SqlTokenizer::Pezzo numero() {
         const qsizetype inizio = m_pos;
         qsizetype fine = m_pos;
         auto cifre = [&] {
@@ -121,33 +121,29 @@ private:
     }
 
     // 'it''s' and "say ""hi""": the quote doubled stands for itself.
-    SqlToken testo(QChar virgoletta) {
+    SqlTokenizer::Pezzo testo(QChar virgoletta) {
         const qsizetype inizio = m_pos;
-        QString valore;
         qsizetype i = m_pos + 1;
         while (true) {
             if (i >= m_sql.size())
                 throw erroreSintassi(QStringLiteral("testo tra virgolette non chiuso"), inizio);
-            const QChar c = m_sql.at(i);
-            if (c == virgoletta) {
+            if (m_sql.at(i) == virgoletta) {
                 if (at(i + 1) == virgoletta) {
-                    valore.append(c);
                     i += 2;
                     continue;
                 }
-                return taglia(SqlTokenKind::String, inizio, i + 1, valore);
+                return taglia(SqlTokenKind::String, inizio, i + 1);
             }
-            valore.append(c);
             ++i;
         }
     }
 
-    SqlToken delimitato(char16_t chiusura, SqlTokenKind kind, const QString& seAperto) {
+    SqlTokenizer::Pezzo delimitato(char16_t chiusura, SqlTokenKind kind, const QString& seAperto) {
         const qsizetype inizio = m_pos;
         const qsizetype fine = m_sql.indexOf(QChar(chiusura), inizio + 1);
         if (fine < 0)
             throw erroreSintassi(seAperto, inizio);
-        return taglia(kind, inizio, fine + 1, m_sql.mid(inizio + 1, fine - inizio - 1));
+        return taglia(kind, inizio, fine + 1);
     }
 
     const QString& m_sql;
@@ -156,8 +152,39 @@ private:
 
 } // namespace
 
-QList<SqlToken> SqlTokenizer::tokenize(const QString& sql) {
+QList<SqlTokenizer::Pezzo> SqlTokenizer::pezzi(const QString& sql) {
     return Lettore(sql).leggiTutto();
+}
+
+SqlToken SqlTokenizer::token(const QString& sql, const Pezzo& pezzo) {
+    const qsizetype lunghezza = pezzo.fine - pezzo.inizio;
+    QString valore;
+    switch (pezzo.kind) {
+    case SqlTokenKind::String: {
+        // Inside the quotes every quote is doubled: one stands for itself.
+        const QChar virgoletta = sql.at(pezzo.inizio);
+        valore = sql.mid(pezzo.inizio + 1, lunghezza - 2);
+        if (valore.contains(virgoletta))
+            valore.replace(QString(2, virgoletta), QString(virgoletta));
+        break;
+    }
+    case SqlTokenKind::QuotedName:
+    case SqlTokenKind::Date:
+        valore = sql.mid(pezzo.inizio + 1, lunghezza - 2);
+        break;
+    default:
+        break;
+    }
+    return {pezzo.kind, sql.mid(pezzo.inizio, lunghezza), std::move(valore), pezzo.inizio};
+}
+
+QList<SqlToken> SqlTokenizer::tokenize(const QString& sql) {
+    const QList<Pezzo> trovati = pezzi(sql);
+    QList<SqlToken> tokens;
+    tokens.reserve(trovati.size());
+    for (const Pezzo& p : trovati)
+        tokens.append(token(sql, p));
+    return tokens;
 }
 
 } // namespace KaloRefill

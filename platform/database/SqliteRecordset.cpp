@@ -5,8 +5,6 @@
 #include "host/Errore.h"
 
 #include <QHash>
-#include <QSqlField>
-#include <QSqlRecord>
 
 #include <algorithm>
 #include <utility>
@@ -18,6 +16,22 @@ namespace {
 QString nomeQuotato(QString nome) {
     nome.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + nome + QLatin1Char('"');
+}
+
+// Equal but for case. Case folding keeps the length of a text, so texts of different
+// lengths are told apart without comparing them.
+bool stessoNome(const QString& a, const QString& b) {
+    return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// The same, written straight onto the end of a statement being built.
+void aggiungiQuotato(QString& testo, const QString& nome) {
+    testo.append(QLatin1Char('"'));
+    if (nome.contains(QLatin1Char('"')))
+        testo.append(QString(nome).replace(QLatin1Char('"'), QStringLiteral("\"\"")));
+    else
+        testo.append(nome);
+    testo.append(QLatin1Char('"'));
 }
 
 Errore nonAggiornabile() {
@@ -150,7 +164,7 @@ void SqliteRecordset::Update() {
 void SqliteRecordset::SetFilter(const QString& condizione) {
     salvaModifiche();
     const QString precedente = m_filtro;
-    m_filtro = m_connessione->traduttore().translateCondition(condizione);
+    m_filtro = m_connessione->traduciCondizione(condizione);
     try {
         m_connessione->verifica(testoLettura());
     } catch (...) {
@@ -177,7 +191,7 @@ void SqliteRecordset::carica() {
     if (m_caricato)
         return;
     const ConnessioneSqlite::Risultato risultato = m_connessione->leggi(testoLettura());
-    m_colonne = colonneDi(risultato.record);
+    m_colonne = colonneDi(risultato.nomi, risultato.tabelle);
     // Kept as the engine gives them; a value is converted when its field is read.
     m_righe = risultato.righe;
     m_caricato = true;
@@ -205,15 +219,16 @@ void SqliteRecordset::carica() {
     m_suAggiunta = false;
 }
 
-QList<SqliteRecordset::Colonna> SqliteRecordset::colonneDi(const QSqlRecord& record) {
+QList<SqliteRecordset::Colonna> SqliteRecordset::colonneDi(const QStringList& nomi,
+                                                          const QStringList& tabelle) {
     // What a set made of the same statement found, also for another day's values.
     const QString testo = testoLettura();
-    const int n = record.count();
+    const int n = static_cast<int>(nomi.size());
     if (const QList<Colonna>* note = m_connessione->colonneNote(testo);
         note && note->size() == n) {
         bool stesse = true;
         for (int i = 0; i < n && stesse; ++i)
-            stesse = note->at(i).nomeMotore == record.fieldName(i);
+            stesse = note->at(i).nomeMotore == nomi.at(i);
         if (stesse)
             return *note;
     }
@@ -221,14 +236,13 @@ QList<SqliteRecordset::Colonna> SqliteRecordset::colonneDi(const QSqlRecord& rec
     const bool nomiDallIstruzione = m_istruzione.columnNames.size() == n;
     QList<Colonna> colonne;
     for (int i = 0; i < n; ++i) {
-        const QSqlField campo = record.field(i);
         Colonna c;
-        c.nomeMotore = campo.name();
+        c.nomeMotore = nomi.at(i);
         const QString nomeScritto = nomiDallIstruzione ? m_istruzione.columnNames.at(i) : QString();
         c.nome = nomeScritto.isEmpty() ? m_connessione->nomeColonna(c.nomeMotore) : nomeScritto;
         std::optional<TipoColonna> tipo;
-        if (!campo.tableName().isEmpty())
-            tipo = catalogo.tipo(campo.tableName(), c.nomeMotore);
+        if (!tabelle.value(i).isEmpty())
+            tipo = catalogo.tipo(tabelle.at(i), c.nomeMotore);
         // An alias hides where a column comes from: a name that only one table of the
         // statement has still tells its kind.
         for (const QString& tabella : std::as_const(m_istruzione.tables)) {
@@ -258,8 +272,9 @@ void SqliteRecordset::colonneSenzaRighe() {
     if (!m_colonne.isEmpty())
         return;
     // The engine names and types the columns of a statement that returns no row.
-    m_colonne = colonneDi(
-        m_connessione->leggi(seguitoDa(testoLettura(), QStringLiteral(" LIMIT 0"))).record);
+    const ConnessioneSqlite::Risultato vuoto =
+        m_connessione->leggi(seguitoDa(testoLettura(), QStringLiteral(" LIMIT 0")));
+    m_colonne = colonneDi(vuoto.nomi, vuoto.tabelle);
 }
 
 std::optional<QList<QVariantList>> SqliteRecordset::LeggiRighe(qint64 prima, int quante) {
@@ -326,11 +341,16 @@ void SqliteRecordset::conosciColonne() {
 
 int SqliteRecordset::indice(const QString& nome) {
     conosciColonne();
+    // The module mostly spells a name as the table declares it: that is found by a plain
+    // comparison before any comparison that ignores case.
     for (int i = 0; i < m_colonne.size(); ++i)
-        if (m_colonne.at(i).nome.compare(nome, Qt::CaseInsensitive) == 0)
+        if (m_colonne.at(i).nome == nome)
             return i;
     for (int i = 0; i < m_colonne.size(); ++i)
-        if (m_colonne.at(i).nomeMotore.compare(nome, Qt::CaseInsensitive) == 0)
+        if (stessoNome(m_colonne.at(i).nome, nome))
+            return i;
+    for (int i = 0; i < m_colonne.size(); ++i)
+        if (stessoNome(m_colonne.at(i).nomeMotore, nome))
             return i;
     // "NoteIncassi.DataIncasso": the column of a join by its table-qualified name.
     const qsizetype punto = nome.lastIndexOf(QLatin1Char('.'));
@@ -382,26 +402,27 @@ void SqliteRecordset::salvaModifiche() {
 }
 
 void SqliteRecordset::inserisci() {
-    QString nomi;
-    QString segnaposto;
+    QString sql;
+    sql.reserve(64 + 24 * m_colonne.size());
+    sql.append(u"INSERT INTO ");
+    aggiungiQuotato(sql, m_istruzione.updatableTable);
     QVariantList valori;
     valori.reserve(m_colonne.size());
     for (qsizetype i = 0; i < m_colonne.size(); ++i) {
         if (!m_modificato.value(i))
             continue;
-        if (!valori.isEmpty()) {
-            nomi.append(u", ");
-            segnaposto.append(u", ");
-        }
-        nomi.append(nomeQuotato(m_colonne.at(i).nomeMotore));
-        segnaposto.append(QLatin1Char('?'));
+        sql.append(valori.isEmpty() ? u" (" : u", ");
+        aggiungiQuotato(sql, m_colonne.at(i).nomeMotore);
         valori.append(m_daScrivere.at(i));
     }
-    const QString tabella = nomeQuotato(m_istruzione.updatableTable);
-    const QString sql = valori.isEmpty()
-                            ? QStringLiteral("INSERT INTO ") + tabella + QStringLiteral(" DEFAULT VALUES")
-                            : QStringLiteral("INSERT INTO ") + tabella + QStringLiteral(" (") + nomi +
-                                  QStringLiteral(") VALUES (") + segnaposto + QLatin1Char(')');
+    if (valori.isEmpty()) {
+        sql.append(u" DEFAULT VALUES");
+    } else {
+        sql.append(u") VALUES (?");
+        for (qsizetype n = 1; n < valori.size(); ++n)
+            sql.append(u", ?");
+        sql.append(QLatin1Char(')'));
+    }
     const qint64 id = m_connessione->inserisci(sql, valori);
     // The row as the file now keeps it: what was written, the new key and the declared
     // defaults. Only a default the engine works out itself needs the row read back.
@@ -419,25 +440,28 @@ void SqliteRecordset::inserisci() {
 }
 
 void SqliteRecordset::aggiorna() {
-    QStringList assegnazioni;
+    QString sql;
+    sql.reserve(64 + 24 * m_colonne.size());
+    sql.append(u"UPDATE ");
+    aggiungiQuotato(sql, m_istruzione.updatableTable);
     QVariantList valori;
+    valori.reserve(m_colonne.size() + 1);
     const int id = indiceId();
     QVariant nuovoId = m_idInModifica;
     for (qsizetype i = 0; i < m_colonne.size(); ++i) {
         if (!m_modificato.value(i))
             continue;
-        assegnazioni.append(nomeQuotato(m_colonne.at(i).nomeMotore) + QStringLiteral(" = ?"));
+        sql.append(valori.isEmpty() ? u" SET " : u", ");
+        aggiungiQuotato(sql, m_colonne.at(i).nomeMotore);
+        sql.append(u" = ?");
         valori.append(m_daScrivere.at(i));
         if (i == id)
             nuovoId = m_daScrivere.at(i);
     }
-    if (!assegnazioni.isEmpty()) {
+    if (!valori.isEmpty()) {
+        sql.append(u" WHERE \"id\" = ?");
         valori.append(m_idInModifica);
-        const int cambiate =
-            m_connessione->esegui(QStringLiteral("UPDATE %1 SET %2 WHERE \"id\" = ?")
-                                      .arg(nomeQuotato(m_istruzione.updatableTable),
-                                           assegnazioni.join(QStringLiteral(", "))),
-                                  valori);
+        const int cambiate = m_connessione->esegui(sql, valori);
         if (cambiate == 0)
             throw Errore::database(QStringLiteral("Impossibile aggiornare la riga della tabella "
                                                   "%1: un altro utente l'ha eliminata.")

@@ -7,7 +7,6 @@
 #include "kalorefill_database_export.h"
 
 #include <QList>
-#include <QSqlRecord>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -59,7 +58,7 @@ private:
 
     void carica();
     void conosciColonne();
-    QList<Colonna> colonneDi(const QSqlRecord& record);
+    QList<Colonna> colonneDi(const QStringList& nomi, const QStringList& tabelle);
     // The columns, learnt from the statement without reading its rows.
     void colonneSenzaRighe();
     int indice(const QString& nome);

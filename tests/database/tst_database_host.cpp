@@ -765,6 +765,9 @@ void TstDatabaseHost::valoriNeiTesti_data() {
           "dataregistrazione between #12/02/2026# and #12/02/2026#", "id in (1, 3)", "id in (2)"},
          {u"tre"_s, u"uno,due"_s, u"#12/01/2026#"_s, u"id = 2"_s, u"uno"_s, u"uno,due"_s,
           u"uno,due"_s, u"tre"_s, u"uno,tre"_s, u"due"_s});
+    // An empty text is a text, not a missing value.
+    riga("testo vuoto", "noteteste", "id", {"note = ''", "note = 'uno'", "note = ''"},
+         {u"6"_s, u"1"_s, u"6"_s});
 }
 
 // Texts that differ only in a value, a date or an id, as a new day brings them, each find
@@ -776,10 +779,10 @@ void TstDatabaseHost::valoriNeiTesti() {
     QFETCH(QStringList, trovati);
     Db db;
     db.apparecchi();
-    // Ids 1 to 5, in this order.
+    // Ids 1 to 6, in this order.
     db.esegui("insert into noteteste (dataregistrazione, note) values (%1)",
               {"#12/01/2026#, 'uno'", "#12/01/2026#, 'due'", "#12/02/2026#, 'tre'",
-               "#12/05/2026#, '#12/01/2026#'", "#12/05/2026#, 'id = 2'"});
+               "#12/05/2026#, '#12/01/2026#'", "#12/05/2026#, 'id = 2'", "#12/06/2026#, ''"});
     QStringList righe;
     for (const QString& sql : testi)
         righe << valori(db.apri(sql), campo).join(u',');
