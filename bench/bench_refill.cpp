@@ -368,7 +368,7 @@ int main(int argc, char** argv) {
                       QStringLiteral("n"), QStringLiteral("41")});
     parser.addOption({QStringLiteral("ripetizioni-elenco"),
                       QStringLiteral("Aperture dell'elenco \"Cerca\" per misura."), QStringLiteral("n"),
-                      QStringLiteral("5")});
+                      QStringLiteral("11")});
     parser.addOption({QStringLiteral("ripetizioni-avvio"), QStringLiteral("Avvii per programma."),
                       QStringLiteral("n"), QStringLiteral("21")});
     parser.addOption({QStringLiteral("dettagli"),
