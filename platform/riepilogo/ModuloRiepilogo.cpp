@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+#include <type_traits>
+
 extern "C" Q_DECL_EXPORT int kalorefill_apri_riepilogo(const KaloRefill::HostApplicationPtr& host,
                                                       const QDate& dal, const QDate& al) {
     KaloRefill::FinestraRiepilogo finestra(host);
