@@ -28,6 +28,8 @@ bool opzioneAmmessa(const QString& nome) {
 
 } // namespace
 
+const QString ParametriServer::nomeApplicazione = QStringLiteral("KaloRefill");
+
 bool ParametriServer::eIndirizzo(const QString& testo) {
     return testo.startsWith(u"postgresql://", Qt::CaseInsensitive) ||
            testo.startsWith(u"postgres://", Qt::CaseInsensitive);
@@ -66,6 +68,7 @@ ParametriServer ParametriServer::leggi(const QString& indirizzo) {
 
     QStringList opzioni;
     bool attesa = false;
+    bool nomeProgramma = false;
     const QUrlQuery query(url);
     for (const auto& [nome, valore] : query.queryItems(QUrl::FullyDecoded)) {
         if (nome == u"host") {
@@ -88,6 +91,7 @@ ParametriServer ParametriServer::leggi(const QString& indirizzo) {
                 throw indirizzoNonValido(QStringLiteral("valore di %1").arg(nome));
             opzioni.append(nome + QLatin1Char('=') + valore);
             attesa = attesa || nome == u"connect_timeout";
+            nomeProgramma = nomeProgramma || nome == u"application_name";
         } else {
             throw indirizzoNonValido(QStringLiteral("opzione sconosciuta \"%1\"").arg(nome));
         }
@@ -95,6 +99,10 @@ ParametriServer ParametriServer::leggi(const QString& indirizzo) {
     // An unreachable server is told in seconds, not after the system's TCP timeout.
     if (!attesa)
         opzioni.append(QStringLiteral("connect_timeout=10"));
+    // The server then tells which of its sessions are cash desks (a restore waits for
+    // them to close).
+    if (!nomeProgramma)
+        opzioni.append(QStringLiteral("application_name=") + nomeApplicazione);
     p.m_opzioni = opzioni.join(QLatin1Char(';'));
 
     QUrl mostrato = url;
