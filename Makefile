@@ -47,7 +47,7 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	$(BUILD)/bin/kalorefill $(ARGS)
+	$(BUILD)/bin/kalorefill --demo $(ARGS)
 
 # Every database and form test runs on SQLite and on a throwaway PostgreSQL cluster that the
 # tests start and stop themselves; an engine that cannot be used fails the run.
