@@ -136,7 +136,9 @@ template <typename Tipo, typename Lettura>
 QList<Tipo> tutti(HostApplication& host, const QString& sql, Lettura leggi) {
     QList<Tipo> righe;
     const RecordsetPtr rs = host.openrecordset(sql);
-    for (rs->MoveFirst(); rs->RecordCount() > 0 && !rs->Eof(); rs->MoveNext())
+    if (rs->RecordCount() == 0)
+        return righe;
+    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext())
         righe.append(leggi(rs));
     return righe;
 }

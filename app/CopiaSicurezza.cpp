@@ -15,6 +15,7 @@
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QThread>
 #include <QUuid>
 
 #include <sqlite3.h>
@@ -72,9 +73,10 @@ public:
         sqlite3_stmt* istruzione = nullptr;
         QStringList righe;
         int esito = sqlite3_prepare_v2(m_db, sql, -1, &istruzione, nullptr);
-        while (esito == SQLITE_OK && (esito = sqlite3_step(istruzione)) == SQLITE_ROW)
-            righe.append(QString::fromUtf8(
-                reinterpret_cast<const char*>(sqlite3_column_text(istruzione, 0))));
+        if (esito == SQLITE_OK)
+            while ((esito = sqlite3_step(istruzione)) == SQLITE_ROW)
+                righe.append(QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(istruzione, 0))));
         sqlite3_finalize(istruzione);
         if (esito != SQLITE_DONE && esito != SQLITE_OK)
             throw errore(QString::fromUtf8(sqlite3_errmsg(m_db)));
@@ -317,11 +319,15 @@ QString CopiaSicurezza::ripristina(const QString& database, const QString& copia
                               .arg(ParametriServer::mostrabile(database));
     if (server(database)) {
         const Server collegamento(database);
-        const int altri = collegamento.valore(QStringLiteral(
+        // A session closed a moment ago may still be listed while its server process ends.
+        const QString altri = QStringLiteral(
             "SELECT count(*) FROM pg_stat_activity WHERE datname = current_database() "
-            "AND pid <> pg_backend_pid() AND application_name = '%1'").arg(ParametriServer::nomeApplicazione)).toInt();
-        if (altri > 0)
-            throw errore(inUso);
+            "AND pid <> pg_backend_pid() AND application_name = '%1'").arg(ParametriServer::nomeApplicazione);
+        for (int volta = 0; collegamento.valore(altri).toInt() > 0; ++volta) {
+            if (volta == 30)
+                throw errore(inUso);
+            QThread::msleep(100);
+        }
         esegui(database, primaDelRipristino);
         // The current tables step aside under another name; they go only once the copy
         // is in, and come back if it fails.

@@ -76,6 +76,8 @@ bool FinestraAnagrafiche::prova(const std::function<void()>& modifica) {
 }
 
 void FinestraAnagrafiche::aggiornaMancanze() {
+    if (!m_mancanze) // the tabs load before the line is made
+        return;
     try {
         const QStringList mancano = m_archivio.mancanze();
         m_mancanze->setText(mancano.isEmpty()

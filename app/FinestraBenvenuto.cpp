@@ -178,7 +178,8 @@ void FinestraBenvenuto::collegaServer() {
 void FinestraBenvenuto::apriAnagrafiche() {
     try {
         auto* finestra = new FinestraAnagrafiche(DatabaseHost::apri(m_scelta, m_opzioni), this);
-        finestra->setAttribute(Qt::WA_DeleteOnClose);
+        // Gone when closed, and its connection to the database with it.
+        connect(finestra, &QDialog::finished, finestra, &QObject::deleteLater);
         finestra->open();
     } catch (const Errore& e) {
         QMessageBox::warning(this, windowTitle(), e.descrizione());

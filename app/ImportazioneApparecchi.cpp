@@ -162,7 +162,7 @@ ImportazioneApparecchi::Esito ImportazioneApparecchi::leggi(const QByteArray& co
         if (const QString testoOrdine = valore(Colonna::Ordine); !testoOrdine.isEmpty())
             a.ordine = testoOrdine.toInt(&numero);
         else
-            a.ordine = ++ordine;
+            a.ordine = ordine + 1; // after the last one accepted
         if (!numero) {
             rifiuta(QStringLiteral("ordine \"%1\" non è un numero").arg(valore(Colonna::Ordine)));
             continue;
