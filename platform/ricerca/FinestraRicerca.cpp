@@ -13,6 +13,7 @@
 #include <QCursor>
 #include <QDate>
 #include <QDir>
+#include <QStandardPaths>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -545,20 +546,24 @@ void FinestraRicerca::chiediCsv() {
 }
 
 QString FinestraRicerca::cartellaPredefinita() const {
-    // The suite's folders are written with Windows separators.
-    for (QString cartella : {m_impostazioni.percorsoPers, m_impostazioni.percorso}) {
-        cartella.replace(QLatin1Char('\\'), QLatin1Char('/'));
-        if (!cartella.isEmpty() && QDir(cartella).exists())
-            return cartella;
-    }
-    return QDir::homePath();
+    // Where people look for what they saved: Documents/KaloRefill, made at the first export.
+    const QString documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString cartella = QDir(documenti).filePath(QStringLiteral("KaloRefill"));
+    return QDir().mkpath(cartella) ? cartella : documenti;
 }
 
 QString FinestraRicerca::nomeFilePredefinito(const QString& estensione) const {
+    // The day's report is named after its own day: every row carries it.
+    if (m_impostazioni.modulo.compare(u"RefillGiorno", Qt::CaseInsensitive) == 0 &&
+        m_colonnaRisposta >= 0 && m_modello->rowCount() > 0) {
+        const QDate giorno = m_modello->valore(0, m_colonnaRisposta).toDate();
+        if (giorno.isValid())
+            return QStringLiteral("Refill_%1.%2").arg(giorno.toString(Qt::ISODate), estensione);
+    }
     const QString lista =
         m_impostazioni.modulo.isEmpty() ? QStringLiteral("Elenco") : m_impostazioni.modulo;
     return QStringLiteral("%1_%2.%3")
-        .arg(lista, QDate::currentDate().toString(QStringLiteral("yyyyMMdd")), estensione);
+        .arg(lista, QDate::currentDate().toString(Qt::ISODate), estensione);
 }
 
 void FinestraRicerca::segnalaErrore(const QString& testo) {

@@ -10,6 +10,8 @@
 
 #include <QDateEdit>
 #include <QFileDialog>
+#include <QDir>
+#include <QStandardPaths>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -304,10 +306,20 @@ void FinestraRiepilogo::stampa() {
         QMessageBox::warning(this, windowTitle(), QStringLiteral("Stampa non riuscita."));
 }
 
+// Documents/KaloRefill/Riepilogo_2026-11-01_2026-11-30.pdf: named after the period shown.
+QString FinestraRiepilogo::fileEsportazione(const QDate& dal, const QDate& al,
+                                            const QString& estensione) {
+    const QString documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString cartella = QDir(documenti).filePath(QStringLiteral("KaloRefill"));
+    if (!QDir().mkpath(cartella))
+        cartella = documenti;
+    return QDir(cartella).filePath(QStringLiteral("Riepilogo_%1_%2.%3")
+                                       .arg(dal.toString(Qt::ISODate), al.toString(Qt::ISODate),
+                                            estensione));
+}
+
 void FinestraRiepilogo::chiediPdf() {
-    const QString nome = QStringLiteral("riepilogo-refill-%1-%2.pdf")
-                             .arg(m_riepilogo.dal.toString(QStringLiteral("yyyyMMdd")),
-                                  m_riepilogo.al.toString(QStringLiteral("yyyyMMdd")));
+    const QString nome = fileEsportazione(m_riepilogo.dal, m_riepilogo.al, QStringLiteral("pdf"));
     const QString percorso = QFileDialog::getSaveFileName(
         this, QStringLiteral("Salva il riepilogo in PDF"), nome, QStringLiteral("PDF (*.pdf)"));
     if (!percorso.isEmpty() && !salvaPdf(percorso))
@@ -316,9 +328,7 @@ void FinestraRiepilogo::chiediPdf() {
 }
 
 void FinestraRiepilogo::chiediCsv() {
-    const QString nome = QStringLiteral("riepilogo-refill-%1-%2.csv")
-                             .arg(m_riepilogo.dal.toString(QStringLiteral("yyyyMMdd")),
-                                  m_riepilogo.al.toString(QStringLiteral("yyyyMMdd")));
+    const QString nome = fileEsportazione(m_riepilogo.dal, m_riepilogo.al, QStringLiteral("csv"));
     const QString percorso = QFileDialog::getSaveFileName(
         this, QStringLiteral("Esporta il riepilogo in CSV"), nome, QStringLiteral("CSV (*.csv)"));
     QString errore;

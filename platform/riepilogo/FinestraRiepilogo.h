@@ -37,6 +37,7 @@ private:
     void cambiaSoglia(int soglia);
     void anteprima();
     void stampa();
+    static QString fileEsportazione(const QDate& dal, const QDate& al, const QString& estensione);
     void chiediPdf();
     void chiediCsv();
 
