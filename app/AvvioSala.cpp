@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -75,8 +76,9 @@ int AvvioSala::ripristina(const QString& database, const QString& copia) {
 
 int AvvioSala::anagrafiche(std::shared_ptr<DatabaseHost> host, const QString& fileCsv) {
     FinestraAnagrafiche finestra(std::move(host));
+    // The preview goes over the window once that is on screen.
     if (!fileCsv.isEmpty())
-        finestra.importaDaFile(fileCsv);
+        QTimer::singleShot(0, &finestra, [&finestra, fileCsv] { finestra.importaDaFile(fileCsv); });
     finestra.exec();
     return 0;
 }
