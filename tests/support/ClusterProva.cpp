@@ -87,7 +87,8 @@ bool ClusterProva::standbyDi(const ClusterProva& primario) {
                   {QStringLiteral("-h"), primario.cartella(), QStringLiteral("-p"),
                    QString::number(primario.porta()), QStringLiteral("-U"), QStringLiteral("tester"),
                    QStringLiteral("-D"), dati(), QStringLiteral("-R"), QStringLiteral("-X"),
-                   QStringLiteral("stream"), QStringLiteral("--no-sync")});
+                   QStringLiteral("stream"), QStringLiteral("--no-sync"),
+                   QStringLiteral("--checkpoint=fast")});
 }
 
 bool ClusterProva::avvia(const QStringList& parametri) {
