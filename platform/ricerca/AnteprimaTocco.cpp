@@ -3,6 +3,8 @@
 #include "form/DimensioneFinestra.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QStyle>
@@ -29,6 +31,12 @@ void mostra(QPrinter& stampante, QWidget* genitore, const QString& titolo,
             pulsante->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         }
     }
+    // Qt's fields for the page and the zoom carry no name a screen reader could say.
+    for (QLineEdit* campo : finestra.findChildren<QLineEdit*>())
+        if (campo->accessibleName().isEmpty())
+            campo->setAccessibleName(qobject_cast<QComboBox*>(campo->parentWidget())
+                                         ? QStringLiteral("Ingrandimento")
+                                         : QStringLiteral("Pagina"));
     DimensioneFinestra::adatta(&finestra, QSize(1000, 760));
     finestra.exec();
 }

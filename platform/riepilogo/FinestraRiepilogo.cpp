@@ -9,6 +9,7 @@
 #include "RigaFluida.h"
 #include "SogliaFrequenza.h"
 #include "form/DimensioneFinestra.h"
+#include "form/StileTocco.h"
 #include "host/Errore.h"
 
 #include <QDateEdit>
@@ -34,8 +35,8 @@ namespace KaloRefill {
 
 namespace {
 
-// Fingers, not a mouse: the refill form's buttons are this tall.
-constexpr int altezzaTocco = 56;
+// Fingers, not a mouse; no taller, so an 800 x 480 panel keeps room for the rows.
+constexpr int altezzaTocco = StileTocco::LatoMinimo;
 const QColor sfondoAllarme(255, 205, 205);
 
 QPushButton* pulsante(const QString& testo, const QString& nome, QWidget* genitore) {

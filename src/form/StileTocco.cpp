@@ -77,6 +77,7 @@ int StileTocco::pixelMetric(PixelMetric metrica, const QStyleOption* opzione,
     switch (metrica) {
     case PM_ScrollBarExtent:
     case PM_ScrollBarSliderMin:
+    case PM_ToolBarExtensionExtent:
         return lato(widget);
     case PM_SmallIconSize:
         // Icons in lists and combo boxes, readable at arm's length.
@@ -84,6 +85,15 @@ int StileTocco::pixelMetric(PixelMetric metrica, const QStyleOption* opzione,
     default:
         return QProxyStyle::pixelMetric(metrica, opzione, widget);
     }
+}
+
+void StileTocco::polish(QWidget* widget) {
+    QProxyStyle::polish(widget);
+    // The button Qt adds to a tool bar too narrow for all its commands has no name of its
+    // own for a screen reader.
+    if (widget->objectName() == QLatin1String("qt_toolbar_ext_button") &&
+        widget->accessibleName().isEmpty())
+        widget->setAccessibleName(QStringLiteral("Altri comandi"));
 }
 
 int StileTocco::styleHint(StyleHint suggerimento, const QStyleOption* opzione,

@@ -31,6 +31,8 @@ public:
                            const QWidget* widget) const override;
     int pixelMetric(PixelMetric metrica, const QStyleOption* opzione,
                     const QWidget* widget) const override;
+    void polish(QWidget* widget) override;
+    using QProxyStyle::polish;
     int styleHint(StyleHint suggerimento, const QStyleOption* opzione, const QWidget* widget,
                   QStyleHintReturn* ritorno) const override;
 };
