@@ -117,7 +117,7 @@ FinestraRiepilogo::FinestraRiepilogo(HostApplicationPtr host, QWidget* genitore)
 
     auto* principale = new QVBoxLayout(this);
 
-    // Both rows of controls go on to a second line on a narrow screen.
+    // The controls go on to further lines on a narrow screen.
     auto* periodo = new RigaFluida(8);
     const auto dataEdit = [this](const QString& nome) {
         auto* d = new QDateEdit(this);
@@ -157,7 +157,7 @@ FinestraRiepilogo::FinestraRiepilogo(HostApplicationPtr host, QWidget* genitore)
     m_sintesi->setObjectName(QStringLiteral("LabSintesi"));
     QFont grassetto = carattere;
     grassetto.setBold(true);
-    grassetto.setPointSize(14);
+    grassetto.setPointSize(12);
     m_sintesi->setFont(grassetto);
     m_sintesi->setWordWrap(true);
     principale->addWidget(m_sintesi);
@@ -187,7 +187,9 @@ FinestraRiepilogo::FinestraRiepilogo(HostApplicationPtr host, QWidget* genitore)
     m_divisore->setStretchFactor(1, 1);
     principale->addWidget(m_divisore, 1);
 
-    auto* comandi = new RigaFluida(8);
+    // The threshold and the commands follow the period on the same flowing rows: on an
+    // 800 x 480 panel two half-empty rows would take the height of the table.
+    RigaFluida* comandi = periodo;
     m_soglia = new QSpinBox(this);
     m_soglia->setObjectName(QStringLiteral("TxtSoglia"));
     m_soglia->setRange(SogliaFrequenza::minima, SogliaFrequenza::massima);
@@ -212,7 +214,6 @@ FinestraRiepilogo::FinestraRiepilogo(HostApplicationPtr host, QWidget* genitore)
     auto* chiudi = pulsante(QStringLiteral("Chiudi"), QStringLiteral("CmdChiudi"), this);
     for (QPushButton* b : {anteprima, stampa, pdf, csv, chiudi})
         comandi->addWidget(b);
-    principale->addLayout(comandi);
 
     const QDate oggi = m_host->Data();
     const auto scegli = [this, oggi](PeriodoRiepilogo (*periodo)(const QDate&)) {

@@ -76,6 +76,8 @@ QStringList difetti(QWidget& finestra) {
         if (!schermo.contains(globale) || !finestra.rect().contains(
                                               QRect(w->mapTo(&finestra, QPoint(0, 0)), w->size())))
             trovati << nome(w) + u" fuori dallo schermo"_s;
+        else if (w->visibleRegion().boundingRect() != w->rect())
+            trovati << nome(w) + u" tagliato"_s;
         if (!form)
             piccolo(nome(w), w->size());
         if (auto* schede = qobject_cast<QTabBar*>(w))
