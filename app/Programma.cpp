@@ -12,6 +12,7 @@
 #include "UscitaDopoDisegno.h"
 #include "VerificaRefill.h"
 #include "entry/Configura.h"
+#include "form/StileTocco.h"
 #include "host/Errore.h"
 
 #include <QApplication>
@@ -365,6 +366,8 @@ int Programma::esegui(int argc, char** argv) {
 
     QApplication applicazione(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    // From the first box on, the summary's window included.
+    StileTocco::installa();
     // Qt has taken its own options away by now.
     const ArgomentiProgramma argomenti =
         ArgomentiProgramma::analizza(QCoreApplication::arguments());

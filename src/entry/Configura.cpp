@@ -1,6 +1,7 @@
 #include "Configura.h"
 
 #include "../form/FrmRefill.h"
+#include "../form/StileTocco.h"
 #include "StatoModulo.h"
 #include "Versione.h"
 
@@ -43,6 +44,8 @@ QString Configura::Ver() const {
 }
 
 QVariant Configura::Start() {
+    // Message boxes and Qt's dialogs sized for a finger and in Italian, whatever host.
+    StileTocco::installa();
     // The form deletes itself when closed; the windowing layer owns it from here on.
     auto* form = new FrmRefill();
     form->setAttribute(Qt::WA_DeleteOnClose);
