@@ -24,6 +24,7 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -35,6 +36,7 @@
 #include <QStyleOptionSpinBox>
 #include <QTableView>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -367,6 +369,48 @@ private slots:
         visita(premi("CmdStampa"), registra(u"stampa"_s));
         visita(premi("CmdAnteprima"), registra(u"anteprima"_s));
         QCOMPARE(visti, (QStringList{u"calendario"_s, u"file"_s, u"stampa"_s, u"anteprima"_s}));
+        QVERIFY2(trovati.isEmpty(), qPrintable(trovati.join(u'\n')));
+    }
+
+    // A cash desk's choice: windows full screen, from the account's own configuration file
+    // or else from the one for every account; without it, windows as above.
+    void schermoIntero_data() {
+        QTest::addColumn<QString>("utente"); // the value in each file; none: no file
+        QTest::addColumn<QString>("sistema");
+        QTest::addColumn<bool>("intero");
+        QTest::newRow("nessuna scelta") << QString() << QString() << false;
+        QTest::newRow("la postazione") << u"true"_s << QString() << true;
+        QTest::newRow("tutte le postazioni") << QString() << u"true"_s << true;
+        QTest::newRow("la postazione decide") << u"false"_s << u"true"_s << false;
+    }
+
+    void schermoIntero() {
+        QFETCH(QString, utente);
+        QFETCH(QString, sistema);
+        QFETCH(bool, intero);
+        QTemporaryDir cartella;
+        for (const auto& [nome, valore] : {std::pair{u"utente"_s, utente}, {u"sistema"_s, sistema}}) {
+            QVERIFY(QDir(cartella.path()).mkpath(nome + u"/kalorefill"_s));
+            QFile file(cartella.filePath(nome + u"/kalorefill/kalorefill.conf"_s));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            if (!valore.isEmpty())
+                file.write("[Finestre]\nSchermoIntero=" + valore.toLatin1() + '\n');
+        }
+        const QByteArray casa = qgetenv("XDG_CONFIG_HOME"), tutti = qgetenv("XDG_CONFIG_DIRS");
+        qputenv("XDG_CONFIG_HOME", cartella.filePath(u"utente"_s).toLocal8Bit());
+        qputenv("XDG_CONFIG_DIRS", cartella.filePath(u"sistema"_s).toLocal8Bit());
+        auto banco = BancoProva::salaPronta(4);
+        FinestraRiepilogo f(banco->host());
+        f.show();
+        qputenv("XDG_CONFIG_HOME", casa);
+        qputenv("XDG_CONFIG_DIRS", tutti);
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QTRY_COMPARE(f.isFullScreen(), intero);
+        QStringList trovati;
+        if (intero)
+            QCOMPARE(f.geometry(), f.screen()->geometry());
+        else
+            usaLoSpazio(f, QSize(1280, 800), trovati);
         QVERIFY2(trovati.isEmpty(), qPrintable(trovati.join(u'\n')));
     }
 };
