@@ -110,7 +110,8 @@ int StileTocco::pixelMetric(PixelMetric metrica, const QStyleOption* opzione,
 }
 
 // A spin box's buttons side by side at its right end, "down" then "up", each a square of
-// the box's height (a finger's side at least); a date field's arrow as wide.
+// the box's height (a finger's side at least); a date field's arrow as wide, but for the
+// refill form's own.
 QRect StileTocco::subControlRect(ComplexControl controllo, const QStyleOptionComplex* opzione,
                                  SubControl parte, const QWidget* widget) const {
     const int l = lato(widget);
@@ -134,7 +135,10 @@ QRect StileTocco::subControlRect(ComplexControl controllo, const QStyleOptionCom
             }
         }
     }
-    if (controllo == CC_ComboBox && (parte == SC_ComboBoxArrow || parte == SC_ComboBoxEditField)) {
+    // The refill form's date keeps the width its layout gives it, whole date included.
+    const bool dataDelForm = widget && widget->inherits("KaloRefill::CampoData");
+    if (controllo == CC_ComboBox && !dataDelForm &&
+        (parte == SC_ComboBoxArrow || parte == SC_ComboBoxEditField)) {
         QRect freccia = QProxyStyle::subControlRect(controllo, opzione, SC_ComboBoxArrow, widget);
         if (freccia.width() < l)
             freccia.setLeft(freccia.right() - l + 1);

@@ -109,6 +109,13 @@ QStringList difetti(QWidget& finestra) {
             trovati << nome(w) + u" tagliato"_s;
         if (!form)
             piccolo(nome(w), w->size());
+        // A date or number whole in its field, next to the buttons. (Below 600 pixels of
+        // height the form shrinks its own fields by its rule, the date with them.)
+        if (auto* box = qobject_cast<QAbstractSpinBox*>(w); box && (!form || finestra.height() >= 600))
+            if (auto* campo = box->findChild<QLineEdit*>();
+                campo && campo->fontMetrics().horizontalAdvance(box->text()) >
+                             campo->contentsRect().width() - 2 * campo->textMargins().left())
+                trovati << nome(w) + u" testo tagliato: "_s + box->text();
         if (auto* box = qobject_cast<QAbstractSpinBox*>(w); box && !form)
             for (const auto& [parte, rettangolo] : parti(box)) {
                 piccolo(nome(w) + u" "_s + parte, rettangolo.size());
