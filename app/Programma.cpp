@@ -78,6 +78,8 @@ int controllaDocumenti(int argc, char** argv, const ArgomentiProgramma& argoment
     try {
         host = Programma::apriDatabase(argomenti);
     } catch (const Errore& errore) {
+        if (errore.numero() == CodiceErrore::AutorizzazioneNegata)
+            return fallisci(errore.descrizione(), Programma::esitoFallito);
         return fallisci(QStringLiteral("impossibile aprire il database %1: %2").arg(percorso, errore.descrizione()),
                         Programma::esitoFallito);
     }
@@ -354,9 +356,10 @@ int Programma::esegui(int argc, char** argv) {
     try {
         host = apriDatabase(argomenti);
     } catch (const Errore& errore) {
-        // The host usually names the file itself; the operator needs to read it once.
+        // The host usually names the file itself, and a refused role is the role's fault
+        // rather than the database's; the operator needs to read either once.
         const QString descrizione = errore.descrizione();
-        return fallisci(descrizione.contains(percorso)
+        return fallisci(descrizione.contains(percorso) || errore.numero() == CodiceErrore::AutorizzazioneNegata
                             ? descrizione
                             : QStringLiteral("impossibile aprire il database %1: %2")
                                   .arg(percorso, descrizione),

@@ -193,6 +193,8 @@ private:
     QString m_motivoPerdita;
     // A server connection that was lost: made again at the next unit.
     bool m_daRiconnettere = false;
+    // The server as messages name it: host and port.
+    QString m_server;
     SqlTranslator m_traduttore;
     CatalogoColonne m_catalogo{*this};
 };

@@ -67,6 +67,8 @@ public:
     void CmdApparecchio_Click(int indice);
 
     void SalvaRefill();
+    // The same, its failures' boxes going where `segnalazioni` sends them.
+    void SalvaRefill(Politica::Segnalazioni& segnalazioni);
     void TotaleGiornata();
 
     void CmdChiudi_Click();
@@ -167,6 +169,8 @@ private:
     void adattaTastiera(float altezzaCornice);
     // Asks before dropping an entry left open; true when the operation may go on.
     bool abbandonaRefillAperto();
+    // Whether the open entry's amount can be stored exactly; says why not in one box.
+    bool importoSalvabile();
     // What an open entry looks like on the form now, as a step that puts it back.
     std::function<void()> statoVoce();
     // Runs the calculator on the three display labels and writes its state back.

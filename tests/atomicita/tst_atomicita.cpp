@@ -96,6 +96,13 @@ QStringList incoerenze(const QString& percorso) {
     for (const auto& r : db.righe(QStringLiteral("select dataregistrazione, count(*) from noteteste "
                                                   "where codcausale='REF' group by dataregistrazione having count(*) > 1")))
         trovate << QStringLiteral("%1 testate il %2").arg(r.at(1).toString(), r.at(0).toString());
+    for (const char* tabella : {"noteincassi", "noterighe"})
+        for (const auto& r : db.righe(QStringLiteral("select x.id from %1 x left join noteteste t on x.idtesta = t.id "
+                                                      "where t.id is null").arg(QLatin1String(tabella))))
+            trovate << QStringLiteral("%1 %2 senza testata").arg(QLatin1String(tabella), r.at(0).toString());
+    for (const auto& r : db.righe(QStringLiteral("select idtesta, linkscheda from noteincassi group by idtesta, linkscheda "
+                                                  "having count(*) > 1")))
+        trovate << QStringLiteral("testata %1: apparecchio %2 doppio").arg(r.at(0).toString(), r.at(1).toString());
     const auto testate = db.righe(QStringLiteral(
         "select t.id, t.refillnoleggiatore, (select sum(refillgestore) from noteincassi where idtesta=t.id), "
         "(select count(*) from noteincassi where idtesta=t.id) from noteteste t where codcausale='REF'"));
@@ -184,6 +191,7 @@ private slots:
     // Runs on the engine the test run chose; see MotoreProva.
     void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
     void arrestoBrusco();
+    void boxSenzaBlocco();
     void primiSalvataggiInsieme_data();
     void primiSalvataggiInsieme();
     void unitaNonRiuscita_data();
@@ -234,6 +242,44 @@ void TestAtomicita::arrestoBrusco() {
     }
     QVERIFY2(salvataggiTotali >= cicli, "i programmi uccisi non hanno salvato quasi nulla");
     qInfo("%d cicli, %d salvataggi conclusi, 0 documenti incoerenti", cicli, salvataggiTotali);
+}
+
+// A box of a save left unanswered at one desk (here the accounts the entries need are
+// missing) does not hold the database: another desk saves meanwhile, within a wait far
+// shorter than the box stays open.
+void TestAtomicita::boxSenzaBlocco() {
+    const auto banco = salaSenzaConferma();
+    const QString percorso = banco->percorsoFile();
+    QVERIFY(Lettore(percorso).esegui(QStringLiteral("delete from TabAssociazioneConti")));
+    const auto avvia = [&](QProcess& figlio, int primo, const QStringList& altri) {
+        figlio.start(programma(QStringLiteral("salvatore_prova")),
+                     argomenti(percorso, PianoSalvataggi{Oggi, primo, 1, 0, primo + 1}, 1, false) + altri);
+        return figlio.waitForStarted();
+    };
+    QProcess distratto;
+    QVERIFY(avvia(distratto, 0, {QStringLiteral("--tieni"), QStringLiteral("30000")}));
+    // The start-up's own warning, then the first box of the save, which stays open.
+    QByteArray errori;
+    for (int attesa = 0; errori.count("messaggio:") < 2 && attesa < 600; ++attesa) {
+        QTest::qWait(50);
+        errori += distratto.readAllStandardError();
+    }
+    QVERIFY2(errori.count("messaggio:") >= 2, errori.constData());
+
+    QProcess altro;
+    QVERIFY(avvia(altro, 1, {QStringLiteral("--attesa"), QStringLiteral("3000")}));
+    QVERIFY(altro.waitForFinished(60000));
+    const QByteArray uscitaAltro = altro.readAllStandardOutput();
+    const QByteArray erroriAltro = altro.readAllStandardError();
+    QVERIFY2(distratto.state() == QProcess::Running, "la prima postazione ha chiuso il box da sola");
+    distratto.kill();
+    distratto.waitForFinished();
+    QVERIFY2(uscitaAltro.contains("salvato 0") && !erroriAltro.contains("Salvataggio non riuscito"),
+             erroriAltro.constData());
+    // Both saves are in: the first was kept before its box was shown.
+    const StatoRighe trovato = statoFile(percorso);
+    QVERIFY2(trovato.count({Oggi, 1001}) && trovato.count({Oggi, 1002}),
+             qPrintable(differenza(trovato, {})));
 }
 
 void TestAtomicita::primiSalvataggiInsieme_data() {
@@ -440,6 +486,21 @@ void TestAtomicita::verificaERipara_data() {
                           "((select max(id) from noteteste), 1001, '2026-12-04', 7, '2099-01-01 00:00:00'),"
                           "((select max(id) from noteteste), 1003, '2026-12-04', 3, '2099-01-01 00:00:00')")
         << QStringLiteral("testata doppia") << 1550LL - 1000 + 700 + 300;
+    const QString riga = QStringLiteral("insert into noteincassi (idtesta, linkscheda, dataincasso, refillgestore, iddata) "
+                                        "values (%1, %2, '%3', %4, '2099-01-01 00:00:00')");
+    // A machine twice in its header: the later save wins.
+    QTest::newRow("riga doppia") << riga.arg(QStringLiteral("(select max(id) from noteteste)")).arg(1001).arg(QStringLiteral("2026-12-04")).arg(7)
+                                 << QStringLiteral("riga doppia") << 1550LL - 1000 + 700;
+    // Rows and entries whose header has gone: a row joins its date's header, an entry goes,
+    // and so does a row whose date has no header left.
+    QTest::newRow("riga senza testata") << riga.arg(999999).arg(1003).arg(QStringLiteral("2026-12-04")).arg(3)
+                                        << QStringLiteral("senza testata") << 1550LL + 300;
+    QTest::newRow("riga senza testata né documento") << riga.arg(999999).arg(1003).arg(QStringLiteral("2026-12-03")).arg(3)
+                                                      << QStringLiteral("senza testata") << 1550LL;
+    QTest::newRow("scrittura senza testata")
+        << QStringLiteral("insert into noterighe (idtesta, riga, descrizione, dare, avere, codconto, Data) "
+                          "values (999999, 1, 'Refill Hopper', 0, 4, 'C.01.001', '2026-12-04')")
+        << QStringLiteral("senza testata") << 1550LL;
 }
 
 // Documents damaged in each way are listed, mended in one go, logged, and consistent after.
