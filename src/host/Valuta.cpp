@@ -12,11 +12,14 @@ namespace KaloRefill {
 Valuta Valuta::daDouble(double valore) {
     if (!std::isfinite(valore))
         throw Errore::overflow();
-    const double scalato = valore * 10000.0;
     // 2^63 is the edge of the 64-bit count; stay clear of it.
-    if (std::fabs(scalato) >= 9.2e18)
+    if (std::fabs(valore) * 10000.0 >= 9.2e18)
         throw Errore::overflow();
-    return daDecimillesimi(static_cast<std::int64_t>(std::nearbyint(scalato)));
+    // Whole part and fraction apart: both are exact in a double, and so the count is exact
+    // for every amount a double holds, where valore * 10000 would round above 2^53.
+    const double intero = std::trunc(valore);
+    return daDecimillesimi(static_cast<std::int64_t>(intero) * 10000 +
+                           static_cast<std::int64_t>(std::nearbyint((valore - intero) * 10000.0)));
 }
 
 Valuta Valuta::daVariant(const QVariant& valore) {

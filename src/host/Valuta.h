@@ -34,7 +34,10 @@ public:
     static std::optional<Valuta> daTestoEsatto(const QString& testo);
 
     constexpr std::int64_t decimillesimi() const { return m_decimillesimi; }
-    double toDouble() const { return static_cast<double>(m_decimillesimi) / 10000.0; }
+    // Whole part and fraction apart, so that every amount a double holds comes out exact.
+    double toDouble() const {
+        return static_cast<double>(m_decimillesimi / 10000) + static_cast<double>(m_decimillesimi % 10000) / 10000.0;
+    }
     constexpr bool isZero() const { return m_decimillesimi == 0; }
 
     // Shortest form: no trailing zeros, no thousands separator ("12,5", "15", "-0,3").

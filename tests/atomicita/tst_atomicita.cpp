@@ -22,6 +22,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
+#include <QUrl>
+#include <QUrlQuery>
 #include <QTest>
 
 #include <csignal>
@@ -198,6 +200,8 @@ private slots:
     void unitaNonRiuscita();
     void databaseInSolaLettura_data();
     void databaseInSolaLettura();
+    void ruoloSenzaDiritti_data();
+    void ruoloSenzaDiritti();
     void verificaERipara_data();
     void verificaERipara();
 };
@@ -461,6 +465,45 @@ void TestAtomicita::databaseInSolaLettura() {
     QVERIFY(originale.readAll() == contenuto);
     QVERIFY(!QFile::exists(percorso + QStringLiteral("-wal")));
     QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7700));
+}
+
+void TestAtomicita::ruoloSenzaDiritti_data() {
+    QTest::addColumn<QString>("diritti");
+    QTest::addColumn<QString>("tabella");
+    QTest::newRow("sola lettura") << QStringLiteral("SELECT") << QStringLiteral("noteteste");
+    QTest::newRow("tutto tranne le scritture contabili") << QStringLiteral("SELECT, INSERT, UPDATE, DELETE")
+                                                          << QStringLiteral("noterighe");
+}
+
+// A server role that cannot write every table a save writes is refused at open, in one
+// line naming the table, as a read-only file is.
+void TestAtomicita::ruoloSenzaDiritti() {
+    if (!MotoreProva::postgreSql())
+        QSKIP("server only: a file's rights are the file's");
+    QFETCH(QString, diritti);
+    QFETCH(QString, tabella);
+    const auto banco = salaSenzaConferma(3);
+    QUrl indirizzo(banco->percorsoFile());
+    const QString schema = QUrlQuery(indirizzo).queryItemValue(QStringLiteral("options")).section(u'=', 1);
+    const QString ruolo = QStringLiteral("lettore_%1_%2").arg(QCoreApplication::applicationPid()).arg(QTest::currentDataTag()[0] == 's');
+    {
+        Lettore db(banco->percorsoFile());
+        for (const QString& sql : {QStringLiteral("CREATE ROLE %1 LOGIN"), QStringLiteral("GRANT USAGE ON SCHEMA %2 TO %1"),
+                                   QStringLiteral("GRANT %3 ON ALL TABLES IN SCHEMA %2 TO %1"),
+                                   QStringLiteral("REVOKE INSERT ON %2.noterighe FROM %1")})
+            QVERIFY(db.esegui(sql.arg(ruolo, schema, diritti)));
+    }
+    indirizzo.setUserName(ruolo);
+    QProcess kalorefill;
+    kalorefill.start(programma(QStringLiteral("kalorefill")),
+                     {QStringLiteral("--verifica"), QStringLiteral("--database"), indirizzo.toString()});
+    QVERIFY(kalorefill.waitForFinished(30000));
+    const QString errore = QString::fromUtf8(kalorefill.readAllStandardError());
+    Lettore(banco->percorsoFile()).esegui(QStringLiteral("DROP OWNED BY %1; DROP ROLE %1").arg(ruolo));
+    QCOMPARE(kalorefill.exitCode(), 1);
+    QVERIFY2(errore.startsWith(QStringLiteral("kalorefill: il ruolo %1 non può scrivere nella tabella %2").arg(ruolo, tabella)),
+             qPrintable(errore));
+    QCOMPARE(errore.count(u'\n'), 1);
 }
 
 void TestAtomicita::verificaERipara_data() {

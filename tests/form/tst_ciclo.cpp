@@ -93,6 +93,34 @@ private slots:
         QCOMPARE(form->Bottone->caption(), QStringLiteral("2"));
     }
 
+    // An amount no amount column holds exactly (here set where the keypad would never put
+    // it) is refused before anything is written: one box, no row of any table, the entry
+    // still open. The date field holds no date the database cannot.
+    void importoNonConservabile_data() {
+        QTest::addColumn<QString>("valore");
+        QTest::newRow("21 cifre") << QStringLiteral("123456789012345678901");
+        QTest::newRow("5 decimali") << QStringLiteral("1,23456");
+    }
+    void importoNonConservabile() {
+        QFETCH(QString, valore);
+        auto form = apri();
+        form->CmdApparecchio[0]->click();
+        form->LabValore->setCaption(valore);
+        form->CmdSalva->click();
+        QCOMPARE(m_box->testi().size(), 1);
+        QVERIFY2(m_box->testi().at(0).contains(valore + QStringLiteral(" non si può salvare")),
+                 qPrintable(m_box->testi().at(0)));
+        for (const QString& sql : {SqlTesta, SqlRighe, SqlLog, SqlContabili})
+            QCOMPARE(m_banco->conta(sql), 0);
+        QCOMPARE(form->RefillAperto, qint16(-1));
+        QVERIFY(form->CmdSalva->isEnabled());
+
+        for (const QDate& fuori : {QDate(1899, 12, 31), QDate(1, 1, 1)}) {
+            form->txtData->setDate(fuori);
+            QVERIFY2(form->dataRegistrazione() >= QDate(1900, 1, 1), qPrintable(form->dataRegistrazione().toString()));
+        }
+    }
+
     void selezioneConImportoPrecedente() {
         auto form = apri();
         salva(*form, 1, QStringLiteral("40"));
