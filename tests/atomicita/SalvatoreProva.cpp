@@ -7,6 +7,8 @@
 // --tieni MS: the first box after "pronto" stays open MS ms, as at an unattended desk.
 // --riprova: a save that does not go through is pressed again until it does; each press
 // prints "salva I INIZIO ESITO BOX" (start in ms since the epoch, 1 saved, boxes shown).
+// --lento MS: the look-up of the day's header takes MS ms more, and "dentro" is printed as
+// it starts.
 #include "PianoSalvataggi.h"
 
 #include "DatabaseHost.h"
@@ -29,6 +31,11 @@
 using namespace KaloRefill;
 
 namespace {
+void riga(std::FILE* flusso, const QString& testo) {
+    std::fputs((testo + QLatin1Char('\n')).toUtf8().constData(), flusso);
+    std::fflush(flusso);
+}
+
 // A slow workstation: the look-up of the day's header takes `ritardo` ms more, as over a
 // busy network, so that the window between "is there a header?" and the insert that
 // follows is wide enough for other workstations to fall into it.
@@ -36,6 +43,8 @@ class RecordsetLento final : public Recordset {
 public:
     RecordsetLento(RecordsetPtr rs, int ritardo) : m_rs(std::move(rs)), m_ritardo(ritardo) {}
     int RecordCount() override {
+        // Said as it happens: a test may act while the save is under way.
+        riga(stdout, QStringLiteral("dentro"));
         const int n = m_rs->RecordCount();
         QThread::msleep(static_cast<unsigned long>(m_ritardo));
         return n;
@@ -80,10 +89,6 @@ private:
     int m_ritardo;
 };
 
-void riga(std::FILE* flusso, const QString& testo) {
-    std::fputs((testo + QLatin1Char('\n')).toUtf8().constData(), flusso);
-    std::fflush(flusso);
-}
 } // namespace
 
 int main(int argc, char** argv) {

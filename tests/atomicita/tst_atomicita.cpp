@@ -26,7 +26,9 @@
 #include <QUrlQuery>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
+#include <functional>
 #include <map>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -194,6 +196,8 @@ private slots:
     void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
     void arrestoBrusco();
     void boxSenzaBlocco();
+    void serverPerso_data();
+    void serverPerso();
     void primiSalvataggiInsieme_data();
     void primiSalvataggiInsieme();
     void unitaNonRiuscita_data();
@@ -284,6 +288,123 @@ void TestAtomicita::boxSenzaBlocco() {
     const StatoRighe trovato = statoFile(percorso);
     QVERIFY2(trovato.count({Oggi, 1001}) && trovato.count({Oggi, 1002}),
              qPrintable(differenza(trovato, {})));
+}
+
+void TestAtomicita::serverPerso_data() {
+    QTest::addColumn<bool>("taglio");
+    QTest::addColumn<int>("cicli");
+    QTest::newRow("server fermato di colpo e riavviato") << false << 10;
+    QTest::newRow("connessione tagliata") << true << 5;
+}
+
+// The server stops dead (-m immediate) and comes back, or the network cuts the connection,
+// while a workstation saves without pause and presses "Salva" again whenever a save does
+// not go through. Each press shows at most one box, naming the server; the first press
+// after the server is back saves; no confirmed save is lost and nothing is half-written.
+void TestAtomicita::serverPerso() {
+    const QString cluster = qEnvironmentVariable("KALOREFILL_TEST_PG_CLUSTER");
+    if (cluster.isEmpty())
+        QSKIP("needs a server of its own to stop: ctest runs it as tst_atomicita_server");
+    QFETCH(bool, taglio);
+    QFETCH(int, cicli);
+    const auto banco = salaSenzaConferma();
+    const QString percorso = banco->percorsoFile();
+    QUrl indirizzo(percorso);
+    QUrlQuery opzioni(indirizzo);
+    QString server = opzioni.queryItemValue(QStringLiteral("host")) + u':' + opzioni.queryItemValue(QStringLiteral("port"));
+    QProcess staffetta;
+    if (taglio) {
+        // The workstation reaches the server over TCP through a relay the test can cut.
+        staffetta.start(programma(QStringLiteral("staffetta_prova")),
+                        {opzioni.queryItemValue(QStringLiteral("host")) + QStringLiteral("/.s.PGSQL.") +
+                         opzioni.queryItemValue(QStringLiteral("port"))});
+        QVERIFY(staffetta.waitForReadyRead(10000));
+        const QString porta = QString::fromLatin1(staffetta.readLine()).trimmed();
+        opzioni.removeAllQueryItems(QStringLiteral("host"));
+        opzioni.removeAllQueryItems(QStringLiteral("port"));
+        opzioni.addQueryItem(QStringLiteral("host"), QStringLiteral("127.0.0.1"));
+        opzioni.addQueryItem(QStringLiteral("port"), porta);
+        indirizzo.setQuery(opzioni);
+        server = QStringLiteral("127.0.0.1:") + porta;
+    }
+    const auto agisci = [&](const char* azione) {
+        if (taglio) {
+            staffetta.write("taglia\n");
+            return staffetta.waitForReadyRead(10000) && staffetta.readLine().startsWith("tagliato");
+        }
+        return QProcess::execute(QStringLiteral("sh"), {QStringLiteral(KALOREFILL_CLUSTER_SH), QLatin1String(azione), cluster}) == 0;
+    };
+
+    const PianoSalvataggi piano{Oggi, 0, 3, 0, 7};
+    QProcess figlio;
+    figlio.start(programma(QStringLiteral("salvatore_prova")),
+                 argomenti(indirizzo.toString(), piano, 100000, false) +
+                     QStringList{QStringLiteral("--riprova"), QStringLiteral("--attesa"), QStringLiteral("2000"),
+                                 QStringLiteral("--lento"), QString::number(taglio ? 300 : 20)});
+    QVERIFY(figlio.waitForStarted());
+    struct Pressione {
+        qint64 inizio;
+        bool salvato;
+        int box;
+    };
+    QList<Pressione> pressioni;
+    int salvati = 0;
+    int dentro = 0; // saves that have reached the look-up of the day's header
+    QByteArray errori;
+    // Reads what the workstation said until `basta` holds, for at most 30 s.
+    const auto ascolta = [&](const std::function<bool()>& basta) {
+        for (int giro = 0; !basta() && giro < 300; ++giro) {
+            figlio.waitForReadyRead(100);
+            errori += figlio.readAllStandardError();
+            while (figlio.canReadLine()) {
+                const QList<QByteArray> parti = figlio.readLine().trimmed().split(' ');
+                if (parti.value(0) == "salva")
+                    pressioni.append({parti.value(2).toLongLong(), parti.value(3) == "1", parti.value(4).toInt()});
+                salvati += parti.value(0) == "salvato";
+                dentro += parti.value(0) == "dentro";
+            }
+        }
+        return basta();
+    };
+    for (int ciclo = 0; ciclo < cicli; ++ciclo) {
+        const int prima = salvati;
+        QVERIFY2(ascolta([&] { return salvati >= prima + 2; }), errori.constData());
+        // The cut falls in the middle of a save: its header look-up is slow.
+        const int dentroPrima = dentro;
+        if (taglio)
+            QVERIFY(ascolta([&] { return dentro > dentroPrima; }));
+        QVERIFY(agisci("crash"));
+        if (!taglio) {
+            // Saves pressed while the server is away fail, one box each.
+            const qsizetype pressePrima = pressioni.size();
+            ascolta([&] { return pressioni.size() > pressePrima + 2; });
+            QVERIFY(agisci("resume"));
+        }
+        const qint64 ripreso = QDateTime::currentMSecsSinceEpoch();
+        const auto dopoRipresa = [&] {
+            return std::find_if(pressioni.cbegin(), pressioni.cend(), [&](const Pressione& p) { return p.inizio >= ripreso; });
+        };
+        QVERIFY2(ascolta([&] { return dopoRipresa() != pressioni.cend(); }), errori.constData());
+        QVERIFY2(dopoRipresa()->salvato, qPrintable(QStringLiteral("ciclo %1: la prima pressione dopo il ritorno non salva").arg(ciclo)));
+    }
+    figlio.kill();
+    figlio.waitForFinished();
+    staffetta.kill();
+    staffetta.waitForFinished();
+    int fallite = 0;
+    for (const Pressione& p : pressioni) {
+        QVERIFY2(p.box <= (p.salvato ? 0 : 1), qPrintable(QStringLiteral("%1 box per un \"Salva\"").arg(p.box)));
+        fallite += !p.salvato;
+    }
+    QVERIFY(fallite >= cicli);
+    for (const QByteArray& riga : errori.split('\n'))
+        QVERIFY2(!riga.startsWith("messaggio:") || riga.contains(QStringLiteral("il server del database %1 non risponde").arg(server).toUtf8()),
+                 riga.constData());
+    const StatoRighe trovato = statoFile(percorso);
+    QVERIFY2(trovato == dopo({}, piano, salvati) || trovato == dopo({}, piano, salvati + 1),
+             qPrintable(differenza(trovato, dopo({}, piano, salvati))));
+    QCOMPARE(incoerenze(percorso), QStringList());
+    qInfo("%d cicli, %d salvataggi confermati, %d pressioni non riuscite, nessuna con più di un box", cicli, salvati, fallite);
 }
 
 void TestAtomicita::primiSalvataggiInsieme_data() {
