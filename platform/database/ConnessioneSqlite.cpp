@@ -69,6 +69,22 @@ QString motivoOperatore(int codice, int attesaBloccoMs, const QString& testoMoto
     }
 }
 
+// Failures that say nothing about the file's contents.
+bool guastoDelDisco(int codice) {
+    switch (codice & 0xff) {
+    case SQLITE_FULL:
+    case SQLITE_IOERR:
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_NOMEM:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // One line: a server's message comes with a detail and a hint on lines of their own.
 QString testoErrore(const QSqlError& errore) {
     QString testo = errore.databaseText().simplified();
@@ -885,7 +901,10 @@ void ConnessioneSqlite::fallito(const QString& contesto, const QSqlError& errore
             throw Errore::unitaNonRiuscita(m_motivoPerdita);
         }
     }
-    throw ConnessioneSqlite::errore(contesto, errore);
+    // A full disk, a busy or read-only file: said in the operator's words, never taken for
+    // a damaged file.
+    throw Errore::database(contesto + QStringLiteral(": ") +
+                           motivoOperatore(codiceMotore(), m_attesaBloccoMs, testoErrore(errore)));
 }
 
 void ConnessioneSqlite::soloSeUnitaViva() const {
@@ -908,6 +927,12 @@ bool ConnessioneSqlite::transazioneAperta() const {
     if (m_dialetto->motore() == MotoreSql::PostgreSql)
         return m_unita == StatoUnita::Attiva;
     return m_maniglia != nullptr && sqlite3_get_autocommit(m_maniglia) == 0;
+}
+
+QString ConnessioneSqlite::guastoUltimoErrore() const {
+    const int codice = codiceMotore();
+    return guastoDelDisco(codice) ? motivoOperatore(codice, m_attesaBloccoMs, QString::fromUtf8(sqlite3_errmsg(m_maniglia)))
+                                  : QString();
 }
 
 int ConnessioneSqlite::codiceMotore() const {

@@ -39,6 +39,8 @@ QVariant FrmRefill::PremiTasto(const QString& tasto) {
         return {};
     }
 
+    if (!databaseIntegro())
+        return {};
     // "Salva": each step stands alone; a failing one is reported and the next one runs.
     bool confermato = true;
     Politica::passiConMessaggio(this, {
