@@ -1,6 +1,8 @@
 #include "Programma.h"
 
 #include "ArgomentiProgramma.h"
+#include "AvvioSala.h"
+#include "ConfigurazioneSala.h"
 #include "DatabaseHost.h"
 #include "DatiDemo.h"
 #include "FusoOrario.h"
@@ -10,6 +12,7 @@
 #include "UscitaDopoDisegno.h"
 #include "VerificaRefill.h"
 #include "entry/Configura.h"
+#include "form/StileTocco.h"
 #include "host/Errore.h"
 
 #include <QApplication>
@@ -65,6 +68,11 @@ int rispondiSenzaFinestra(const ArgomentiProgramma& argomenti) {
     case ArgomentiProgramma::Azione::Verifica:
     case ArgomentiProgramma::Azione::Ripara:
     case ArgomentiProgramma::Azione::CreaDatabase:
+    case ArgomentiProgramma::Azione::Configura:
+    case ArgomentiProgramma::Azione::Anagrafiche:
+    case ArgomentiProgramma::Azione::ImportaApparecchi:
+    case ArgomentiProgramma::Azione::Backup:
+    case ArgomentiProgramma::Azione::Ripristina:
         break;
     }
     return -1;
@@ -281,7 +289,11 @@ QString Programma::percorsoDemo() {
 }
 
 QString Programma::percorsoDatabase(const ArgomentiProgramma& argomenti) {
-    return argomenti.database().isEmpty() ? percorsoDemo() : argomenti.database();
+    if (!argomenti.database().isEmpty())
+        return argomenti.database();
+    if (argomenti.demo())
+        return percorsoDemo();
+    return ConfigurazioneSala::database();
 }
 
 bool Programma::puoEssereOpzioneQt(const QStringList& argomenti) {
@@ -294,14 +306,20 @@ bool Programma::puoEssereOpzioneQt(const QStringList& argomenti) {
     return false;
 }
 
-std::shared_ptr<DatabaseHost> Programma::apriDatabase(const ArgomentiProgramma& argomenti) {
+std::shared_ptr<DatabaseHost> Programma::apriDatabase(const ArgomentiProgramma& argomenti,
+                                                      QString percorso) {
     const OpzioniHost opzioni{argomenti.data(), argomenti.utente(), {}};
-    const QString percorso = percorsoDatabase(argomenti);
+    if (percorso.isEmpty())
+        percorso = percorsoDatabase(argomenti);
+    if (percorso.isEmpty())
+        throw Errore::database(QStringLiteral(
+            "nessun database della sala è configurato: avviare kalorefill per sceglierlo, "
+            "oppure indicarlo con --database"));
     // A server database is checked by the host itself, which names it in its messages.
     if (ParametriServer::eIndirizzo(percorso))
         return DatabaseHost::apri(percorso, opzioni);
     const QFileInfo file(percorso);
-    if (argomenti.database().isEmpty() && !file.exists())
+    if (percorso == percorsoDemo() && !file.exists())
         return creaDemo(percorso, opzioni);
     // The host refuses these too; said here in the operator's words.
     if (!file.exists())
@@ -331,6 +349,15 @@ int Programma::esegui(int argc, char** argv) {
             return controllaDocumenti(argc, argv, prima);
         if (prima.azione() == ArgomentiProgramma::Azione::CreaDatabase)
             return creaDatabase(argc, argv, prima);
+        if (prima.azione() == ArgomentiProgramma::Azione::Backup) {
+            QCoreApplication applicazione(argc, argv);
+            const QString database = percorsoDatabase(prima);
+            if (database.isEmpty())
+                return fallisci(QStringLiteral("nessun database della sala è configurato: "
+                                               "indicarlo con --database"),
+                                esitoFallito);
+            return AvvioSala::backup(database, prima.file());
+        }
     }
     if (!schermoDisponibile(grezzi))
         return fallisci(QStringLiteral("nessuno schermo disponibile: avviare con xvfb-run "
@@ -339,6 +366,8 @@ int Programma::esegui(int argc, char** argv) {
 
     QApplication applicazione(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    // From the first box on, the summary's window included.
+    StileTocco::installa();
     // Qt has taken its own options away by now.
     const ArgomentiProgramma argomenti =
         ArgomentiProgramma::analizza(QCoreApplication::arguments());
@@ -347,12 +376,22 @@ int Programma::esegui(int argc, char** argv) {
     aggiungiComponentiInstallati();
     UscitaDopoDisegno::installaSeRichiesto();
 
+    using Azione = ArgomentiProgramma::Azione;
+    // The first start, or --configura: the hall's database is chosen in the welcome window.
+    QString database = percorsoDatabase(argomenti);
+    if (argomenti.azione() == Azione::Configura || database.isEmpty()) {
+        database = AvvioSala::benvenuto(argomenti, percorsoDemo());
+        if (database.isEmpty())
+            return 0;
+    }
+    if (argomenti.azione() == Azione::Ripristina)
+        return AvvioSala::ripristina(database, argomenti.file());
+
     // Never a password in a message, even one the operator typed into the address.
-    const QString percorso =
-        ParametriServer::mostrabile(QDir::toNativeSeparators(percorsoDatabase(argomenti)));
+    const QString percorso = ParametriServer::mostrabile(QDir::toNativeSeparators(database));
     std::shared_ptr<DatabaseHost> host;
     try {
-        host = apriDatabase(argomenti);
+        host = apriDatabase(argomenti, database);
     } catch (const Errore& errore) {
         // The host usually names the file itself, and a refused role is the role's fault
         // rather than the database's; the operator needs to read either once.
@@ -370,6 +409,12 @@ int Programma::esegui(int argc, char** argv) {
 
     if (argomenti.riepilogo())
         return apriRiepilogo(argomenti, host);
+    if (argomenti.azione() == Azione::Anagrafiche || argomenti.azione() == Azione::ImportaApparecchi)
+        return AvvioSala::anagrafiche(host, argomenti.file());
+    // The hall's own database is copied once a day; one named on the command line is
+    // someone's test or another hall's, and the demo hall holds nothing to keep.
+    if (argomenti.database().isEmpty() && database != percorsoDemo())
+        AvvioSala::copiaGiornaliera(database, QDate::currentDate());
 
     Configura configura;
     configura.setApplicazione(host);

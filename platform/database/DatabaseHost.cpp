@@ -145,19 +145,22 @@ std::shared_ptr<DatabaseHost> DatabaseHost::apri(const QString& percorsoFile,
     // Look first without the right to write: a file refused here is left as it was. A file
     // no connection has open is read as immutable, so not even a -wal or -shm file appears
     // beside it; a file in use already has them, and its latest rows are in the -wal.
+    int versioneTrovata = 0;
     {
         const bool inUso = QFileInfo::exists(percorsoFile + QStringLiteral("-wal")) ||
                            QFileInfo::exists(percorsoFile + QStringLiteral("-shm"));
         const auto controllo =
             ConnessioneSqlite::apri(percorsoFile, inUso ? ConnessioneSqlite::Accesso::SolaLettura
                                                         : ConnessioneSqlite::Accesso::Immutabile);
-        SchemaDatabase::verifica(*controllo, percorsoFile);
+        versioneTrovata = SchemaDatabase::verifica(*controllo, percorsoFile);
     }
 
     auto privato = std::make_unique<Privato>();
     privato->connessione = ConnessioneSqlite::apri(
         percorsoFile, ConnessioneSqlite::Accesso::LetturaScrittura, opzioni.attesaBloccoMs);
     modoWal(*privato->connessione);
+    if (versioneTrovata < SchemaDatabase::versione)
+        SchemaDatabase::aggiorna(*privato->connessione, percorsoFile);
     privato->percorsoFile = info.absoluteFilePath();
     privato->opzioni = opzioni;
     return std::shared_ptr<DatabaseHost>(new DatabaseHost(std::move(privato)));
@@ -203,8 +206,10 @@ std::shared_ptr<DatabaseHost> DatabaseHost::apriServer(const ParametriServer& pa
         SchemaDatabase::verificaVuoto(*privato->connessione, parametri.descrizione());
         SchemaDatabase::crea(*privato->connessione);
     } else {
-        SchemaDatabase::verifica(*privato->connessione, parametri.descrizione());
+        const int versione = SchemaDatabase::verifica(*privato->connessione, parametri.descrizione());
         dirittiDelRuolo(*privato->connessione);
+        if (versione < SchemaDatabase::versione)
+            SchemaDatabase::aggiorna(*privato->connessione, parametri.descrizione());
     }
     privato->percorsoFile = parametri.descrizione();
     privato->server = parametri;

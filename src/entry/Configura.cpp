@@ -1,6 +1,7 @@
 #include "Configura.h"
 
 #include "../form/FrmRefill.h"
+#include "../form/StileTocco.h"
 #include "StatoModulo.h"
 #include "Versione.h"
 
@@ -51,6 +52,8 @@ void Configura::segnalaDatabaseDanneggiato(const QString& problema) {
 }
 
 QVariant Configura::Start() {
+    // Message boxes and Qt's dialogs sized for a finger and in Italian, whatever host.
+    StileTocco::installa();
     // The form deletes itself when closed; the windowing layer owns it from here on.
     auto* form = new FrmRefill();
     form->setAttribute(Qt::WA_DeleteOnClose);

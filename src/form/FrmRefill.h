@@ -32,11 +32,11 @@ class KALOREFILL_EXPORT FrmRefill : public QWidget {
     Q_OBJECT
 public:
     static constexpr int NumeroPulsanti = 16;
-    // The smallest window, in pixels: below it the keypad's keys, shrunk with a short
-    // window, would be too small for a finger, and the option buttons' captions too small
-    // to read.
+    // The smallest window, in pixels: an 800 x 480 panel. Below it the keypad's keys,
+    // shrunk with a short window, would be smaller than a finger (44 pixels), and the
+    // option buttons' captions too small to read.
     static constexpr int LarghezzaMinima = 800;
-    static constexpr int AltezzaMinima = 600;
+    static constexpr int AltezzaMinima = 480;
     // The height, in twips, the keypad's controls take at their created places.
     static constexpr float AltezzaTastiera = 7875;
 

@@ -20,4 +20,7 @@ target_sources(kalorefill PRIVATE
     form/Didascalia.cpp form/Didascalia.h
     form/Etichetta.cpp form/Etichetta.h
     form/CampoData.cpp form/CampoData.h
-    form/IconaSvg.cpp form/IconaSvg.h)
+    form/IconaSvg.cpp form/IconaSvg.h
+    form/StileTocco.cpp form/StileTocco.h
+    form/TraduzioniQt.cpp form/TraduzioniQt.h
+    form/DimensioneFinestra.cpp form/DimensioneFinestra.h)

@@ -78,6 +78,10 @@ public:
         QSqlDatabase programma = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"),
                                                            connessioneProgramma);
         ParametriServer::leggi(indirizzo).conDatabase(candidato).applica(programma);
+        // Not a cash desk: a restore need not wait for this session to end.
+        programma.setConnectOptions(programma.connectOptions().replace(
+            QStringLiteral("application_name=") + ParametriServer::nomeApplicazione,
+            QStringLiteral("application_name=prove")));
         if (!programma.open()) {
             errore = QStringLiteral("PostgreSQL non disponibile: %1")
                          .arg(programma.lastError().text());
