@@ -3,6 +3,7 @@
 #include "AnteprimaTocco.h"
 #include "EsportazioneCsv.h"
 #include "FinestraRicerca.h"
+#include "ModelloRighe.h"
 #include "ReportStampa.h"
 
 #include <QDate>
