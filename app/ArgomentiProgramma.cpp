@@ -65,11 +65,19 @@ QString spiegaErrore(const QCommandLineParser& parser, const QStringList& argome
 }
 
 // Only the full form: "2025-3-4" or "4/3/2025" would be guesses about the operator's intent.
+// Only the dates the database and the date field hold: from 1900 to 9999.
 QDate leggiData(const QString& testo) {
     static const QRegularExpression forma(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
     if (!forma.match(testo).hasMatch())
         return {};
-    return QDate::fromString(testo, QStringLiteral("yyyy-MM-dd"));
+    const QDate data = QDate::fromString(testo, QStringLiteral("yyyy-MM-dd"));
+    return data >= QDate(1900, 1, 1) && data <= QDate(9999, 12, 31) ? data : QDate();
+}
+
+QString dataNonValida(const QString& testo) {
+    if (QDate::fromString(testo, QStringLiteral("yyyy-MM-dd")).isValid() && !leggiData(testo).isValid())
+        return QStringLiteral("data fuori intervallo: \"%1\" (dal 1900-01-01 al 9999-12-31)").arg(testo);
+    return QStringLiteral("data non valida: \"%1\" (usare AAAA-MM-GG)").arg(testo);
 }
 
 } // namespace
@@ -140,7 +148,7 @@ ArgomentiProgramma ArgomentiProgramma::analizza(const QStringList& argomenti) {
         const QString testo = parser.value(opzioneData);
         risultato.m_data = leggiData(testo);
         if (!risultato.m_data.isValid())
-            return errore(QStringLiteral("data non valida: \"%1\" (usare AAAA-MM-GG)").arg(testo));
+            return errore(dataNonValida(testo));
     }
     if (parser.isSet(opzioneUtente)) {
         risultato.m_utente = parser.value(opzioneUtente).trimmed();
@@ -195,7 +203,7 @@ ArgomentiProgramma ArgomentiProgramma::analizza(const QStringList& argomenti) {
             risultato.m_al = leggiData(posizionali.at(1));
             for (const QString& testo : posizionali)
                 if (!leggiData(testo).isValid())
-                    return errore(QStringLiteral("data non valida: \"%1\" (usare AAAA-MM-GG)").arg(testo));
+                    return errore(dataNonValida(testo));
             if (risultato.m_dal > risultato.m_al)
                 return errore(QStringLiteral("il periodo finisce prima di cominciare"));
         }
@@ -210,8 +218,7 @@ ArgomentiProgramma ArgomentiProgramma::analizza(const QStringList& argomenti) {
             return errore(QStringLiteral("l'opzione --%1 vale solo con --riepilogo").arg(nome));
         const QDate data = leggiData(parser.value(nome));
         if (!data.isValid())
-            return errore(QStringLiteral("data non valida: \"%1\" (usare AAAA-MM-GG)")
-                              .arg(parser.value(nome)));
+            return errore(dataNonValida(parser.value(nome)));
         (nome == opzioneDal ? risultato.m_dal : risultato.m_al) = data;
     }
     if (risultato.m_dal.isValid() && risultato.m_al.isValid() && risultato.m_dal > risultato.m_al)

@@ -29,6 +29,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <atomic>
 #include <thread>
 
@@ -86,6 +87,8 @@ int controllaDocumenti(int argc, char** argv, const ArgomentiProgramma& argoment
     try {
         host = Programma::apriDatabase(argomenti);
     } catch (const Errore& errore) {
+        if (errore.numero() == CodiceErrore::AutorizzazioneNegata)
+            return fallisci(errore.descrizione(), Programma::esitoFallito);
         return fallisci(QStringLiteral("impossibile aprire il database %1: %2").arg(percorso, errore.descrizione()),
                         Programma::esitoFallito);
     }
@@ -244,22 +247,19 @@ std::shared_ptr<DatabaseHost> creaDemo(const QString& percorso, const OpzioniHos
 // at some later save. Ending the program stops the check and joins its thread.
 class ControlloIntegrita {
 public:
-    explicit ControlloIntegrita(const QString& percorso) {
-        m_attesa = DopoPrimoDisegno::esegui([this, percorso] {
-            m_filo = std::thread([this, percorso] {
+    // `danneggiato` runs on the user-interface thread with what was found.
+    ControlloIntegrita(const QString& percorso, std::function<void(const QString&)> danneggiato) {
+        m_attesa = DopoPrimoDisegno::esegui([this, percorso, danneggiato] {
+            m_filo = std::thread([this, percorso, danneggiato] {
                 const QString problema = DatabaseHost::controllaIntegrita(percorso, &m_basta);
                 if (problema.isEmpty())
                     return;
                 QMetaObject::invokeMethod(
                     qApp,
-                    [problema] {
+                    [problema, danneggiato] {
                         scrivi(stderr, nomeProgramma + QStringLiteral(": attenzione: ") +
                                            problema.simplified() + QLatin1Char('\n'));
-                        QMessageBox::warning(
-                            QApplication::activeWindow(), QStringLiteral("Database danneggiato"),
-                            problema + QStringLiteral("\n\nI dati mostrati potrebbero essere "
-                                                      "incompleti. Avvisare l'assistenza prima di "
-                                                      "registrare altri refill."));
+                        danneggiato(problema);
                     },
                     Qt::QueuedConnection);
             });
@@ -393,9 +393,10 @@ int Programma::esegui(int argc, char** argv) {
     try {
         host = apriDatabase(argomenti, database);
     } catch (const Errore& errore) {
-        // The host usually names the file itself; the operator needs to read it once.
+        // The host usually names the file itself, and a refused role is the role's fault
+        // rather than the database's; the operator needs to read either once.
         const QString descrizione = errore.descrizione();
-        return fallisci(descrizione.contains(percorso)
+        return fallisci(descrizione.contains(percorso) || errore.numero() == CodiceErrore::AutorizzazioneNegata
                             ? descrizione
                             : QStringLiteral("impossibile aprire il database %1: %2")
                                   .arg(percorso, descrizione),
@@ -419,7 +420,9 @@ int Programma::esegui(int argc, char** argv) {
     configura.setApplicazione(host);
     configura.setModale(argomenti.nonModale() ? QStringLiteral("0") : QStringLiteral("1"));
     int esito = 0;
-    const ControlloIntegrita controllo(host->percorsoFile());
+    // A damaged file is shown on the form itself, which then refuses to save into it.
+    const ControlloIntegrita controllo(
+        host->percorsoFile(), [&configura](const QString& problema) { configura.segnalaDatabaseDanneggiato(problema); });
     try {
         configura.Start();
         if (argomenti.nonModale() && ciSonoFinestreAperte())

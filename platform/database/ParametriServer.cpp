@@ -172,6 +172,15 @@ ParametriServer ParametriServer::leggi(const QString& indirizzo) {
     // An unreachable server is told in seconds, not after the system's TCP timeout.
     if (!attesa)
         opzioni.append(QStringLiteral("connect_timeout=10"));
+    // A connection whose network has gone (a cable, a router, a sleeping VPN) is noticed
+    // within about ten seconds rather than after the system's quarter of an hour: probes on
+    // an idle connection, and a limit on data left unacknowledged.
+    for (const auto& [nome, valore] : {std::pair{u"keepalives", u"1"}, std::pair{u"keepalives_idle", u"5"},
+                                       std::pair{u"keepalives_interval", u"2"},
+                                       std::pair{u"keepalives_count", u"3"},
+                                       std::pair{u"tcp_user_timeout", u"10000"}})
+        if (!query.hasQueryItem(QString::fromUtf16(nome)))
+            opzioni.append(QString::fromUtf16(nome) + QLatin1Char('=') + QString::fromUtf16(valore));
     // The server then tells which of its sessions are cash desks (a restore waits for
     // them to close).
     if (!nomeProgramma)
@@ -184,6 +193,17 @@ ParametriServer ParametriServer::leggi(const QString& indirizzo) {
 
 QString ParametriServer::descrizione() const {
     return m_descrizione;
+}
+
+QString ParametriServer::server() const {
+    // What the address leaves out the client library takes from its defaults.
+    const QString host = !m_host.isEmpty() ? m_host
+                         : qEnvironmentVariableIsEmpty("PGHOST") ? QStringLiteral("localhost")
+                                                                 : qEnvironmentVariable("PGHOST");
+    const int porta = m_porta > 0 ? m_porta
+                      : qEnvironmentVariableIntValue("PGPORT") > 0 ? qEnvironmentVariableIntValue("PGPORT")
+                                                                   : 5432;
+    return host + QLatin1Char(':') + QString::number(porta);
 }
 
 void ParametriServer::applica(QSqlDatabase& db) const {

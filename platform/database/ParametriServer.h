@@ -35,6 +35,8 @@ public:
 
     // The address as messages show it: never a password.
     QString descrizione() const;
+    // The server alone, as an operator names it: "host:porta" (a socket folder for host).
+    QString server() const;
     // Sets up a QPSQL connection with these parameters.
     void applica(QSqlDatabase& db) const;
     // The same server, another database on it.

@@ -5,6 +5,7 @@
 #include "StatoModulo.h"
 #include "Versione.h"
 
+#include <QApplication>
 #include <QEventLoop>
 
 namespace KaloRefill {
@@ -41,6 +42,13 @@ QString Configura::testoVersione(int major, int minor, int revision) {
 
 QString Configura::Ver() const {
     return testoVersione(Versione::major, Versione::minor, Versione::revision);
+}
+
+void Configura::segnalaDatabaseDanneggiato(const QString& problema) {
+    stato().databaseDanneggiato = problema;
+    for (QWidget* finestra : QApplication::topLevelWidgets())
+        if (auto* form = qobject_cast<FrmRefill*>(finestra))
+            form->mostraDanno();
 }
 
 QVariant Configura::Start() {

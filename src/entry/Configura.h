@@ -39,6 +39,10 @@ public:
     QString Modale() const;
     void setModale(const QString& valore);
 
+    // The host found the database damaged (`problema` says how): every refill form shows
+    // it in a banner and refuses to save, now and when opened later.
+    void segnalaDatabaseDanneggiato(const QString& problema);
+
     // The version text for any version numbers.
     static QString testoVersione(int major, int minor, int revision);
 };

@@ -20,6 +20,8 @@ struct KALOREFILL_EXPORT StatoModulo {
     QString modale;
     // Account associations, read again at every form start-up.
     RecordsetPtr rsAssociazioneConti;
+    // What the engine's check of the database found wrong; empty while it is sound.
+    QString databaseDanneggiato;
 
     static StatoModulo& istanza();
 };

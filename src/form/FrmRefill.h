@@ -14,6 +14,7 @@
 #include <vector>
 
 class QCheckBox;
+class QLabel;
 class QFrame;
 
 namespace KaloRefill {
@@ -67,6 +68,8 @@ public:
     void CmdApparecchio_Click(int indice);
 
     void SalvaRefill();
+    // The same, its failures' boxes going where `segnalazioni` sends them.
+    void SalvaRefill(Politica::Segnalazioni& segnalazioni);
     void TotaleGiornata();
 
     void CmdChiudi_Click();
@@ -75,6 +78,12 @@ public:
 
     // Lays the controls out again for the form's present size.
     void Form_Resize();
+
+    // A damaged database (the module was told so): a banner across the top of the form
+    // says what was found and what to do, and saving is refused.
+    void mostraDanno();
+    // The banner; null until the database is found damaged.
+    QLabel* LabDanno = nullptr;
 
     // The date being worked on, as the date picker holds it. Setting it from code does
     // not raise txtData_Change: callers that set it call txtData_Change themselves.
@@ -167,6 +176,11 @@ private:
     void adattaTastiera(float altezzaCornice);
     // Asks before dropping an entry left open; true when the operation may go on.
     bool abbandonaRefillAperto();
+    // Whether the open entry's amount can be stored exactly; says why not in one box.
+    bool importoSalvabile();
+    // False, after one box saying so, when the database is known to be damaged.
+    bool databaseIntegro();
+    void posizionaDanno();
     // What an open entry looks like on the form now, as a step that puts it back.
     std::function<void()> statoVoce();
     // Runs the calculator on the three display labels and writes its state back.

@@ -39,6 +39,8 @@ QVariant FrmRefill::PremiTasto(const QString& tasto) {
         return {};
     }
 
+    if (!databaseIntegro())
+        return {};
     // "Salva": each step stands alone; a failing one is reported and the next one runs.
     bool confermato = true;
     Politica::passiConMessaggio(this, {
@@ -54,12 +56,14 @@ QVariant FrmRefill::PremiTasto(const QString& tasto) {
     if (!confermato)
         return {};
 
+    if (RefillAperto && !importoSalvabile())
+        return {};
     if (RefillAperto) {
         // The whole save is one unit of the host's storage: a crash, a full disk or another
         // workstation's save never leaves it half-written. When the unit fails the form goes
         // back to the open entry, amount included, so "Salva" can simply be pressed again.
-        const auto salvaVoce = [&] {
-            Politica::passiConMessaggio(this, {
+        const auto salvaVoce = [&](Politica::Segnalazioni& segnalazioni) {
+            Politica::passiConMessaggio(segnalazioni, {
                 [&] { ConteggiaValori(); },
                 [&] { RefillAperto = 0; },
                 [&] { LabApparecchio->setCaption(QStringLiteral("Selezionare un apparecchio")); },
@@ -74,7 +78,7 @@ QVariant FrmRefill::PremiTasto(const QString& tasto) {
                         pulsante.setBackColor(Colori::SenzaImporto);
                     }
                 },
-                [&] { SalvaRefill(); },
+                [&] { SalvaRefill(segnalazioni); },
             });
         };
         if (!Politica::inUnitaDiLavoro(this, host(), salvaVoce, statoVoce()))
@@ -86,6 +90,21 @@ QVariant FrmRefill::PremiTasto(const QString& tasto) {
     }
     Politica::passiConMessaggio(this, {[&] { Scelta = AttivaTastiera(false); }});
     return {};
+}
+
+bool FrmRefill::importoSalvabile() {
+    // The amount as the save will find it, the pending operation folded in.
+    Calcolatrice prova(leggiStato(*LabValore, *LabConto, *LabOperazione));
+    prova.conteggiaValori();
+    if (Calcolatrice::memorizzabile(prova.stato().valore))
+        return true;
+    Messaggio::mostra(this,
+                      QStringLiteral("L'importo %1 non si può salvare: un importo ha al massimo 15 cifre "
+                                     "intere e 4 decimali.\n\nNulla è stato salvato; correggere l'importo "
+                                     "e premere di nuovo \"Salva\".")
+                          .arg(prova.stato().valore),
+                      Messaggio::Esclamativo);
+    return false;
 }
 
 PulsanteGrafico& FrmRefill::pulsanteApparecchio(double indice) {

@@ -97,6 +97,9 @@ private slots:
         riga("--modeless=1", "--modeless");
         riga("sala.db", "sala.db");
         riga("--date=2025-03-14|--date=2025-03-15", "--date");
+        riga("--date=0001-01-01", "fuori intervallo");
+        riga("--date=1899-12-31", "1899-12-31");
+        riga("--verifica|1800-01-01|2026-01-01", "1800-01-01");
         riga("--version|--colore", "--colore");
         riga("--dal=2026-11-01", "--riepilogo");
         riga("--riepilogo|--dal=2026-11-30|--al=2026-11-01", "--dal");
