@@ -533,6 +533,33 @@ private slots:
         }
     }
 
+    void unitaPersaAMeta_data() {
+        QTest::addColumn<int>("chiamata");
+        QTest::newRow("alla testata") << 5;
+        QTest::newRow("alla riga") << 35;
+        QTest::newRow("alle scritture") << 55;
+    }
+
+    // The storage loses the save's unit half-way: the steps after it do not run (each would
+    // only fail in turn), one box says so, nothing is kept, the entry stays open.
+    void unitaPersaAMeta() {
+        QFETCH(int, chiamata);
+        m_box->azzera();
+        m_banco.reset();
+        auto form = apri(2, true);
+        form->CmdApparecchio[0]->click();
+        digita(*form, QStringLiteral("3"));
+        m_host->armaPerditaUnita(chiamata);
+        form->PremiTasto(QStringLiteral("Salva"));
+        m_host->armaFallimento(0);
+        QCOMPARE(m_box->testi().size(), 1);
+        QVERIFY2(m_box->boxes().first().testo.startsWith(QStringLiteral("Salvataggio non riuscito: guasto simulato")),
+                 qPrintable(m_box->testi().join(QLatin1Char('|'))));
+        QCOMPARE(m_banco->conta(SqlTesta) + m_banco->conta(SqlRighe) + m_banco->conta(SqlContabili), 0);
+        QCOMPARE(m_banco->conta(QStringLiteral("select * from LogOperazioni")), 0);
+        QCOMPARE(form->RefillAperto, qint16(-1));
+    }
+
     void senzaAssociazioniContiSiSalva() {
         m_banco = std::make_unique<BancoProva>();
         m_banco->aggiungiLocale(QStringLiteral("SG01"));

@@ -71,6 +71,7 @@ void TstValuta::testoEsatto_data() {
     QTest::newRow("vuoto") << QString() << -1LL;
     QTest::newRow("solo il segno") << u"-"_s << -1LL;
     QTest::newRow("due virgole") << u"1,2,3"_s << -1LL;
+    QTest::newRow("zero e lettere") << u"0x"_s << -1LL;
 }
 
 void TstValuta::testoEsatto() {

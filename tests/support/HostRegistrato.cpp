@@ -69,11 +69,23 @@ HostRegistrato::HostRegistrato(HostApplicationPtr reale) : m_reale(std::move(rea
 void HostRegistrato::armaFallimento(int n) {
     m_fallisciAl = n;
     m_contatore = 0;
+    m_perditaUnita = false;
+}
+
+void HostRegistrato::armaPerditaUnita(int n) {
+    armaFallimento(n);
+    m_perditaUnita = true;
+}
+
+std::unique_ptr<UnitaDiLavoro> HostRegistrato::IniziaUnita() {
+    return m_perditaUnita ? m_reale->IniziaUnita() : nullptr;
 }
 
 void HostRegistrato::conta(const QString& chiamata) {
     chiamate << chiamata;
     ++m_contatore;
+    if (m_fallisciAl > 0 && m_contatore == m_fallisciAl && m_perditaUnita)
+        throw Errore::unitaNonRiuscita(QStringLiteral("guasto simulato a %1").arg(chiamata));
     if (m_fallisciAl > 0 && m_contatore == m_fallisciAl)
         throw Errore(3001, QStringLiteral("Guasto simulato: %1").arg(chiamata));
 }

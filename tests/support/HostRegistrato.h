@@ -29,6 +29,10 @@ public:
 
     // The n-th call from now fails (0 turns it off); returns nothing to keep it simple.
     void armaFallimento(int n);
+    // The same, failing as a storage that has lost the save's unit of work would; the
+    // real host's units are then handed on, so the save runs as one.
+    void armaPerditaUnita(int n);
+    std::unique_ptr<KaloRefill::UnitaDiLavoro> IniziaUnita() override;
     int chiamateDaArmo() const { return m_contatore; }
 
     // Counts a call and throws when it is the armed one. Used by the recordsets too.
@@ -37,5 +41,6 @@ public:
 private:
     KaloRefill::HostApplicationPtr m_reale;
     int m_fallisciAl = 0;
+    bool m_perditaUnita = false;
     int m_contatore = 0;
 };
