@@ -4,6 +4,7 @@
 #include "Impostazioni.h"
 #include "ParametriServer.h"
 #include "SchemaDatabase.h"
+#include "SchemaRegistro.h"
 #include "SqliteRecordset.h"
 #include "host/Errore.h"
 
@@ -133,6 +134,7 @@ std::shared_ptr<DatabaseHost> DatabaseHost::apri(const QString& percorsoFile,
     privato->connessione = ConnessioneSqlite::apri(
         percorsoFile, ConnessioneSqlite::Accesso::LetturaScrittura, opzioni.attesaBloccoMs);
     modoWal(*privato->connessione);
+    SchemaRegistro::aggiorna(*privato->connessione);
     privato->percorsoFile = info.absoluteFilePath();
     privato->opzioni = opzioni;
     return std::shared_ptr<DatabaseHost>(new DatabaseHost(std::move(privato)));
@@ -179,6 +181,7 @@ std::shared_ptr<DatabaseHost> DatabaseHost::apriServer(const ParametriServer& pa
         SchemaDatabase::crea(*privato->connessione);
     } else {
         SchemaDatabase::verifica(*privato->connessione, parametri.descrizione());
+        SchemaRegistro::aggiorna(*privato->connessione);
     }
     privato->percorsoFile = parametri.descrizione();
     privato->server = parametri;

@@ -1,6 +1,7 @@
 #include "SchemaDatabase.h"
 
 #include "ConnessioneSqlite.h"
+#include "SchemaRegistro.h"
 #include "TipoColonna.h"
 #include "host/Errore.h"
 
@@ -206,6 +207,7 @@ void SchemaDatabase::crea(ConnessioneSqlite& connessione) {
     if (!db.commit())
         throw ConnessioneSqlite::errore(QStringLiteral("Impossibile creare il database"),
                                         db.lastError());
+    SchemaRegistro::aggiorna(connessione);
 }
 
 void SchemaDatabase::verifica(ConnessioneSqlite& connessione, const QString& nome) {

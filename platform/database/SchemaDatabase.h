@@ -13,7 +13,8 @@ class DialettoSql;
 // SQLite file, the application id in the file header and the version in user_version.
 class SchemaDatabase final {
 public:
-    static constexpr int versione = 1;
+    // Version 3 adds the accountable refills (SchemaRegistro).
+    static constexpr int versione = 3;
     // "KRFL" read as a 32-bit number.
     static constexpr int idApplicazione = 0x4B52464C;
 

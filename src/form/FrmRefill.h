@@ -20,6 +20,7 @@ namespace KaloRefill {
 
 class Calcolatrice;
 struct ContestoSalvataggio;
+class ControlliRefill;
 class Etichetta;
 class PulsanteGrafico;
 
@@ -75,6 +76,10 @@ public:
 
     // Lays the controls out again for the form's present size.
     void Form_Resize();
+
+    // The accountable refills (PIN, witness, register, slip) when the hall turned them on
+    // (setting "Refill"/"Controlli"); null otherwise, and then the form is as it always was.
+    ControlliRefill* controlli() const { return m_controlli.get(); }
 
     // The date being worked on, as the date picker holds it. Setting it from code does
     // not raise txtData_Change: callers that set it call txtData_Change themselves.
@@ -179,6 +184,10 @@ private:
     QString idTesta(ContestoSalvataggio& contesto);
     // Deleting and writing anew the document's two accounting entries.
     std::vector<Politica::Passo> passiContabili(ContestoSalvataggio& contesto);
+
+    // Reads the hall's setting and, when on, signs the operator in (FrmRefillRegistro.cpp).
+    void avviaControlli();
+    std::unique_ptr<ControlliRefill> m_controlli;
 
     bool m_dataDaCodice = false;
     bool m_anteprimaTasti = false;
