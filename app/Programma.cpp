@@ -9,6 +9,7 @@
 #include "ParametriServer.h"
 #include "UscitaDopoDisegno.h"
 #include "VerificaRefill.h"
+#include "documento/VerificaRegistro.h"
 #include "entry/Configura.h"
 #include "host/Errore.h"
 
@@ -83,11 +84,19 @@ int controllaDocumenti(int argc, char** argv, const ArgomentiProgramma& argoment
     }
     try {
         VerificaRefill verifica(*host, argomenti.dal(), argomenti.al());
+        // The register is only read: what is wrong with it is told, never mended.
+        const auto registro = VerificaRegistro(*host, argomenti.dal(), argomenti.al()).verifica();
+        if (!registro.isEmpty())
+            scrivi(stdout, VerificaRegistro::tabella(registro) +
+                               (argomenti.azione() == ArgomentiProgramma::Azione::Ripara
+                                    ? QStringLiteral("Il registro dei buoni non si ripara: va controllato sui buoni "
+                                                     "stampati.\n")
+                                    : QString()));
         if (argomenti.azione() == ArgomentiProgramma::Azione::Verifica) {
             const auto problemi = verifica.verifica();
             if (problemi.isEmpty()) {
                 scrivi(stdout, QStringLiteral("Nessun documento refill incoerente.\n"));
-                return 0;
+                return registro.isEmpty() ? 0 : Programma::esitoFallito;
             }
             scrivi(stdout, VerificaRefill::tabella(problemi));
             return Programma::esitoFallito;
@@ -95,7 +104,7 @@ int controllaDocumenti(int argc, char** argv, const ArgomentiProgramma& argoment
         const auto riparati = verifica.ripara();
         if (riparati.isEmpty()) {
             scrivi(stdout, QStringLiteral("Nessun documento refill da riparare.\n"));
-            return 0;
+            return registro.isEmpty() ? 0 : Programma::esitoFallito;
         }
         scrivi(stdout, QStringLiteral("Riparati:\n") + VerificaRefill::tabella(riparati));
         const auto rimasti = verifica.verifica();
@@ -103,7 +112,7 @@ int controllaDocumenti(int argc, char** argv, const ArgomentiProgramma& argoment
             scrivi(stdout, QStringLiteral("Ancora incoerenti:\n") + VerificaRefill::tabella(rimasti));
             return Programma::esitoFallito;
         }
-        return 0;
+        return registro.isEmpty() ? 0 : Programma::esitoFallito;
     } catch (const Errore& errore) {
         return fallisci(QStringLiteral("errore %1 - %2").arg(QString::number(errore.numero()), errore.descrizione()),
                         Programma::esitoFallito);

@@ -50,6 +50,9 @@ QStringList istruzioni(ConnessioneSqlite& c) {
         if (!operatori.contains(QLatin1String(col.nome)))
             sql << QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
                        .arg(d.nome(QStringLiteral("operatori")), d.nome(QLatin1String(col.nome)), d.tipo(col.tipo));
+    // The operators a hall already has stay at work.
+    if (!operatori.contains(QStringLiteral("attivo")))
+        sql << QStringLiteral("UPDATE %1 SET attivo = -1").arg(d.nome(QStringLiteral("operatori")));
     if (c.leggi(d.esisteTabella(), {QStringLiteral("RegistroRefill")}).righe.value(0).value(0).toInt() == 0) {
         QStringList colonne{d.colonnaChiave()};
         for (const Colonna& col : colonneRegistro)
@@ -62,23 +65,25 @@ QStringList istruzioni(ConnessioneSqlite& c) {
         sql << QStringLiteral("CREATE INDEX \"idx_registrorefill_giornata\" ON %1 (giornata, idscheda)")
                    .arg(d.nome(QStringLiteral("RegistroRefill")));
     }
-    sql << QStringLiteral("UPDATE kalorefill_database SET valore = '%1' WHERE chiave = 'versione_schema'")
-               .arg(SchemaRegistro::versione);
-    sql << d.contrassegni(SchemaRegistro::versione);
     return sql;
 }
 
 } // namespace
 
 void SchemaRegistro::aggiorna(ConnessioneSqlite& connessione) {
-    if (versioneSegnata(connessione) >= versione)
+    // What is missing is looked for every time: a new database gets the same step.
+    QStringList sql = istruzioni(connessione);
+    if (sql.isEmpty() && versioneSegnata(connessione) >= versione)
         return;
+    sql << QStringLiteral("UPDATE kalorefill_database SET valore = '%1' WHERE chiave = 'versione_schema'")
+               .arg(versione);
+    sql << connessione.dialetto().contrassegni(versione);
     QSqlDatabase db = connessione.database();
     if (!db.transaction())
         throw ConnessioneSqlite::errore(QStringLiteral("Impossibile aggiornare il database"), db.lastError());
     try {
-        for (const QString& sql : istruzioni(connessione))
-            connessione.esegui(sql);
+        for (const QString& istruzione : sql)
+            connessione.esegui(istruzione);
     } catch (...) {
         db.rollback();
         throw;

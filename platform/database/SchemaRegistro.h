@@ -15,7 +15,7 @@ public:
     static constexpr int versione = 3;
 
     // Adds what is missing, in one transaction, and marks the database as version 3.
-    // Nothing is done when the database is already at version 3 or later.
+    // Nothing is written when nothing is missing.
     static void aggiorna(ConnessioneSqlite& connessione);
 };
 
