@@ -213,7 +213,7 @@ void ControlliRefill::registra(Autorizzazione& a) {
     const bool serveTestimone = diminuzione || r.differenza > m_impostazioni.sogliaTestimone;
     const bool serveResponsabile = assoluto(r.differenza) > m_impostazioni.sogliaResponsabile;
     if ((serveTestimone && a.testimone.isEmpty()) || (diminuzione && a.motivo.isEmpty()) ||
-        (serveResponsabile && !m_operatore.responsabile() && !a.testimoneResponsabile))
+        (serveTestimone && serveResponsabile && !m_operatore.responsabile() && !a.testimoneResponsabile))
         throw Errore(CodiceErrore::ChiamataNonValida,
                      QStringLiteral("L'importo dell'apparecchio è cambiato da un'altra postazione: il salvataggio non "
                                     "è stato fatto. Premere di nuovo \"Salva\"."));

@@ -90,7 +90,10 @@ class TestRegistro : public QObject {
 
 private slots:
     void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
-    void cleanup() { StatoModulo::istanza().applicazione.reset(); }
+    void cleanup() {
+        StatoModulo::istanza().applicazione.reset();
+        StatoModulo::istanza().rsAssociazioneConti.reset();
+    }
 
     void importoInLettere_data();
     void importoInLettere();
