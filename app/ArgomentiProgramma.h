@@ -33,6 +33,8 @@ public:
     bool demo() const { return m_demo; }
     // --riepilogo opens "Riepilogo Refill" instead of the form.
     bool riepilogo() const { return m_riepilogo; }
+    // --registro opens "Registro buoni" instead of the form.
+    bool registro() const { return m_registro; }
     // The period of --verifica and --ripara (DAL AL; invalid: every date) or of
     // --riepilogo (--dal, --al; invalid: the current month up to the working date).
     QDate dal() const { return m_dal; }
@@ -50,6 +52,7 @@ private:
     QString m_creaDatabase;
     bool m_demo = false;
     bool m_riepilogo = false;
+    bool m_registro = false;
     QDate m_dal;
     QDate m_al;
 };

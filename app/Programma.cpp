@@ -4,6 +4,7 @@
 #include "DatabaseHost.h"
 #include "DatiDemo.h"
 #include "FusoOrario.h"
+#include "FinestraRegistroBuoni.h"
 #include "DopoPrimoDisegno.h"
 #include "ModuloRiepilogo.h"
 #include "ParametriServer.h"
@@ -378,6 +379,14 @@ int Programma::esegui(int argc, char** argv) {
 
     if (argomenti.riepilogo())
         return apriRiepilogo(argomenti, host);
+    if (argomenti.registro()) {
+        // The same period as the summary's: the current month up to the working date.
+        const QDate al = argomenti.al().isValid() ? argomenti.al() : host->Data();
+        const QDate dal = argomenti.dal().isValid() ? argomenti.dal() : QDate(al.year(), al.month(), 1);
+        FinestraRegistroBuoni finestra(host, dal, al);
+        finestra.show();
+        return QApplication::exec();
+    }
 
     Configura configura;
     configura.setApplicazione(host);

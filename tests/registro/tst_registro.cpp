@@ -7,8 +7,11 @@
 #include "RisponditoreBox.h"
 #include "RisponditorePin.h"
 #include "Supporto.h"
+#include "FinestraRegistroBuoni.h"
+#include "RegistroBuoni.h"
 
 #include "controlli/ControlliRefill.h"
+#include "entry/Configura.h"
 #include "controlli/DlgPin.h"
 #include "documento/BuonoRefill.h"
 #include "documento/ImportoInLettere.h"
@@ -17,6 +20,8 @@
 #include "host/Errore.h"
 
 #include <QDir>
+#include <QLabel>
+#include <QTableWidget>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -79,7 +84,8 @@ QString esegui(const QString& programma, const QStringList& argomenti) {
     p.start(programma, argomenti);
     if (!p.waitForFinished(60000))
         return QStringLiteral("(non finito)");
-    return QString::fromUtf8(p.readAllStandardOutput());
+    // Ligatures of the PDF's fonts ("ﬁ") read as their letters.
+    return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
 }
 
 } // namespace
@@ -184,6 +190,33 @@ void TestRegistro::registroDeiSalvataggi() {
              QStringLiteral("Registro buoni:\n"));
     // A slip for each refill, none for the decrease.
     QCOMPARE(QDir(buoni.path()).entryList(QDir::Files).size(), 2);
+
+    // "Registro buoni" of the day: each number's state, the totals, the correction's reason,
+    // and the number that goes missing when a row is taken out behind the program's back.
+    const QDate giorno(2026, 12, 4);
+    FinestraRegistroBuoni finestra(banco->host(), giorno, giorno);
+    QStringList stati;
+    for (int i = 0; i < finestra.tabella()->rowCount(); ++i)
+        stati << finestra.tabella()->item(i, 0)->text().section(u'/', 0, 0) + QLatin1Char(' ') +
+                     finestra.tabella()->item(i, 8)->text();
+    QCOMPARE(stati, (QStringList{QStringLiteral("N. 1 corretto"), QStringLiteral("N. 2 valido"),
+                                 QStringLiteral("N. 3 correzione")}));
+    const QString riepilogo = finestra.riepilogo()->text();
+    for (const char* atteso : {"Numeri mancanti: nessuno.", "OP02: 3 buoni, € 640,00", "OP01: 1 buoni, € -60,00",
+                               "OP03: 1 buoni, € 600,00"})
+        QVERIFY2(riepilogo.contains(QString::fromUtf8(atteso)), qPrintable(riepilogo));
+    const QString pdf = buoni.filePath(QStringLiteral("registro.pdf"));
+    QVERIFY(finestra.salvaPdf(pdf));
+    const QString testo = esegui(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    for (const QString& atteso : {QStringLiteral("Registro buoni"), QStringLiteral("dal 04/12/2026 al 04/12/2026"),
+                                  QStringLiteral("KaloRefill ") + Configura().Ver(), QStringLiteral("stampato il"),
+                                  QStringLiteral("corregge il N. 1/%1 € -60,00, motivo: errore di digitazione").arg(annoCorrente())})
+        QVERIFY2(testo.simplified().contains(atteso), qPrintable(atteso + QStringLiteral(" non è in:\n") + testo));
+    banco->host()->Execute(QStringLiteral("delete from RegistroRefill where numero=2"));
+    const RegistroBuoni dopo(*banco->host(), giorno, giorno);
+    QCOMPARE(dopo.lacune().size(), 1);
+    QCOMPARE(dopo.lacune().at(0).da, qint64(2));
+    QVERIFY(dopo.csv(QDateTime::currentDateTime()).contains(QStringLiteral("SG01;mancano;%1;da 2 a 2").arg(annoCorrente())));
 }
 
 void TestRegistro::rifiuti_data() {
