@@ -2,6 +2,7 @@
 #   make run     install what is missing, build, open the refill form on the demo database
 #   make test    install what is missing, build, run every test offscreen
 #   make bench   build and run the benchmarks
+#   make mutazioni the mutation run: each mutant of tests/mutazioni/mutanti.tsv built and tested
 #   make package build the Debian packages kalorefill_*.deb and kalorefill-dev_*.deb here
 #   make clean   remove the build folder
 
@@ -20,7 +21,7 @@ PACKAGES := cmake g++ make tzdata qt6-base-dev libqt6sql6-sqlite libsqlite3-dev 
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: all deps configure build run test bench package clean
+.PHONY: all deps configure build run test bench mutazioni package clean
 
 all: build
 
@@ -63,6 +64,11 @@ bench: build
 	    echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; \
 	done; \
 	[ "$$found" -eq 1 ] || echo "Nessun benchmark compilato in $(BUILD)/bin."
+
+# Not part of `make test`: each mutant is built in a copy of the sources and its tests run;
+# the report lists the mutants the tests let through.
+mutazioni: deps
+	JOBS=$(JOBS) tests/mutazioni/esegui.sh
 
 # CPack builds in the build folder; the packages are copied here for apt install ./...
 package: build

@@ -4,7 +4,6 @@
 #include "Impostazioni.h"
 #include "ParametriServer.h"
 #include "SchemaDatabase.h"
-#include "SchemaRegistro.h"
 #include "SqliteRecordset.h"
 #include "host/Errore.h"
 
@@ -121,20 +120,22 @@ std::shared_ptr<DatabaseHost> DatabaseHost::apri(const QString& percorsoFile,
     // Look first without the right to write: a file refused here is left as it was. A file
     // no connection has open is read as immutable, so not even a -wal or -shm file appears
     // beside it; a file in use already has them, and its latest rows are in the -wal.
+    int versioneTrovata = 0;
     {
         const bool inUso = QFileInfo::exists(percorsoFile + QStringLiteral("-wal")) ||
                            QFileInfo::exists(percorsoFile + QStringLiteral("-shm"));
         const auto controllo =
             ConnessioneSqlite::apri(percorsoFile, inUso ? ConnessioneSqlite::Accesso::SolaLettura
                                                         : ConnessioneSqlite::Accesso::Immutabile);
-        SchemaDatabase::verifica(*controllo, percorsoFile);
+        versioneTrovata = SchemaDatabase::verifica(*controllo, percorsoFile);
     }
 
     auto privato = std::make_unique<Privato>();
     privato->connessione = ConnessioneSqlite::apri(
         percorsoFile, ConnessioneSqlite::Accesso::LetturaScrittura, opzioni.attesaBloccoMs);
     modoWal(*privato->connessione);
-    SchemaRegistro::aggiorna(*privato->connessione);
+    if (versioneTrovata < SchemaDatabase::versione)
+        SchemaDatabase::aggiorna(*privato->connessione, percorsoFile);
     privato->percorsoFile = info.absoluteFilePath();
     privato->opzioni = opzioni;
     return std::shared_ptr<DatabaseHost>(new DatabaseHost(std::move(privato)));
@@ -179,9 +180,9 @@ std::shared_ptr<DatabaseHost> DatabaseHost::apriServer(const ParametriServer& pa
     if (nuovo) {
         SchemaDatabase::verificaVuoto(*privato->connessione, parametri.descrizione());
         SchemaDatabase::crea(*privato->connessione);
-    } else {
-        SchemaDatabase::verifica(*privato->connessione, parametri.descrizione());
-        SchemaRegistro::aggiorna(*privato->connessione);
+    } else if (SchemaDatabase::verifica(*privato->connessione, parametri.descrizione()) <
+               SchemaDatabase::versione) {
+        SchemaDatabase::aggiorna(*privato->connessione, parametri.descrizione());
     }
     privato->percorsoFile = parametri.descrizione();
     privato->server = parametri;

@@ -18,12 +18,75 @@ Errore indirizzoNonValido(const QString& motivo) {
 
 // Options a user may add to the address; anything else is a mistake worth telling.
 bool opzioneAmmessa(const QString& nome) {
-    for (QStringView ammessa : {u"sslmode", u"sslrootcert", u"sslcert", u"sslkey",
-                                u"connect_timeout", u"application_name", u"target_session_attrs",
-                                u"keepalives", u"keepalives_idle", u"gssencmode", u"options"})
+    for (QStringView ammessa :
+         {u"sslmode", u"sslrootcert", u"sslcert", u"sslkey", u"sslcrl", u"connect_timeout",
+          u"application_name", u"target_session_attrs", u"keepalives", u"keepalives_idle",
+          u"keepalives_interval", u"keepalives_count", u"tcp_user_timeout", u"gssencmode",
+          u"options"})
         if (nome == ammessa)
             return true;
     return false;
+}
+
+// A port, or a list of them for a list of hosts ("5432,5433"); empty when not valid.
+QString porteValide(const QString& testo) {
+    const QStringList porte = testo.split(QLatin1Char(','));
+    for (const QString& porta : porte) {
+        bool ok = false;
+        const int numero = porta.toInt(&ok);
+        if (!ok || numero <= 0 || numero > 65535)
+            return {};
+    }
+    return testo;
+}
+
+// libpq lets an address name several servers, tried in turn ("host1:5432,host2:5433"):
+// with target_session_attrs=read-write a standby promoted after a failover is found by the
+// same address. QUrl reads one host only, so the list is taken out of the address here and
+// the rest read as usual. Null host list when the address names one server.
+struct ElencoServer {
+    QString indirizzo;
+    QString host;
+    QString porte;
+};
+
+ElencoServer separaElencoServer(const QString& indirizzo) {
+    const qsizetype inizio = indirizzo.indexOf(u"://") + 3;
+    qsizetype fine = inizio;
+    while (fine < indirizzo.size() && indirizzo.at(fine) != u'/' && indirizzo.at(fine) != u'?')
+        ++fine;
+    const QString autorita = indirizzo.mid(inizio, fine - inizio);
+    const qsizetype chiocciola = autorita.lastIndexOf(u'@');
+    const QString server = autorita.mid(chiocciola + 1);
+    if (!server.contains(u','))
+        return {indirizzo, {}, {}};
+    QStringList host;
+    QStringList porte;
+    for (const QString& voce : server.split(u',')) {
+        const qsizetype duePunti = voce.lastIndexOf(u':');
+        host.append(duePunti < 0 ? voce : voce.left(duePunti));
+        porte.append(duePunti < 0 ? QStringLiteral("5432") : voce.mid(duePunti + 1));
+    }
+    const QString resto = indirizzo.left(inizio) + autorita.left(chiocciola + 1) +
+                          QStringLiteral("elenco") + indirizzo.mid(fine);
+    return {resto, host.join(u','), porte.join(u',')};
+}
+
+// The address changed by `modifica` as a QUrl, any list of servers kept as it was.
+template <typename Modifica> QString conElencoServer(const QString& indirizzo, Modifica modifica) {
+    const ElencoServer elenco = separaElencoServer(indirizzo);
+    QUrl url(elenco.indirizzo);
+    modifica(url);
+    QString risultato = url.toString(QUrl::RemovePassword);
+    if (elenco.host.isNull())
+        return risultato;
+    const QStringList host = elenco.host.split(u',');
+    const QStringList porte = elenco.porte.split(u',');
+    QStringList voci;
+    for (qsizetype i = 0; i < host.size(); ++i)
+        voci.append(host.at(i) + QLatin1Char(':') + porte.value(i));
+    return risultato.replace(QStringLiteral("@elenco"), QLatin1Char('@') + voci.join(u','))
+        .replace(QStringLiteral("//elenco"), QStringLiteral("//") + voci.join(u','));
 }
 
 } // namespace
@@ -36,17 +99,18 @@ bool ParametriServer::eIndirizzo(const QString& testo) {
 QString ParametriServer::mostrabile(const QString& testo) {
     if (!eIndirizzo(testo))
         return testo;
-    QUrl url(testo);
-    QUrlQuery query(url);
-    query.removeAllQueryItems(QStringLiteral("password"));
-    url.setQuery(query);
-    return url.toString(QUrl::RemovePassword);
+    return conElencoServer(testo, [](QUrl& url) {
+        QUrlQuery query(url);
+        query.removeAllQueryItems(QStringLiteral("password"));
+        url.setQuery(query);
+    });
 }
 
 ParametriServer ParametriServer::leggi(const QString& indirizzo) {
     if (!eIndirizzo(indirizzo))
         throw indirizzoNonValido(QStringLiteral("deve iniziare con postgresql://"));
-    const QUrl url(indirizzo, QUrl::StrictMode);
+    const ElencoServer elenco = separaElencoServer(indirizzo);
+    const QUrl url(elenco.indirizzo, QUrl::StrictMode);
     if (!url.isValid())
         throw indirizzoNonValido(url.errorString());
     if (!url.password().isEmpty())
@@ -55,8 +119,9 @@ ParametriServer ParametriServer::leggi(const QString& indirizzo) {
                            "o nella variabile PGPASSWORD"));
 
     ParametriServer p;
-    p.m_host = url.host(QUrl::FullyDecoded);
+    p.m_host = elenco.host.isNull() ? url.host(QUrl::FullyDecoded) : elenco.host;
     p.m_porta = url.port(-1);
+    QString porte = elenco.porte;
     p.m_utente = url.userName(QUrl::FullyDecoded);
     p.m_database = url.path(QUrl::FullyDecoded);
     if (p.m_database.startsWith(QLatin1Char('/')))
@@ -71,10 +136,7 @@ ParametriServer ParametriServer::leggi(const QString& indirizzo) {
         if (nome == u"host") {
             p.m_host = valore;
         } else if (nome == u"port") {
-            bool ok = false;
-            p.m_porta = valore.toInt(&ok);
-            if (!ok || p.m_porta <= 0 || p.m_porta > 65535)
-                throw indirizzoNonValido(QStringLiteral("porta \"%1\"").arg(valore));
+            porte = valore;
         } else if (nome == u"user") {
             p.m_utente = valore;
         } else if (nome == u"dbname") {
@@ -92,14 +154,23 @@ ParametriServer ParametriServer::leggi(const QString& indirizzo) {
             throw indirizzoNonValido(QStringLiteral("opzione sconosciuta \"%1\"").arg(nome));
         }
     }
+    if (!porte.isNull()) {
+        if (porteValide(porte).isEmpty())
+            throw indirizzoNonValido(QStringLiteral("porta \"%1\"").arg(porte));
+        // One port for every host goes the usual way; a list only as an option.
+        if (porte.contains(u','))
+            opzioni.append(QStringLiteral("port=") + porte);
+        else
+            p.m_porta = porte.toInt();
+    }
+    if (p.m_host.count(u',') + 1 < porte.count(u',') + 1)
+        throw indirizzoNonValido(QStringLiteral("più porte che server"));
     // An unreachable server is told in seconds, not after the system's TCP timeout.
     if (!attesa)
         opzioni.append(QStringLiteral("connect_timeout=10"));
     p.m_opzioni = opzioni.join(QLatin1Char(';'));
 
-    QUrl mostrato = url;
-    mostrato.setPassword(QString());
-    p.m_descrizione = mostrato.toString(QUrl::RemovePassword);
+    p.m_descrizione = mostrabile(indirizzo);
     return p;
 }
 
@@ -119,12 +190,12 @@ void ParametriServer::applica(QSqlDatabase& db) const {
 ParametriServer ParametriServer::conDatabase(const QString& database) const {
     ParametriServer altro = *this;
     altro.m_database = database;
-    QUrl url(m_descrizione);
-    url.setPath(QLatin1Char('/') + database);
-    QUrlQuery query(url);
-    query.removeAllQueryItems(QStringLiteral("dbname"));
-    url.setQuery(query);
-    altro.m_descrizione = url.toString();
+    altro.m_descrizione = conElencoServer(m_descrizione, [&database](QUrl& url) {
+        url.setPath(QLatin1Char('/') + database);
+        QUrlQuery query(url);
+        query.removeAllQueryItems(QStringLiteral("dbname"));
+        url.setQuery(query);
+    });
     return altro;
 }
 

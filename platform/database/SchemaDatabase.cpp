@@ -1,7 +1,6 @@
 #include "SchemaDatabase.h"
 
 #include "ConnessioneSqlite.h"
-#include "SchemaRegistro.h"
 #include "TipoColonna.h"
 #include "host/Errore.h"
 
@@ -107,6 +106,48 @@ const Tabella tabelle[] = {
     {u"impostazioni", {{u"sezione", T::Testo}, {u"chiave", T::Testo}, {u"valore", T::Testo}}},
 };
 
+struct ColonnaNuova {
+    const char16_t* tabella;
+    Colonna colonna;
+};
+
+// What one version adds to the one before: whole tables, columns of existing tables, then
+// the statements that give the rows already there the values the new columns mean for
+// them. Only additions: a program of an older version never meets a column it lacks.
+struct Passo {
+    int versione;
+    std::initializer_list<Tabella> tabelle;
+    std::initializer_list<ColonnaNuova> colonne;
+    std::initializer_list<const char16_t*> istruzioni;
+};
+
+const Passo passi[] = {
+    // Operators with a role and a way to leave service without losing their history; the
+    // venue's name beside its company name. Operators already there stay at work.
+    {2,
+     {},
+     {{u"operatori", {u"ruolo", T::Testo}},
+      {u"operatori", {u"attivo", T::Booleano}},
+      {u"anagraficalocali", {u"nomelocale", T::Testo}}},
+     {u"UPDATE operatori SET ruolo = 'operatore', attivo = -1"}},
+    // Accountable refills: each operator's PIN (its Argon2id hash only), the count of wrong
+    // PINs and the end of a lock-out; the register of the saves, numbered once per hall and
+    // year whatever a program does, and read by business day and machine.
+    {3,
+     {{u"RegistroRefill",
+       {{u"codlocale", T::Testo},     {u"anno", T::Intero},          {u"numero", T::Intero},
+        {u"dataora", T::DataOra},     {u"giornata", T::Data},        {u"idscheda", T::Intero},
+        {u"codiceinterno", T::Testo}, {u"nomescheda", T::Testo},     {u"codiceaams", T::Testo},
+        {u"prima", T::Importo},       {u"dopo", T::Importo},         {u"differenza", T::Importo},
+        {u"operatore", T::Testo},     {u"testimone", T::Testo},      {u"motivo", T::Testo},
+        {u"annocorretto", T::Intero}, {u"numerocorretto", T::Intero}, {u"impronta", T::Testo}}}},
+     {{u"operatori", {u"pinhash", T::Testo}},
+      {u"operatori", {u"tentativipin", T::Intero}},
+      {u"operatori", {u"bloccatofino", T::DataOra}}},
+     {u"CREATE UNIQUE INDEX \"idx_registrorefill_numero\" ON RegistroRefill (codlocale, anno, numero)",
+      u"CREATE INDEX \"idx_registrorefill_giornata\" ON RegistroRefill (giornata, idscheda)"}},
+};
+
 // Lookups of the save and of the day totals; each keeps their cost independent of the
 // years of history in the file. The headers' index also holds the day total, so the
 // count and total of a list of registrations are read from the index alone.
@@ -160,18 +201,51 @@ int versioneDalContrassegno(ConnessioneSqlite& connessione, const QString& nome)
     return versione;
 }
 
+QString creaTabella(const DialettoSql& dialetto, const Tabella& t) {
+    QStringList colonne{dialetto.colonnaChiave()};
+    for (const Colonna& c : t.colonne)
+        colonne.append(definizioneColonna(dialetto, c));
+    return QStringLiteral("CREATE TABLE %1 (%2)")
+        .arg(dialetto.nome(QString::fromUtf16(t.nome)), colonne.join(QStringLiteral(", ")));
+}
+
+// The statements of the steps after version `da` up to version `a`.
+QStringList istruzioniPassi(const DialettoSql& dialetto, int da, int a) {
+    QStringList sql;
+    for (const Passo& passo : passi) {
+        if (passo.versione <= da || passo.versione > a)
+            continue;
+        for (const Tabella& t : passo.tabelle)
+            sql.append(creaTabella(dialetto, t));
+        for (const ColonnaNuova& nuova : passo.colonne)
+            sql.append(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
+                           .arg(dialetto.nome(QString::fromUtf16(nuova.tabella)),
+                                definizioneColonna(dialetto, nuova.colonna)));
+        for (const char16_t* istruzione : passo.istruzioni)
+            sql.append(QString::fromUtf16(istruzione));
+    }
+    return sql;
+}
+
+QStringList marcheVersione(const DialettoSql& dialetto, int versione) {
+    QStringList sql{
+        QStringLiteral("UPDATE \"kalorefill_database\" SET \"valore\" = '%1' "
+                       "WHERE \"chiave\" = 'versione_schema'")
+            .arg(versione)};
+    sql.append(dialetto.contrassegni(versione));
+    return sql;
+}
+
 } // namespace
 
-QStringList SchemaDatabase::istruzioni(const DialettoSql& dialetto) {
+QStringList SchemaDatabase::istruzioni(MotoreSql motore, int finoA) {
+    return istruzioni(*DialettoSql::per(motore), finoA);
+}
+
+QStringList SchemaDatabase::istruzioni(const DialettoSql& dialetto, int finoA) {
     QStringList sql = dialetto.preparazioneSchema();
-    for (const Tabella& t : tabelle) {
-        QStringList colonne{dialetto.colonnaChiave()};
-        for (const Colonna& c : t.colonne)
-            colonne.append(definizioneColonna(dialetto, c));
-        sql.append(QStringLiteral("CREATE TABLE %1 (%2)")
-                       .arg(dialetto.nome(QString::fromUtf16(t.nome)),
-                            colonne.join(QStringLiteral(", "))));
-    }
+    for (const Tabella& t : tabelle)
+        sql.append(creaTabella(dialetto, t));
     for (const auto& [tabella, colonne] : indici) {
         const QString nomeTabella = QString::fromUtf16(tabella);
         const QString elenco = QString::fromUtf16(colonne);
@@ -185,11 +259,36 @@ QStringList SchemaDatabase::istruzioni(const DialettoSql& dialetto) {
                    .arg(dialetto.tipo(TipoColonna::Testo)));
     sql.append(QStringLiteral(
         "INSERT INTO \"kalorefill_database\" VALUES ('applicazione', 'KaloRefill')"));
-    sql.append(
-        QStringLiteral("INSERT INTO \"kalorefill_database\" VALUES ('versione_schema', '%1')")
-            .arg(versione));
-    sql.append(dialetto.contrassegni(versione));
+    sql.append(QStringLiteral(
+        "INSERT INTO \"kalorefill_database\" VALUES ('versione_schema', '1')"));
+    sql.append(istruzioniPassi(dialetto, 1, finoA));
+    sql.append(marcheVersione(dialetto, finoA));
     return sql;
+}
+
+void SchemaDatabase::aggiorna(ConnessioneSqlite& connessione, const QString& nome) {
+    connessione.iniziaUnita();
+    int trovata = 0;
+    try {
+        // Read again under the lock: another program may have brought it up to date since.
+        trovata = versioneDalContrassegno(connessione, nome);
+        if (trovata < versione) {
+            const DialettoSql& dialetto = connessione.dialetto();
+            for (const QString& sql : istruzioniPassi(dialetto, trovata, versione) +
+                                          marcheVersione(dialetto, versione))
+                connessione.esegui(sql);
+        }
+        connessione.confermaUnita();
+    } catch (const Errore& e) {
+        connessione.annullaUnita();
+        throw Errore::database(
+            QStringLiteral("Impossibile aggiornare il database %1 dalla versione %2 alla %3 "
+                           "dello schema: %4")
+                .arg(nome)
+                .arg(trovata)
+                .arg(versione)
+                .arg(e.descrizione()));
+    }
 }
 
 void SchemaDatabase::crea(ConnessioneSqlite& connessione) {
@@ -207,10 +306,9 @@ void SchemaDatabase::crea(ConnessioneSqlite& connessione) {
     if (!db.commit())
         throw ConnessioneSqlite::errore(QStringLiteral("Impossibile creare il database"),
                                         db.lastError());
-    SchemaRegistro::aggiorna(connessione);
 }
 
-void SchemaDatabase::verifica(ConnessioneSqlite& connessione, const QString& nome) {
+int SchemaDatabase::verifica(ConnessioneSqlite& connessione, const QString& nome) {
     int versioneTrovata = 0;
     if (connessione.dialetto().motore() == MotoreSql::Sqlite) {
         ConnessioneSqlite::Risultato intestazione;
@@ -255,16 +353,26 @@ void SchemaDatabase::verifica(ConnessioneSqlite& connessione, const QString& nom
                 .arg(nome)
                 .arg(versioneTrovata)
                 .arg(versione));
+    return versioneTrovata;
 }
 
 QString SchemaDatabase::nomeDichiarato(const QString& colonna) {
     static const QHash<QString, QString> nomi = [] {
         QHash<QString, QString> elenco;
+        const auto aggiungi = [&elenco](const Colonna& c) {
+            const QString nome = QString::fromUtf16(c.nome);
+            elenco.insert(nome.toLower(), nome);
+        };
         for (const Tabella& t : tabelle)
-            for (const Colonna& c : t.colonne) {
-                const QString nome = QString::fromUtf16(c.nome);
-                elenco.insert(nome.toLower(), nome);
-            }
+            for (const Colonna& c : t.colonne)
+                aggiungi(c);
+        for (const Passo& passo : passi) {
+            for (const Tabella& t : passo.tabelle)
+                for (const Colonna& c : t.colonne)
+                    aggiungi(c);
+            for (const ColonnaNuova& nuova : passo.colonne)
+                aggiungi(nuova.colonna);
+        }
         return elenco;
     }();
     return nomi.value(colonna.toLower(), colonna);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "MotoreSql.h"
+#include "kalorefill_database_export.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,20 +14,30 @@ class DialettoSql;
 // The tables of a KaloRefill database and the marks that tell it from any other database:
 // rows in the table kalorefill_database (the program and the schema version) and, in a
 // SQLite file, the application id in the file header and the version in user_version.
-class SchemaDatabase final {
+// A database of an older version is brought up to date by additive steps (new tables, new
+// columns, the values they start with), one step per version after the first; a new
+// database is the first version's tables with every step applied, so a database made
+// today and one brought up to date from any older version are the same.
+class KALOREFILL_DATABASE_EXPORT SchemaDatabase final {
 public:
-    // Version 3 adds the accountable refills (SchemaRegistro).
     static constexpr int versione = 3;
     // "KRFL" read as a 32-bit number.
     static constexpr int idApplicazione = 0x4B52464C;
 
-    // Every statement that builds an empty database, in order.
-    static QStringList istruzioni(const DialettoSql& dialetto);
+    // Every statement that builds an empty database of the given version (the newest by
+    // default), in order, marks included.
+    static QStringList istruzioni(const DialettoSql& dialetto, int finoA = versione);
+    static QStringList istruzioni(MotoreSql motore, int finoA = versione);
     // Builds the tables in a new database, all or nothing.
     static void crea(ConnessioneSqlite& connessione);
     // Errore (database) when the database is not a KaloRefill database this program can
-    // use; `nome` is how messages call it (the file, or the server address).
-    static void verifica(ConnessioneSqlite& connessione, const QString& nome);
+    // use; `nome` is how messages call it (the file, or the server address). Gives the
+    // database's schema version.
+    static int verifica(ConnessioneSqlite& connessione, const QString& nome);
+    // Brings a database of an older version up to this one in one transaction that holds
+    // the write lock, so two programs opening it at once upgrade it once. Errore (database)
+    // when a step fails; then nothing is changed.
+    static void aggiorna(ConnessioneSqlite& connessione, const QString& nome);
     // A column of the schema as the suite spells it ("codlocale" gives "Codlocale"); any
     // other name as it is. For an engine that folds names to lower case.
     static QString nomeDichiarato(const QString& colonna);

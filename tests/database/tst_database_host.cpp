@@ -4,6 +4,7 @@
 #include "DatabaseHost.h"
 #include "MotoreProva.h"
 #include "ParametriServer.h"
+#include "SchemaDatabase.h"
 #include "host/Errore.h"
 #include "host/SqlTesti.h"
 #include "host/Valuta.h"
@@ -136,6 +137,8 @@ private slots:
     void apriRifiuta_data();
     void apriRifiuta();
     void creaApriESettaggi();
+    void aggiornamentoSchema_data();
+    void aggiornamentoSchema();
     void istruzioniRifiutateNonToccanoNulla();
     void righe_data();
     void righe();
@@ -264,6 +267,66 @@ void TstDatabaseHost::creaApriESettaggi() {
     QCOMPARE(altro->Data(), oggi);
     QCOMPARE(altro->User().toString(), u"op7"_s);
     QCOMPARE(altro->Percorso(), u"/srv/k/"_s);
+}
+
+void TstDatabaseHost::aggiornamentoSchema_data() {
+    QTest::addColumn<QString>("guasto"); // run on the old database first; empty: none
+    QTest::newRow("da 1") << QString();
+    // The suite had put a column of that name there itself: the step fails, and with it
+    // the whole upgrade.
+    QTest::newRow("passo fallito") << u"alter table operatori add column ruolo integer"_s;
+}
+
+// A database of the first version, made by the first version's own statements, opens:
+// it gains the new columns with their starting values, keeps its rows, and ends up with
+// the same columns as a database made now. A failed step leaves it as it was.
+void TstDatabaseHost::aggiornamentoSchema() {
+    QFETCH(QString, guasto);
+    QTemporaryDir cartella;
+    const QString vecchio = MotoreProva::nuovoDatabase(cartella.path());
+    QStringList sql = SchemaDatabase::istruzioni(
+        MotoreProva::postgreSql() ? MotoreSql::PostgreSql : MotoreSql::Sqlite, 1);
+    sql << u"insert into operatori (codice, nome) values ('OP1', 'Mario')"_s
+        << u"insert into anagraficalocali (Codlocale, ragionesociale) values ('SG01', 'Sala Srl')"_s;
+    if (!guasto.isEmpty())
+        sql << guasto;
+    QVERIFY(diretto(vecchio, sql));
+    if (!guasto.isEmpty()) {
+        const Errore e = erroreDi([&] { DatabaseHost::apri(vecchio); });
+        QVERIFY2(e.descrizione().contains(u"dalla versione 1 alla"), qPrintable(e.descrizione()));
+        QVERIFY(diretto(vecchio, {u"select attivo from operatori"_s}) == false);
+        return;
+    }
+    for (int volta = 0; volta < 2; ++volta) {
+        const auto host = DatabaseHost::apri(vecchio);
+        const RecordsetPtr operatori = host->openrecordset(u"select * from operatori"_s);
+        QCOMPARE(operatori->RecordCount(), 1);
+        QCOMPARE(riga(operatori).value(u"codice"_s).toString(), u"OP1"_s);
+        QCOMPARE(riga(operatori).value(u"ruolo"_s).toString(), u"operatore"_s);
+        QVERIFY(riga(operatori).value(u"attivo"_s).toInt() != 0);
+        QCOMPARE(valori(host->openrecordset(u"select * from anagraficalocali"_s), u"ragionesociale"_s),
+                 QStringList{u"Sala Srl"_s});
+        QCOMPARE(valori(host->openrecordset(u"select * from kalorefill_database where "
+                                            u"chiave = 'versione_schema'"_s),
+                        u"valore"_s),
+                 QStringList{QString::number(SchemaDatabase::versione)});
+        Db nuovo;
+        for (const char* tabella : {"operatori", "anagraficalocali", "apparecchi", "noteteste"}) {
+            const QString tutto = u"select * from "_s + QLatin1StringView(tabella);
+            QCOMPARE(host->openrecordset(tutto)->FieldNames(), nuovo.apri(tutto)->FieldNames());
+        }
+    }
+    if (!MotoreProva::postgreSql()) {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"versione"_s);
+            db.setDatabaseName(vecchio);
+            QVERIFY(db.open());
+            QSqlQuery q(u"PRAGMA user_version"_s, db);
+            QVERIFY(q.next());
+            QCOMPARE(q.value(0).toInt(), SchemaDatabase::versione);
+        }
+        QSqlDatabase::removeDatabase(u"versione"_s);
+    }
 }
 
 // Refused statements and filters change nothing; a text run again with another value

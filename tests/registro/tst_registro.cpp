@@ -406,13 +406,13 @@ void TestRegistro::dataDiLavoroSegueLaGiornata() {
     QCOMPARE(form->dataRegistrazione(), QDate(2026, 12, 4));
 }
 
-// A database of schema version 1 gets the operators' new columns and the register when it
+// A database of schema version 2 gets the operators' PIN columns and the register when it
 // is opened, and says version 3 from then on.
 void TestRegistro::aggiornamentoSchema() {
     auto banco = BancoProva::salaPronta(1);
     const QString percorso = banco->percorsoFile();
     {
-        // Taken back to version 1 behind the program's back, on a connection of the test's own.
+        // Taken back to version 2 behind the program's back, on a connection of the test's own.
         QSqlDatabase db;
         if (ParametriServer::eIndirizzo(percorso)) {
             db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("vecchio"));
@@ -424,9 +424,10 @@ void TestRegistro::aggiornamentoSchema() {
         QVERIFY(db.open());
         QStringList sql{QStringLiteral("drop table RegistroRefill"), QStringLiteral("alter table operatori drop column pinhash"),
                         QStringLiteral("alter table operatori drop column bloccatofino"),
-                        QStringLiteral("update kalorefill_database set valore='1' where chiave='versione_schema'")};
+                        QStringLiteral("alter table operatori drop column tentativipin"),
+                        QStringLiteral("update kalorefill_database set valore='2' where chiave='versione_schema'")};
         if (!MotoreProva::postgreSql())
-            sql << QStringLiteral("PRAGMA user_version = 1");
+            sql << QStringLiteral("PRAGMA user_version = 2");
         for (const QString& istruzione : sql) {
             QSqlQuery q(db);
             QVERIFY2(q.exec(istruzione), qPrintable(q.lastError().text()));

@@ -1,0 +1,24 @@
+#!/bin/sh
+# Lines of code of the program and of its tests: C++ sources and headers, blank lines and
+# comments left out; bench/ and packaging/ are counted apart from both.
+#   tests/conta_righe.sh
+cd "$(dirname "$0")/.." || exit 2
+conta() {
+    find "$@" -type f \( -name '*.cpp' -o -name '*.h' \) -print0 2>/dev/null |
+        xargs -0 cat | awk '
+            { riga = $0 }
+            dentro { if (riga ~ /\*\//) { sub(/.*\*\//, "", riga); dentro = 0 } else next }
+            { gsub(/\/\*.*\*\//, "", riga) }
+            riga ~ /\/\*/ { sub(/\/\*.*/, "", riga); dentro = 1 }
+            { sub(/^[ \t]+/, "", riga) }
+            riga == "" || riga ~ /^\/\// { next }
+            { n++ }
+            END { print n + 0 }'
+}
+programma=$(conta src platform app)
+prove=$(conta tests)
+banco=$(conta bench)
+echo "programma (src, platform, app): $programma"
+echo "test (tests):                   $prove"
+echo "banco di prova (bench):         $banco"
+awk -v p="$programma" -v t="$prove" 'BEGIN { printf "test / programma:               %.0f%%\n", 100 * t / p }'

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Mutation run: each mutant of mutanti.tsv is applied to a copy of the sources, built, and
+# the tests named for it are run. A mutant the tests catch is "ucciso"; one they miss is
+# "sopravvissuto" and points at a fault the suite would let through. Not part of make test.
+#
+#   esegui.sh [FILE_MUTANTI] [FILTRO]
+#
+# FILE_MUTANTI defaults to mutanti.tsv beside this script; FILTRO, when given, keeps only
+# the mutants whose file or texts contain it. The copy and its build live in
+# $MUTAZIONI_DIR (default /tmp/kalorefill-mutazioni), kept between runs so the next run
+# builds only what changed. The report goes to standard output and to
+# $MUTAZIONI_DIR/rapporto.txt; the exit code is 1 when fewer than 90% are killed.
+set -uo pipefail
+
+radice=$(cd "$(dirname "$0")/../.." && pwd)
+elenco=${1:-$radice/tests/mutazioni/mutanti.tsv}
+filtro=${2:-}
+lavoro=${MUTAZIONI_DIR:-/tmp/kalorefill-mutazioni}
+copia=$lavoro/sorgenti
+build=$lavoro/build
+rapporto=$lavoro/rapporto.txt
+jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
+export QT_QPA_PLATFORM=offscreen
+
+mkdir -p "$copia" "$build"
+# The copy keeps the sources' times, so a second run rebuilds only what changed since.
+tar -C "$radice" --exclude=./build --exclude=./.git --exclude='./*.deb' -cf - . | tar -C "$copia" -xf -
+
+echo "== configurazione e build della copia in $build"
+cmake -S "$copia" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALOREFILL_WERROR=OFF \
+    -DKALOREFILL_TEST_PGSQL=ON -DCMAKE_LINK_DEPENDS_NO_SHARED=ON >"$lavoro/configura.log" 2>&1 ||
+    { echo "configurazione non riuscita: $lavoro/configura.log" >&2; exit 2; }
+cmake --build "$build" -j "$jobs" >"$lavoro/build.log" 2>&1 ||
+    { echo "la copia senza mutanti non compila: $lavoro/build.log" >&2; exit 2; }
+
+# Lines of the list: file <TAB> text before <TAB> text after <TAB> ctest regex.
+# "\t" in a text stands for a tab; lines starting with # and blank lines are skipped.
+mapfile -t righe < <(grep -v '^[[:space:]]*#' "$elenco" | grep -v '^[[:space:]]*$')
+
+esegui_test() {
+    (cd "$build" && timeout 900 ctest -R "$1" --stop-on-failure --timeout 300 \
+        >"$lavoro/ctest.log" 2>&1)
+}
+
+# Every test the list names must pass on the sources as they are: a red baseline would make
+# every mutant look killed.
+regex_tutti=$(printf '%s\n' "${righe[@]}" | awk -F'\t' '{print $4}' | sort -u | paste -sd'|')
+echo "== test senza mutanti: $regex_tutti"
+if ! esegui_test "$regex_tutti"; then
+    echo "i test falliscono già senza mutanti: $lavoro/ctest.log" >&2
+    exit 2
+fi
+
+applica() { # file prima dopo -> line number, or empty when the text is not there exactly once
+    PRIMA=$2 DOPO=$3 perl -0777 -i -pe '
+        BEGIN { $p = $ENV{PRIMA}; $d = $ENV{DOPO}; s/\\t/\t/g for ($p, $d); }
+        $n = () = /\Q$p\E/g;
+        if ($n == 1) { /\Q$p\E/; $riga = 1 + (substr($_, 0, $-[0]) =~ tr/\n//);
+                       s/\Q$p\E/$d/; print STDERR "RIGA $riga\n"; }
+        else { print STDERR "TROVATO $n\n"; }' "$1" 2>&1 | sed -n 's/^RIGA //p'
+}
+
+uccisi=0; sopravvissuti=0; non_validi=0; n=0
+: >"$rapporto"
+riporta() { printf '%s\n' "$1" | tee -a "$rapporto"; }
+riporta "n | file:riga | prima -> dopo | esito"
+for riga in "${righe[@]}"; do
+    IFS=$'\t' read -r file prima dopo regex <<<"$riga"
+    if [ -n "$filtro" ] && [[ "$file$prima$dopo" != *"$filtro"* ]]; then continue; fi
+    n=$((n + 1))
+    originale=$(mktemp)
+    cp "$copia/$file" "$originale"
+    numero=$(applica "$copia/$file" "$prima" "$dopo")
+    if [ -z "$numero" ]; then
+        esito="NON APPLICABILE (testo assente o ripetuto)"; non_validi=$((non_validi + 1))
+    elif ! cmake --build "$build" -j "$jobs" >"$lavoro/build.log" 2>&1; then
+        esito="NON COMPILA"; non_validi=$((non_validi + 1))
+    elif esegui_test "$regex"; then
+        esito="SOPRAVVISSUTO ($regex)"; sopravvissuti=$((sopravvissuti + 1))
+    else
+        ucciso_da=$(grep -m1 -oE '[0-9]+ - [A-Za-z0-9_]+ \(Failed|Timeout|SEGFAULT|Subprocess' "$lavoro/ctest.log" | head -1)
+        esito="ucciso ${ucciso_da:+($ucciso_da)}"; uccisi=$((uccisi + 1))
+    fi
+    cp "$originale" "$copia/$file"; rm -f "$originale"
+    riporta "$n | $file:${numero:-?} | $prima -> $dopo | $esito"
+done
+# Leave the build matching the sources for the next run.
+cmake --build "$build" -j "$jobs" >"$lavoro/build.log" 2>&1
+
+validi=$((uccisi + sopravvissuti))
+percentuale=0
+[ "$validi" -gt 0 ] && percentuale=$((100 * uccisi / validi))
+riporta "mutanti: $n, validi: $validi, uccisi: $uccisi, sopravvissuti: $sopravvissuti, non validi: $non_validi, uccisi: $percentuale%"
+[ "$validi" -gt 0 ] && [ "$percentuale" -ge 90 ]

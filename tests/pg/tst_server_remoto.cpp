@@ -1,0 +1,204 @@
+// A database server on another machine: the address forms an installation writes (a list of
+// servers for a standby, encryption with the server's certificate checked), and an
+// encrypted connection to a real server that accepts nothing else.
+#include "ClusterProva.h"
+#include "DatabaseHost.h"
+#include "MotoreProva.h"
+#include "ParametriServer.h"
+#include "host/Errore.h"
+
+#include <QProcess>
+#include <QTest>
+
+using namespace KaloRefill;
+using namespace Qt::StringLiterals;
+
+class TstServerRemoto : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void indirizzo_data();
+    void indirizzo();
+    void indirizzoRifiutato_data();
+    void indirizzoRifiutato();
+    void cifrato_data();
+    void cifrato();
+
+private:
+    bool openssl(const QStringList& argomenti);
+    // A certificate authority (ca.crt) and a certificate it signed for "localhost".
+    bool autorita(const QString& nome, bool conServer);
+
+    ClusterProva m_server;
+    QString m_errore;
+};
+
+bool TstServerRemoto::openssl(const QStringList& argomenti) {
+    QProcess p;
+    p.setWorkingDirectory(m_server.cartella());
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(u"openssl"_s, argomenti);
+    const bool ok = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit &&
+                    p.exitCode() == 0;
+    if (!ok)
+        m_errore = u"openssl: "_s + QString::fromLocal8Bit(p.readAll());
+    return ok;
+}
+
+bool TstServerRemoto::autorita(const QString& nome, bool conServer) {
+    if (!openssl({u"req"_s, u"-x509"_s, u"-newkey"_s, u"rsa:2048"_s, u"-nodes"_s, u"-days"_s,
+                  u"2"_s, u"-subj"_s, u"/CN="_s + nome, u"-keyout"_s, nome + u".key"_s, u"-out"_s,
+                  nome + u".crt"_s}))
+        return false;
+    if (!conServer)
+        return true;
+    m_server.scrivi(u"san.ext"_s, "subjectAltName=DNS:localhost\n");
+    return openssl({u"req"_s, u"-newkey"_s, u"rsa:2048"_s, u"-nodes"_s, u"-subj"_s,
+                    u"/CN=localhost"_s, u"-keyout"_s, u"server.key"_s, u"-out"_s, u"server.csr"_s}) &&
+           openssl({u"x509"_s, u"-req"_s, u"-in"_s, u"server.csr"_s, u"-CA"_s, nome + u".crt"_s,
+                    u"-CAkey"_s, nome + u".key"_s, u"-CAcreateserial"_s, u"-days"_s, u"2"_s,
+                    u"-extfile"_s, u"san.ext"_s, u"-out"_s, u"server.crt"_s});
+}
+
+// The server accepts only encrypted connections over TCP; its certificate names
+// "localhost" and is signed by the authority "ca", not by "altra".
+void TstServerRemoto::initTestCase() {
+    const auto fallisci = [](const QString& motivo) {
+        if (MotoreProva::obbligatorio() || qEnvironmentVariableIsSet("KALOREFILL_REQUIRE_ENGINES"))
+            QFAIL(qPrintable(motivo));
+        QSKIP(qPrintable(motivo));
+    };
+    if (!m_server.inizializza())
+        return fallisci(m_server.errore());
+    if (!autorita(u"ca"_s, true) || !autorita(u"altra"_s, false))
+        return fallisci(m_errore);
+    // The key must be the server's own and unreadable to others, or it refuses to start.
+    for (const char* file : {"server.key", "server.crt"}) {
+        QFile f(m_server.cartella() + u'/' + QLatin1String(file));
+        f.open(QIODevice::ReadOnly);
+        m_server.scrivi(QLatin1String(file), f.readAll());
+    }
+    const QString hba = m_server.scrivi(u"hba.conf"_s, "local all all trust\n"
+                                                       "hostssl all all 127.0.0.1/32 trust\n"
+                                                       "hostssl all all ::1/128 trust\n");
+    if (!m_server.avvia({u"ssl=on"_s, u"ssl_cert_file="_s + m_server.cartella() + u"/server.crt"_s,
+                         u"ssl_key_file="_s + m_server.cartella() + u"/server.key"_s,
+                         u"hba_file="_s + hba}) ||
+        !m_server.sql(u"CREATE DATABASE kalorefill"_s))
+        return fallisci(m_server.errore());
+}
+
+// What the client library is given: hosts and ports in the same order, options kept, and
+// the address messages show.
+void TstServerRemoto::indirizzo_data() {
+    QTest::addColumn<QString>("indirizzo");
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<int>("porta");
+    QTest::addColumn<QString>("opzioni"); // among the options handed on, in this order
+    QTest::addColumn<QString>("descrizione");
+    QTest::newRow("un server") << u"postgresql://cassa@sala.local:5433/refill"_s << u"sala.local"_s
+                               << 5433 << u"connect_timeout=10"_s
+                               << u"postgresql://cassa@sala.local:5433/refill"_s;
+    QTest::newRow("due server")
+        << u"postgresql://cassa@db1:5432,db2:5433/refill?target_session_attrs=read-write"_s
+        << u"db1,db2"_s << -1
+        << u"target_session_attrs=read-write;port=5432,5433;connect_timeout=10"_s
+        << u"postgresql://cassa@db1:5432,db2:5433/refill?target_session_attrs=read-write"_s;
+    QTest::newRow("due server, una porta")
+        << u"postgresql:///refill?host=db1,db2&port=6432&user=cassa"_s << u"db1,db2"_s << 6432
+        << u"connect_timeout=10"_s << u"postgresql:///refill?host=db1,db2&port=6432&user=cassa"_s;
+    QTest::newRow("cifrato")
+        << u"postgresql://cassa@db1/refill?sslmode=verify-full&sslrootcert=/etc/ca.crt&connect_timeout=5"_s
+        << u"db1"_s << -1 << u"sslmode=verify-full;sslrootcert=/etc/ca.crt;connect_timeout=5"_s
+        << u"postgresql://cassa@db1/refill?sslmode=verify-full&sslrootcert=/etc/ca.crt&connect_timeout=5"_s;
+}
+
+void TstServerRemoto::indirizzo() {
+    QFETCH(QString, indirizzo);
+    QFETCH(QString, host);
+    QFETCH(int, porta);
+    QFETCH(QString, opzioni);
+    QFETCH(QString, descrizione);
+    const ParametriServer p = ParametriServer::leggi(indirizzo);
+    QCOMPARE(p.host(), host);
+    QCOMPARE(p.porta(), porta);
+    // Options of the program's own (timeouts, its name) may stand among them.
+    const QStringList date = p.opzioni().split(u';');
+    qsizetype dopo = -1;
+    for (const QString& opzione : opzioni.split(u';')) {
+        const qsizetype dove = date.indexOf(opzione);
+        QVERIFY2(dove > dopo, qPrintable(opzione + u" in "_s + p.opzioni()));
+        dopo = dove;
+    }
+    QCOMPARE(p.descrizione(), descrizione);
+    QCOMPARE(ParametriServer::mostrabile(indirizzo), descrizione);
+}
+
+void TstServerRemoto::indirizzoRifiutato_data() {
+    QTest::addColumn<QString>("indirizzo");
+    QTest::addColumn<QString>("motivo");
+    QTest::newRow("porta") << u"postgresql:///refill?host=db1&port=54x"_s << u"porta \"54x\""_s;
+    QTest::newRow("porta di un elenco") << u"postgresql://cassa@db1:5432,db2:0/refill"_s
+                                        << u"porta \"5432,0\""_s;
+    QTest::newRow("più porte che server")
+        << u"postgresql:///refill?host=db1&port=5432,5433"_s << u"più porte che server"_s;
+    QTest::newRow("password") << u"postgresql://cassa:x@db1,db2/refill"_s << u"~/.pgpass"_s;
+    QTest::newRow("opzione") << u"postgresql://db1/refill?sslmod=require"_s << u"\"sslmod\""_s;
+}
+
+void TstServerRemoto::indirizzoRifiutato() {
+    QFETCH(QString, indirizzo);
+    QFETCH(QString, motivo);
+    try {
+        ParametriServer::leggi(indirizzo);
+        QFAIL("indirizzo accettato");
+    } catch (const Errore& e) {
+        QVERIFY2(e.descrizione().contains(motivo), qPrintable(e.descrizione()));
+    }
+}
+
+// Only an address that checks the server's certificate against the hall's own authority,
+// for the name the certificate carries, reaches the server; the database then works.
+void TstServerRemoto::cifrato_data() {
+    QTest::addColumn<QString>("opzioni");
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("motivo"); // empty: the connection works
+    const QString ca = m_server.cartella() + u"/ca.crt"_s;
+    QTest::newRow("verify-full") << u"sslmode=verify-full&sslrootcert="_s + ca << u"localhost"_s
+                                 << QString();
+    QTest::newRow("altra autorità")
+        << u"sslmode=verify-full&sslrootcert="_s + m_server.cartella() + u"/altra.crt"_s
+        << u"localhost"_s << u"certificate verify failed"_s;
+    QTest::newRow("nome diverso") << u"sslmode=verify-full&sslrootcert="_s + ca << u"127.0.0.1"_s
+                                  << u"does not match host name"_s;
+    QTest::newRow("in chiaro") << u"sslmode=disable"_s << u"localhost"_s << u"no encryption"_s;
+}
+
+void TstServerRemoto::cifrato() {
+    QFETCH(QString, opzioni);
+    QFETCH(QString, host);
+    QFETCH(QString, motivo);
+    const QString indirizzo = u"postgresql://tester@%1:%2/kalorefill?%3"_s.arg(host).arg(
+        m_server.porta()).arg(opzioni);
+    static int numero = 0;
+    const QString schema = u"cifrato_%1"_s.arg(++numero);
+    QVERIFY2(m_server.sql(u"CREATE SCHEMA "_s + schema, u"kalorefill"_s), qPrintable(m_server.errore()));
+    const QString nelloSchema = indirizzo + u"&options=-csearch_path="_s + schema;
+    try {
+        DatabaseHost::crea(nelloSchema);
+        auto host = DatabaseHost::apri(nelloSchema);
+        host->salvasettaggio(u"Refill"_s, u"Salvataggio"_s, 1);
+        QCOMPARE(host->leggisettaggio(u"Refill"_s, u"Salvataggio"_s, 0), qint16(1));
+        QVERIFY2(motivo.isEmpty(), "collegato senza verificare il server");
+    } catch (const Errore& e) {
+        QVERIFY2(!motivo.isEmpty(), qPrintable(e.descrizione()));
+        QVERIFY2(e.descrizione().contains(motivo), qPrintable(e.descrizione()));
+        // One line naming the server, never a trace.
+        QVERIFY(!e.descrizione().contains(u'\n'));
+        QVERIFY2(e.descrizione().contains(host), qPrintable(e.descrizione()));
+    }
+}
+
+QTEST_GUILESS_MAIN(TstServerRemoto)
+#include "tst_server_remoto.moc"
