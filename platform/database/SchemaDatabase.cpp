@@ -135,9 +135,9 @@ const Passo passi[] = {
     // year whatever a program does, and read by business day and machine.
     {3,
      {{u"RegistroRefill",
-       {{u"codlocale", T::Testo},     {u"anno", T::Intero},          {u"numero", T::Intero},
+       {{u"Codlocale", T::Testo},     {u"anno", T::Intero},          {u"numero", T::Intero},
         {u"dataora", T::DataOra},     {u"giornata", T::Data},        {u"idscheda", T::Intero},
-        {u"codiceinterno", T::Testo}, {u"nomescheda", T::Testo},     {u"codiceaams", T::Testo},
+        {u"codiceinterno", T::Testo}, {u"Nomescheda", T::Testo},     {u"codiceaams", T::Testo},
         {u"prima", T::Importo},       {u"dopo", T::Importo},         {u"differenza", T::Importo},
         {u"operatore", T::Testo},     {u"testimone", T::Testo},      {u"motivo", T::Testo},
         {u"annocorretto", T::Intero}, {u"numerocorretto", T::Intero}, {u"impronta", T::Testo}}}},

@@ -43,8 +43,8 @@ struct KALOREFILL_EXPORT RigaRegistro {
     //   idscheda, codiceinterno, nomescheda, codiceaams,
     //   prima, dopo, differenza (ten-thousandths of a euro, as whole numbers),
     //   operatore, testimone, motivo, annocorretto, numerocorretto
-    // A backslash in a value is written "\\" and a line break "\n", so no value can
-    // forge a line of its own.
+    // A backslash in a value is written "\\", a carriage return "\r" and a line feed "\n",
+    // so no value can forge a line of its own.
     QByteArray testoCanonico(const QString& precedente) const;
     // The hash of this row after `precedente`.
     QString calcolaImpronta(const QString& precedente) const;
