@@ -15,7 +15,7 @@ ARGS       ?=
 CTEST_ARGS ?=
 
 PACKAGES := cmake g++ make tzdata qt6-base-dev libqt6sql6-sqlite libsqlite3-dev qt6-svg-dev libqt6svg6 libgl-dev \
-            xvfb xauth poppler-utils fonts-dejavu-core postgresql libqt6sql6-psql \
+            xvfb xauth poppler-utils fonts-dejavu-core postgresql libqt6sql6-psql qt6-translations-l10n \
             dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream \
             libsodium-dev libqrencode-dev zbar-tools
 
@@ -49,7 +49,7 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	$(BUILD)/bin/kalorefill $(ARGS)
+	$(BUILD)/bin/kalorefill --demo $(ARGS)
 
 # Every database and form test runs on SQLite and on a throwaway PostgreSQL cluster that the
 # tests start and stop themselves; an engine that cannot be used fails the run.

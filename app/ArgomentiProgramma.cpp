@@ -4,6 +4,8 @@
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
+#include <utility>
+
 namespace KaloRefill {
 
 namespace {
@@ -22,9 +24,15 @@ const QString opzioneVerifica = QStringLiteral("verifica");
 const QString opzioneRipara = QStringLiteral("ripara");
 const QString opzioneCreaDatabase = QStringLiteral("crea-database");
 const QString opzioneDemo = QStringLiteral("demo");
+const QString opzioneConfigura = QStringLiteral("configura");
+const QString opzioneAnagrafiche = QStringLiteral("anagrafiche");
+const QString opzioneImporta = QStringLiteral("importa-apparecchi");
+const QString opzioneBackup = QStringLiteral("backup");
+const QString opzioneRipristina = QStringLiteral("ripristina");
 
 QStringList opzioniConValore() {
-    return {opzioneDatabase, opzioneData, opzioneUtente, opzioneDal, opzioneAl, opzioneCreaDatabase};
+    return {opzioneDatabase, opzioneData,   opzioneUtente,  opzioneDal,       opzioneAl,
+            opzioneCreaDatabase, opzioneImporta, opzioneBackup, opzioneRipristina};
 }
 
 // "-x", "--x", "--x=..." name the option x; anything else names none.
@@ -58,11 +66,19 @@ QString spiegaErrore(const QCommandLineParser& parser, const QStringList& argome
 }
 
 // Only the full form: "2025-3-4" or "4/3/2025" would be guesses about the operator's intent.
+// Only the dates the database and the date field hold: from 1900 to 9999.
 QDate leggiData(const QString& testo) {
     static const QRegularExpression forma(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
     if (!forma.match(testo).hasMatch())
         return {};
-    return QDate::fromString(testo, QStringLiteral("yyyy-MM-dd"));
+    const QDate data = QDate::fromString(testo, QStringLiteral("yyyy-MM-dd"));
+    return data >= QDate(1900, 1, 1) && data <= QDate(9999, 12, 31) ? data : QDate();
+}
+
+QString dataNonValida(const QString& testo) {
+    if (QDate::fromString(testo, QStringLiteral("yyyy-MM-dd")).isValid() && !leggiData(testo).isValid())
+        return QStringLiteral("data fuori intervallo: \"%1\" (dal 1900-01-01 al 9999-12-31)").arg(testo);
+    return QStringLiteral("data non valida: \"%1\" (usare AAAA-MM-GG)").arg(testo);
 }
 
 } // namespace
@@ -93,6 +109,11 @@ ArgomentiProgramma ArgomentiProgramma::analizza(const QStringList& argomenti) {
     parser.addOption(
         QCommandLineOption(opzioneCreaDatabase, QString(), QStringLiteral("destinazione")));
     parser.addOption(QCommandLineOption(opzioneDemo));
+    parser.addOption(QCommandLineOption(opzioneConfigura));
+    parser.addOption(QCommandLineOption(opzioneAnagrafiche));
+    parser.addOption(QCommandLineOption(opzioneImporta, QString(), QStringLiteral("file")));
+    parser.addOption(QCommandLineOption(opzioneBackup, QString(), QStringLiteral("destinazione")));
+    parser.addOption(QCommandLineOption(opzioneRipristina, QString(), QStringLiteral("file")));
 
     if (!parser.parse(argomenti))
         return errore(spiegaErrore(parser, argomenti));
@@ -129,7 +150,7 @@ ArgomentiProgramma ArgomentiProgramma::analizza(const QStringList& argomenti) {
         const QString testo = parser.value(opzioneData);
         risultato.m_data = leggiData(testo);
         if (!risultato.m_data.isValid())
-            return errore(QStringLiteral("data non valida: \"%1\" (usare AAAA-MM-GG)").arg(testo));
+            return errore(dataNonValida(testo));
     }
     if (parser.isSet(opzioneUtente)) {
         risultato.m_utente = parser.value(opzioneUtente).trimmed();
@@ -137,8 +158,35 @@ ArgomentiProgramma ArgomentiProgramma::analizza(const QStringList& argomenti) {
             return errore(QStringLiteral("il nome dell'operatore è vuoto"));
     }
     risultato.m_nonModale = parser.isSet(opzioneNonModale);
-    if (parser.isSet(opzioneDemo) && !parser.isSet(opzioneCreaDatabase))
-        return errore(QStringLiteral("--demo va usata con --crea-database"));
+    // The hall's own tasks: one at a time, on the configured database or --database.
+    const std::pair<QString, Azione> compiti[] = {
+        {opzioneConfigura, Azione::Configura},     {opzioneAnagrafiche, Azione::Anagrafiche},
+        {opzioneImporta, Azione::ImportaApparecchi}, {opzioneBackup, Azione::Backup},
+        {opzioneRipristina, Azione::Ripristina}};
+    QStringList chiesti;
+    for (const auto& [nome, azione] : compiti)
+        if (parser.isSet(nome)) {
+            chiesti.append(QStringLiteral("--") + nome);
+            risultato.m_azione = azione;
+        }
+    if (!chiesti.isEmpty()) {
+        if (chiesti.size() > 1 || controllo || parser.isSet(opzioneCreaDatabase) ||
+            parser.isSet(opzioneRiepilogo))
+            return errore(QStringLiteral("%1 va usata da sola (al più con --database e --user)")
+                              .arg(chiesti.constFirst()));
+        if (risultato.m_azione == Azione::Configura && parser.isSet(opzioneDatabase))
+            return errore(QStringLiteral("--configura sceglie il database: non va con --database"));
+        for (const QString& nome : {opzioneImporta, opzioneBackup, opzioneRipristina})
+            if (parser.isSet(nome)) {
+                risultato.m_file = parser.value(nome);
+                if (risultato.m_file.isEmpty())
+                    return errore(QStringLiteral("manca il file di --%1").arg(nome));
+            }
+        return risultato;
+    }
+    if (parser.isSet(opzioneDemo) && parser.isSet(opzioneDatabase))
+        return errore(QStringLiteral("--demo e --database non vanno insieme"));
+    risultato.m_demo = parser.isSet(opzioneDemo);
     if (parser.isSet(opzioneCreaDatabase)) {
         if (controllo || parser.isSet(opzioneDatabase))
             return errore(QStringLiteral("--crea-database non va insieme a --database, "
@@ -157,7 +205,7 @@ ArgomentiProgramma ArgomentiProgramma::analizza(const QStringList& argomenti) {
             risultato.m_al = leggiData(posizionali.at(1));
             for (const QString& testo : posizionali)
                 if (!leggiData(testo).isValid())
-                    return errore(QStringLiteral("data non valida: \"%1\" (usare AAAA-MM-GG)").arg(testo));
+                    return errore(dataNonValida(testo));
             if (risultato.m_dal > risultato.m_al)
                 return errore(QStringLiteral("il periodo finisce prima di cominciare"));
         }
@@ -175,8 +223,7 @@ ArgomentiProgramma ArgomentiProgramma::analizza(const QStringList& argomenti) {
             return errore(QStringLiteral("l'opzione --%1 vale solo con --riepilogo").arg(nome));
         const QDate data = leggiData(parser.value(nome));
         if (!data.isValid())
-            return errore(QStringLiteral("data non valida: \"%1\" (usare AAAA-MM-GG)")
-                              .arg(parser.value(nome)));
+            return errore(dataNonValida(parser.value(nome)));
         (nome == opzioneDal ? risultato.m_dal : risultato.m_al) = data;
     }
     if (risultato.m_dal.isValid() && risultato.m_al.isValid() && risultato.m_dal > risultato.m_al)
@@ -193,12 +240,13 @@ QString ArgomentiProgramma::testoAiuto(const QString& percorsoDemo) {
                "  --database PERCORSO  il database da aprire, un file o un indirizzo\n"
                "                       postgresql://utente@server:porta/database (la password\n"
                "                       in ~/.pgpass o in PGPASSWORD, mai sulla riga di\n"
-               "                       comando); senza, il database dimostrativo\n"
-               "                       %1\n"
-               "                       (creato con dati di esempio al primo avvio)\n"
+               "                       comando); senza, quello scelto al primo avvio\n"
+               "                       (~/.config/kalorefill/kalorefill.conf) o il database\n"
+               "                       dimostrativo %1\n"
                "  --crea-database DEST crea un database KaloRefill vuoto: un file nuovo o un\n"
                "                       database vuoto su un server postgresql://...\n"
-               "  --demo               con --crea-database, lo riempie con la sala dimostrativa\n"
+               "  --demo               apre la sala dimostrativa; con --crea-database, riempie\n"
+               "                       il nuovo database con la sala dimostrativa\n"
                "  --date AAAA-MM-GG    la data di lavoro (predefinita: oggi)\n"
                "  --user NOME          l'operatore al lavoro (predefinito: l'utente di sistema)\n"
                "  --modeless           apre la finestra non modale\n"
@@ -216,6 +264,15 @@ QString ArgomentiProgramma::testoAiuto(const QString& percorsoDemo) {
                "                       con 1 se ne trova\n"
                "  --ripara [DAL AL]    corregge quei documenti, uno per transazione, e annota\n"
                "                       ogni correzione nel registro delle operazioni\n"
+               "  --configura          riapre la scelta del database della sala (nuovo file,\n"
+               "                       server PostgreSQL o sala dimostrativa)\n"
+               "  --anagrafiche        apre le Anagrafiche: locale, conti, apparecchi, operatori\n"
+               "  --importa-apparecchi FILE.csv\n"
+               "                       importa gli apparecchi da un file CSV (con anteprima)\n"
+               "  --backup DEST        scrive una copia di sicurezza controllata del database\n"
+               "                       (un file nuovo o una cartella)\n"
+               "  --ripristina FILE    sostituisce il database con una copia, dopo conferma e\n"
+               "                       dopo averne salvato una copia; solo a casse chiuse\n"
                "  --version            mostra la versione del modulo ed esce\n"
                "  -h, --help           mostra questo aiuto ed esce\n")
         .arg(percorsoDemo);

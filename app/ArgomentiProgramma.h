@@ -10,7 +10,20 @@ namespace KaloRefill {
 // so a wrong option is told before any screen is touched.
 class ArgomentiProgramma {
 public:
-    enum class Azione { Avvia, MostraVersione, MostraAiuto, Errore, Verifica, Ripara, CreaDatabase };
+    enum class Azione {
+        Avvia,
+        MostraVersione,
+        MostraAiuto,
+        Errore,
+        Verifica,
+        Ripara,
+        CreaDatabase,
+        Configura,
+        Anagrafiche,
+        ImportaApparecchi,
+        Backup,
+        Ripristina
+    };
 
     // argomenti[0] is the program name, as QCoreApplication::arguments() gives it.
     static ArgomentiProgramma analizza(const QStringList& argomenti);
@@ -31,6 +44,8 @@ public:
     // --demo fills it with the demo hall.
     QString creaDatabase() const { return m_creaDatabase; }
     bool demo() const { return m_demo; }
+    // The file of --importa-apparecchi, --backup or --ripristina.
+    QString file() const { return m_file; }
     // --riepilogo opens "Riepilogo Refill" instead of the form.
     bool riepilogo() const { return m_riepilogo; }
     // --registro opens "Registro buoni" instead of the form.
@@ -51,6 +66,7 @@ private:
     bool m_nonModale = false;
     QString m_creaDatabase;
     bool m_demo = false;
+    QString m_file;
     bool m_riepilogo = false;
     bool m_registro = false;
     QDate m_dal;

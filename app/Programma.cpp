@@ -1,6 +1,8 @@
 #include "Programma.h"
 
 #include "ArgomentiProgramma.h"
+#include "AvvioSala.h"
+#include "ConfigurazioneSala.h"
 #include "DatabaseHost.h"
 #include "DatiDemo.h"
 #include "FusoOrario.h"
@@ -12,6 +14,7 @@
 #include "VerificaRefill.h"
 #include "documento/VerificaRegistro.h"
 #include "entry/Configura.h"
+#include "form/StileTocco.h"
 #include "host/Errore.h"
 
 #include <QApplication>
@@ -28,6 +31,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <atomic>
 #include <thread>
 
@@ -66,6 +70,11 @@ int rispondiSenzaFinestra(const ArgomentiProgramma& argomenti) {
     case ArgomentiProgramma::Azione::Verifica:
     case ArgomentiProgramma::Azione::Ripara:
     case ArgomentiProgramma::Azione::CreaDatabase:
+    case ArgomentiProgramma::Azione::Configura:
+    case ArgomentiProgramma::Azione::Anagrafiche:
+    case ArgomentiProgramma::Azione::ImportaApparecchi:
+    case ArgomentiProgramma::Azione::Backup:
+    case ArgomentiProgramma::Azione::Ripristina:
         break;
     }
     return -1;
@@ -80,6 +89,8 @@ int controllaDocumenti(int argc, char** argv, const ArgomentiProgramma& argoment
     try {
         host = Programma::apriDatabase(argomenti);
     } catch (const Errore& errore) {
+        if (errore.numero() == CodiceErrore::AutorizzazioneNegata)
+            return fallisci(errore.descrizione(), Programma::esitoFallito);
         return fallisci(QStringLiteral("impossibile aprire il database %1: %2").arg(percorso, errore.descrizione()),
                         Programma::esitoFallito);
     }
@@ -246,22 +257,19 @@ std::shared_ptr<DatabaseHost> creaDemo(const QString& percorso, const OpzioniHos
 // at some later save. Ending the program stops the check and joins its thread.
 class ControlloIntegrita {
 public:
-    explicit ControlloIntegrita(const QString& percorso) {
-        m_attesa = DopoPrimoDisegno::esegui([this, percorso] {
-            m_filo = std::thread([this, percorso] {
+    // `danneggiato` runs on the user-interface thread with what was found.
+    ControlloIntegrita(const QString& percorso, std::function<void(const QString&)> danneggiato) {
+        m_attesa = DopoPrimoDisegno::esegui([this, percorso, danneggiato] {
+            m_filo = std::thread([this, percorso, danneggiato] {
                 const QString problema = DatabaseHost::controllaIntegrita(percorso, &m_basta);
                 if (problema.isEmpty())
                     return;
                 QMetaObject::invokeMethod(
                     qApp,
-                    [problema] {
+                    [problema, danneggiato] {
                         scrivi(stderr, nomeProgramma + QStringLiteral(": attenzione: ") +
                                            problema.simplified() + QLatin1Char('\n'));
-                        QMessageBox::warning(
-                            QApplication::activeWindow(), QStringLiteral("Database danneggiato"),
-                            problema + QStringLiteral("\n\nI dati mostrati potrebbero essere "
-                                                      "incompleti. Avvisare l'assistenza prima di "
-                                                      "registrare altri refill."));
+                        danneggiato(problema);
                     },
                     Qt::QueuedConnection);
             });
@@ -291,7 +299,11 @@ QString Programma::percorsoDemo() {
 }
 
 QString Programma::percorsoDatabase(const ArgomentiProgramma& argomenti) {
-    return argomenti.database().isEmpty() ? percorsoDemo() : argomenti.database();
+    if (!argomenti.database().isEmpty())
+        return argomenti.database();
+    if (argomenti.demo())
+        return percorsoDemo();
+    return ConfigurazioneSala::database();
 }
 
 bool Programma::puoEssereOpzioneQt(const QStringList& argomenti) {
@@ -304,14 +316,20 @@ bool Programma::puoEssereOpzioneQt(const QStringList& argomenti) {
     return false;
 }
 
-std::shared_ptr<DatabaseHost> Programma::apriDatabase(const ArgomentiProgramma& argomenti) {
+std::shared_ptr<DatabaseHost> Programma::apriDatabase(const ArgomentiProgramma& argomenti,
+                                                      QString percorso) {
     const OpzioniHost opzioni{argomenti.data(), argomenti.utente(), {}};
-    const QString percorso = percorsoDatabase(argomenti);
+    if (percorso.isEmpty())
+        percorso = percorsoDatabase(argomenti);
+    if (percorso.isEmpty())
+        throw Errore::database(QStringLiteral(
+            "nessun database della sala è configurato: avviare kalorefill per sceglierlo, "
+            "oppure indicarlo con --database"));
     // A server database is checked by the host itself, which names it in its messages.
     if (ParametriServer::eIndirizzo(percorso))
         return DatabaseHost::apri(percorso, opzioni);
     const QFileInfo file(percorso);
-    if (argomenti.database().isEmpty() && !file.exists())
+    if (percorso == percorsoDemo() && !file.exists())
         return creaDemo(percorso, opzioni);
     // The host refuses these too; said here in the operator's words.
     if (!file.exists())
@@ -341,6 +359,15 @@ int Programma::esegui(int argc, char** argv) {
             return controllaDocumenti(argc, argv, prima);
         if (prima.azione() == ArgomentiProgramma::Azione::CreaDatabase)
             return creaDatabase(argc, argv, prima);
+        if (prima.azione() == ArgomentiProgramma::Azione::Backup) {
+            QCoreApplication applicazione(argc, argv);
+            const QString database = percorsoDatabase(prima);
+            if (database.isEmpty())
+                return fallisci(QStringLiteral("nessun database della sala è configurato: "
+                                               "indicarlo con --database"),
+                                esitoFallito);
+            return AvvioSala::backup(database, prima.file());
+        }
     }
     if (!schermoDisponibile(grezzi))
         return fallisci(QStringLiteral("nessuno schermo disponibile: avviare con xvfb-run "
@@ -349,6 +376,8 @@ int Programma::esegui(int argc, char** argv) {
 
     QApplication applicazione(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    // From the first box on, the summary's window included.
+    StileTocco::installa();
     // Qt has taken its own options away by now.
     const ArgomentiProgramma argomenti =
         ArgomentiProgramma::analizza(QCoreApplication::arguments());
@@ -357,16 +386,27 @@ int Programma::esegui(int argc, char** argv) {
     aggiungiComponentiInstallati();
     UscitaDopoDisegno::installaSeRichiesto();
 
+    using Azione = ArgomentiProgramma::Azione;
+    // The first start, or --configura: the hall's database is chosen in the welcome window.
+    QString database = percorsoDatabase(argomenti);
+    if (argomenti.azione() == Azione::Configura || database.isEmpty()) {
+        database = AvvioSala::benvenuto(argomenti, percorsoDemo());
+        if (database.isEmpty())
+            return 0;
+    }
+    if (argomenti.azione() == Azione::Ripristina)
+        return AvvioSala::ripristina(database, argomenti.file());
+
     // Never a password in a message, even one the operator typed into the address.
-    const QString percorso =
-        ParametriServer::mostrabile(QDir::toNativeSeparators(percorsoDatabase(argomenti)));
+    const QString percorso = ParametriServer::mostrabile(QDir::toNativeSeparators(database));
     std::shared_ptr<DatabaseHost> host;
     try {
-        host = apriDatabase(argomenti);
+        host = apriDatabase(argomenti, database);
     } catch (const Errore& errore) {
-        // The host usually names the file itself; the operator needs to read it once.
+        // The host usually names the file itself, and a refused role is the role's fault
+        // rather than the database's; the operator needs to read either once.
         const QString descrizione = errore.descrizione();
-        return fallisci(descrizione.contains(percorso)
+        return fallisci(descrizione.contains(percorso) || errore.numero() == CodiceErrore::AutorizzazioneNegata
                             ? descrizione
                             : QStringLiteral("impossibile aprire il database %1: %2")
                                   .arg(percorso, descrizione),
@@ -387,12 +427,20 @@ int Programma::esegui(int argc, char** argv) {
         finestra.show();
         return QApplication::exec();
     }
+    if (argomenti.azione() == Azione::Anagrafiche || argomenti.azione() == Azione::ImportaApparecchi)
+        return AvvioSala::anagrafiche(host, argomenti.file());
+    // The hall's own database is copied once a day; one named on the command line is
+    // someone's test or another hall's, and the demo hall holds nothing to keep.
+    if (argomenti.database().isEmpty() && database != percorsoDemo())
+        AvvioSala::copiaGiornaliera(database, QDate::currentDate());
 
     Configura configura;
     configura.setApplicazione(host);
     configura.setModale(argomenti.nonModale() ? QStringLiteral("0") : QStringLiteral("1"));
     int esito = 0;
-    const ControlloIntegrita controllo(host->percorsoFile());
+    // A damaged file is shown on the form itself, which then refuses to save into it.
+    const ControlloIntegrita controllo(
+        host->percorsoFile(), [&configura](const QString& problema) { configura.segnalaDatabaseDanneggiato(problema); });
     try {
         configura.Start();
         if (argomenti.nonModale() && ciSonoFinestreAperte())

@@ -20,14 +20,17 @@ public:
 
     static int esegui(int argc, char** argv);
 
-    // The database the options name, or the demo database.
+    // The database the options name (--database, --demo), else the one of the hall's
+    // configuration; empty when none is chosen yet.
     static QString percorsoDatabase(const ArgomentiProgramma& argomenti);
     // Where the demo database lives for this user.
     static QString percorsoDemo();
     // Opens the database the options name; the demo database is made, with its data, the
     // first time it is wanted. Throws Errore when the file cannot be used; such a file is
     // left exactly as it was.
-    static std::shared_ptr<DatabaseHost> apriDatabase(const ArgomentiProgramma& argomenti);
+    // `percorso`, when given, instead of the one the options name.
+    static std::shared_ptr<DatabaseHost> apriDatabase(const ArgomentiProgramma& argomenti,
+                                                      QString percorso = {});
     // Qt's own options (-platform, -style, ...) are only known once QApplication has taken
     // them; before that a single-dash word may be one of them.
     static bool puoEssereOpzioneQt(const QStringList& argomenti);

@@ -8,6 +8,8 @@
 #include <QMap>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace KaloRefill {
 
 namespace {
@@ -55,18 +57,53 @@ struct VerificaRefill::Documento {
     Valuta somma;
     int righe = 0;
     QList<Movimento> movimenti;
+    // Machines (idscheda) with more than one row in the header, and how many.
+    QMap<qint64, int> schede;
+};
+
+struct VerificaRefill::Orfana {
+    qint64 id = 0;
+    qint64 idTesta = 0;
+    QDate data;
+    QString descrizione;
 };
 
 VerificaRefill::VerificaRefill(HostApplication& host, const QDate& dal, const QDate& al)
     : m_host(host), m_dal(dal), m_al(al) {}
 
-QString VerificaRefill::condizionePeriodo(const QDate& dal, const QDate& al) const {
+QString VerificaRefill::condizionePeriodo(const QDate& dal, const QDate& al, const QString& colonna) const {
     QString condizione;
     if (dal.isValid())
-        condizione += QStringLiteral(" and noteteste.dataregistrazione>=") + dataJet(dal);
+        condizione += QStringLiteral(" and ") + colonna + QStringLiteral(">=") + dataJet(dal);
     if (al.isValid())
-        condizione += QStringLiteral(" and noteteste.dataregistrazione<=") + dataJet(al);
+        condizione += QStringLiteral(" and ") + colonna + QStringLiteral("<=") + dataJet(al);
     return condizione;
+}
+
+QList<VerificaRefill::Orfana> VerificaRefill::leggiOrfane(const QDate& dal, const QDate& al, bool righe) {
+    const QString tabella = righe ? QStringLiteral("noteincassi") : QStringLiteral("noterighe");
+    const QString data = righe ? QStringLiteral("noteincassi.dataincasso") : QStringLiteral("noterighe.Data");
+    const QString dettaglio = righe ? QStringLiteral("noteincassi.linkscheda, noteincassi.refillgestore")
+                                    : QStringLiteral("noterighe.descrizione");
+    const RecordsetPtr rs = m_host.openrecordset(
+        QStringLiteral("select %1.id, %1.idtesta, %2 as giorno, %3 from %1 left join noteteste on %1.idtesta = "
+                       "noteteste.id where noteteste.id is null")
+            .arg(tabella, data, dettaglio) +
+        condizionePeriodo(dal, al, data) + QStringLiteral(" order by %1.id").arg(tabella));
+    QList<Orfana> orfane;
+    for (; !rs->Eof(); rs->MoveNext()) {
+        Orfana o;
+        o.id = rs->Field(QStringLiteral("id")).toLongLong();
+        o.idTesta = rs->Field(QStringLiteral("idtesta")).toLongLong();
+        o.data = rs->Field(QStringLiteral("giorno")).toDate();
+        o.descrizione = righe ? QStringLiteral("riga dell'apparecchio %1 per %2 senza testata")
+                                    .arg(rs->Field(QStringLiteral("linkscheda")).toString(),
+                                         euro(importo(rs->Field(QStringLiteral("refillgestore")))))
+                              : QStringLiteral("scrittura contabile \"%1\" senza testata")
+                                    .arg(rs->Field(QStringLiteral("descrizione")).toString());
+        orfane.append(o);
+    }
+    return orfane;
 }
 
 QList<VerificaRefill::Documento> VerificaRefill::leggiDocumenti(const QDate& dal, const QDate& al) {
@@ -87,7 +124,7 @@ QList<VerificaRefill::Documento> VerificaRefill::leggiDocumenti(const QDate& dal
     }
 
     const RecordsetPtr righe = m_host.openrecordset(
-        QStringLiteral("select noteincassi.idtesta, noteincassi.refillgestore from noteincassi"
+        QStringLiteral("select noteincassi.idtesta, noteincassi.linkscheda, noteincassi.refillgestore from noteincassi"
                        " inner join noteteste on noteincassi.idtesta = noteteste.id"
                        " where noteteste.codcausale='REF'") +
         periodo);
@@ -97,6 +134,7 @@ QList<VerificaRefill::Documento> VerificaRefill::leggiDocumenti(const QDate& dal
             continue;
         documenti[i].somma = documenti[i].somma + importo(righe->Field(QStringLiteral("refillgestore")));
         ++documenti[i].righe;
+        ++documenti[i].schede[righe->Field(QStringLiteral("linkscheda")).toLongLong()];
     }
 
     const RecordsetPtr movimenti = m_host.openrecordset(
@@ -142,6 +180,11 @@ QList<VerificaRefill::Problema> VerificaRefill::problemiDi(const QList<Documento
                                  .arg(stessaData.constFirst())});
             continue; // mending moves its rows under the first header
         }
+        for (auto it = d.schede.cbegin(); it != d.schede.cend(); ++it)
+            if (it.value() > 1)
+                problemi.append({d.data, d.id,
+                                 QStringLiteral("riga doppia: l'apparecchio %1 ha %2 righe nella testata")
+                                     .arg(it.key()).arg(it.value())});
         if (d.totale.isNull())
             problemi.append({d.data, d.id,
                              QStringLiteral("totale della testata vuoto, righe per %1").arg(euro(d.somma))});
@@ -176,7 +219,13 @@ QList<VerificaRefill::Problema> VerificaRefill::problemiDi(const QList<Documento
 }
 
 QList<VerificaRefill::Problema> VerificaRefill::verifica() {
-    return problemiDi(leggiDocumenti(m_dal, m_al));
+    QList<Problema> problemi = problemiDi(leggiDocumenti(m_dal, m_al));
+    for (const bool righe : {true, false})
+        for (const Orfana& o : leggiOrfane(m_dal, m_al, righe))
+            problemi.append({o.data, o.idTesta, o.descrizione});
+    std::stable_sort(problemi.begin(), problemi.end(),
+                     [](const Problema& a, const Problema& b) { return a.data < b.data; });
+    return problemi;
 }
 
 QList<VerificaRefill::Problema> VerificaRefill::ripara() {
@@ -185,7 +234,8 @@ QList<VerificaRefill::Problema> VerificaRefill::ripara() {
     for (const Problema& p : trovati)
         perData[p.data].append(p);
     for (auto it = perData.cbegin(); it != perData.cend(); ++it)
-        riparaData(it.key(), it.value());
+        if (it.key().isValid()) // a row without a date cannot be placed: only told
+            riparaData(it.key(), it.value());
     return trovati;
 }
 
@@ -193,17 +243,59 @@ void VerificaRefill::riparaData(const QDate& data, const QList<Problema>& proble
     const std::unique_ptr<UnitaDiLavoro> unita = m_host.IniziaUnita();
     // Read again inside the unit: another workstation may have saved since.
     const QList<Documento> documenti = leggiDocumenti(data, data);
-    if (documenti.isEmpty())
-        return;
-    const qint64 primaria = documenti.constFirst().id;
-    for (qsizetype i = 1; i < documenti.size(); ++i)
-        unisciDuplicati(primaria, documenti.at(i).id);
+    const QList<Orfana> righe = leggiOrfane(data, data, true);
+    const QList<Orfana> scritture = leggiOrfane(data, data, false);
     QStringList note;
     for (const Problema& p : problemi)
         note << QStringLiteral("testata %1: %2").arg(QString::number(p.idTesta), p.descrizione);
+    // Entries are written anew from the rows; without a header nothing is left to hold them.
+    for (const Orfana& o : scritture)
+        m_host.Execute(QStringLiteral("delete * from noterighe where id=%1").arg(o.id));
+    if (documenti.isEmpty()) {
+        // Rows of a date that has no refill document any more: taken away, and the log
+        // keeps what they held.
+        for (const Orfana& o : righe)
+            m_host.Execute(QStringLiteral("delete * from noteincassi where id=%1").arg(o.id));
+        if (!righe.isEmpty() || !scritture.isEmpty())
+            scriviLog({}, QStringLiteral("Righe refill del %1 senza testata").arg(testoData(data)),
+                      note.join(QStringLiteral("; ")));
+        if (unita)
+            unita->Conferma();
+        return;
+    }
+    const qint64 primaria = documenti.constFirst().id;
+    for (qsizetype i = 1; i < documenti.size(); ++i)
+        unisciDuplicati(primaria, documenti.at(i).id);
+    for (const Orfana& o : righe)
+        m_host.Execute(QStringLiteral("update noteincassi set idtesta=%1 where id=%2").arg(primaria).arg(o.id));
+    unaRigaPerApparecchio(primaria);
     riscriviDocumento(primaria, data, note.join(QStringLiteral("; ")));
     if (unita)
         unita->Conferma();
+}
+
+// One row per machine in a header: where a machine has several, the later save wins (the
+// later time, then the later row).
+void VerificaRefill::unaRigaPerApparecchio(qint64 idTesta) {
+    const RecordsetPtr rs = m_host.openrecordset(
+        QStringLiteral("select id, linkscheda, iddata from noteincassi where idtesta=%1 order by id").arg(idTesta));
+    QHash<qint64, std::pair<qint64, QDateTime>> tenute; // linkscheda -> (id, iddata)
+    QList<qint64> daTogliere;
+    for (; !rs->Eof(); rs->MoveNext()) {
+        const qint64 id = rs->Field(QStringLiteral("id")).toLongLong();
+        const qint64 scheda = rs->Field(QStringLiteral("linkscheda")).toLongLong();
+        const QDateTime quando = rs->Field(QStringLiteral("iddata")).toDateTime();
+        const auto gia = tenute.constFind(scheda);
+        if (gia == tenute.cend() || !(quando < gia->second)) {
+            if (gia != tenute.cend())
+                daTogliere.append(gia->first);
+            tenute.insert(scheda, {id, quando});
+        } else {
+            daTogliere.append(id);
+        }
+    }
+    for (const qint64 id : daTogliere)
+        m_host.Execute(QStringLiteral("delete * from noteincassi where id=%1").arg(id));
 }
 
 // The rows of a second header of the same date go under the first one; where both hold
@@ -281,14 +373,18 @@ void VerificaRefill::riscriviDocumento(qint64 idTesta, const QDate& data, const 
         movimenti->Update();
     }
 
+    scriviLog(QVariant::fromValue(totale),
+              QStringLiteral("Documento refill del %1 (testata %2)").arg(testoData(data)).arg(idTesta), note);
+}
+
+void VerificaRefill::scriviLog(const QVariant& importo, const QString& descrizione, const QString& note) {
     const RecordsetPtr log = m_host.openrecordset(QStringLiteral("select * from LogOperazioni where id=-1"));
     log->AddNew();
     log->SetField(QStringLiteral("iddata"), QDateTime::currentDateTime());
     log->SetField(QStringLiteral("idoperatore"), m_host.User());
     log->SetField(QStringLiteral("orario"), QTime::currentTime());
-    log->SetField(QStringLiteral("importo1"), QVariant::fromValue(totale));
-    log->SetField(QStringLiteral("Descrizione"),
-                  QStringLiteral("Documento refill del %1 (testata %2)").arg(testoData(data)).arg(idTesta));
+    log->SetField(QStringLiteral("importo1"), importo.isValid() ? importo : QVariant::fromValue(Valuta()));
+    log->SetField(QStringLiteral("Descrizione"), descrizione);
     log->SetField(QStringLiteral("notevarie"), note);
     log->SetField(QStringLiteral("operazione"), QStringLiteral("Riparazione Refill"));
     log->Update();

@@ -10,7 +10,8 @@ namespace KaloRefill {
 
 // Finds and mends refill documents that a crash or an older program left inconsistent: a
 // header whose day total is not the sum of its machine rows, accounting entries that are
-// not the balanced pair a save writes, or a date with more than one refill header. It
+// not the balanced pair a save writes, a date with more than one refill header, a machine
+// with more than one row in a header, or rows and entries whose header is gone. It
 // works through the host contract only, so it runs on every engine the host offers, and
 // mends each date as one unit of work.
 class VerificaRefill {
@@ -37,13 +38,19 @@ public:
 private:
     struct Movimento;
     struct Documento;
+    struct Orfana;
 
     QList<Documento> leggiDocumenti(const QDate& dal, const QDate& al);
+    // Machine rows (righe) or entries (!righe) of the period whose header does not exist.
+    QList<Orfana> leggiOrfane(const QDate& dal, const QDate& al, bool righe);
     QList<Problema> problemiDi(const QList<Documento>& documenti);
-    QString condizionePeriodo(const QDate& dal, const QDate& al) const;
+    QString condizionePeriodo(const QDate& dal, const QDate& al,
+                              const QString& colonna = QStringLiteral("noteteste.dataregistrazione")) const;
     void riparaData(const QDate& data, const QList<Problema>& problemi);
     void unisciDuplicati(qint64 primaria, qint64 duplicata);
+    void unaRigaPerApparecchio(qint64 idTesta);
     void riscriviDocumento(qint64 idTesta, const QDate& data, const QString& note);
+    void scriviLog(const QVariant& importo, const QString& descrizione, const QString& note);
 
     HostApplication& m_host;
     QDate m_dal;

@@ -144,9 +144,8 @@ int main(int argc, char** argv) {
     std::printf("Piani delle interrogazioni:\n");
     piano(file, CalcoloRiepilogo::sqlPerApparecchio(QStringLiteral("SG01"), dal, UltimoGiorno));
     piano(file, CalcoloRiepilogo::sqlPerGiorno(QStringLiteral("SG01"), dal, UltimoGiorno));
-    piano(file, CalcoloRiepilogo::sqlFrequenza(QStringLiteral("SG01"),
-                                               CalcoloRiepilogo::inizioStorico(UltimoGiorno),
-                                               UltimoGiorno));
+    piano(file, CalcoloRiepilogo::sqlRegistro(CalcoloRiepilogo::inizioStorico(UltimoGiorno),
+                                              UltimoGiorno));
 
     std::vector<double> calcolo, finestra;
     Riepilogo r;

@@ -69,6 +69,22 @@ QString motivoOperatore(int codice, int attesaBloccoMs, const QString& testoMoto
     }
 }
 
+// Failures that say nothing about the file's contents.
+bool guastoDelDisco(int codice) {
+    switch (codice & 0xff) {
+    case SQLITE_FULL:
+    case SQLITE_IOERR:
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_NOMEM:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // One line: a server's message comes with a detail and a hint on lines of their own.
 QString testoErrore(const QSqlError& errore) {
     QString testo = errore.databaseText().simplified();
@@ -80,33 +96,40 @@ QString nuovoNome() {
 }
 
 // The server is gone (restarted, killed, network cut), not merely refusing a statement.
+// Whatever the server refuses comes with a SQLSTATE; a failure without one is the client
+// library's own, and the connection cannot be trusted after it.
 bool connessionePersa(const QSqlError& errore) {
     const QString codice = errore.nativeErrorCode();
-    if (codice.startsWith(u"08") || codice == u"57P01" || codice == u"57P02" ||
-        codice == u"57P03" || errore.type() == QSqlError::ConnectionError)
-        return true;
-    // libpq tells a broken connection without a SQLSTATE.
-    const QString testo = errore.text();
-    return codice.isEmpty() && (testo.contains(u"server closed the connection") ||
-                                testo.contains(u"no connection to the server") ||
-                                testo.contains(u"terminating connection") ||
-                                testo.contains(u"could not send data to server") ||
-                                testo.contains(u"could not receive data from server"));
+    return codice.isEmpty() || codice.startsWith(u"08") || codice == u"57P01" ||
+           codice == u"57P02" || codice == u"57P03" ||
+           errore.type() == QSqlError::ConnectionError;
 }
 
-QString motivoServer(const QSqlError& errore, int attesaBloccoMs) {
+// "il server del database HOST:PORTA non risponde", with what the client library said when
+// it said anything.
+QString serverNonRisponde(const QString& server, const QSqlError& errore) {
+    const QString dettaglio = testoErrore(errore);
+    QString testo = QStringLiteral("il server del database %1 non risponde").arg(server);
+    if (!dettaglio.isEmpty())
+        testo += QStringLiteral(" (%1)").arg(dettaglio);
+    return testo;
+}
+
+QString motivoServer(const QSqlError& errore, int attesaBloccoMs, const QString& server) {
     const QString codice = errore.nativeErrorCode();
     if (codice == u"55P03" || codice == u"40P01")
         return QStringLiteral("il database è occupato da un'altra postazione e non si è liberato "
                               "entro %1 secondi")
             .arg(QLocale().toString(attesaBloccoMs / 1000.0, 'g', 3));
     if (connessionePersa(errore))
-        return QStringLiteral("la connessione al server del database si è interrotta (%1)")
-            .arg(testoErrore(errore));
+        return serverNonRisponde(server, errore);
     if (codice == u"53100")
         return QStringLiteral("il disco del server è pieno");
     if (codice == u"25006")
         return QStringLiteral("il database è in sola lettura");
+    if (codice == u"42501")
+        return QStringLiteral("il ruolo del database non ha il permesso di scrivere (%1)")
+            .arg(testoErrore(errore));
     return testoErrore(errore);
 }
 
@@ -159,6 +182,7 @@ std::shared_ptr<ConnessioneSqlite> ConnessioneSqlite::apriServer(const Parametri
                 "Il driver PostgreSQL di Qt (QPSQL) non è installato: serve il pacchetto "
                 "libqt6sql6-psql."));
         parametri.applica(db);
+        connessione->m_server = parametri.server();
         if (!db.open())
             throw errore(QStringLiteral("Impossibile collegarsi al database %1")
                              .arg(parametri.descrizione()),
@@ -176,6 +200,8 @@ void ConnessioneSqlite::impostaSessione() {
 }
 
 bool ConnessioneSqlite::riconnetti() {
+    // The statements of the old connection go with it.
+    m_suServer.reset();
     QSqlDatabase db = database();
     db.close();
     if (!db.open())
@@ -299,7 +325,7 @@ ConnessioneSqlite::Compilata ConnessioneSqlite::compila(const QString& testoOrig
 QSqlQuery& ConnessioneSqlite::preparaServer(const QString& sql, const QVariantList& valori) {
     soloSeUnitaViva();
     // Outside a unit a lost server connection is made again at the next call.
-    if (m_daRiconnettere && m_unita == StatoUnita::Nessuna)
+    if ((m_daRiconnettere || !database().isOpen()) && m_unita == StatoUnita::Nessuna)
         riconnetti();
     m_suServer = std::make_unique<QSqlQuery>(database());
     QSqlQuery& query = *m_suServer;
@@ -582,7 +608,7 @@ void ConnessioneSqlite::istruzioneServer(const QString& sql) {
     else
         QSqlQuery(database()).exec(QStringLiteral("ROLLBACK"));
     m_unita = StatoUnita::Persa;
-    m_motivoPerdita = motivoServer(errore, m_attesaBloccoMs);
+    m_motivoPerdita = motivoServer(errore, m_attesaBloccoMs, m_server);
     throw Errore::unitaNonRiuscita(m_motivoPerdita);
 }
 
@@ -785,18 +811,22 @@ void ConnessioneSqlite::iniziaUnita() {
 
 void ConnessioneSqlite::iniziaUnitaServer() {
     // The next save makes a lost connection again; a server that is still away fails it.
-    if (m_daRiconnettere && !riconnetti())
-        throw Errore::unitaNonRiuscita(
-            QStringLiteral("il server del database non risponde (%1)")
-                .arg(testoErrore(database().lastError())));
+    if ((m_daRiconnettere || !database().isOpen()) && !riconnetti())
+        throw Errore::unitaNonRiuscita(serverNonRisponde(m_server, database().lastError()));
     const QStringList inizio = m_dialetto->inizioUnita(m_attesaBloccoMs);
     {
-        QSqlQuery query(database());
-        if (!query.exec(inizio.constFirst())) {
-            // A connection the server dropped while idle shows only now.
-            if (!connessionePersa(query.lastError()) || !riconnetti() ||
-                !query.exec(inizio.constFirst()))
-                throw Errore::unitaNonRiuscita(motivoServer(query.lastError(), m_attesaBloccoMs));
+        QSqlError rifiuto;
+        if (!comando(inizio.constFirst(), &rifiuto)) {
+            // A connection the server dropped while idle shows only now: the unit starts
+            // on a new one.
+            if (!connessionePersa(rifiuto))
+                throw Errore::unitaNonRiuscita(motivoServer(rifiuto, m_attesaBloccoMs, m_server));
+            if (!riconnetti())
+                throw Errore::unitaNonRiuscita(serverNonRisponde(m_server, database().lastError()));
+            if (!comando(inizio.constFirst(), &rifiuto)) {
+                m_daRiconnettere = connessionePersa(rifiuto);
+                throw Errore::unitaNonRiuscita(motivoServer(rifiuto, m_attesaBloccoMs, m_server));
+            }
         }
     }
     m_unita = StatoUnita::Attiva;
@@ -827,7 +857,7 @@ void ConnessioneSqlite::confermaUnita() {
     if (!comando(QStringLiteral("COMMIT"), &rifiuto)) {
         const bool server = m_dialetto->motore() == MotoreSql::PostgreSql;
         const QString motivo =
-            server ? motivoServer(rifiuto, m_attesaBloccoMs)
+            server ? motivoServer(rifiuto, m_attesaBloccoMs, m_server)
                    : motivoOperatore(codiceMotore(), m_attesaBloccoMs, testoErrore(rifiuto));
         if (server && connessionePersa(rifiuto))
             m_daRiconnettere = true;
@@ -852,9 +882,10 @@ void ConnessioneSqlite::fallito(const QString& contesto, const QSqlError& errore
             m_daRiconnettere = true;
             if (m_unita == StatoUnita::Attiva) {
                 m_unita = StatoUnita::Persa;
-                m_motivoPerdita = motivoServer(errore, m_attesaBloccoMs);
+                m_motivoPerdita = motivoServer(errore, m_attesaBloccoMs, m_server);
                 throw Errore::unitaNonRiuscita(m_motivoPerdita);
             }
+            throw Errore::database(serverNonRisponde(m_server, errore));
         }
         throw ConnessioneSqlite::errore(contesto, errore);
     }
@@ -870,7 +901,10 @@ void ConnessioneSqlite::fallito(const QString& contesto, const QSqlError& errore
             throw Errore::unitaNonRiuscita(m_motivoPerdita);
         }
     }
-    throw ConnessioneSqlite::errore(contesto, errore);
+    // A full disk, a busy or read-only file: said in the operator's words, never taken for
+    // a damaged file.
+    throw Errore::database(contesto + QStringLiteral(": ") +
+                           motivoOperatore(codiceMotore(), m_attesaBloccoMs, testoErrore(errore)));
 }
 
 void ConnessioneSqlite::soloSeUnitaViva() const {
@@ -893,6 +927,12 @@ bool ConnessioneSqlite::transazioneAperta() const {
     if (m_dialetto->motore() == MotoreSql::PostgreSql)
         return m_unita == StatoUnita::Attiva;
     return m_maniglia != nullptr && sqlite3_get_autocommit(m_maniglia) == 0;
+}
+
+QString ConnessioneSqlite::guastoUltimoErrore() const {
+    const int codice = codiceMotore();
+    return guastoDelDisco(codice) ? motivoOperatore(codice, m_attesaBloccoMs, QString::fromUtf8(sqlite3_errmsg(m_maniglia)))
+                                  : QString();
 }
 
 int ConnessioneSqlite::codiceMotore() const {

@@ -106,6 +106,10 @@ public:
     // Drops whatever the unit wrote; harmless when the engine dropped it already.
     void annullaUnita();
     bool inUnita() const { return m_unita != StatoUnita::Nessuna; }
+    // What went wrong with the last failed call of a file, when it was the disk or another
+    // program (full, unreadable, busy, read-only) rather than the file's contents; empty
+    // otherwise, and on a server.
+    QString guastoUltimoErrore() const;
 
 private:
     enum class StatoUnita { Nessuna, Attiva, Persa };
@@ -193,6 +197,8 @@ private:
     QString m_motivoPerdita;
     // A server connection that was lost: made again at the next unit.
     bool m_daRiconnettere = false;
+    // The server as messages name it: host and port.
+    QString m_server;
     SqlTranslator m_traduttore;
     CatalogoColonne m_catalogo{*this};
 };

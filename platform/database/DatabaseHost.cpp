@@ -13,7 +13,9 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 
+#include <iterator>
 #include <optional>
+#include <utility>
 
 #include <unistd.h>
 
@@ -62,6 +64,29 @@ void scrivibile(const QString& percorsoFile) {
             QStringLiteral("La cartella del database %1 è in sola lettura: i refill non si "
                            "potrebbero salvare.")
                 .arg(percorsoFile));
+}
+
+// A role that may only read, or may not write one of the tables a save writes, would see
+// every save fail: it is refused when the database is opened, in one line.
+void dirittiDelRuolo(ConnessioneSqlite& connessione) {
+    static constexpr std::pair<const char*, const char*> necessari[] = {
+        {"noteteste", "INSERT"},     {"noteteste", "UPDATE"},   {"LogOperazioni", "INSERT"},
+        {"noteincassi", "INSERT"},   {"noteincassi", "UPDATE"}, {"noterighe", "INSERT"},
+        {"noterighe", "DELETE"},
+    };
+    QStringList controlli;
+    for (const auto& [tabella, diritto] : necessari)
+        controlli << QStringLiteral("has_table_privilege('%1', '%2')")
+                         .arg(connessione.dialetto().nome(QLatin1String(tabella)), QLatin1String(diritto));
+    const auto risultato =
+        connessione.leggi(QStringLiteral("SELECT current_user, ") + controlli.join(QStringLiteral(", ")));
+    const QVariantList riga = risultato.righe.value(0);
+    for (qsizetype i = 0; i < qsizetype(std::size(necessari)); ++i)
+        if (!riga.value(i + 1).toBool())
+            throw Errore(CodiceErrore::AutorizzazioneNegata,
+                         QStringLiteral("il ruolo %1 non può scrivere nella tabella %2 (manca il diritto %3)")
+                             .arg(riga.value(0).toString(), QLatin1String(necessari[i].first),
+                                  QLatin1String(necessari[i].second)));
 }
 
 class UnitaSqlite final : public UnitaDiLavoro {
@@ -180,9 +205,11 @@ std::shared_ptr<DatabaseHost> DatabaseHost::apriServer(const ParametriServer& pa
     if (nuovo) {
         SchemaDatabase::verificaVuoto(*privato->connessione, parametri.descrizione());
         SchemaDatabase::crea(*privato->connessione);
-    } else if (SchemaDatabase::verifica(*privato->connessione, parametri.descrizione()) <
-               SchemaDatabase::versione) {
-        SchemaDatabase::aggiorna(*privato->connessione, parametri.descrizione());
+    } else {
+        const int versione = SchemaDatabase::verifica(*privato->connessione, parametri.descrizione());
+        dirittiDelRuolo(*privato->connessione);
+        if (versione < SchemaDatabase::versione)
+            SchemaDatabase::aggiorna(*privato->connessione, parametri.descrizione());
     }
     privato->percorsoFile = parametri.descrizione();
     privato->server = parametri;

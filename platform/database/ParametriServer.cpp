@@ -91,6 +91,8 @@ template <typename Modifica> QString conElencoServer(const QString& indirizzo, M
 
 } // namespace
 
+const QString ParametriServer::nomeApplicazione = QStringLiteral("KaloRefill");
+
 bool ParametriServer::eIndirizzo(const QString& testo) {
     return testo.startsWith(u"postgresql://", Qt::CaseInsensitive) ||
            testo.startsWith(u"postgres://", Qt::CaseInsensitive);
@@ -131,6 +133,7 @@ ParametriServer ParametriServer::leggi(const QString& indirizzo) {
 
     QStringList opzioni;
     bool attesa = false;
+    bool nomeProgramma = false;
     const QUrlQuery query(url);
     for (const auto& [nome, valore] : query.queryItems(QUrl::FullyDecoded)) {
         if (nome == u"host") {
@@ -150,6 +153,7 @@ ParametriServer ParametriServer::leggi(const QString& indirizzo) {
                 throw indirizzoNonValido(QStringLiteral("valore di %1").arg(nome));
             opzioni.append(nome + QLatin1Char('=') + valore);
             attesa = attesa || nome == u"connect_timeout";
+            nomeProgramma = nomeProgramma || nome == u"application_name";
         } else {
             throw indirizzoNonValido(QStringLiteral("opzione sconosciuta \"%1\"").arg(nome));
         }
@@ -168,6 +172,19 @@ ParametriServer ParametriServer::leggi(const QString& indirizzo) {
     // An unreachable server is told in seconds, not after the system's TCP timeout.
     if (!attesa)
         opzioni.append(QStringLiteral("connect_timeout=10"));
+    // A connection whose network has gone (a cable, a router, a sleeping VPN) is noticed
+    // within about ten seconds rather than after the system's quarter of an hour: probes on
+    // an idle connection, and a limit on data left unacknowledged.
+    for (const auto& [nome, valore] : {std::pair{u"keepalives", u"1"}, std::pair{u"keepalives_idle", u"5"},
+                                       std::pair{u"keepalives_interval", u"2"},
+                                       std::pair{u"keepalives_count", u"3"},
+                                       std::pair{u"tcp_user_timeout", u"10000"}})
+        if (!query.hasQueryItem(QString::fromUtf16(nome)))
+            opzioni.append(QString::fromUtf16(nome) + QLatin1Char('=') + QString::fromUtf16(valore));
+    // The server then tells which of its sessions are cash desks (a restore waits for
+    // them to close).
+    if (!nomeProgramma)
+        opzioni.append(QStringLiteral("application_name=") + nomeApplicazione);
     p.m_opzioni = opzioni.join(QLatin1Char(';'));
 
     p.m_descrizione = mostrabile(indirizzo);
@@ -176,6 +193,17 @@ ParametriServer ParametriServer::leggi(const QString& indirizzo) {
 
 QString ParametriServer::descrizione() const {
     return m_descrizione;
+}
+
+QString ParametriServer::server() const {
+    // What the address leaves out the client library takes from its defaults.
+    const QString host = !m_host.isEmpty() ? m_host
+                         : qEnvironmentVariableIsEmpty("PGHOST") ? QStringLiteral("localhost")
+                                                                 : qEnvironmentVariable("PGHOST");
+    const int porta = m_porta > 0 ? m_porta
+                      : qEnvironmentVariableIntValue("PGPORT") > 0 ? qEnvironmentVariableIntValue("PGPORT")
+                                                                   : 5432;
+    return host + QLatin1Char(':') + QString::number(porta);
 }
 
 void ParametriServer::applica(QSqlDatabase& db) const {

@@ -15,6 +15,9 @@ namespace KaloRefill {
 // it would end up in the shell history and in every message that names the database.
 class KALOREFILL_DATABASE_EXPORT ParametriServer final {
 public:
+    // How the program's sessions are named on the server, unless the address says.
+    static const QString nomeApplicazione;
+
     // Whether the text is a server address rather than a file path.
     static bool eIndirizzo(const QString& testo);
     // The text as a message may show it: a server address loses any password, a file path
@@ -32,6 +35,8 @@ public:
 
     // The address as messages show it: never a password.
     QString descrizione() const;
+    // The server alone, as an operator names it: "host:porta" (a socket folder for host).
+    QString server() const;
     // Sets up a QPSQL connection with these parameters.
     void applica(QSqlDatabase& db) const;
     // The same server, another database on it.

@@ -319,6 +319,9 @@ int SchemaDatabase::verifica(ConnessioneSqlite& connessione, const QString& nome
                                "(SELECT count(*) FROM sqlite_master WHERE type = 'table' "
                                "AND name = 'kalorefill_database')"));
         } catch (const Errore& e) {
+            const QString guasto = connessione.guastoUltimoErrore();
+            if (!guasto.isEmpty())
+                throw Errore::database(QStringLiteral("Impossibile leggere il database %1: %2").arg(nome, guasto));
             throw Errore::database(
                 QStringLiteral("Il file %1 è danneggiato o non è un database: %2")
                     .arg(nome, e.descrizione()));

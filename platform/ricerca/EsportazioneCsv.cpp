@@ -17,6 +17,8 @@ QString campo(const QString& valore) {
     return QLatin1Char('"') + doppio + QLatin1Char('"');
 }
 
+} // namespace
+
 QString riga(const QStringList& valori) {
     QStringList campi;
     campi.reserve(valori.size());
@@ -24,8 +26,6 @@ QString riga(const QStringList& valori) {
         campi.append(campo(valore));
     return campi.join(QLatin1Char(';')) + QLatin1String("\r\n");
 }
-
-} // namespace
 
 QString testo(const TabellaTesto& tabella) {
     QString risultato = riga(tabella.intestazioni);
@@ -35,8 +35,12 @@ QString testo(const TabellaTesto& tabella) {
 }
 
 bool scrivi(const QString& percorsoFile, const TabellaTesto& tabella, QString* errore) {
+    return scriviTesto(percorsoFile, testo(tabella), errore);
+}
+
+bool scriviTesto(const QString& percorsoFile, const QString& testo, QString* errore) {
     QSaveFile file(percorsoFile);
-    const QByteArray contenuto = QByteArrayLiteral("\xEF\xBB\xBF") + testo(tabella).toUtf8();
+    const QByteArray contenuto = QByteArrayLiteral("\xEF\xBB\xBF") + testo.toUtf8();
     const bool scritto = file.open(QIODevice::WriteOnly) &&
                          file.write(contenuto) == contenuto.size() && file.commit();
     if (!scritto && errore)

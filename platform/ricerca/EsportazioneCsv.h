@@ -15,4 +15,9 @@ QString testo(const TabellaTesto& tabella);
 // as a whole: a failed write leaves no half file. The reason of a failure in errore.
 bool scrivi(const QString& percorsoFile, const TabellaTesto& tabella, QString* errore = nullptr);
 
+// One line of fields, quoted where needed, with its CR LF.
+QString riga(const QStringList& valori);
+// Any text composed of such lines, written as scrivi() writes.
+bool scriviTesto(const QString& percorsoFile, const QString& testo, QString* errore = nullptr);
+
 } // namespace KaloRefill::EsportazioneCsv

@@ -1,19 +1,16 @@
 #include "FinestraRicerca.h"
 
-#include "EsportazioneCsv.h"
 #include "FiltroRighe.h"
 #include "FormatoItaliano.h"
 #include "ModelloRighe.h"
 #include "NomiOperatori.h"
-#include "ReportStampa.h"
 #include "SorgenteRighe.h"
 #include "StatoVuoto.h"
+#include "form/DimensioneFinestra.h"
 
 #include <QAction>
 #include <QCursor>
 #include <QDate>
-#include <QDir>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHash>
@@ -23,9 +20,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScroller>
@@ -88,6 +82,22 @@ FinestraRicerca::FinestraRicerca(const ImpostazioniRicerca& impostazioni, QWidge
     auto* disposizione = new QVBoxLayout(this);
     disposizione->setContentsMargins(0, 0, 0, 0);
     disposizione->setSpacing(0);
+
+    // The day's report says which day it is in the window, not only in its title bar.
+    m_report = impostazioni.modulo.compare(QLatin1String("RefillGiorno"), Qt::CaseInsensitive) == 0;
+    if (m_report) {
+        const QDate giorno = StatoVuoto::dataDellaSorgente(m_modello->sorgente());
+        auto* intestazione = new QLabel(
+            giorno.isValid()
+                ? QStringLiteral("Refill del giorno %1").arg(FormatoItaliano::data(giorno))
+                : impostazioni.caption,
+            this);
+        intestazione->setObjectName(QStringLiteral("intestazioneGiorno"));
+        intestazione->setFont(ingrandito(font(), 16, true));
+        intestazione->setContentsMargins(misura(8), misura(6), misura(8), misura(6));
+        intestazione->setWordWrap(true);
+        disposizione->addWidget(intestazione);
+    }
 
     m_barraStrumenti = new QToolBar(this);
     m_barraStrumenti->setObjectName(QStringLiteral("barraStrumenti"));
@@ -183,7 +193,8 @@ FinestraRicerca::FinestraRicerca(const ImpostazioniRicerca& impostazioni, QWidge
         aggiornaRiepilogo();
         aggiornaVuoto();
     });
-    connect(m_tabella, &QTableView::doubleClicked, this, &FinestraRicerca::scegli);
+    if (!m_report)
+        connect(m_tabella, &QTableView::doubleClicked, this, &FinestraRicerca::scegli);
     connect(m_tabella->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& corrente) {
                 m_apri->setEnabled(corrente.isValid() && m_colonnaRisposta >= 0);
@@ -192,12 +203,18 @@ FinestraRicerca::FinestraRicerca(const ImpostazioniRicerca& impostazioni, QWidge
         m_barraStato->showMessage(QStringLiteral("Righe non lette: %1").arg(descrizione));
     });
 
-    if (m_filtro->rowCount() > 0)
+    // A report lists, it is not picked from: no row stands out.
+    if (m_filtro->rowCount() > 0 && !m_report)
         m_tabella->selectRow(0);
     aggiornaRiepilogo();
     aggiornaVuoto();
 
-    resize(misura(1000), misura(680));
+    // Wide enough for every column shown when the screen allows it; maximised otherwise.
+    int larghezza = 2 * m_tabella->frameWidth() + 4 +
+                    style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_tabella);
+    for (const int colonna : colonneInOrdine())
+        larghezza += intestazione->sectionSize(colonna);
+    DimensioneFinestra::adatta(this, QSize(std::max(misura(1000), larghezza), misura(680)));
     if (impostazioni.windowsState == 2)
         setWindowState(windowState() | Qt::WindowMaximized);
     m_tabella->setFocus();
@@ -259,7 +276,7 @@ QWidget* FinestraRicerca::creaPulsanti() {
                              QStringLiteral("Apri"), riga);
     m_apri->setObjectName(QStringLiteral("pulsanteApri"));
     m_apri->setToolTip(QStringLiteral("Apre la registrazione selezionata"));
-    m_apri->setVisible(m_colonnaRisposta >= 0);
+    m_apri->setVisible(m_colonnaRisposta >= 0 && !m_report);
     m_apri->setEnabled(false);
     auto* chiudi = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton),
                                    QStringLiteral("Chiudi"), riga);
@@ -310,6 +327,10 @@ void FinestraRicerca::aggiornaVuoto() {
     m_vuoto->setText(statoVuoto());
     m_vuoto->setGeometry(m_tabella->viewport()->rect());
     m_vuoto->setVisible(vuota);
+    // Nothing to print or export while nothing is shown.
+    for (const char* nome : {"azioneAnteprima", "azioneStampa", "azionePdf", "azioneCsv"})
+        if (auto* a = m_barraStrumenti->findChild<QAction*>(QLatin1String(nome)))
+            a->setEnabled(!vuota);
 }
 
 QString FinestraRicerca::statoVuoto() const {
@@ -392,7 +413,7 @@ bool FinestraRicerca::eventFilter(QObject* oggetto, QEvent* evento) {
     if (evento->type() == QEvent::KeyPress) {
         const int tasto = static_cast<QKeyEvent*>(evento)->key();
         const bool invio = tasto == Qt::Key_Return || tasto == Qt::Key_Enter;
-        if (oggetto == m_tabella && invio) {
+        if (oggetto == m_tabella && invio && !m_report) {
             scegli(m_tabella->currentIndex());
             return true;
         }
@@ -470,99 +491,6 @@ void FinestraRicerca::salvaViste() {
         // The operator's pick matters more than the look of the list.
         qWarning("KaloviaRicerca: viste non salvate: %s", e.what());
     }
-}
-
-bool FinestraRicerca::esportaPdf(const QString& percorsoFile) {
-    if (!statoVuoto().isEmpty())
-        return false;
-    return ReportStampa::esportaPdf(percorsoFile, contenuto()) > 0;
-}
-
-bool FinestraRicerca::esportaCsv(const QString& percorsoFile) {
-    if (!statoVuoto().isEmpty())
-        return false;
-    return EsportazioneCsv::scrivi(percorsoFile, contenuto());
-}
-
-void FinestraRicerca::anteprima() {
-    if (!ciSonoRighe())
-        return;
-    const TabellaTesto tabella = contenuto();
-    QPrinter stampante(QPrinter::HighResolution);
-    stampante.setDocName(tabella.titolo);
-    ReportStampa::preparaPagina(stampante, tabella);
-    QPrintPreviewDialog finestra(&stampante, this);
-    finestra.setWindowTitle(QStringLiteral("Anteprima di stampa - %1").arg(tabella.titolo));
-    connect(&finestra, &QPrintPreviewDialog::paintRequested, this,
-            [&tabella](QPrinter* p) { ReportStampa::stampa(*p, tabella); });
-    finestra.exec();
-}
-
-void FinestraRicerca::stampa() {
-    if (!ciSonoRighe())
-        return;
-    const TabellaTesto tabella = contenuto();
-    QPrinter stampante(QPrinter::HighResolution);
-    stampante.setDocName(tabella.titolo);
-    ReportStampa::preparaPagina(stampante, tabella);
-    QPrintDialog finestra(&stampante, this);
-    if (finestra.exec() != QDialog::Accepted)
-        return;
-    if (ReportStampa::stampa(stampante, tabella) == 0)
-        segnalaErrore(QStringLiteral("Impossibile stampare l'elenco sulla stampante scelta."));
-}
-
-void FinestraRicerca::chiediPdf() {
-    if (!ciSonoRighe())
-        return;
-    QString file = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Esporta in PDF"),
-        QDir(cartellaPredefinita()).filePath(nomeFilePredefinito(QStringLiteral("pdf"))),
-        QStringLiteral("Documenti PDF (*.pdf)"));
-    if (file.isEmpty())
-        return;
-    if (!file.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
-        file += QLatin1String(".pdf");
-    if (!esportaPdf(file))
-        segnalaErrore(
-            QStringLiteral("Impossibile scrivere il file %1.").arg(QDir::toNativeSeparators(file)));
-}
-
-void FinestraRicerca::chiediCsv() {
-    if (!ciSonoRighe())
-        return;
-    QString file = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Esporta per Excel"),
-        QDir(cartellaPredefinita()).filePath(nomeFilePredefinito(QStringLiteral("csv"))),
-        QStringLiteral("File CSV (*.csv)"));
-    if (file.isEmpty())
-        return;
-    if (!file.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
-        file += QLatin1String(".csv");
-    if (!esportaCsv(file))
-        segnalaErrore(
-            QStringLiteral("Impossibile scrivere il file %1.").arg(QDir::toNativeSeparators(file)));
-}
-
-QString FinestraRicerca::cartellaPredefinita() const {
-    // The suite's folders are written with Windows separators.
-    for (QString cartella : {m_impostazioni.percorsoPers, m_impostazioni.percorso}) {
-        cartella.replace(QLatin1Char('\\'), QLatin1Char('/'));
-        if (!cartella.isEmpty() && QDir(cartella).exists())
-            return cartella;
-    }
-    return QDir::homePath();
-}
-
-QString FinestraRicerca::nomeFilePredefinito(const QString& estensione) const {
-    const QString lista =
-        m_impostazioni.modulo.isEmpty() ? QStringLiteral("Elenco") : m_impostazioni.modulo;
-    return QStringLiteral("%1_%2.%3")
-        .arg(lista, QDate::currentDate().toString(QStringLiteral("yyyyMMdd")), estensione);
-}
-
-void FinestraRicerca::segnalaErrore(const QString& testo) {
-    QMessageBox::warning(this, windowTitle(), testo);
 }
 
 } // namespace KaloRefill

@@ -25,8 +25,10 @@ class ModelloRighe;
 // dragging, a filter bar, a tool bar to print and export, "Apri" and "Chiudi", and a
 // status bar with the row count and the total of the amounts. A tap selects a row;
 // "Apri", a double click or Enter picks it: its CampoRicerca value becomes the answer
-// and the window closes. Column order, widths and hidden columns are kept per list and
-// operator. An empty list says so over the table and is neither printed nor exported.
+// and the window closes. The day's report names its day on top and is only read and
+// printed: no "Apri", no row picked. Column order, widths and hidden columns are kept per
+// list and operator. An empty list says so over the table; printing and the exports are
+// off while it is empty.
 class FinestraRicerca final : public QDialog {
     Q_OBJECT
 public:
@@ -93,6 +95,8 @@ private:
     int m_colonnaRisposta = -1;
     QVariant m_risposta;
     bool m_vistaSalvata = false;
+    // The day's report ("RefillGiorno"): the day named on top, nothing to pick.
+    bool m_report = false;
 };
 
 } // namespace KaloRefill

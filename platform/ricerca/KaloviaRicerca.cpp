@@ -1,6 +1,7 @@
 #include "KaloviaRicerca.h"
 
 #include "FinestraRicerca.h"
+#include "form/StileTocco.h"
 
 #include <QApplication>
 
@@ -56,6 +57,7 @@ void KaloviaRicerca::setWindowsState(qint16 valore) {
 
 void KaloviaRicerca::Ricerca() {
     m_risposta = QVariant();
+    StileTocco::installa();
     // Over the window the operator was working in, so it stays in front of it.
     FinestraRicerca finestra(m_impostazioni, QApplication::activeWindow());
     finestra.exec();

@@ -1,13 +1,19 @@
 #include "ReportStampa.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
+
+#include <algorithm>
 
 namespace KaloRefill::ReportStampa {
 
@@ -22,6 +28,50 @@ QString cella(const QString& tag, const QString& testo, bool destra, bool grasse
         contenuto = QStringLiteral("<b>%1</b>").arg(contenuto);
     return QStringLiteral("<%1 align=\"%2\">%3</%1>")
         .arg(tag, destra ? QStringLiteral("right") : QStringLiteral("left"), contenuto);
+}
+
+// A table is never begun with fewer rows than this at the foot of a page.
+constexpr int righeMinime = 3;
+
+QList<QTextTable*> tabelle(QTextDocument& documento) {
+    QList<QTextTable*> elenco;
+    for (QTextFrame* cornice : documento.rootFrame()->childFrames())
+        if (auto* t = qobject_cast<QTextTable*>(cornice))
+            elenco.append(t);
+    return elenco;
+}
+
+int paginaDellaRiga(QTextDocument& documento, QTextTable* tabella, int riga, qreal altezza) {
+    const QTextBlock blocco = tabella->cellAt(riga, 0).firstCursorPosition().block();
+    return static_cast<int>(documento.documentLayout()->blockBoundingRect(blocco).top() / altezza);
+}
+
+// Headings repeat on every page of a table, and a table whose first rows would be left
+// alone at the foot of a page starts on the next one, with its title.
+void impagina(QTextDocument& documento, qreal altezzaPagina) {
+    for (QTextTable* tabella : tabelle(documento)) {
+        QTextTableFormat formato = tabella->format();
+        formato.setHeaderRowCount(1);
+        tabella->setFormat(formato);
+    }
+    for (QTextTable* tabella : tabelle(documento)) {
+        const int corpo = tabella->rows() - 1;
+        if (corpo < 1)
+            continue;
+        const int prima = paginaDellaRiga(documento, tabella, 1, altezzaPagina);
+        int sullaPrima = 0;
+        for (int r = 1; r <= corpo; ++r)
+            sullaPrima += paginaDellaRiga(documento, tabella, r, altezzaPagina) == prima ? 1 : 0;
+        if (sullaPrima >= std::min(righeMinime, corpo))
+            continue;
+        // The block before the first cell: the table's title.
+        QTextCursor titolo = tabella->firstCursorPosition();
+        if (!titolo.movePosition(QTextCursor::PreviousBlock))
+            continue;
+        QTextBlockFormat interruzione = titolo.blockFormat();
+        interruzione.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        titolo.setBlockFormat(interruzione);
+    }
 }
 
 } // namespace
@@ -92,6 +142,7 @@ int stampaHtml(QPagedPaintDevice& dispositivo, const QString& html,
     documento.setHtml(html);
     const QSizeF pagina(area.width(), area.height() - altezzaPiede);
     documento.setPageSize(pagina);
+    impagina(documento, pagina.height());
     const int pagine = documento.pageCount();
 
     pittore.setFont(carattere);

@@ -4,6 +4,8 @@
 #include "host/HostApplication.h"
 
 #include <QDate>
+#include <QHash>
+#include <QList>
 #include <QString>
 
 namespace KaloRefill {
@@ -12,11 +14,12 @@ namespace KaloRefill {
 // alert, reading only through the host: a handful of grouped queries whose date range
 // the index on noteincassi.dataincasso serves, so a year opens as fast as a week.
 //
-// A refill is a machine row (noteincassi) of a 'REF' header with an amount above zero.
-// The form keeps one row per machine and date and a later save of the same machine and
-// date replaces its amount, so a row is "the machine was refilled that day"; rows saved
-// with 0,00 are corrections, not refills. The operations log would count every save,
-// corrections included, and names the machine only in a free text, so it is not used.
+// Money comes from the machine rows (noteincassi) of the 'REF' headers, every amount
+// counted, zero and decreases included: the period's total is what the day documents and
+// their accounting entries hold. A refill is a save that raised a machine's day amount;
+// the form keeps one row per machine and date, so only the operations log, one row per
+// save with the new and the previous amount, can count them. Saves are dated by the
+// moment they were made.
 class CalcoloRiepilogo {
 public:
     explicit CalcoloRiepilogo(HostApplication& host) : m_host(host) {}
@@ -27,14 +30,22 @@ public:
     // The texts sent to the host, built as the rest of the module builds them.
     static QString sqlPerApparecchio(const QString& codLocale, const QDate& dal, const QDate& al);
     static QString sqlPerGiorno(const QString& codLocale, const QDate& dal, const QDate& al);
-    static QString sqlFrequenza(const QString& codLocale, const QDate& dal, const QDate& al);
+    static QString sqlRegistro(const QDate& dal, const QDate& al);
 
     // The 7 days ending on the period's last day, and the 12 weeks before them.
     static QDate inizioUltimaSettimana(const QDate& al) { return al.addDays(-6); }
     static QDate inizioStorico(const QDate& al);
 
 private:
+    struct Refill {
+        qint64 idScheda = 0;
+        QDate giorno;
+    };
     QString codiceLocale();
+    // The saves of the log between the two days that raised an amount, with their machine.
+    QList<Refill> refillDelRegistro(const QDate& dal, const QDate& al,
+                                    const QHash<QString, qint64>& perDescrizione,
+                                    const QHash<QString, qint64>& perCodice);
 
     HostApplication& m_host;
 };

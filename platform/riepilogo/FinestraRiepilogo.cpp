@@ -1,21 +1,27 @@
 #include "FinestraRiepilogo.h"
 
+#include "AnteprimaTocco.h"
 #include "CalcoloRiepilogo.h"
 #include "FormatoItaliano.h"
 #include "GraficoRiepilogo.h"
 #include "PeriodoRiepilogo.h"
 #include "ReportRiepilogo.h"
+#include "RigaFluida.h"
 #include "SogliaFrequenza.h"
+#include "form/DimensioneFinestra.h"
+#include "form/StileTocco.h"
 #include "host/Errore.h"
 
 #include <QDateEdit>
+#include <QEvent>
 #include <QFileDialog>
+#include <QDir>
+#include <QStandardPaths>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -31,8 +37,8 @@ namespace KaloRefill {
 
 namespace {
 
-// Fingers, not a mouse: the refill form's buttons are this tall.
-constexpr int altezzaTocco = 56;
+// Fingers, not a mouse; no taller, so an 800 x 480 panel keeps room for the rows.
+constexpr int altezzaTocco = StileTocco::LatoMinimo;
 const QColor sfondoAllarme(255, 205, 205);
 
 QPushButton* pulsante(const QString& testo, const QString& nome, QWidget* genitore) {
@@ -52,8 +58,41 @@ QStandardItem* cella(const QString& testo, const QVariant& ordine, bool destra) 
     return c;
 }
 
+// Marks the totals row, which stays at the foot whatever the column sorted by.
+constexpr int RuoloTotale = Qt::UserRole + 1;
+
+class OrdineConTotale final : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+    bool lessThan(const QModelIndex& sinistra, const QModelIndex& destra) const override {
+        const bool totaleSinistra = sinistra.data(RuoloTotale).toBool();
+        const bool totaleDestra = destra.data(RuoloTotale).toBool();
+        if (totaleSinistra || totaleDestra)
+            return totaleDestra == (sortOrder() == Qt::AscendingOrder) && totaleSinistra != totaleDestra;
+        return QSortFilterProxyModel::lessThan(sinistra, destra);
+    }
+};
+
+// The totals under the rows, in bold.
+void aggiungiTotale(QStandardItemModel* modello, const TabellaTesto& tabella) {
+    if (tabella.totale.isEmpty())
+        return;
+    QList<QStandardItem*> riga;
+    for (qsizetype c = 0; c < tabella.totale.size(); ++c) {
+        QStandardItem* voce = cella(tabella.totale.at(c), QVariant(), tabella.importi.value(c));
+        voce->setData(true, RuoloTotale);
+        QFont grassetto = voce->font();
+        grassetto.setBold(true);
+        voce->setFont(grassetto);
+        riga.append(voce);
+    }
+    modello->appendRow(riga);
+}
+
 QTableView* tabella(QStandardItemModel* modello, const QString& nome, QWidget* genitore) {
-    auto* proxy = new QSortFilterProxyModel(genitore);
+    auto* proxy = new OrdineConTotale(genitore);
     proxy->setSourceModel(modello);
     proxy->setSortRole(Qt::UserRole);
     auto* vista = new QTableView(genitore);
@@ -80,7 +119,8 @@ FinestraRiepilogo::FinestraRiepilogo(HostApplicationPtr host, QWidget* genitore)
 
     auto* principale = new QVBoxLayout(this);
 
-    auto* periodo = new QHBoxLayout;
+    // The controls go on to further lines on a narrow screen.
+    auto* periodo = new RigaFluida(8);
     const auto dataEdit = [this](const QString& nome) {
         auto* d = new QDateEdit(this);
         d->setObjectName(nome);
@@ -92,13 +132,20 @@ FinestraRiepilogo::FinestraRiepilogo(HostApplicationPtr host, QWidget* genitore)
     };
     m_dal = dataEdit(QStringLiteral("txtDal"));
     m_al = dataEdit(QStringLiteral("txtAl"));
-    periodo->addWidget(new QLabel(QStringLiteral("Dal"), this));
+    const auto etichetta = [this](const QString& testo, QWidget* compagno) {
+        auto* e = new QLabel(testo, this);
+        e->setBuddy(compagno);
+        e->setMinimumHeight(altezzaTocco);
+        return e;
+    };
+    periodo->addWidget(etichetta(QStringLiteral("Dal"), m_dal));
     periodo->addWidget(m_dal);
-    periodo->addWidget(new QLabel(QStringLiteral("al"), this));
+    periodo->addWidget(etichetta(QStringLiteral("al"), m_al));
     periodo->addWidget(m_al);
+    m_dal->setAccessibleName(QStringLiteral("Dal"));
+    m_al->setAccessibleName(QStringLiteral("Al"));
     auto* aggiorna = pulsante(QStringLiteral("Aggiorna"), QStringLiteral("CmdAggiorna"), this);
     periodo->addWidget(aggiorna);
-    periodo->addSpacing(16);
     auto* settimana =
         pulsante(QStringLiteral("Questa settimana"), QStringLiteral("CmdSettimana"), this);
     auto* mese = pulsante(QStringLiteral("Questo mese"), QStringLiteral("CmdMese"), this);
@@ -106,37 +153,45 @@ FinestraRiepilogo::FinestraRiepilogo(HostApplicationPtr host, QWidget* genitore)
     periodo->addWidget(settimana);
     periodo->addWidget(mese);
     periodo->addWidget(scorso);
-    periodo->addStretch();
     principale->addLayout(periodo);
 
     m_sintesi = new QLabel(this);
     m_sintesi->setObjectName(QStringLiteral("LabSintesi"));
     QFont grassetto = carattere;
     grassetto.setBold(true);
-    grassetto.setPointSize(14);
+    grassetto.setPointSize(12);
     m_sintesi->setFont(grassetto);
     m_sintesi->setWordWrap(true);
     principale->addWidget(m_sintesi);
+    // Why a machine is flagged, on screen, not only under the pointer.
+    m_allarmi = new QLabel(this);
+    m_allarmi->setObjectName(QStringLiteral("LabAllarmi"));
+    m_allarmi->setWordWrap(true);
+    m_allarmi->setStyleSheet(QStringLiteral("color: rgb(170, 20, 20);"));
+    principale->addWidget(m_allarmi);
 
     m_modelloApparecchi = new QStandardItemModel(this);
     m_modelloGiorni = new QStandardItemModel(this);
     m_tabellaApparecchi = tabella(m_modelloApparecchi, QStringLiteral("TabApparecchi"), this);
     m_tabellaGiorni = tabella(m_modelloGiorni, QStringLiteral("TabGiorni"), this);
-    auto* schede = new QTabWidget(this);
-    schede->setObjectName(QStringLiteral("SchedeRiepilogo"));
-    schede->addTab(m_tabellaApparecchi, QStringLiteral("Per apparecchio"));
-    schede->addTab(m_tabellaGiorni, QStringLiteral("Per giorno"));
+    m_schede = new QTabWidget(this);
+    m_schede->setObjectName(QStringLiteral("SchedeRiepilogo"));
+    m_schede->addTab(m_tabellaApparecchi, QStringLiteral("Per apparecchio"));
+    m_schede->addTab(m_tabellaGiorni, QStringLiteral("Per giorno"));
     m_grafico = new GraficoRiepilogo(this);
-    // The machine table needs the whole width; the chart lies under it.
-    auto* divisore = new QSplitter(Qt::Vertical, this);
-    divisore->addWidget(schede);
-    divisore->addWidget(m_grafico);
-    divisore->setStretchFactor(0, 1);
-    divisore->setStretchFactor(1, 1);
-    principale->addWidget(divisore, 1);
+    // The machine table needs the whole width; the chart lies under it, or on a tab of
+    // its own on a low screen.
+    m_divisore = new QSplitter(Qt::Vertical, this);
+    m_divisore->setObjectName(QStringLiteral("DivisoreRiepilogo"));
+    m_divisore->addWidget(m_schede);
+    m_divisore->addWidget(m_grafico);
+    m_divisore->setStretchFactor(0, 1);
+    m_divisore->setStretchFactor(1, 1);
+    principale->addWidget(m_divisore, 1);
 
-    auto* comandi = new QHBoxLayout;
-    comandi->addWidget(new QLabel(QStringLiteral("Segnala oltre"), this));
+    // The threshold and the commands follow the period on the same flowing rows: on an
+    // 800 x 480 panel two half-empty rows would take the height of the table.
+    RigaFluida* comandi = periodo;
     m_soglia = new QSpinBox(this);
     m_soglia->setObjectName(QStringLiteral("TxtSoglia"));
     m_soglia->setRange(SogliaFrequenza::minima, SogliaFrequenza::massima);
@@ -150,9 +205,10 @@ FinestraRiepilogo::FinestraRiepilogo(HostApplicationPtr host, QWidget* genitore)
         const QSignalBlocker blocco(m_soglia);
         m_soglia->setValue(SogliaFrequenza::leggi(*m_host));
     }
+    m_soglia->setAccessibleName(QStringLiteral("Soglia di segnalazione"));
+    comandi->addWidget(etichetta(QStringLiteral("Segnala oltre"), m_soglia));
     comandi->addWidget(m_soglia);
-    comandi->addWidget(new QLabel(QStringLiteral("volte la mediana settimanale"), this));
-    comandi->addStretch();
+    comandi->addWidget(etichetta(QStringLiteral("volte la mediana settimanale"), m_soglia));
     auto* anteprima = pulsante(QStringLiteral("Anteprima"), QStringLiteral("CmdAnteprima"), this);
     auto* stampa = pulsante(QStringLiteral("Stampa"), QStringLiteral("CmdStampa"), this);
     auto* pdf = pulsante(QStringLiteral("PDF"), QStringLiteral("CmdPdf"), this);
@@ -160,7 +216,6 @@ FinestraRiepilogo::FinestraRiepilogo(HostApplicationPtr host, QWidget* genitore)
     auto* chiudi = pulsante(QStringLiteral("Chiudi"), QStringLiteral("CmdChiudi"), this);
     for (QPushButton* b : {anteprima, stampa, pdf, csv, chiudi})
         comandi->addWidget(b);
-    principale->addLayout(comandi);
 
     const QDate oggi = m_host->Data();
     const auto scegli = [this, oggi](PeriodoRiepilogo (*periodo)(const QDate&)) {
@@ -180,7 +235,7 @@ FinestraRiepilogo::FinestraRiepilogo(HostApplicationPtr host, QWidget* genitore)
     connect(csv, &QPushButton::clicked, this, &FinestraRiepilogo::chiediCsv);
     connect(chiudi, &QPushButton::clicked, this, &QWidget::close);
 
-    resize(1280, 800);
+    DimensioneFinestra::adatta(this, QSize(1280, 800));
     const PeriodoRiepilogo corrente = PeriodoRiepilogo::questoMese(oggi);
     impostaPeriodo(corrente.dal, corrente.al);
 }
@@ -243,6 +298,7 @@ void FinestraRiepilogo::riempiTabelle() {
             riga.last()->setText(QStringLiteral("! Sì"));
         m_modelloApparecchi->appendRow(riga);
     }
+    aggiungiTotale(m_modelloApparecchi, apparecchi);
 
     const TabellaTesto giorni = ReportRiepilogo::tabellaGiorni(m_riepilogo);
     m_modelloGiorni->clear();
@@ -254,6 +310,7 @@ void FinestraRiepilogo::riempiTabelle() {
                                     cella(testi.at(1), g.numero, true),
                                     cella(testi.at(2), qlonglong(g.totale.decimillesimi()), true)});
     }
+    aggiungiTotale(m_modelloGiorni, giorni);
     for (QTableView* vista : {m_tabellaApparecchi, m_tabellaGiorni}) {
         vista->sortByColumn(-1, Qt::AscendingOrder);
         vista->resizeColumnsToContents();
@@ -264,6 +321,8 @@ void FinestraRiepilogo::riempiTabelle() {
         sintesi += QStringLiteral("\nMedia per refill: € %1 - Refill più grande: € %2")
                        .arg(apparecchi.totale.value(6), apparecchi.totale.value(7));
     m_sintesi->setText(sintesi);
+    m_allarmi->setText(ReportRiepilogo::motiviAllarme(m_riepilogo, 3));
+    m_allarmi->setVisible(!m_allarmi->text().isEmpty());
     m_grafico->setRiepilogo(m_riepilogo);
 }
 
@@ -288,12 +347,28 @@ bool FinestraRiepilogo::salvaCsv(const QString& percorsoFile, QString* errore) {
 
 void FinestraRiepilogo::anteprima() {
     QPrinter stampante(QPrinter::HighResolution);
-    QPrintPreviewDialog dialogo(&stampante, this);
-    dialogo.setWindowTitle(QStringLiteral("Anteprima di stampa"));
-    dialogo.resize(1000, 760);
-    connect(&dialogo, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter* p) { ReportRiepilogo::stampa(*p, m_riepilogo); });
-    dialogo.exec();
+    AnteprimaTocco::mostra(stampante, this, QStringLiteral("Anteprima di stampa"),
+                           [this](QPrinter* p) { ReportRiepilogo::stampa(*p, m_riepilogo); });
+}
+
+bool FinestraRiepilogo::event(QEvent* evento) {
+    const bool esito = QWidget::event(evento);
+    if (evento->type() == QEvent::Resize || evento->type() == QEvent::Show)
+        sistemaGrafico();
+    return esito;
+}
+
+// Below this height the chart under the tables would leave neither readable.
+void FinestraRiepilogo::sistemaGrafico() {
+    constexpr int altezzaPerDue = 700;
+    const int scheda = m_schede->indexOf(m_grafico);
+    if (height() < altezzaPerDue && scheda < 0) {
+        m_schede->addTab(m_grafico, QStringLiteral("Grafico"));
+    } else if (height() >= altezzaPerDue && scheda >= 0) {
+        m_schede->removeTab(scheda);
+        m_divisore->addWidget(m_grafico);
+        m_grafico->show();
+    }
 }
 
 void FinestraRiepilogo::stampa() {
@@ -304,10 +379,20 @@ void FinestraRiepilogo::stampa() {
         QMessageBox::warning(this, windowTitle(), QStringLiteral("Stampa non riuscita."));
 }
 
+// Documents/KaloRefill/Riepilogo_2026-11-01_2026-11-30.pdf: named after the period shown.
+QString FinestraRiepilogo::fileEsportazione(const QDate& dal, const QDate& al,
+                                            const QString& estensione) {
+    const QString documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString cartella = QDir(documenti).filePath(QStringLiteral("KaloRefill"));
+    if (!QDir().mkpath(cartella))
+        cartella = documenti;
+    return QDir(cartella).filePath(QStringLiteral("Riepilogo_%1_%2.%3")
+                                       .arg(dal.toString(Qt::ISODate), al.toString(Qt::ISODate),
+                                            estensione));
+}
+
 void FinestraRiepilogo::chiediPdf() {
-    const QString nome = QStringLiteral("riepilogo-refill-%1-%2.pdf")
-                             .arg(m_riepilogo.dal.toString(QStringLiteral("yyyyMMdd")),
-                                  m_riepilogo.al.toString(QStringLiteral("yyyyMMdd")));
+    const QString nome = fileEsportazione(m_riepilogo.dal, m_riepilogo.al, QStringLiteral("pdf"));
     const QString percorso = QFileDialog::getSaveFileName(
         this, QStringLiteral("Salva il riepilogo in PDF"), nome, QStringLiteral("PDF (*.pdf)"));
     if (!percorso.isEmpty() && !salvaPdf(percorso))
@@ -316,9 +401,7 @@ void FinestraRiepilogo::chiediPdf() {
 }
 
 void FinestraRiepilogo::chiediCsv() {
-    const QString nome = QStringLiteral("riepilogo-refill-%1-%2.csv")
-                             .arg(m_riepilogo.dal.toString(QStringLiteral("yyyyMMdd")),
-                                  m_riepilogo.al.toString(QStringLiteral("yyyyMMdd")));
+    const QString nome = fileEsportazione(m_riepilogo.dal, m_riepilogo.al, QStringLiteral("csv"));
     const QString percorso = QFileDialog::getSaveFileName(
         this, QStringLiteral("Esporta il riepilogo in CSV"), nome, QStringLiteral("CSV (*.csv)"));
     QString errore;

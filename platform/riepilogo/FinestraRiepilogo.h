@@ -9,6 +9,8 @@ class QDateEdit;
 class QLabel;
 class QSpinBox;
 class QStandardItemModel;
+class QSplitter;
+class QTabWidget;
 class QTableView;
 
 namespace KaloRefill {
@@ -31,12 +33,17 @@ public:
     bool salvaPdf(const QString& percorsoFile);
     bool salvaCsv(const QString& percorsoFile, QString* errore = nullptr);
 
+protected:
+    bool event(QEvent* evento) override;
+
 private:
+    void sistemaGrafico();
     void ricalcola();
     void riempiTabelle();
     void cambiaSoglia(int soglia);
     void anteprima();
     void stampa();
+    static QString fileEsportazione(const QDate& dal, const QDate& al, const QString& estensione);
     void chiediPdf();
     void chiediCsv();
 
@@ -46,6 +53,9 @@ private:
     QDateEdit* m_al = nullptr;
     QSpinBox* m_soglia = nullptr;
     QLabel* m_sintesi = nullptr;
+    QLabel* m_allarmi = nullptr;
+    QTabWidget* m_schede = nullptr;
+    QSplitter* m_divisore = nullptr;
     QStandardItemModel* m_modelloApparecchi = nullptr;
     QStandardItemModel* m_modelloGiorni = nullptr;
     QTableView* m_tabellaApparecchi = nullptr;

@@ -34,13 +34,14 @@ double fineScala(double massimo) {
 
 // Sizes follow the area, so the screen and the page look alike, within what stays
 // readable on both.
-int pixelTesto(const QRectF& area, double quota, int minimo, int massimo) {
-    return std::clamp(static_cast<int>(area.height() * quota), minimo, massimo);
+int pixelTesto(const QRectF& area, double quota, qreal punti, qreal pixelPerPunto) {
+    const int minimo = static_cast<int>(std::ceil(punti * pixelPerPunto));
+    return std::max(minimo, std::min(static_cast<int>(area.height() * quota), 2 * minimo));
 }
 
-QFont carattereScala(const QRectF& area) {
+QFont carattereScala(const QRectF& area, qreal pixelPerPunto) {
     QFont carattere;
-    carattere.setPixelSize(pixelTesto(area, 0.055, 9, 15));
+    carattere.setPixelSize(pixelTesto(area, 0.055, GraficoRiepilogo::PuntiMinimi, pixelPerPunto));
     return carattere;
 }
 
@@ -51,19 +52,12 @@ QString etichettaScala(double valore, double fine) {
     return FormatoItaliano::importo(Valuta::daDouble(valore));
 }
 
-QRectF areaDisegno(const QRectF& area, double fine) {
-    const QFontMetricsF metriche(carattereScala(area));
+QRectF areaDisegno(const QRectF& area, double fine, qreal pixelPerPunto) {
+    const QFontMetricsF metriche(carattereScala(area, pixelPerPunto));
     const qreal sinistra = metriche.horizontalAdvance(etichettaScala(fine, fine)) + 12;
     const qreal sopra = std::max<qreal>(area.height() * 0.16, metriche.height() * 2.2);
     const qreal sotto = std::max<qreal>(area.height() * 0.14, metriche.height() * 1.6);
     return area.adjusted(sinistra, sopra, -area.width() * 0.02, -sotto);
-}
-
-double massimoApparecchi(const Riepilogo& r) {
-    double massimo = 0;
-    for (const auto& a : r.apparecchi)
-        massimo = std::max(massimo, a.totale.toDouble());
-    return fineScala(massimo);
 }
 
 double massimoGiorni(const Riepilogo& r) {
@@ -73,8 +67,9 @@ double massimoGiorni(const Riepilogo& r) {
     return fineScala(massimo);
 }
 
-void disegnaScala(QPainter& p, const QRectF& grafico, const QRectF& area, double fine) {
-    p.setFont(carattereScala(area));
+void disegnaScala(QPainter& p, const QRectF& grafico, const QRectF& area, double fine,
+                  qreal pixelPerPunto) {
+    p.setFont(carattereScala(area, pixelPerPunto));
     constexpr int tacche = 4;
     for (int i = 0; i <= tacche; ++i) {
         const qreal y = grafico.bottom() - grafico.height() * i / tacche;
@@ -87,10 +82,15 @@ void disegnaScala(QPainter& p, const QRectF& grafico, const QRectF& area, double
     }
 }
 
-void disegnaTitolo(QPainter& p, const QRectF& area, const QString& titolo) {
+QFont carattereTitolo(const QRectF& area, qreal pixelPerPunto) {
     QFont carattere;
-    carattere.setPixelSize(pixelTesto(area, 0.07, 10, 20));
+    carattere.setPixelSize(pixelTesto(area, 0.07, 11, pixelPerPunto));
     carattere.setBold(true);
+    return carattere;
+}
+
+void disegnaTitolo(QPainter& p, const QRectF& area, const QString& titolo, qreal pixelPerPunto) {
+    const QFont carattere = carattereTitolo(area, pixelPerPunto);
     p.setFont(carattere);
     p.setPen(Qt::black);
     p.drawText(
@@ -112,7 +112,7 @@ void GraficoRiepilogo::setRiepilogo(const Riepilogo& riepilogo) {
 
 // A wide, low area puts the two charts side by side, any other one above each other.
 static bool affiancati(const QRectF& tutto) {
-    return tutto.width() > 2.2 * tutto.height();
+    return tutto.width() > 1.3 * tutto.height();
 }
 
 QRectF GraficoRiepilogo::areaBarre(const QRectF& tutto) {
@@ -129,67 +129,102 @@ QRectF GraficoRiepilogo::areaLinea(const QRectF& tutto) {
                   tutto.height() * 0.42);
 }
 
-QList<QRectF> GraficoRiepilogo::barre(const QRectF& area, const Riepilogo& riepilogo) {
-    QList<QRectF> risultato;
-    const double fine = massimoApparecchi(riepilogo);
-    const QRectF grafico = areaDisegno(area, fine);
-    const qsizetype n = riepilogo.apparecchi.size();
-    if (n == 0)
+QList<GraficoRiepilogo::Barra> GraficoRiepilogo::barre(const QRectF& area, const Riepilogo& r,
+                                                       qreal pixelPerPunto) {
+    QList<Barra> risultato;
+    if (r.apparecchi.isEmpty())
         return risultato;
-    const qreal passo = grafico.width() / n;
-    const qreal larghezza = passo * 0.7;
-    for (qsizetype i = 0; i < n; ++i) {
-        const qreal altezza =
-            grafico.height() * riepilogo.apparecchi.at(i).totale.toDouble() / fine;
-        risultato.append(QRectF(grafico.left() + passo * i + (passo - larghezza) / 2,
-                                grafico.bottom() - altezza, larghezza, altezza));
+    QFont carattere;
+    carattere.setPixelSize(static_cast<int>(std::ceil(PuntiMinimi * pixelPerPunto * 1.05)));
+    const QFontMetricsF metriche(carattere);
+    const qreal riga = metriche.height() * 1.45;
+    const qreal sopra = QFontMetricsF(carattereTitolo(area, pixelPerPunto)).height() * 1.5;
+    const QRectF grafico = area.adjusted(0, sopra, 0, 0);
+    const auto posti = std::max<qsizetype>(1, static_cast<qsizetype>(grafico.height() / riga));
+
+    QList<RiepilogoApparecchio> ordinati = r.apparecchi;
+    std::stable_sort(ordinati.begin(), ordinati.end(),
+                     [](const auto& a, const auto& b) { return b.totale < a.totale; });
+    const qsizetype mostrati = ordinati.size() <= posti ? ordinati.size() : posti - 1;
+    for (qsizetype i = 0; i < mostrati; ++i) {
+        const RiepilogoApparecchio& a = ordinati.at(i);
+        risultato.append({a.codice, a.totale, a.allarme, 1, {}, {}, carattere.pixelSize()});
+    }
+    if (mostrati < ordinati.size()) {
+        Barra altri{QString(), Valuta(), false, 0, {}, {}, carattere.pixelSize()};
+        for (qsizetype i = mostrati; i < ordinati.size(); ++i) {
+            altri.totale = altri.totale + ordinati.at(i).totale;
+            altri.allarme = altri.allarme || ordinati.at(i).allarme;
+            ++altri.apparecchi;
+        }
+        altri.etichetta = QStringLiteral("altri (%1)").arg(altri.apparecchi);
+        risultato.append(altri);
+    }
+
+    // Codes on the left, at most a third of the width; amounts after the bars.
+    qreal etichette = 0;
+    qreal importi = 0;
+    double massimo = 0;
+    for (const Barra& b : std::as_const(risultato)) {
+        etichette = std::max(etichette, metriche.horizontalAdvance(b.etichetta));
+        importi = std::max(importi, metriche.horizontalAdvance(FormatoItaliano::importo(b.totale)));
+        massimo = std::max(massimo, b.totale.toDouble());
+    }
+    etichette = std::min(etichette + metriche.averageCharWidth(), grafico.width() / 3);
+    const double fine = fineScala(massimo);
+    const qreal inizio = grafico.left() + etichette + metriche.averageCharWidth();
+    const qreal lunghezza =
+        std::max<qreal>(0, grafico.right() - inizio - importi - 2 * metriche.averageCharWidth());
+    for (qsizetype i = 0; i < risultato.size(); ++i) {
+        Barra& b = risultato[i];
+        const qreal y = grafico.top() + riga * i;
+        b.riquadroEtichetta = QRectF(grafico.left(), y, etichette, riga);
+        const qreal l = lunghezza * std::max(0.0, b.totale.toDouble()) / fine;
+        b.rettangolo = QRectF(inizio, y + riga * 0.15, l, riga * 0.7);
     }
     return risultato;
 }
 
-void GraficoRiepilogo::disegnaBarre(QPainter& p, const QRectF& area, const Riepilogo& riepilogo) {
+void GraficoRiepilogo::disegnaBarre(QPainter& p, const QRectF& area, const Riepilogo& riepilogo,
+                                    qreal pixelPerPunto) {
     p.save();
-    disegnaTitolo(p, area, QStringLiteral("Totale refill per apparecchio"));
-    const double fine = massimoApparecchi(riepilogo);
-    const QRectF grafico = areaDisegno(area, fine);
-    disegnaScala(p, grafico, area, fine);
-
-    const QList<QRectF> rettangoli = barre(area, riepilogo);
-    QFont carattere = carattereScala(area);
-    // Codes stay readable with many machines: the font shrinks with the bar's room.
-    const qreal passo = rettangoli.isEmpty() ? 0 : grafico.width() / rettangoli.size();
-    carattere.setPixelSize(std::clamp(static_cast<int>(passo * 0.4), 7, carattere.pixelSize()));
-    p.setFont(carattere);
-    for (qsizetype i = 0; i < rettangoli.size(); ++i) {
-        const RiepilogoApparecchio& a = riepilogo.apparecchi.at(i);
-        const QRectF& barra = rettangoli.at(i);
-        p.fillRect(barra, a.allarme ? coloreAllarme : coloreBarra);
+    disegnaTitolo(p, area, QStringLiteral("Totale refill per apparecchio"), pixelPerPunto);
+    const QList<Barra> elenco = barre(area, riepilogo, pixelPerPunto);
+    for (const Barra& b : elenco) {
+        QFont carattere;
+        carattere.setPixelSize(b.pixelTesto);
+        carattere.setBold(b.allarme);
+        p.setFont(carattere);
+        const QFontMetricsF metriche(carattere);
+        p.setPen(b.allarme ? coloreAllarme : Qt::black);
+        // One line each: a long code is shortened, never broken.
+        const QString etichetta = (b.allarme ? QStringLiteral("! ") : QString()) + b.etichetta;
+        p.drawText(b.riquadroEtichetta, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
+                   metriche.elidedText(etichetta, Qt::ElideMiddle, b.riquadroEtichetta.width()));
+        p.fillRect(b.rettangolo, b.allarme ? coloreAllarme : coloreBarra);
         p.setPen(Qt::black);
-        const QRectF etichetta(grafico.left() + passo * i, grafico.bottom() + 2, passo,
-                               area.bottom() - grafico.bottom() - 2);
-        p.drawText(etichetta, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWrapAnywhere, a.codice);
-        if (a.allarme) {
-            QFont grassetto = carattere;
-            grassetto.setBold(true);
-            p.setFont(grassetto);
-            p.setPen(coloreAllarme);
-            p.drawText(QRectF(barra.left() - passo, barra.top() - passo * 0.8 - 2,
-                              barra.width() + 2 * passo, passo * 0.8),
-                       Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("!"));
-            p.setFont(carattere);
-        }
+        p.drawText(QRectF(b.rettangolo.right() + metriche.averageCharWidth(),
+                          b.riquadroEtichetta.top(), area.right() - b.rettangolo.right(),
+                          b.riquadroEtichetta.height()),
+                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                   FormatoItaliano::importo(b.totale));
     }
-    p.setPen(Qt::black);
-    p.drawLine(grafico.bottomLeft(), grafico.bottomRight());
+    if (!elenco.isEmpty()) {
+        const qreal x = elenco.first().rettangolo.left();
+        p.setPen(Qt::black);
+        p.drawLine(QPointF(x, elenco.first().riquadroEtichetta.top()),
+                   QPointF(x, elenco.last().riquadroEtichetta.bottom()));
+    }
     p.restore();
 }
 
-void GraficoRiepilogo::disegnaLinea(QPainter& p, const QRectF& area, const Riepilogo& riepilogo) {
+void GraficoRiepilogo::disegnaLinea(QPainter& p, const QRectF& area, const Riepilogo& riepilogo,
+                                    qreal pixelPerPunto) {
     p.save();
-    disegnaTitolo(p, area, QStringLiteral("Totale refill giornaliero"));
+    disegnaTitolo(p, area, QStringLiteral("Totale refill giornaliero"), pixelPerPunto);
     const double fine = massimoGiorni(riepilogo);
-    const QRectF grafico = areaDisegno(area, fine);
-    disegnaScala(p, grafico, area, fine);
+    const QRectF grafico = areaDisegno(area, fine, pixelPerPunto);
+    disegnaScala(p, grafico, area, fine, pixelPerPunto);
     p.setPen(Qt::black);
     p.drawLine(grafico.bottomLeft(), grafico.bottomRight());
 
@@ -223,7 +258,7 @@ void GraficoRiepilogo::disegnaLinea(QPainter& p, const QRectF& area, const Riepi
             p.drawEllipse(punto(i), raggio, raggio);
 
     // The first and last day under the axis, and the middle one for longer periods.
-    p.setFont(carattereScala(area));
+    p.setFont(carattereScala(area, pixelPerPunto));
     p.setPen(Qt::black);
     const qreal alto = grafico.bottom() + 2;
     const qreal basso = area.bottom() - alto;
@@ -240,14 +275,19 @@ void GraficoRiepilogo::disegnaLinea(QPainter& p, const QRectF& area, const Riepi
     p.restore();
 }
 
-QImage GraficoRiepilogo::immagine(const Riepilogo& riepilogo, const QSize& dimensione) {
+QImage GraficoRiepilogo::immagine(const Riepilogo& riepilogo, const QSize& dimensione,
+                                  qreal pixelPerPunto) {
     QImage figura(dimensione, QImage::Format_RGB32);
     figura.fill(Qt::white);
     QPainter p(&figura);
     const QRectF tutto(QPointF(0, 0), QSizeF(dimensione));
-    disegnaBarre(p, areaBarre(tutto), riepilogo);
-    disegnaLinea(p, areaLinea(tutto), riepilogo);
+    disegnaBarre(p, areaBarre(tutto), riepilogo, pixelPerPunto);
+    disegnaLinea(p, areaLinea(tutto), riepilogo, pixelPerPunto);
     return figura;
+}
+
+qreal GraficoRiepilogo::pixelPerPuntoSchermo() const {
+    return logicalDpiY() / 72.0;
 }
 
 QSize GraficoRiepilogo::sizeHint() const {
@@ -255,7 +295,7 @@ QSize GraficoRiepilogo::sizeHint() const {
 }
 
 QSize GraficoRiepilogo::minimumSizeHint() const {
-    return {480, 240};
+    return {320, 160};
 }
 
 void GraficoRiepilogo::paintEvent(QPaintEvent*) {
@@ -269,8 +309,8 @@ void GraficoRiepilogo::paintEvent(QPaintEvent*) {
         p.drawText(tutto, Qt::AlignCenter, QStringLiteral("Nessun refill nel periodo"));
         return;
     }
-    disegnaBarre(p, areaBarre(tutto), m_riepilogo);
-    disegnaLinea(p, areaLinea(tutto), m_riepilogo);
+    disegnaBarre(p, areaBarre(tutto), m_riepilogo, pixelPerPuntoSchermo());
+    disegnaLinea(p, areaLinea(tutto), m_riepilogo, pixelPerPuntoSchermo());
 }
 
 bool GraficoRiepilogo::event(QEvent* evento) {
@@ -278,23 +318,22 @@ bool GraficoRiepilogo::event(QEvent* evento) {
         return QWidget::event(evento);
     auto* aiuto = static_cast<QHelpEvent*>(evento);
     const QRectF tutto = QRectF(rect()).adjusted(8, 8, -8, -8);
-    const QRectF area = areaBarre(tutto);
-    const QRectF grafico = areaDisegno(area, massimoApparecchi(m_riepilogo));
-    const qsizetype n = m_riepilogo.apparecchi.size();
-    // The whole column of a machine answers, not just its bar: short bars are hard to hit.
-    if (n > 0 && area.contains(aiuto->pos())) {
-        const auto i =
-            static_cast<qsizetype>((aiuto->pos().x() - grafico.left()) / (grafico.width() / n));
-        if (i >= 0 && i < n && aiuto->pos().x() >= grafico.left()) {
-            const RiepilogoApparecchio& a = m_riepilogo.apparecchi.at(i);
-            QString testo = QStringLiteral("%1 - %2: € %3 in %4 refill")
-                                .arg(a.codice, a.nome, FormatoItaliano::importo(a.totale))
-                                .arg(a.numero);
-            if (a.allarme)
-                testo += QStringLiteral("\nAttenzione: ") + a.motivo;
-            QToolTip::showText(aiuto->globalPos(), testo, this);
-            return true;
-        }
+    // The whole row of a machine answers, not just its bar: short bars are hard to hit.
+    for (const Barra& b : barre(areaBarre(tutto), m_riepilogo, pixelPerPuntoSchermo())) {
+        if (aiuto->pos().y() < b.riquadroEtichetta.top() ||
+            aiuto->pos().y() >= b.riquadroEtichetta.bottom())
+            continue;
+        QString testo = QStringLiteral("%1: € %2").arg(b.etichetta, FormatoItaliano::importo(b.totale));
+        for (const auto& a : m_riepilogo.apparecchi)
+            if (b.apparecchi == 1 && a.codice == b.etichetta) {
+                testo = QStringLiteral("%1 - %2: € %3 in %4 refill")
+                            .arg(a.codice, a.nome, FormatoItaliano::importo(a.totale))
+                            .arg(a.numero);
+                if (a.allarme)
+                    testo += QStringLiteral("\nAttenzione: ") + a.motivo;
+            }
+        QToolTip::showText(aiuto->globalPos(), testo, this);
+        return true;
     }
     QToolTip::hideText();
     evento->ignore();

@@ -1,6 +1,7 @@
 #include "ModuloRiepilogo.h"
 
 #include "FinestraRiepilogo.h"
+#include "form/StileTocco.h"
 
 #include <QApplication>
 
@@ -8,6 +9,7 @@
 
 extern "C" Q_DECL_EXPORT int kalorefill_apri_riepilogo(const KaloRefill::HostApplicationPtr& host,
                                                       const QDate& dal, const QDate& al) {
+    KaloRefill::StileTocco::installa();
     KaloRefill::FinestraRiepilogo finestra(host);
     finestra.impostaPeriodo(dal, al);
     finestra.show();

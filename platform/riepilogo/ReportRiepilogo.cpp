@@ -60,6 +60,22 @@ QString rigaSintesi(const Riepilogo& riepilogo) {
     return riga;
 }
 
+QString motiviAllarme(const Riepilogo& riepilogo, int massimo) {
+    QStringList righe;
+    int altri = 0;
+    for (const auto& a : riepilogo.apparecchi) {
+        if (!a.allarme)
+            continue;
+        if (righe.size() < massimo)
+            righe << QStringLiteral("! %1 - %2: %3").arg(a.codice, a.nome, a.motivo);
+        else
+            ++altri;
+    }
+    if (altri > 0)
+        righe << QStringLiteral("... e altri %1 apparecchi segnalati").arg(altri);
+    return righe.join(QLatin1Char('\n'));
+}
+
 TabellaTesto tabellaApparecchi(const Riepilogo& riepilogo) {
     TabellaTesto t;
     t.titolo = QStringLiteral("Refill per apparecchio");
@@ -144,8 +160,14 @@ int stampa(QPagedPaintDevice& dispositivo, const Riepilogo& riepilogo) {
     const int larghezza =
         static_cast<int>(dispositivo.pageLayout().paintRect(QPageLayout::Inch).width() * 96 * 0.9);
     QHash<QUrl, QImage> immagini;
+    // Drawn at three times the document's 96 per inch, with its text sized in points of
+    // the page, so the labels print at their size and sharp.
+    constexpr int dettaglio = 3;
     if (!riepilogo.vuoto())
-        immagini.insert(indirizzoGrafico, GraficoRiepilogo::immagine(riepilogo, QSize(1800, 1080)));
+        immagini.insert(indirizzoGrafico,
+                        GraficoRiepilogo::immagine(
+                            riepilogo, QSize(larghezza * dettaglio, larghezza * 6 / 10 * dettaglio),
+                            dettaglio * 96.0 / 72.0));
     return ReportStampa::stampaHtml(dispositivo, html(riepilogo, larghezza), immagini);
 }
 
@@ -158,11 +180,19 @@ int esportaPdf(const QString& percorsoFile, const Riepilogo& riepilogo) {
 }
 
 QString csv(const Riepilogo& riepilogo) {
-    return EsportazioneCsv::testo(tabellaApparecchi(riepilogo));
+    const auto conTotale = [](const TabellaTesto& t) {
+        QString testo = t.titolo + QStringLiteral("\r\n") + EsportazioneCsv::testo(t);
+        if (!t.totale.isEmpty())
+            testo += EsportazioneCsv::riga(t.totale);
+        return testo;
+    };
+    return EsportazioneCsv::riga({titolo(riepilogo)}) + EsportazioneCsv::riga({rigaSintesi(riepilogo)}) +
+           QStringLiteral("\r\n") + conTotale(tabellaApparecchi(riepilogo)) + QStringLiteral("\r\n") +
+           conTotale(tabellaGiorni(riepilogo));
 }
 
 bool esportaCsv(const QString& percorsoFile, const Riepilogo& riepilogo, QString* errore) {
-    return EsportazioneCsv::scrivi(percorsoFile, tabellaApparecchi(riepilogo), errore);
+    return EsportazioneCsv::scriviTesto(percorsoFile, csv(riepilogo), errore);
 }
 
 } // namespace KaloRefill::ReportRiepilogo

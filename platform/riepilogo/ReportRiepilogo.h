@@ -15,6 +15,10 @@ QString titolo(const Riepilogo& riepilogo);
 // The line under the title: totals of the period, or that there was no refill.
 QString rigaSintesi(const Riepilogo& riepilogo);
 
+// "! code - name: reason" for each flagged machine, one a line, at most massimo of them
+// (then how many more); empty when none is flagged.
+QString motiviAllarme(const Riepilogo& riepilogo, int massimo);
+
 TabellaTesto tabellaApparecchi(const Riepilogo& riepilogo);
 TabellaTesto tabellaGiorni(const Riepilogo& riepilogo);
 
@@ -26,7 +30,8 @@ QString html(const Riepilogo& riepilogo, int larghezzaGrafico);
 int stampa(QPagedPaintDevice& dispositivo, const Riepilogo& riepilogo);
 int esportaPdf(const QString& percorsoFile, const Riepilogo& riepilogo);
 
-// The table per machine as the Italian spreadsheets read it (";", decimal comma).
+// The period, its totals, the table per machine and the table per day, as the Italian
+// spreadsheets read them (";", decimal comma).
 QString csv(const Riepilogo& riepilogo);
 bool esportaCsv(const QString& percorsoFile, const Riepilogo& riepilogo, QString* errore = nullptr);
 

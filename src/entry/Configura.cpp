@@ -1,9 +1,11 @@
 #include "Configura.h"
 
 #include "../form/FrmRefill.h"
+#include "../form/StileTocco.h"
 #include "StatoModulo.h"
 #include "Versione.h"
 
+#include <QApplication>
 #include <QEventLoop>
 
 namespace KaloRefill {
@@ -44,7 +46,16 @@ QString Configura::Ver() const {
     return testoVersione(Versione::major, Versione::minor, Versione::revision);
 }
 
+void Configura::segnalaDatabaseDanneggiato(const QString& problema) {
+    stato().databaseDanneggiato = problema;
+    for (QWidget* finestra : QApplication::topLevelWidgets())
+        if (auto* form = qobject_cast<FrmRefill*>(finestra))
+            form->mostraDanno();
+}
+
 QVariant Configura::Start() {
+    // Message boxes and Qt's dialogs sized for a finger and in Italian, whatever host.
+    StileTocco::installa();
     // The form deletes itself when closed; the windowing layer owns it from here on.
     auto* form = new FrmRefill();
     form->setAttribute(Qt::WA_DeleteOnClose);

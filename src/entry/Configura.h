@@ -42,6 +42,10 @@ public:
     void setStampanteBuoni(const QString& stampante);
     void setCartellaBuoni(const QString& cartella);
 
+    // The host found the database damaged (`problema` says how): every refill form shows
+    // it in a banner and refuses to save, now and when opened later.
+    void segnalaDatabaseDanneggiato(const QString& problema);
+
     // The version text for any version numbers.
     static QString testoVersione(int major, int minor, int revision);
 };

@@ -24,6 +24,8 @@ struct KALOREFILL_EXPORT StatoModulo {
     // the host's folder + "buoni").
     QString stampanteBuoni;
     QString cartellaBuoni;
+    // What the engine's check of the database found wrong; empty while it is sound.
+    QString databaseDanneggiato;
 
     static StatoModulo& istanza();
 };

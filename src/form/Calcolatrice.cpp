@@ -1,6 +1,7 @@
 #include "Calcolatrice.h"
 
 #include "../host/Errore.h"
+#include "../host/Valuta.h"
 #include "Letture.h"
 
 #include <cmath>
@@ -41,12 +42,12 @@ Calcolatrice::Esito Calcolatrice::premi(const QString& tasto) {
     using Letture::letturaIntera;
     Stato& s = m_stato;
     if (tasto.size() == 1 && tasto[0] >= QLatin1Char('1') && tasto[0] <= QLatin1Char('9')) {
-        if (s.valore == Vuoto)
-            s.valore.clear();
-        s.valore.append(tasto);
+        const QString nuovo = (s.valore == Vuoto ? QString() : s.valore) + tasto;
+        if (memorizzabile(nuovo))
+            s.valore = nuovo;
     } else if (tasto == QLatin1String("0") || tasto == QLatin1String("00")) {
         // Zeros never lead an entry, and not after "0," either: that reads as zero too.
-        if (letturaIntera(s.valore) > 0)
+        if (letturaIntera(s.valore) > 0 && memorizzabile(s.valore + tasto))
             s.valore.append(tasto);
     } else if (tasto == QLatin1String(",")) {
         if (letturaIntera(s.valore) > 0) {
@@ -86,14 +87,22 @@ void Calcolatrice::conteggiaValori() {
     try {
         const double conto = Letture::letturaImporto(s.conto);
         const double valore = Letture::letturaImporto(s.valore);
-        if (operatore(s.operazione))
-            s.valore = Letture::testoRisultato(calcola(conto, valore, s.operazione));
+        if (operatore(s.operazione)) {
+            const QString risultato = Letture::testoRisultato(calcola(conto, valore, s.operazione));
+            if (!memorizzabile(risultato))
+                throw Errore::overflow();
+            s.valore = risultato;
+        }
         s.conto = QStringLiteral("0");
         s.contoVisibile = false;
         s.operazione.clear();
     } catch (const Errore&) {
         // A failed operation leaves everything not yet done as it was.
     }
+}
+
+bool Calcolatrice::memorizzabile(const QString& valore) {
+    return Valuta::daTestoEsatto(valore).has_value();
 }
 
 } // namespace KaloRefill

@@ -29,12 +29,17 @@ public:
     const Stato& stato() const { return m_stato; }
 
     // Digits, zero keys, comma, "Canc", "del", operators and "=" (any letter case).
-    // "Salva" is only recognised: saving is the form's business.
+    // "Salva" is only recognised: saving is the form's business. A digit that would make
+    // the entry an amount no amount column holds exactly is not taken.
     Esito premi(const QString& tasto);
 
     // Carries out the pending operation. Stops silently, changing nothing more, when an
-    // operand is not a number or the arithmetic fails (division by zero, overflow).
+    // operand is not a number or the arithmetic fails (division by zero, overflow, a
+    // result no amount column holds exactly).
     void conteggiaValori();
+
+    // Whether an entry can be saved as it is: an amount column holds it exactly.
+    static bool memorizzabile(const QString& valore);
 
 private:
     Stato m_stato;

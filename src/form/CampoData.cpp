@@ -4,7 +4,10 @@
 
 namespace KaloRefill {
 
-CampoData::CampoData(QWidget* parent) : QDateEdit(parent) {}
+CampoData::CampoData(QWidget* parent) : QDateEdit(parent) {
+    // Only the dates the suite's database holds: the field's own least date is 1752.
+    setDateRange(QDate(1900, 1, 1), QDate(9999, 12, 31));
+}
 
 void CampoData::impostaCalendario(const QSize& minimo, const QFont& carattere) {
     m_minimoCalendario = minimo;

@@ -8,7 +8,7 @@
 
 namespace KaloRefill {
 
-// The registration date field. Its calendar is only built when the operator is about to
+// The registration date field, from 1900-01-01 to 9999-12-31. Its calendar is only built when the operator is about to
 // open it: building it with the form (and the style's arrow pictures it loads) is a good
 // part of the start-up, for a popup most sessions never show.
 class KALOREFILL_EXPORT CampoData : public QDateEdit {

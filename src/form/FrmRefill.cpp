@@ -46,6 +46,8 @@ void FrmRefill::impostaDataRegistrazione(const QDate& data) {
 }
 
 void FrmRefill::Form_Load() {
+    // A damaged database already found is said before anything is read from it.
+    mostraDanno();
     // Start-up ends quietly at the first failure; the form opens all the same.
     Politica::terminaInSilenzio([this] {
         impostaDataRegistrazione(host().Data());
@@ -197,6 +199,7 @@ bool FrmRefill::eventFilter(QObject* oggetto, QEvent* evento) {
 void FrmRefill::resizeEvent(QResizeEvent* evento) {
     QWidget::resizeEvent(evento);
     Form_Resize();
+    posizionaDanno();
 }
 
 void FrmRefill::hideEvent(QHideEvent* evento) {

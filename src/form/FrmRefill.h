@@ -14,6 +14,7 @@
 #include <vector>
 
 class QCheckBox;
+class QLabel;
 class QFrame;
 
 namespace KaloRefill {
@@ -32,11 +33,11 @@ class KALOREFILL_EXPORT FrmRefill : public QWidget {
     Q_OBJECT
 public:
     static constexpr int NumeroPulsanti = 16;
-    // The smallest window, in pixels: below it the keypad's keys, shrunk with a short
-    // window, would be too small for a finger, and the option buttons' captions too small
-    // to read.
+    // The smallest window, in pixels: an 800 x 480 panel. Below it the keypad's keys,
+    // shrunk with a short window, would be smaller than a finger (44 pixels), and the
+    // option buttons' captions too small to read.
     static constexpr int LarghezzaMinima = 800;
-    static constexpr int AltezzaMinima = 600;
+    static constexpr int AltezzaMinima = 480;
     // The height, in twips, the keypad's controls take at their created places.
     static constexpr float AltezzaTastiera = 7875;
 
@@ -68,6 +69,8 @@ public:
     void CmdApparecchio_Click(int indice);
 
     void SalvaRefill();
+    // The same, its failures' boxes going where `segnalazioni` sends them.
+    void SalvaRefill(Politica::Segnalazioni& segnalazioni);
     void TotaleGiornata();
 
     void CmdChiudi_Click();
@@ -80,6 +83,11 @@ public:
     // The accountable refills (PIN, witness, register, slip) when the hall turned them on
     // (setting "Refill"/"Controlli"); null otherwise, and then the form is as it always was.
     ControlliRefill* controlli() const { return m_controlli.get(); }
+    // A damaged database (the module was told so): a banner across the top of the form
+    // says what was found and what to do, and saving is refused.
+    void mostraDanno();
+    // The banner; null until the database is found damaged.
+    QLabel* LabDanno = nullptr;
 
     // The date being worked on, as the date picker holds it. Setting it from code does
     // not raise txtData_Change: callers that set it call txtData_Change themselves.
@@ -172,6 +180,11 @@ private:
     void adattaTastiera(float altezzaCornice);
     // Asks before dropping an entry left open; true when the operation may go on.
     bool abbandonaRefillAperto();
+    // Whether the open entry's amount can be stored exactly; says why not in one box.
+    bool importoSalvabile();
+    // False, after one box saying so, when the database is known to be damaged.
+    bool databaseIntegro();
+    void posizionaDanno();
     // What an open entry looks like on the form now, as a step that puts it back.
     std::function<void()> statoVoce();
     // Runs the calculator on the three display labels and writes its state back.

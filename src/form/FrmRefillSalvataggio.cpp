@@ -39,6 +39,11 @@ QString FrmRefill::idTesta(ContestoSalvataggio& c) {
 }
 
 void FrmRefill::SalvaRefill() {
+    Politica::Segnalazioni subito(this);
+    SalvaRefill(subito);
+}
+
+void FrmRefill::SalvaRefill(Politica::Segnalazioni& segnalazioni) {
     ContestoSalvataggio c;
     const auto campo = [](const RecordsetPtr& rs, const char* nome, auto valore) {
         return [&rs, nome, valore] { insieme(rs).SetField(QLatin1String(nome), QVariant(valore())); };
@@ -150,7 +155,7 @@ void FrmRefill::SalvaRefill() {
     passi.insert(passi.end(), contabili.begin(), contabili.end());
     passi.emplace_back([this] { TotaleGiornata(); });
 
-    Politica::passiConMessaggio(this, passi);
+    Politica::passiConMessaggio(segnalazioni, passi);
 }
 
 } // namespace KaloRefill

@@ -40,6 +40,8 @@ QVariant FrmRefill::PremiTasto(const QString& tasto) {
         return {};
     }
 
+    if (!databaseIntegro())
+        return {};
     // "Salva": each step stands alone; a failing one is reported and the next one runs.
     bool confermato = true;
     Politica::passiConMessaggio(this, {
@@ -55,6 +57,8 @@ QVariant FrmRefill::PremiTasto(const QString& tasto) {
     if (!confermato)
         return {};
 
+    if (RefillAperto && !importoSalvabile())
+        return {};
     if (RefillAperto) {
         // Accountable refills: the witness and the reason are asked before the unit starts.
         std::optional<ControlliRefill::Autorizzazione> autorizzazione;
@@ -66,10 +70,10 @@ QVariant FrmRefill::PremiTasto(const QString& tasto) {
         // The whole save is one unit of the host's storage: a crash, a full disk or another
         // workstation's save never leaves it half-written. When the unit fails the form goes
         // back to the open entry, amount included, so "Salva" can simply be pressed again.
-        const auto salvaVoce = [&] {
+        const auto salvaVoce = [&](Politica::Segnalazioni& segnalazioni) {
             if (autorizzazione)
                 m_controlli->primaDelSalvataggio(*autorizzazione);
-            Politica::passiConMessaggio(this, {
+            Politica::passiConMessaggio(segnalazioni, {
                 [&] { ConteggiaValori(); },
                 [&] { RefillAperto = 0; },
                 [&] { LabApparecchio->setCaption(QStringLiteral("Selezionare un apparecchio")); },
@@ -84,7 +88,7 @@ QVariant FrmRefill::PremiTasto(const QString& tasto) {
                         pulsante.setBackColor(Colori::SenzaImporto);
                     }
                 },
-                [&] { SalvaRefill(); },
+                [&] { SalvaRefill(segnalazioni); },
             });
             // Its register row, in the same unit: a failure drops the whole save.
             if (autorizzazione)
@@ -101,6 +105,21 @@ QVariant FrmRefill::PremiTasto(const QString& tasto) {
     }
     Politica::passiConMessaggio(this, {[&] { Scelta = AttivaTastiera(false); }});
     return {};
+}
+
+bool FrmRefill::importoSalvabile() {
+    // The amount as the save will find it, the pending operation folded in.
+    Calcolatrice prova(leggiStato(*LabValore, *LabConto, *LabOperazione));
+    prova.conteggiaValori();
+    if (Calcolatrice::memorizzabile(prova.stato().valore))
+        return true;
+    Messaggio::mostra(this,
+                      QStringLiteral("L'importo %1 non si può salvare: un importo ha al massimo 15 cifre "
+                                     "intere e 4 decimali.\n\nNulla è stato salvato; correggere l'importo "
+                                     "e premere di nuovo \"Salva\".")
+                          .arg(prova.stato().valore),
+                      Messaggio::Esclamativo);
+    return false;
 }
 
 PulsanteGrafico& FrmRefill::pulsanteApparecchio(double indice) {

@@ -4,15 +4,12 @@
 #include "../host/HostApplication.h"
 #include "Messaggio.h"
 
+#include <utility>
+
 namespace KaloRefill::Politica {
 
 namespace {
-// Units open on this thread: only inside one does a lost unit stop the steps.
-thread_local int unitaAperte = 0;
-
 bool unitaPersa(std::exception_ptr eccezione) {
-    if (unitaAperte == 0)
-        return false;
     try {
         std::rethrow_exception(eccezione);
     } catch (const Errore& errore) {
@@ -21,13 +18,6 @@ bool unitaPersa(std::exception_ptr eccezione) {
         return false;
     }
 }
-
-struct UnitaAperta {
-    UnitaAperta() { ++unitaAperte; }
-    ~UnitaAperta() { --unitaAperte; }
-    UnitaAperta(const UnitaAperta&) = delete;
-    UnitaAperta& operator=(const UnitaAperta&) = delete;
-};
 
 QString testoUnitaNonRiuscita(const Errore& errore) {
     return QStringLiteral(
@@ -58,35 +48,62 @@ void terminaInSilenzio(const Passo& lavoro) {
     }
 }
 
-void passiConMessaggio(QWidget* parent, const std::vector<Passo>& passi) {
+void Segnalazioni::segnala(const QString& testo, int stile) {
+    if (m_inUnita)
+        m_trattenute.push_back({testo, stile});
+    else
+        Messaggio::mostra(m_parent, testo, stile);
+}
+
+void Segnalazioni::mostraTrattenute() {
+    // Taken out first: a box answered may lead to further work on this object.
+    const std::vector<Box> trattenute = std::exchange(m_trattenute, {});
+    for (const Box& box : trattenute)
+        Messaggio::mostra(m_parent, box.testo, box.stile);
+}
+
+void passiConMessaggio(Segnalazioni& segnalazioni, const std::vector<Passo>& passi) {
     for (const Passo& passo : passi) {
         try {
             passo();
         } catch (...) {
-            if (unitaPersa(std::current_exception()))
+            if (segnalazioni.inUnita() && unitaPersa(std::current_exception()))
                 throw;
-            Messaggio::mostra(parent, comeErrore(std::current_exception()).descrizione());
+            segnalazioni.segnala(comeErrore(std::current_exception()).descrizione());
         }
     }
 }
 
-bool inUnitaDiLavoro(QWidget* parent, HostApplication& host, const Passo& lavoro,
+void passiConMessaggio(QWidget* parent, const std::vector<Passo>& passi) {
+    Segnalazioni subito(parent);
+    passiConMessaggio(subito, passi);
+}
+
+bool inUnitaDiLavoro(QWidget* parent, HostApplication& host, const Lavoro& lavoro,
                      const Passo& ripristina) {
+    Segnalazioni segnalazioni(parent, true);
     try {
         std::unique_ptr<UnitaDiLavoro> unita = host.IniziaUnita();
         if (!unita) {
-            lavoro();
+            Segnalazioni subito(parent);
+            lavoro(subito);
             return true;
         }
-        {
-            const UnitaAperta aperta;
-            lavoro();
+        try {
+            lavoro(segnalazioni);
+            unita->Conferma();
+        } catch (...) {
+            // The unit goes before any box is shown: dropping it lets the lock go.
+            unita.reset();
+            throw;
         }
-        unita->Conferma();
+        unita.reset();
+        segnalazioni.mostraTrattenute();
         return true;
     } catch (...) {
         const Errore errore = comeErrore(std::current_exception());
         terminaInSilenzio(ripristina);
+        segnalazioni.mostraTrattenute();
         if (errore.numero() == CodiceErrore::UnitaNonRiuscita)
             Messaggio::mostra(parent, testoUnitaNonRiuscita(errore), Messaggio::Esclamativo);
         else

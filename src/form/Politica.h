@@ -20,6 +20,36 @@ namespace Politica {
 
 using Passo = std::function<void()>;
 
+// Where the boxes of an operation's steps go. Outside a unit of work each is shown at once;
+// inside one they are kept, in order, and shown when the unit has ended (kept or dropped),
+// so that no box waits for an answer while the unit holds the database's write lock. Inside
+// a unit a unit that cannot go on also ends the steps at once instead of failing every
+// later step in turn.
+class KALOREFILL_EXPORT Segnalazioni {
+public:
+    explicit Segnalazioni(QWidget* parent, bool inUnita = false) : m_parent(parent), m_inUnita(inUnita) {}
+    Segnalazioni(const Segnalazioni&) = delete;
+    Segnalazioni& operator=(const Segnalazioni&) = delete;
+
+    QWidget* parent() const { return m_parent; }
+    bool inUnita() const { return m_inUnita; }
+    // A box with OK only: shown now, or kept until the unit has ended.
+    void segnala(const QString& testo, int stile = 0);
+    // The unit has ended: the kept boxes are shown, in the order they came.
+    void mostraTrattenute();
+
+private:
+    struct Box {
+        QString testo;
+        int stile;
+    };
+    QWidget* m_parent;
+    bool m_inUnita;
+    std::vector<Box> m_trattenute;
+};
+
+using Lavoro = std::function<void(Segnalazioni&)>;
+
 // The failure as an Errore, whatever was thrown.
 KALOREFILL_EXPORT Errore comeErrore(std::exception_ptr eccezione);
 
@@ -27,8 +57,10 @@ KALOREFILL_EXPORT Errore comeErrore(std::exception_ptr eccezione);
 KALOREFILL_EXPORT void terminaInSilenzio(const Passo& lavoro);
 
 // Each step stands alone: a failing step shows its description (OK only) and the next
-// step runs. Inside a unit of work, a unit that cannot go on ends the steps at once (the
-// failure goes to inUnitaDiLavoro) instead of failing every later step in turn.
+// step runs. Inside a unit of work the boxes wait for the unit's end, and a unit that
+// cannot go on ends the steps at once (the failure goes to inUnitaDiLavoro).
+KALOREFILL_EXPORT void passiConMessaggio(Segnalazioni& segnalazioni, const std::vector<Passo>& passi);
+// The same outside any unit: each box is shown at once.
 KALOREFILL_EXPORT void passiConMessaggio(QWidget* parent, const std::vector<Passo>& passi);
 
 // Each step stands alone: a failing step is skipped without a word.
@@ -41,10 +73,11 @@ KALOREFILL_EXPORT void descrizioneETermina(QWidget* parent, const Passo& lavoro)
 KALOREFILL_EXPORT void numeroEDescrizioneETermina(QWidget* parent, const Passo& lavoro);
 
 // Runs `lavoro` as one unit of work of the host, when the host offers units, and confirms
-// it at the end. When the unit cannot start, or is lost on the way or at the end, nothing
-// of it is kept: `ripristina` puts the form back as it was, one box says what happened,
-// and the result is false. A host without units runs `lavoro` as it is.
-KALOREFILL_EXPORT bool inUnitaDiLavoro(QWidget* parent, HostApplication& host, const Passo& lavoro,
+// it at the end; the boxes of its steps are shown once the unit has ended. When the unit
+// cannot start, or is lost on the way or at the end, nothing of it is kept: `ripristina`
+// puts the form back as it was, one box says what happened, and the result is false. A
+// host without units runs `lavoro` as it is, each box shown at once.
+KALOREFILL_EXPORT bool inUnitaDiLavoro(QWidget* parent, HostApplication& host, const Lavoro& lavoro,
                                        const Passo& ripristina);
 
 // For handlers with no policy of their own: the general run-time error report.

@@ -10,6 +10,7 @@ target_sources(kalorefill PRIVATE
     form/FrmRefillContabilita.cpp
     form/FrmRefillChiusura.cpp
     form/FrmRefillRegistro.cpp
+    form/FrmRefillDanno.cpp
     form/Calcolatrice.cpp form/Calcolatrice.h
     form/Letture.cpp form/Letture.h
     form/TastiLettura.cpp form/TastiLettura.h
@@ -20,4 +21,7 @@ target_sources(kalorefill PRIVATE
     form/Didascalia.cpp form/Didascalia.h
     form/Etichetta.cpp form/Etichetta.h
     form/CampoData.cpp form/CampoData.h
-    form/IconaSvg.cpp form/IconaSvg.h)
+    form/IconaSvg.cpp form/IconaSvg.h
+    form/StileTocco.cpp form/StileTocco.h
+    form/TraduzioniQt.cpp form/TraduzioniQt.h
+    form/DimensioneFinestra.cpp form/DimensioneFinestra.h)

@@ -15,6 +15,8 @@ inline constexpr int ChiamataNonValida = 5;
 inline constexpr int Overflow = 6;
 inline constexpr int IndiceNonValido = 9;
 inline constexpr int DivisionePerZero = 11;
+// The database does not let this user do what the program needs.
+inline constexpr int AutorizzazioneNegata = 70;
 inline constexpr int TipoNonCorrispondente = 13;
 inline constexpr int OggettoNonImpostato = 91;
 inline constexpr int UsoNonValidoDiNull = 94;

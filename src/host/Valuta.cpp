@@ -12,11 +12,14 @@ namespace KaloRefill {
 Valuta Valuta::daDouble(double valore) {
     if (!std::isfinite(valore))
         throw Errore::overflow();
-    const double scalato = valore * 10000.0;
     // 2^63 is the edge of the 64-bit count; stay clear of it.
-    if (std::fabs(scalato) >= 9.2e18)
+    if (std::fabs(valore) * 10000.0 >= 9.2e18)
         throw Errore::overflow();
-    return daDecimillesimi(static_cast<std::int64_t>(std::nearbyint(scalato)));
+    // Whole part and fraction apart: both are exact in a double, and so the count is exact
+    // for every amount a double holds, where valore * 10000 would round above 2^53.
+    const double intero = std::trunc(valore);
+    return daDecimillesimi(static_cast<std::int64_t>(intero) * 10000 +
+                           static_cast<std::int64_t>(std::nearbyint((valore - intero) * 10000.0)));
 }
 
 Valuta Valuta::daVariant(const QVariant& valore) {
@@ -50,6 +53,51 @@ Valuta Valuta::daVariant(const QVariant& valore) {
     default:
         throw Errore::tipoNonCorrispondente();
     }
+}
+
+std::optional<Valuta> Valuta::daTestoEsatto(const QString& testo) {
+    const QString t = testo.trimmed();
+    const bool negativo = t.startsWith(QLatin1Char('-'));
+    qsizetype i = negativo ? 1 : 0;
+    std::int64_t intero = 0;
+    int cifreIntere = 0;
+    for (; i < t.size() && t.at(i).isDigit(); ++i) {
+        if (cifreIntere > 0 || t.at(i) != QLatin1Char('0'))
+            ++cifreIntere;
+        if (cifreIntere > 15)
+            return std::nullopt;
+        intero = intero * 10 + t.at(i).digitValue();
+    }
+    bool cifre = i > (negativo ? 1 : 0);
+    std::int64_t decimali = 0;
+    int cifreDecimali = 0;
+    if (i < t.size() && (t.at(i) == QLatin1Char(',') || t.at(i) == QLatin1Char('.'))) {
+        for (++i; i < t.size() && t.at(i).isDigit(); ++i) {
+            if (++cifreDecimali > 4)
+                return std::nullopt;
+            decimali = decimali * 10 + t.at(i).digitValue();
+            cifre = true;
+        }
+    }
+    if (!cifre || i != t.size())
+        return std::nullopt;
+    for (int k = cifreDecimali; k < 4; ++k)
+        decimali *= 10;
+    // The 64-bit count of ten-thousandths ends a little above 922 thousand billion.
+    if (intero > 922337203685476)
+        return std::nullopt;
+    const std::int64_t decimillesimi = (intero * 10000 + decimali) * (negativo ? -1 : 1);
+    // The engines keep an amount as a double: beyond about 15 significant digits the
+    // stored value is another amount.
+    double comeDouble = 0;
+    try {
+        comeDouble = daDouble(QString(t).replace(QLatin1Char(','), QLatin1Char('.')).toDouble()).toDouble();
+        if (daDouble(comeDouble).decimillesimi() != decimillesimi)
+            return std::nullopt;
+    } catch (const Errore&) {
+        return std::nullopt;
+    }
+    return daDecimillesimi(decimillesimi);
 }
 
 QString Valuta::testo(QChar separatoreDecimale) const {

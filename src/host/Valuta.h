@@ -8,6 +8,7 @@
 
 #include <compare>
 #include <cstdint>
+#include <optional>
 
 namespace KaloRefill {
 
@@ -27,9 +28,16 @@ public:
     // Numbers, amounts and numeric text ("12.50", "12,50"); Errore 94 on null, 13 on
     // anything that is not a number.
     static Valuta daVariant(const QVariant& valore);
+    // The amount a decimal text ("12,50", "-3.1", "7,") stands for when an amount column
+    // holds it exactly: at most 15 whole digits and 4 decimals, and a value that comes back
+    // unchanged from the engine's storage (a double). Empty for anything else.
+    static std::optional<Valuta> daTestoEsatto(const QString& testo);
 
     constexpr std::int64_t decimillesimi() const { return m_decimillesimi; }
-    double toDouble() const { return static_cast<double>(m_decimillesimi) / 10000.0; }
+    // Whole part and fraction apart, so that every amount a double holds comes out exact.
+    double toDouble() const {
+        return static_cast<double>(m_decimillesimi / 10000) + static_cast<double>(m_decimillesimi % 10000) / 10000.0;
+    }
     constexpr bool isZero() const { return m_decimillesimi == 0; }
 
     // Shortest form: no trailing zeros, no thousands separator ("12,5", "15", "-0,3").

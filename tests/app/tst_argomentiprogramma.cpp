@@ -17,8 +17,9 @@ ArgomentiProgramma leggi(const QString& riga) {
 
 // Everything the program reads from the line, in one text: every row checks every field.
 QString descrivi(const ArgomentiProgramma& a) {
-    const char* azioni[] = {"Avvia",    "MostraVersione", "MostraAiuto", "Errore",
-                            "Verifica", "Ripara",         "CreaDatabase"};
+    const char* azioni[] = {"Avvia",       "MostraVersione",    "MostraAiuto", "Errore",
+                            "Verifica",    "Ripara",            "CreaDatabase", "Configura",
+                            "Anagrafiche", "ImportaApparecchi", "Backup",       "Ripristina"};
     QStringList parti{QString::fromLatin1(azioni[int(a.azione())])};
     const auto se = [&parti](bool c, const QString& testo) {
         if (c)
@@ -33,6 +34,7 @@ QString descrivi(const ArgomentiProgramma& a) {
     se(a.al().isValid(), u"al="_s + a.al().toString(Qt::ISODate));
     se(!a.creaDatabase().isEmpty(), u"crea="_s + a.creaDatabase());
     se(a.demo(), u"demo"_s);
+    se(!a.file().isEmpty(), u"file="_s + a.file());
     return parti.join(u", "_s);
 }
 
@@ -64,6 +66,12 @@ private slots:
         riga("--crea-database|/dati/sala.db", "CreaDatabase, crea=/dati/sala.db");
         riga("--demo|--crea-database=postgresql://cassa@sala:5432/refill",
              "CreaDatabase, crea=postgresql://cassa@sala:5432/refill, demo");
+        riga("--demo|--user=OP1", "Avvia, utente=OP1, demo");
+        riga("--configura", "Configura");
+        riga("--anagrafiche|--database=/dati/sala.db", "Anagrafiche, db=/dati/sala.db");
+        riga("--importa-apparecchi|Sala 1.csv", "ImportaApparecchi, file=Sala 1.csv");
+        riga("--backup=/copie", "Backup, file=/copie");
+        riga("--ripristina|/copie/k.db|--user=capo", "Ripristina, utente=capo, file=/copie/k.db");
     }
 
     void accettate() {
@@ -89,12 +97,19 @@ private slots:
         riga("--modeless=1", "--modeless");
         riga("sala.db", "sala.db");
         riga("--date=2025-03-14|--date=2025-03-15", "--date");
+        riga("--date=0001-01-01", "fuori intervallo");
+        riga("--date=1899-12-31", "1899-12-31");
+        riga("--verifica|1800-01-01|2026-01-01", "1800-01-01");
         riga("--version|--colore", "--colore");
         riga("--dal=2026-11-01", "--riepilogo");
         riga("--riepilogo|--dal=2026-11-30|--al=2026-11-01", "--dal");
         riga("--riepilogo|--al=2026-11-31", "2026-11-31");
         riga("--riepilogo|--verifica", "--verifica");
-        riga("--demo", "--crea-database");
+        riga("--demo|--database=a.db", "--database");
+        riga("--backup=/copie|--ripristina=/copie/k.db", "--backup");
+        riga("--configura|--database=a.db", "--database");
+        riga("--backup", "--backup");
+        riga("--anagrafiche|--verifica", "--anagrafiche");
         riga("--crea-database=a.db|--database=b.db", "--database");
         riga("--crea-database=", "destinazione");
     }

@@ -3,6 +3,12 @@
 // "salvato I" after save I has returned; with --via it waits for "via T" on standard
 // input and makes its first save at the instant T, so several of them start at once. Any message box is printed
 // on standard error as "messaggio: ..." and answered with its default button.
+// --attesa MS: how long a save waits for another workstation's lock (30 s by default).
+// --tieni MS: the first box after "pronto" stays open MS ms, as at an unattended desk.
+// --riprova: a save that does not go through is pressed again until it does; each press
+// prints "salva I INIZIO ESITO BOX" (start in ms since the epoch, 1 saved, boxes shown).
+// --lento MS: the look-up of the day's header takes MS ms more, and "dentro" is printed as
+// it starts.
 #include "PianoSalvataggi.h"
 
 #include "DatabaseHost.h"
@@ -26,6 +32,11 @@
 using namespace KaloRefill;
 
 namespace {
+void riga(std::FILE* flusso, const QString& testo) {
+    std::fputs((testo + QLatin1Char('\n')).toUtf8().constData(), flusso);
+    std::fflush(flusso);
+}
+
 // A slow workstation: the look-up of the day's header takes `ritardo` ms more, as over a
 // busy network, so that the window between "is there a header?" and the insert that
 // follows is wide enough for other workstations to fall into it.
@@ -33,6 +44,8 @@ class RecordsetLento final : public Recordset {
 public:
     RecordsetLento(RecordsetPtr rs, int ritardo) : m_rs(std::move(rs)), m_ritardo(ritardo) {}
     int RecordCount() override {
+        // Said as it happens: a test may act while the save is under way.
+        riga(stdout, QStringLiteral("dentro"));
         const int n = m_rs->RecordCount();
         QThread::msleep(static_cast<unsigned long>(m_ritardo));
         return n;
@@ -77,10 +90,6 @@ private:
     int m_ritardo;
 };
 
-void riga(std::FILE* flusso, const QString& testo) {
-    std::fputs((testo + QLatin1Char('\n')).toUtf8().constData(), flusso);
-    std::fflush(flusso);
-}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -105,6 +114,14 @@ int main(int argc, char** argv) {
     opzioni.user = QStringLiteral("OP%1").arg(piano.primo);
     // Four workstations saving at once wait for each other; none may give up.
     opzioni.attesaBloccoMs = 30000;
+    const auto valore = [&a](const char* opzione) {
+        const qsizetype i = a.indexOf(QLatin1String(opzione));
+        return i > 0 && i + 1 < a.size() ? a.at(i + 1).toInt() : -1;
+    };
+    if (valore("--attesa") >= 0)
+        opzioni.attesaBloccoMs = valore("--attesa");
+    const int tieni = valore("--tieni");
+    const bool riprova = a.contains(QStringLiteral("--riprova"));
     const qsizetype lento = a.indexOf(QStringLiteral("--lento"));
     if (lento > 0 && lento + 1 < a.size())
         StatoModulo::istanza().applicazione =
@@ -123,7 +140,10 @@ int main(int argc, char** argv) {
 
     QTimer risponditore;
     risponditore.setInterval(5);
-    QObject::connect(&risponditore, &QTimer::timeout, &risponditore, [codice, pin] {
+    bool salvataggiIniziati = false;
+    qint64 tenutoDal = -1;
+    int boxMostrati = 0;
+    QObject::connect(&risponditore, &QTimer::timeout, &risponditore, [&] {
         if (auto* pad = qobject_cast<DlgPin*>(QApplication::activeModalWidget());
             pad && !pad->property("risposto").toBool()) {
             pad->setProperty("risposto", true);
@@ -139,10 +159,22 @@ int main(int argc, char** argv) {
             });
             return;
         }
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        if (tieni > 0 && salvataggiIniziati && tenutoDal != 0) {
+            if (tenutoDal < 0) {
+                tenutoDal = QDateTime::currentMSecsSinceEpoch();
+                riga(stderr, QStringLiteral("messaggio: ") + box->text().simplified());
+            }
+            if (QDateTime::currentMSecsSinceEpoch() - tenutoDal < tieni)
+                return;
+            tenutoDal = 0;
+        } else {
             riga(stderr, QStringLiteral("messaggio: ") + box->text().simplified());
-            box->defaultButton() ? box->defaultButton()->click() : box->accept();
         }
+        ++boxMostrati;
+        box->defaultButton() ? box->defaultButton()->click() : box->accept();
     });
     risponditore.start();
 
@@ -164,7 +196,17 @@ int main(int argc, char** argv) {
         form->CmdApparecchio[static_cast<std::size_t>(piano.pulsante(i))]->click();
         for (const QChar c : piano.importo(i))
             form->PremiTasto(QString(c));
-        form->CmdSalva->click();
+        salvataggiIniziati = true;
+        do {
+            const qint64 inizio = QDateTime::currentMSecsSinceEpoch();
+            const int boxPrima = boxMostrati;
+            form->CmdSalva->click();
+            if (riprova)
+                riga(stdout, QStringLiteral("salva %1 %2 %3 %4")
+                                 .arg(i).arg(inizio).arg(form->RefillAperto == 0 ? 1 : 0).arg(boxMostrati - boxPrima));
+            if (riprova && form->RefillAperto != 0)
+                QThread::msleep(50);
+        } while (riprova && form->RefillAperto != 0);
         riga(stdout, QStringLiteral("salvato %1").arg(i));
     }
     form.reset();

@@ -78,6 +78,12 @@ private slots:
         QTest::newRow("azzera con + in attesa") << "4 0 _+ 5 canc" << "0,00" << "0" << true << "+";
         QTest::newRow("CANC maiuscolo") << "9 CANC" << "0,00" << "0" << false << "";
         QTest::newRow("cifra dopo un risultato lo estende") << "4 _+ 4 = 5" << "85" << "0" << false << "";
+        // No entry and no result beyond what an amount column holds exactly.
+        const QString quindici = QStringLiteral("1 2 3 4 5 6 7 8 9 0 1 2 3 4 5");
+        QTest::newRow("sedicesima cifra intera ignorata") << quindici + QLatin1String(" 6 00") << "123456789012345" << "0,00" << false << "";
+        QTest::newRow("quinto decimale ignorato") << "1 , 2 3 4 5 6 0" << "1,2345" << "0,00" << false << "";
+        QTest::newRow("decimale non conservabile ignorato") << quindici + QLatin1String(" , 1") << "123456789012345," << "0,00" << false << "";
+        QTest::newRow("risultato troppo grande") << quindici + QLatin1String(" _X 1 0 =") << "10" << "123456789012345" << true << "X";
         QTest::newRow("token sconosciuto") << "? Salvami" << "0,00" << "0,00" << false << "";
     }
     void sequenze() {

@@ -4,9 +4,11 @@
 #include "HostRegistrato.h"
 #include "RisponditoreBox.h"
 #include "Supporto.h"
+#include "entry/Configura.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QLabel>
 #include <QTest>
 
 using namespace KaloRefill;
@@ -73,6 +75,7 @@ private slots:
     void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
     void init() { m_box = std::make_unique<RisponditoreBox>(); }
     void cleanup() {
+        StatoModulo::istanza().databaseDanneggiato.clear();
         m_box.reset();
         m_host.reset();
         m_banco.reset();
@@ -91,6 +94,54 @@ private slots:
         QCOMPARE(form->testoBottone->caption(), etichettaCodice(3));
         form->CmdApparecchio[7]->click(); // amount 0,00: the warning, answered by default (No)
         QCOMPARE(form->Bottone->caption(), QStringLiteral("2"));
+    }
+
+    // An amount no amount column holds exactly (here set where the keypad would never put
+    // it) is refused before anything is written: one box, no row of any table, the entry
+    // still open. The date field holds no date the database cannot.
+    void importoNonConservabile_data() {
+        QTest::addColumn<QString>("valore");
+        QTest::newRow("21 cifre") << QStringLiteral("123456789012345678901");
+        QTest::newRow("5 decimali") << QStringLiteral("1,23456");
+    }
+    void importoNonConservabile() {
+        QFETCH(QString, valore);
+        auto form = apri();
+        form->CmdApparecchio[0]->click();
+        form->LabValore->setCaption(valore);
+        form->CmdSalva->click();
+        QCOMPARE(m_box->testi().size(), 1);
+        QVERIFY2(m_box->testi().at(0).contains(valore + QStringLiteral(" non si può salvare")),
+                 qPrintable(m_box->testi().at(0)));
+        for (const QString& sql : {SqlTesta, SqlRighe, SqlLog, SqlContabili})
+            QCOMPARE(m_banco->conta(sql), 0);
+        QCOMPARE(form->RefillAperto, qint16(-1));
+        QVERIFY(form->CmdSalva->isEnabled());
+
+        for (const QDate& fuori : {QDate(1899, 12, 31), QDate(1, 1, 1)}) {
+            form->txtData->setDate(fuori);
+            QVERIFY2(form->dataRegistrazione() >= QDate(1900, 1, 1), qPrintable(form->dataRegistrazione().toString()));
+        }
+    }
+
+    // A database found damaged: a banner in view, and "Salva" refuses with one box that
+    // points to the check and to the last backup; nothing is written. A form opened later
+    // shows the banner at once.
+    void databaseDanneggiato() {
+        auto form = apri();
+        Configura().segnalaDatabaseDanneggiato(QStringLiteral("Il database prova.db è danneggiato: pagina 7"));
+        QVERIFY(form->LabDanno && form->LabDanno->isVisibleTo(form.get()));
+        QVERIFY(form->LabDanno->text().contains(QStringLiteral("pagina 7")));
+        salva(*form, 0, QStringLiteral("5"));
+        QCOMPARE(m_box->testi().size(), 1);
+        QVERIFY2(m_box->testi().at(0).contains(QStringLiteral("kalorefill --verifica")) &&
+                     m_box->testi().at(0).contains(QStringLiteral("copia di sicurezza")),
+                 qPrintable(m_box->testi().at(0)));
+        for (const QString& sql : {SqlTesta, SqlRighe, SqlLog, SqlContabili})
+            QCOMPARE(m_banco->conta(sql), 0);
+        QCOMPARE(form->RefillAperto, qint16(-1));
+        const auto altro = apri();
+        QVERIFY(altro->LabDanno && altro->LabDanno->isVisibleTo(altro.get()));
     }
 
     void selezioneConImportoPrecedente() {

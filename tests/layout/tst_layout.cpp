@@ -263,8 +263,9 @@ private slots:
         QTest::newRow("768 screen with panel and title")
             << QSize(1366, 700) << QSize(1366, 700) << QString();
         QTest::newRow("1920x1080") << QSize(1920, 1080) << QSize(1920, 1080) << QString();
-        QTest::newRow("smallest") << QSize(800, 600) << QSize(800, 600) << QString();
-        QTest::newRow("below the smallest") << QSize(640, 480) << QSize(800, 600) << QString();
+        QTest::newRow("800x600") << QSize(800, 600) << QSize(800, 600) << QString();
+        QTest::newRow("smallest") << QSize(800, 480) << QSize(800, 480) << QString();
+        QTest::newRow("below the smallest") << QSize(640, 400) << QSize(800, 480) << QString();
     }
 
     void tastieraRaggiungibile() {
@@ -312,10 +313,9 @@ private slots:
         QTest::addColumn<int>("righe");   // the lines drawn; -1: fewer than the caption's
         QTest::addColumn<bool>("intera"); // more than one line, all of the caption shown
 
-        // The buttons at the smallest window, less their margins.
+        // The buttons of an 800 x 600 window, less their margins.
         LayoutRefill minima = comeCreato();
-        minima.applica(FrmRefill::LarghezzaMinima * Twips::PerPixel,
-                       FrmRefill::AltezzaMinima * Twips::PerPixel);
+        minima.applica(800 * Twips::PerPixel, 600 * Twips::PerPixel);
         const int margini = 2 * PulsanteGrafico::Margine;
         const QSize opzioneMinima = Twips::inPixel(minima.Opt2).size() - QSize(margini, margini);
         const QSize macchina =

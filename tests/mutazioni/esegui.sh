@@ -6,32 +6,40 @@
 #   esegui.sh [FILE_MUTANTI] [FILTRO]
 #
 # FILE_MUTANTI defaults to mutanti.tsv beside this script; FILTRO, when given, keeps only
-# the mutants whose file or texts contain it. The copy and its build live in
-# $MUTAZIONI_DIR (default /tmp/kalorefill-mutazioni), kept between runs so the next run
-# builds only what changed. The report goes to standard output and to
-# $MUTAZIONI_DIR/rapporto.txt; the exit code is 1 when fewer than 90% are killed.
+# the mutants whose file or texts contain it. The copy lives in $MUTAZIONI_DIR (default
+# /tmp/kalorefill-mutazioni) with its build in build/ as in the sources, so a compiler cache
+# serves both; it is kept between runs so the next run builds only what changed. The report
+# goes to standard output and to build/rapporto-mutazioni.txt there; the exit code is 1 when
+# fewer than 90% are killed.
 set -uo pipefail
 
 radice=$(cd "$(dirname "$0")/../.." && pwd)
 elenco=${1:-$radice/tests/mutazioni/mutanti.tsv}
 filtro=${2:-}
 lavoro=${MUTAZIONI_DIR:-/tmp/kalorefill-mutazioni}
-copia=$lavoro/sorgenti
+copia=$lavoro
 build=$lavoro/build
-rapporto=$lavoro/rapporto.txt
+rapporto=$build/rapporto-mutazioni.txt
 jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 export QT_QPA_PLATFORM=offscreen
 
-mkdir -p "$copia" "$build"
-# The copy keeps the sources' times, so a second run rebuilds only what changed since.
-tar -C "$radice" --exclude=./build --exclude=./.git --exclude='./*.deb' -cf - . | tar -C "$copia" -xf -
+mkdir -p "$build"
+# Only the files whose content differs are copied (and so get a new time): a second run
+# rebuilds what changed since, whatever the times the sources carry.
+(cd "$radice" && find . \( -path ./build -o -path ./.git \) -prune -o -type f ! -name '*.deb' -print) |
+    while IFS= read -r f; do
+        if ! cmp -s "$radice/$f" "$copia/$f"; then
+            mkdir -p "$copia/$(dirname "$f")" && cp "$radice/$f" "$copia/$f"
+        fi
+    done
 
 echo "== configurazione e build della copia in $build"
-cmake -S "$copia" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALOREFILL_WERROR=OFF \
-    -DKALOREFILL_TEST_PGSQL=ON -DCMAKE_LINK_DEPENDS_NO_SHARED=ON >"$lavoro/configura.log" 2>&1 ||
-    { echo "configurazione non riuscita: $lavoro/configura.log" >&2; exit 2; }
-cmake --build "$build" -j "$jobs" >"$lavoro/build.log" 2>&1 ||
-    { echo "la copia senza mutanti non compila: $lavoro/build.log" >&2; exit 2; }
+# The same options as the build of `make`, so a compiler cache serves both.
+cmake -S "$copia" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALOREFILL_WERROR=ON \
+    -DKALOREFILL_TEST_PGSQL=ON -DCMAKE_LINK_DEPENDS_NO_SHARED=ON >"$build/configura.log" 2>&1 ||
+    { echo "configurazione non riuscita: $build/configura.log" >&2; exit 2; }
+cmake --build "$build" -j "$jobs" >"$build/build.log" 2>&1 ||
+    { echo "la copia senza mutanti non compila: $build/build.log" >&2; exit 2; }
 
 # Lines of the list: file <TAB> text before <TAB> text after <TAB> ctest regex.
 # "\t" in a text stands for a tab; lines starting with # and blank lines are skipped.
@@ -39,7 +47,7 @@ mapfile -t righe < <(grep -v '^[[:space:]]*#' "$elenco" | grep -v '^[[:space:]]*
 
 esegui_test() {
     (cd "$build" && timeout 900 ctest -R "$1" --stop-on-failure --timeout 300 \
-        >"$lavoro/ctest.log" 2>&1)
+        >"$build/ctest-mutazioni.log" 2>&1)
 }
 
 # Every test the list names must pass on the sources as they are: a red baseline would make
@@ -47,7 +55,7 @@ esegui_test() {
 regex_tutti=$(printf '%s\n' "${righe[@]}" | awk -F'\t' '{print $4}' | sort -u | paste -sd'|')
 echo "== test senza mutanti: $regex_tutti"
 if ! esegui_test "$regex_tutti"; then
-    echo "i test falliscono già senza mutanti: $lavoro/ctest.log" >&2
+    echo "i test falliscono già senza mutanti: $build/ctest-mutazioni.log" >&2
     exit 2
 fi
 
@@ -73,19 +81,19 @@ for riga in "${righe[@]}"; do
     numero=$(applica "$copia/$file" "$prima" "$dopo")
     if [ -z "$numero" ]; then
         esito="NON APPLICABILE (testo assente o ripetuto)"; non_validi=$((non_validi + 1))
-    elif ! cmake --build "$build" -j "$jobs" >"$lavoro/build.log" 2>&1; then
+    elif ! cmake --build "$build" -j "$jobs" >"$build/build.log" 2>&1; then
         esito="NON COMPILA"; non_validi=$((non_validi + 1))
     elif esegui_test "$regex"; then
         esito="SOPRAVVISSUTO ($regex)"; sopravvissuti=$((sopravvissuti + 1))
     else
-        ucciso_da=$(grep -m1 -oE '[0-9]+ - [A-Za-z0-9_]+ \(Failed|Timeout|SEGFAULT|Subprocess' "$lavoro/ctest.log" | head -1)
+        ucciso_da=$(grep -m1 -oE '[0-9]+ - [A-Za-z0-9_]+ \(Failed|Timeout|SEGFAULT|Subprocess' "$build/ctest-mutazioni.log" | head -1)
         esito="ucciso ${ucciso_da:+($ucciso_da)}"; uccisi=$((uccisi + 1))
     fi
     cp "$originale" "$copia/$file"; rm -f "$originale"
     riporta "$n | $file:${numero:-?} | $prima -> $dopo | $esito"
 done
 # Leave the build matching the sources for the next run.
-cmake --build "$build" -j "$jobs" >"$lavoro/build.log" 2>&1
+cmake --build "$build" -j "$jobs" >"$build/build.log" 2>&1
 
 validi=$((uccisi + sopravvissuti))
 percentuale=0

@@ -100,15 +100,16 @@ uscita=$(env -u LD_LIBRARY_PATH -u KALOREFILL_COMPONENTS "$installato" --version
 [ "$uscita" = "$testo_versione" ] || fallisci "kalorefill --version ha scritto \"$uscita\", atteso $testo_versione"
 
 passo "la finestra sul database dimostrativo"
-# A home of its own, no variable of ours: the program makes the demo database, opens the
-# form and waits for the operator. Still running once the database is there means the
+# A home of its own, no variable of ours: asked for the demo hall (without it a first start
+# opens the welcome), the program makes the demo database, opens the form and waits for the
+# operator. Still running once the database is there means the
 # form is up; a failure would have ended it with a line on standard error.
 casa=$lavoro/casa
 mkdir -p "$casa" "$lavoro/runtime"
 chmod 700 "$lavoro/runtime"
 demo=$casa/.local/share/kalorefill/kalorefill-demo.db
 env -i PATH="$PATH" HOME="$casa" XDG_RUNTIME_DIR="$lavoro/runtime" QT_QPA_PLATFORM=offscreen \
-    "$installato" >"$lavoro/finestra.out" 2>"$lavoro/finestra.err" &
+    "$installato" --demo >"$lavoro/finestra.out" 2>"$lavoro/finestra.err" &
 pid=$!
 for _ in $(seq 300); do
     [ -f "$demo" ] && break

@@ -3,8 +3,13 @@
 # /tmp, reachable only through a Unix socket in that folder, owned by an unprivileged
 # user (initdb refuses root). Each run stops the previous one named in the state file.
 #
-#   cluster.sh start STATE_DIR   writes STATE_DIR/pg.uri (postgresql://tester@/kalorefill?host=...)
+#   cluster.sh start STATE_DIR [durable]
+#                                writes STATE_DIR/pg.uri (postgresql://tester@/kalorefill?host=...);
+#                                "durable": a commit is on disk before it is confirmed, so a
+#                                server stopped dead loses none (the others are faster)
 #   cluster.sh stop  STATE_DIR   stops the server and removes its folder
+#   cluster.sh crash STATE_DIR   stops the server at once, as a power cut would (-m immediate)
+#   cluster.sh resume STATE_DIR  starts it again on the same folder after a crash
 set -u
 
 azione=${1:-}
@@ -61,6 +66,25 @@ ferma() {
     rm -f "$file_cartella"
 }
 
+parti() {
+    commit=off
+    [ -f "$1/durevole" ] && commit=on
+    come "$2" "$(bin_pg)/pg_ctl" -D "$1/data" -l "$1/log" -w -t 30 \
+        -o "-k $1 -c listen_addresses='' -p $porta -c fsync=off -c synchronous_commit=$commit -c full_page_writes=off -c max_connections=60" \
+        start >/dev/null
+}
+
+# The server of a running cluster stopped without any shutdown, then started again.
+crolla() {
+    cartella=$(cat "$file_cartella") || exit 1
+    come "$(stat -c %U "$cartella/data")" "$(bin_pg)/pg_ctl" -D "$cartella/data" -m immediate -w -t 20 stop >/dev/null
+}
+
+riprendi() {
+    cartella=$(cat "$file_cartella") || exit 1
+    parti "$cartella" "$(stat -c %U "$cartella/data")"
+}
+
 avvia() {
     ferma
     bin=$(bin_pg)
@@ -77,9 +101,8 @@ avvia() {
     trap 'echo "Avvio di PostgreSQL non riuscito; registro:" >&2; cat "$cartella/log" >&2 2>/dev/null; ferma; exit 1' EXIT
     come "$utente" "$bin/initdb" -D "$cartella/data" -U tester -A trust --no-sync -E UTF8 \
         --locale=C.UTF-8 >"$cartella/initdb.log" 2>&1 || { cat "$cartella/initdb.log" >&2; exit 1; }
-    come "$utente" "$bin/pg_ctl" -D "$cartella/data" -l "$cartella/log" -w -t 30 \
-        -o "-k $cartella -c listen_addresses='' -p $porta -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=60" \
-        start >/dev/null || exit 1
+    [ "${3:-}" = durable ] && touch "$cartella/durevole"
+    parti "$cartella" "$utente" || exit 1
     "$bin/psql" -X -q -h "$cartella" -p "$porta" -U tester -d postgres \
         -c "CREATE DATABASE kalorefill" || exit 1
     trap - EXIT
@@ -88,8 +111,10 @@ avvia() {
 }
 
 case "$azione" in
-start) avvia ;;
+start) avvia "$@" ;;
 stop) ferma ;;
+crash) crolla ;;
+resume) riprendi ;;
 *)
     echo "azione sconosciuta: $azione" >&2
     exit 2

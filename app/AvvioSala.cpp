@@ -1,0 +1,102 @@
+#include "AvvioSala.h"
+
+#include "ArgomentiProgramma.h"
+#include "ConfigurazioneSala.h"
+#include "CopiaSicurezza.h"
+#include "FinestraAnagrafiche.h"
+#include "FinestraBenvenuto.h"
+#include "ParametriServer.h"
+#include "host/Errore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace KaloRefill {
+
+namespace {
+
+void scrivi(std::FILE* flusso, const QString& testo) {
+    std::fputs(testo.toLocal8Bit().constData(), flusso);
+    std::fflush(flusso);
+}
+
+int fallisci(const QString& messaggio) {
+    scrivi(stderr, QStringLiteral("kalorefill: ") + messaggio.simplified() + QLatin1Char('\n'));
+    return 1;
+}
+
+} // namespace
+
+QString AvvioSala::benvenuto(const ArgomentiProgramma& argomenti, const QString& percorsoDemo) {
+    FinestraBenvenuto finestra(OpzioniHost{argomenti.data(), argomenti.utente(), {}}, percorsoDemo);
+    return finestra.exec() == QDialog::Accepted ? finestra.scelta() : QString();
+}
+
+int AvvioSala::backup(const QString& database, const QString& destinazione) {
+    try {
+        const QString file = CopiaSicurezza::esegui(database, destinazione);
+        scrivi(stdout, QStringLiteral("Copia di sicurezza scritta e controllata: %1\n")
+                           .arg(QDir::toNativeSeparators(file)));
+        return 0;
+    } catch (const Errore& e) {
+        return fallisci(QStringLiteral("copia di sicurezza non riuscita: %1").arg(e.descrizione()));
+    }
+}
+
+int AvvioSala::ripristina(const QString& database, const QString& copia) {
+    const QString titolo = QStringLiteral("Ripristino del database");
+    const QString cartella = ConfigurazioneSala::cartellaCopie();
+    if (QMessageBox::question(
+            nullptr, titolo,
+            QStringLiteral("Sostituire il database %1 con la copia %2?\n\nI dati registrati dopo "
+                           "la copia andranno persi. Prima del ripristino il database attuale "
+                           "viene salvato nella cartella %3.")
+                .arg(ParametriServer::mostrabile(database), copia, QDir::toNativeSeparators(cartella)),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
+        scrivi(stdout, QStringLiteral("Ripristino annullato: il database non è stato cambiato.\n"));
+        return 1;
+    }
+    try {
+        const QString prima = CopiaSicurezza::ripristina(database, copia, cartella);
+        const QString fatto = QStringLiteral("Database ripristinato dalla copia %1. Il database "
+                                             "com'era prima è salvato in %2.")
+                                  .arg(copia, QDir::toNativeSeparators(prima));
+        scrivi(stdout, fatto + QLatin1Char('\n'));
+        QMessageBox::information(nullptr, titolo, fatto);
+        return 0;
+    } catch (const Errore& e) {
+        QMessageBox::critical(nullptr, titolo, e.descrizione());
+        return fallisci(QStringLiteral("ripristino non riuscito: %1").arg(e.descrizione()));
+    }
+}
+
+int AvvioSala::anagrafiche(std::shared_ptr<DatabaseHost> host, const QString& fileCsv) {
+    FinestraAnagrafiche finestra(std::move(host));
+    // The preview goes over the window once that is on screen.
+    if (!fileCsv.isEmpty())
+        QTimer::singleShot(0, &finestra, [&finestra, fileCsv] { finestra.importaDaFile(fileCsv); });
+    finestra.exec();
+    return 0;
+}
+
+void AvvioSala::copiaGiornaliera(const QString& database, const QDate& giorno) {
+    const QString cartella = ConfigurazioneSala::cartellaCopie();
+    if (cartella.isEmpty())
+        return;
+    try {
+        CopiaSicurezza::giornaliera(database, cartella, ConfigurazioneSala::copieDaTenere(), giorno);
+    } catch (const Errore& e) {
+        const QString testo = QStringLiteral("La copia di sicurezza di oggi non è riuscita: %1")
+                                  .arg(e.descrizione());
+        fallisci(testo);
+        QMessageBox::warning(nullptr, QStringLiteral("Copia di sicurezza"),
+                             testo + QStringLiteral("\n\nI refill si possono registrare lo stesso; "
+                                                    "avvisare l'assistenza."));
+    }
+}
+
+} // namespace KaloRefill

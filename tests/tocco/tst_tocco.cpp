@@ -1,0 +1,314 @@
+// Every window and dialog the program opens, as a finger and a screen reader meet them, on
+// the screen the test run gives (an 800 x 480 panel, 1024 x 768, 1920 x 1080): each one
+// inside the screen, every control a person can press (menu items included) at least
+// 44 x 44 pixels and named for a screen reader, Qt's own dialogs in Italian. The refill
+// form's own controls keep the sizes its layout gives them; they are only checked for
+// being on the screen and named.
+
+#include "BancoProva.h"
+#include "FinestraRicerca.h"
+#include "FinestraRiepilogo.h"
+#include "RecordsetMemoria.h"
+#include "RisponditoreBox.h"
+#include "entry/StatoModulo.h"
+#include "form/FrmRefill.h"
+#include "form/Messaggio.h"
+#include "form/StileTocco.h"
+
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+
+using namespace KaloRefill;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString nome(const QObject* o) {
+    return o->objectName().isEmpty() ? QString::fromLatin1(o->metaObject()->className())
+                                     : o->objectName();
+}
+
+bool premibile(const QWidget* w) {
+    // A spin or combo box's own field is part of the box, which is checked whole.
+    if (qobject_cast<const QLineEdit*>(w) && w->parentWidget() &&
+        (qobject_cast<const QAbstractSpinBox*>(w->parentWidget()) ||
+         qobject_cast<const QComboBox*>(w->parentWidget())))
+        return false;
+    return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QAbstractSlider*>(w) ||
+           qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
+           qobject_cast<const QLineEdit*>(w);
+}
+
+// What is wrong with a window: controls under the size or off the screen, unnamed ones.
+QStringList difetti(QWidget& finestra) {
+    QStringList trovati;
+    const int lato = StileTocco::lato(&finestra);
+    const QRect schermo = finestra.screen()->geometry();
+    if (!schermo.contains(finestra.frameGeometry()))
+        trovati << u"%1 esce dallo schermo"_s.arg(nome(&finestra));
+    const bool form = qobject_cast<FrmRefill*>(&finestra);
+    const auto piccolo = [&](const QString& cosa, QSize misura) {
+        if (misura.width() < lato || misura.height() < lato)
+            trovati << u"%1 %2x%3"_s.arg(cosa).arg(misura.width()).arg(misura.height());
+    };
+    for (QWidget* w : finestra.findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(&finestra) || w->window() != &finestra || !premibile(w))
+            continue;
+        const QRect globale(w->mapToGlobal(QPoint(0, 0)), w->size());
+        if (!schermo.contains(globale) || !finestra.rect().contains(
+                                              QRect(w->mapTo(&finestra, QPoint(0, 0)), w->size())))
+            trovati << nome(w) + u" fuori dallo schermo"_s;
+        else if (w->visibleRegion().boundingRect() != w->rect())
+            trovati << nome(w) + u" tagliato"_s;
+        if (!form)
+            piccolo(nome(w), w->size());
+        if (auto* schede = qobject_cast<QTabBar*>(w))
+            for (int i = 0; i < schede->count(); ++i)
+                piccolo(schede->tabText(i), schede->tabRect(i).size());
+    }
+    if (auto* menu = qobject_cast<QMenu*>(&finestra))
+        for (QAction* a : menu->actions())
+            if (a->isVisible() && !a->isSeparator())
+                piccolo(a->text(), menu->actionGeometry(a).size());
+
+    // The accessibility tree: every control that can be pressed says what it is.
+    const std::function<void(QAccessibleInterface*)> visita = [&](QAccessibleInterface* i) {
+        if (!i || i->state().invisible)
+            return;
+        switch (i->role()) {
+        case QAccessible::PushButton:
+        case QAccessible::CheckBox:
+        case QAccessible::RadioButton:
+        case QAccessible::ComboBox:
+        case QAccessible::SpinBox:
+        case QAccessible::EditableText:
+        case QAccessible::PageTab:
+        case QAccessible::MenuItem:
+        case QAccessible::ButtonMenu:
+        case QAccessible::ButtonDropDown:
+            if (i->text(QAccessible::Name).trimmed().isEmpty() && !i->state().disabled)
+                trovati << u"senza nome: %1 %2"_s.arg(i->role()).arg(
+                    i->object() ? nome(i->object()) : QString());
+            break;
+        default:
+            break;
+        }
+        for (int c = 0; c < i->childCount(); ++c)
+            visita(i->child(c));
+    };
+    visita(QAccessible::queryAccessibleInterface(&finestra));
+    for (QString& t : trovati)
+        t.prepend(nome(&finestra) + u": "_s);
+    return trovati;
+}
+
+// Runs apri; the window or menu it brings up is handed to esamina and then closed.
+void visita(const std::function<void()>& apri, const std::function<void(QWidget&)>& esamina) {
+    QPointer<QWidget> prima = QApplication::activeModalWidget();
+    QPointer<QWidget> vista;
+    QTimer attesa;
+    QObject::connect(&attesa, &QTimer::timeout, &attesa, [&] {
+        QWidget* w = QApplication::activePopupWidget();
+        if (!w)
+            w = QApplication::activeModalWidget();
+        if (!w || w == prima || vista || !w->isVisible())
+            return;
+        vista = w;
+        esamina(*w);
+        if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible())
+            d->reject();
+        else if (w->isVisible())
+            w->close();
+    });
+    attesa.start(20);
+    apri();
+}
+
+QAction* azione(QWidget& w, const char* nomeAzione) {
+    return w.findChild<QAction*>(QLatin1StringView(nomeAzione));
+}
+
+// The dialogs a list window opens: the columns' menu, the files, the printer, the preview.
+void dialoghiDellaLista(QWidget& lista, QStringList& trovati, QStringList& visti) {
+    const auto registra = [&](const QString& cosa) {
+        return [&, cosa](QWidget& w) {
+            visti << cosa;
+            trovati << difetti(w);
+            if (auto* file = qobject_cast<QFileDialog*>(&w)) {
+                // Qt's own dialog, in Italian.
+                if (file->testOption(QFileDialog::DontUseNativeDialog) == false &&
+                    !file->findChild<QPushButton*>())
+                    trovati << u"finestra dei file del desktop"_s;
+                QStringList testi;
+                for (const QPushButton* p : file->findChildren<QPushButton*>())
+                    testi << p->text().remove(u'&');
+                if (!testi.contains(u"Annulla"_s))
+                    trovati << u"finestra dei file non in italiano: "_s + testi.join(u", "_s);
+            }
+            if (w.objectName() == u"finestraAnteprima"_s) {
+                auto* chiudi = w.findChild<QToolButton*>(u"pulsanteChiudiAnteprima"_s);
+                if (!chiudi || chiudi->text() != u"Chiudi"_s)
+                    trovati << u"anteprima senza Chiudi"_s;
+                else
+                    QTest::mouseClick(chiudi, Qt::LeftButton);
+                if (w.isVisible())
+                    trovati << u"Chiudi non chiude l'anteprima"_s;
+            }
+        };
+    };
+    visita([&] { azione(lista, "azioneColonne")->trigger(); }, registra(u"Colonne"_s));
+    visita([&] { azione(lista, "azionePdf")->trigger(); }, registra(u"file"_s));
+    visita([&] { azione(lista, "azioneStampa")->trigger(); }, registra(u"stampa"_s));
+    visita([&] { azione(lista, "azioneAnteprima")->trigger(); }, registra(u"anteprima"_s));
+}
+
+// A window bigger than the screen opens maximised, a smaller one at its size.
+void usaLoSpazio(QWidget& finestra, QSize naturale, QStringList& trovati) {
+    const QRect area = finestra.screen()->availableGeometry();
+    const bool sta = naturale.width() <= area.width() && naturale.height() <= area.height();
+    if (!sta && !finestra.isMaximized())
+        trovati << nome(&finestra) + u" non ingrandita su uno schermo piccolo"_s;
+    if (!sta && finestra.size() != area.size())
+        trovati << u"%1 %2x%3 su %4x%5"_s.arg(nome(&finestra))
+                       .arg(finestra.width())
+                       .arg(finestra.height())
+                       .arg(area.width())
+                       .arg(area.height());
+}
+
+std::shared_ptr<RecordsetMemoria> righe(const QString& sorgente) {
+    QList<QVariantList> r;
+    for (int i = 1; i <= 30; ++i)
+        r.append({QDate(2026, 12, 4), u"C%1 - Slot %1 - Mobile %1 - AAMS%1"_s.arg(i), 10.0 * i,
+                  qint64(3), u"REF"_s,
+                  u"Nota lunga del refill numero %1, scritta dall'operatore"_s.arg(i)});
+    auto rs = RecordsetMemoria::crea({u"DataIncasso"_s, u"Descrizione"_s, u"RefillGestore"_s,
+                                      u"IdOperatore"_s, u"CodCausale"_s, u"Note"_s},
+                                     r);
+    rs->sorgente = sorgente;
+    return rs;
+}
+
+} // namespace
+
+class TestTocco : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+        StileTocco::installa();
+        qInfo("schermo %dx%d", QGuiApplication::primaryScreen()->size().width(),
+              QGuiApplication::primaryScreen()->size().height());
+    }
+
+    void form() {
+        auto banco = BancoProva::salaPronta(20);
+        StatoModulo::istanza().applicazione = banco->host();
+        RisponditoreBox box;
+        auto* f = new FrmRefill;
+        f->setAttribute(Qt::WA_DeleteOnClose);
+        f->Form_Load();
+        f->mostra(false);
+        QVERIFY(QTest::qWaitForWindowExposed(f));
+        const QRect area = f->screen()->availableGeometry();
+        QTRY_COMPARE(f->size(), area.size().expandedTo(QSize(FrmRefill::LarghezzaMinima,
+                                                             FrmRefill::AltezzaMinima)));
+        QStringList trovati = difetti(*f);
+        // Every control of the form on the screen and not covered by another.
+        for (QWidget* w : f->findChildren<QWidget*>()) {
+            if (!w->isVisibleTo(f) || w->window() != f || !premibile(w))
+                continue;
+            const QPoint centro = w->mapTo(f, w->rect().center());
+            const QWidget* sopra = f->childAt(centro);
+            if (sopra != w && !w->isAncestorOf(sopra))
+                trovati << nome(w) + u" coperto"_s;
+        }
+        // The save's question, a box of the form's own.
+        f->impostaValoreConferma(1);
+        visita([&] { Messaggio::mostra(f, u"Confermi il salvataggio?"_s, 36, u"Salvo?"_s); },
+               [&](QWidget& w) { trovati << difetti(w); });
+        f->close();
+        StatoModulo::istanza().applicazione.reset();
+        QVERIFY2(trovati.isEmpty(), qPrintable(trovati.join(u'\n')));
+    }
+
+    void liste_data() {
+        QTest::addColumn<QString>("modulo");
+        QTest::newRow("Cerca") << u"Refill"_s;
+        QTest::newRow("Stampa") << u"RefillGiorno"_s;
+    }
+
+    void liste() {
+        QFETCH(QString, modulo);
+        ImpostazioniRicerca impostazioni;
+        impostazioni.modulo = modulo;
+        impostazioni.caption = u"Totale Refill del 04/12/2026 -> €  4650"_s;
+        impostazioni.recordset =
+            righe(u"select * from noteincassi where (((NoteIncassi.DataIncasso) = #12-04-2026#))"_s);
+        impostazioni.campoRicerca = modulo == u"Refill"_s ? u"DataIncasso"_s : u"dataincasso"_s;
+        QStringList trovati;
+        QStringList visti;
+        RisponditoreBox box;
+        FinestraRicerca f(impostazioni);
+        visita([&] { f.exec(); },
+               [&](QWidget& w) {
+                   QVERIFY(&w == &f);
+                   trovati << difetti(w);
+                   usaLoSpazio(w, QSize(1000, 680), trovati);
+                   dialoghiDellaLista(w, trovati, visti);
+               });
+        QCOMPARE(visti, (QStringList{u"Colonne"_s, u"file"_s, u"stampa"_s, u"anteprima"_s}));
+        QVERIFY2(trovati.isEmpty(), qPrintable(trovati.join(u'\n')));
+    }
+
+    void riepilogo() {
+        auto banco = BancoProva::salaPronta(40);
+        for (int i = 1; i <= 40; ++i)
+            banco->aggiungiRiga(banco->aggiungiTestata(QDate(2026, 12, i % 4 + 1), u"SG01"_s),
+                                1000 + i, 5.0 * i, QDate(2026, 12, i % 4 + 1));
+        RisponditoreBox box;
+        FinestraRiepilogo f(banco->host());
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QStringList trovati = difetti(f);
+        usaLoSpazio(f, QSize(1280, 800), trovati);
+        QStringList visti;
+        const auto registra = [&](const QString& cosa) {
+            return [&, cosa](QWidget& w) {
+                visti << cosa;
+                trovati << difetti(w);
+            };
+        };
+        const auto premi = [&f](const char* pulsante) {
+            return [&f, pulsante] {
+                f.findChild<QPushButton*>(QLatin1StringView(pulsante))->click();
+            };
+        };
+        visita(premi("CmdCsv"), registra(u"file"_s));
+        visita(premi("CmdStampa"), registra(u"stampa"_s));
+        visita(premi("CmdAnteprima"), registra(u"anteprima"_s));
+        QCOMPARE(visti, (QStringList{u"file"_s, u"stampa"_s, u"anteprima"_s}));
+        QVERIFY2(trovati.isEmpty(), qPrintable(trovati.join(u'\n')));
+    }
+};
+
+QTEST_MAIN(TestTocco)
+#include "tst_tocco.moc"
