@@ -60,7 +60,7 @@ bool ControlliRefill::accedi(bool avvio) {
     m_padAperto = true;
     m_inattivita.stop();
     Operatori operatori(*m_originale);
-    Operatore entrato;
+    OperatoreRefill entrato;
     DlgPin pad(&m_form, QStringLiteral("Accesso operatore"),
                avvio ? QStringLiteral("Toccare il proprio nome e digitare il PIN.")
                      : QStringLiteral("Gestione Refill bloccata per inattività: toccare il proprio nome e digitare il PIN."),
@@ -94,11 +94,11 @@ void ControlliRefill::bloccaPerInattivita() {
 
 void ControlliRefill::gestionePin(QWidget* parent) {
     Operatori operatori(*m_originale);
-    const QList<Operatore> elenco = operatori.elenco();
+    const QList<OperatoreRefill> elenco = operatori.elenco();
     // A hall where nobody has a PIN yet: a responsabile sets the first ones without one.
-    const bool primoAvvio = std::none_of(elenco.begin(), elenco.end(), [](const Operatore& o) { return o.haPin; });
-    QList<Operatore> responsabili;
-    for (const Operatore& o : elenco)
+    const bool primoAvvio = std::none_of(elenco.begin(), elenco.end(), [](const OperatoreRefill& o) { return o.haPin; });
+    QList<OperatoreRefill> responsabili;
+    for (const OperatoreRefill& o : elenco)
         if (o.responsabile())
             responsabili.append(o);
     if (responsabili.isEmpty()) {
@@ -172,7 +172,7 @@ std::optional<ControlliRefill::Autorizzazione> ControlliRefill::autorizza() {
     if (serveResponsabile && !m_operatore.responsabile())
         richiesta += QStringLiteral(", responsabile (oltre %1)").arg(euro(m_impostazioni.sogliaResponsabile));
     richiesta += QLatin1Char('.');
-    Operatore testimone;
+    OperatoreRefill testimone;
     DlgPin pad(&m_form, QStringLiteral("Testimone"), richiesta, operatori.elenco(),
                [&](const QString& codice, const QString& pin, const QString&) -> QString {
                    if (codice.compare(m_operatore.codice, Qt::CaseInsensitive) == 0)

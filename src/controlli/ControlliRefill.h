@@ -77,7 +77,7 @@ private:
     HostApplicationPtr m_originale;
     std::shared_ptr<HostOperatore> m_host;
     ImpostazioniControlli m_impostazioni;
-    Operatore m_operatore;
+    OperatoreRefill m_operatore;
     QTimer m_inattivita;
     bool m_padAperto = false;
 };

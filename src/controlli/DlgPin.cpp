@@ -35,7 +35,7 @@ const QStringList& DlgPin::motivi() {
     return elenco;
 }
 
-DlgPin::DlgPin(QWidget* parent, const QString& titolo, const QString& richiesta, const QList<Operatore>& operatori,
+DlgPin::DlgPin(QWidget* parent, const QString& titolo, const QString& richiesta, const QList<OperatoreRefill>& operatori,
                Controllo controllo)
     : QDialog(parent), m_controllo(std::move(controllo)) {
     setObjectName(QStringLiteral("DlgPin"));
@@ -58,7 +58,7 @@ DlgPin::DlgPin(QWidget* parent, const QString& titolo, const QString& richiesta,
     m_operatori = new QButtonGroup(this);
     m_operatori->setExclusive(true);
     for (qsizetype i = 0; i < operatori.size(); ++i) {
-        const Operatore& o = operatori.at(i);
+        const OperatoreRefill& o = operatori.at(i);
         QString testo = o.nomeCompleto();
         testo.replace(QStringLiteral(" ("), QStringLiteral("\n("));
         QPushButton* p = pulsante(nomi, QStringLiteral("CmdOperatore_") + o.codice, testo, 150);

@@ -26,7 +26,7 @@ public:
     // Gives the refusal's text, empty when accepted.
     using Controllo = std::function<QString(const QString& codice, const QString& pin, const QString& motivo)>;
 
-    DlgPin(QWidget* parent, const QString& titolo, const QString& richiesta, const QList<Operatore>& operatori,
+    DlgPin(QWidget* parent, const QString& titolo, const QString& richiesta, const QList<OperatoreRefill>& operatori,
            Controllo controllo);
 
     // Shows the reasons of a decrease above the pad.

@@ -16,8 +16,8 @@ QString testo(Recordset& rs, const QString& campo) {
     return {};
 }
 
-Operatore daRiga(Recordset& rs) {
-    Operatore o;
+OperatoreRefill daRiga(Recordset& rs) {
+    OperatoreRefill o;
     o.codice = testo(rs, QStringLiteral("codice"));
     o.nome = testo(rs, QStringLiteral("nome"));
     o.cognome = testo(rs, QStringLiteral("cognome"));
@@ -27,13 +27,13 @@ Operatore daRiga(Recordset& rs) {
 }
 } // namespace
 
-QString Operatore::nomeCompleto() const {
+QString OperatoreRefill::nomeCompleto() const {
     const QString persona = (nome + QLatin1Char(' ') + cognome).trimmed();
     return persona.isEmpty() ? codice : persona + QStringLiteral(" (") + codice + QLatin1Char(')');
 }
 
-QList<Operatore> Operatori::elenco() {
-    QList<Operatore> risultato;
+QList<OperatoreRefill> Operatori::elenco() {
+    QList<OperatoreRefill> risultato;
     const RecordsetPtr rs = m_host.openrecordset(SqlTesti::operatori());
     for (; !rs->Eof(); rs->MoveNext()) {
         // An operator taken off the hall keeps his rows but signs nothing more.
@@ -43,7 +43,7 @@ QList<Operatore> Operatori::elenco() {
         risultato.append(daRiga(*rs));
     }
     std::sort(risultato.begin(), risultato.end(),
-              [](const Operatore& a, const Operatore& b) { return a.codice < b.codice; });
+              [](const OperatoreRefill& a, const OperatoreRefill& b) { return a.codice < b.codice; });
     return risultato;
 }
 

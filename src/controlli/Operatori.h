@@ -9,7 +9,7 @@
 
 namespace KaloRefill {
 
-struct KALOREFILL_EXPORT Operatore {
+struct KALOREFILL_EXPORT OperatoreRefill {
     QString codice;
     QString nome;
     QString cognome;
@@ -31,7 +31,7 @@ public:
     enum class Esito { Accettato, PinErrato, Bloccato, SenzaPin, Sconosciuto };
     struct Risposta {
         Esito esito = Esito::Sconosciuto;
-        Operatore operatore;
+        OperatoreRefill operatore;
         // Why it was refused, in the operator's words; empty when accepted.
         QString messaggio;
     };
@@ -39,7 +39,7 @@ public:
     explicit Operatori(HostApplication& host) : m_host(host) {}
 
     // The active operators, by code.
-    QList<Operatore> elenco();
+    QList<OperatoreRefill> elenco();
     Risposta verifica(const QString& codice, const QString& pin, const QDateTime& adesso);
     // A new PIN (hashed), the count of wrong PINs and any lock cleared.
     void impostaPin(const QString& codice, const QString& pin);
