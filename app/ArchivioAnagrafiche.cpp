@@ -427,7 +427,7 @@ QStringList ArchivioAnagrafiche::mancanze() {
     if (std::none_of(elenco.cbegin(), elenco.cend(), [](const Apparecchio& a) {
             return a.inServizio && a.tipoIncasso == 6;
         }))
-        mancano.append(QStringLiteral("un apparecchio in servizio con tipo incasso 6 (scheda Apparecchi)"));
+        mancano.append(QStringLiteral("un apparecchio in servizio con incasso a refill (tipo incasso 6, scheda Apparecchi)"));
     return mancano;
 }
 

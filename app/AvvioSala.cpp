@@ -99,4 +99,19 @@ void AvvioSala::copiaGiornaliera(const QString& database, const QDate& giorno) {
     }
 }
 
+QString AvvioSala::ultimaCopia() {
+    const QString cartella = ConfigurazioneSala::cartellaCopie();
+    if (cartella.isEmpty())
+        return {};
+    // Copies are named by their moment, so the last name is the newest copy.
+    QStringList copie = QDir(cartella).entryList({QStringLiteral("kalorefill_*")}, QDir::Files,
+                                                 QDir::Name | QDir::Reversed);
+    // A copy cut off while being written keeps its provisional name and is no copy.
+    copie.removeIf([](const QString& nome) { return nome.endsWith(u".parziale"); });
+    if (copie.isEmpty())
+        return {};
+    const QString file = QDir::toNativeSeparators(QDir(cartella).filePath(copie.constFirst()));
+    return QStringLiteral("Ultima copia di sicurezza: %1 (kalorefill --ripristina %1).").arg(file);
+}
+
 } // namespace KaloRefill

@@ -26,6 +26,9 @@ public:
     // The day's automatic copy of the hall's database; a failure is told in a box and on
     // standard error and the program goes on.
     static void copiaGiornaliera(const QString& database, const QDate& giorno);
+    // The newest copy in the configured folder, as a line for the operator; empty when
+    // there is none.
+    static QString ultimaCopia();
 };
 
 } // namespace KaloRefill

@@ -1,6 +1,7 @@
 #include "DimensioniTocco.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QHeaderView>
@@ -16,6 +17,12 @@ void DimensioniTocco::applica(QWidget* finestra) {
     carattere.setPointSize(13);
     finestra->setFont(carattere);
     for (QWidget* w : finestra->findChildren<QWidget*>()) {
+        // A box's own field and a table's corner button are sized by their owner: forced
+        // taller, the field is cut by its box and the corner button covers the headings.
+        const QWidget* padre = w->parentWidget();
+        if (qobject_cast<const QAbstractSpinBox*>(padre) || qobject_cast<const QComboBox*>(padre) ||
+            qobject_cast<const QAbstractItemView*>(padre))
+            continue;
         if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
             qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w)) {
             w->setMinimumHeight(latoMinimo);

@@ -440,7 +440,10 @@ int Programma::esegui(int argc, char** argv) {
     int esito = 0;
     // A damaged file is shown on the form itself, which then refuses to save into it.
     const ControlloIntegrita controllo(
-        host->percorsoFile(), [&configura](const QString& problema) { configura.segnalaDatabaseDanneggiato(problema); });
+        host->percorsoFile(), [&configura](const QString& problema) {
+            const QString copia = AvvioSala::ultimaCopia();
+            configura.segnalaDatabaseDanneggiato(copia.isEmpty() ? problema : problema + QLatin1Char('\n') + copia);
+        });
     try {
         configura.Start();
         if (argomenti.nonModale() && ciSonoFinestreAperte())

@@ -627,7 +627,7 @@ ConnessioneSqlite::Risultato ConnessioneSqlite::leggi(const QString& sql,
             schemaInvariato();
         }
         try {
-            Risultato risultato = leggiPreparata(sql, valori);
+            Risultato risultato = leggiRiprovando(sql, valori);
             if (protetta)
                 comando(QStringLiteral("COMMIT"));
             return risultato;
@@ -637,6 +637,25 @@ ConnessioneSqlite::Risultato ConnessioneSqlite::leggi(const QString& sql,
             throw;
         }
     });
+}
+
+template <typename Chiamata> auto ConnessioneSqlite::riprovandoSePersa(Chiamata&& chiamata) {
+    // A call outside a unit that finds the server gone (restarted, or a standby promoted in
+    // its place) is made once more on a new connection: it changes nothing, and the
+    // operator would otherwise see a page or a total fail once after every server change.
+    const bool giaPersa = m_daRiconnettere;
+    try {
+        return chiamata();
+    } catch (const Errore&) {
+        if (giaPersa || !m_daRiconnettere || m_unita != StatoUnita::Nessuna)
+            throw;
+    }
+    return chiamata();
+}
+
+ConnessioneSqlite::Risultato ConnessioneSqlite::leggiRiprovando(const QString& sql,
+                                                                const QVariantList& valori) {
+    return riprovandoSePersa([&] { return leggiPreparata(sql, valori); });
 }
 
 ConnessioneSqlite::Risultato ConnessioneSqlite::leggiPreparata(const QString& sql,
@@ -776,13 +795,17 @@ void ConnessioneSqlite::verifica(const QString& sql) {
         return;
     }
     protetto([&] {
-        soloSeUnitaViva();
-        QSqlQuery query(database());
-        query.setForwardOnly(true);
-        if (!query.prepare(sql))
-            fallito(QStringLiteral("Istruzione rifiutata dal database"), query.lastError());
-        query.finish();
-        return 0;
+        return riprovandoSePersa([&] {
+            soloSeUnitaViva();
+            if ((m_daRiconnettere || !database().isOpen()) && m_unita == StatoUnita::Nessuna)
+                riconnetti();
+            QSqlQuery query(database());
+            query.setForwardOnly(true);
+            if (!query.prepare(sql))
+                fallito(QStringLiteral("Istruzione rifiutata dal database"), query.lastError());
+            query.finish();
+            return 0;
+        });
     });
 }
 

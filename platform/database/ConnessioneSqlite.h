@@ -150,6 +150,8 @@ private:
     // BEGIN, COMMIT, ROLLBACK and the like: compiled once on SQLite. False when the engine
     // refused it; `errore`, when given, says why.
     bool comando(const QString& sql, QSqlError* errore = nullptr);
+    template <typename Chiamata> auto riprovandoSePersa(Chiamata&& chiamata);
+    Risultato leggiRiprovando(const QString& sql, const QVariantList& valori);
     Risultato leggiPreparata(const QString& sql, const QVariantList& valori);
     // Compiled afresh next time.
     void scarta(const QString& sql);

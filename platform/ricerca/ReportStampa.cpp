@@ -41,36 +41,80 @@ QList<QTextTable*> tabelle(QTextDocument& documento) {
     return elenco;
 }
 
-int paginaDellaRiga(QTextDocument& documento, QTextTable* tabella, int riga, qreal altezza) {
+qreal cimaDellaRiga(QTextDocument& documento, QTextTable* tabella, int riga) {
     const QTextBlock blocco = tabella->cellAt(riga, 0).firstCursorPosition().block();
-    return static_cast<int>(documento.documentLayout()->blockBoundingRect(blocco).top() / altezza);
+    return documento.documentLayout()->blockBoundingRect(blocco).top();
 }
 
-// Headings repeat on every page of a table, and a table whose first rows would be left
-// alone at the foot of a page starts on the next one, with its title.
+int paginaDellaRiga(QTextDocument& documento, QTextTable* tabella, int riga, qreal altezza) {
+    return static_cast<int>(cimaDellaRiga(documento, tabella, riga) / altezza);
+}
+
+// The table with its title starts on the next page.
+void aCapoPagina(QTextTable* tabella) {
+    // The block before the first cell: the table's title.
+    QTextCursor titolo = tabella->firstCursorPosition();
+    if (!titolo.movePosition(QTextCursor::PreviousBlock))
+        return;
+    QTextBlockFormat interruzione = titolo.blockFormat();
+    interruzione.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    titolo.setBlockFormat(interruzione);
+}
+
+// Row riga opens the next page: the row before it grows down to the page's foot, as the
+// layout itself does when a row does not fit. (A page break inside a cell would leave an
+// empty page.)
+void rigaANuovaPagina(QTextDocument& documento, QTextTable* tabella, int riga,
+                      qreal altezzaPagina) {
+    const qreal scala = documento.documentLayout()->paintDevice()
+                            ? documento.documentLayout()->paintDevice()->logicalDpiY() / 96.0
+                            : 1.0;
+    const qreal margine = tabella->format().cellPadding();
+    const int pagina = paginaDellaRiga(documento, tabella, riga, altezzaPagina);
+    // Past the page's foot by the cell's top padding: the layout then moves the row down.
+    const qreal mancante = (pagina + 1) * altezzaPagina - cimaDellaRiga(documento, tabella, riga) +
+                           margine * scala + 1.0;
+    for (int c = 0; c < tabella->columns(); ++c) {
+        QTextTableCell cella = tabella->cellAt(riga - 1, c);
+        QTextTableCellFormat formato = cella.format().toTableCellFormat();
+        formato.setBottomPadding(margine + mancante / scala);
+        cella.setFormat(formato);
+    }
+}
+
+// Headings repeat on every page of a table. A table whose first rows would be left alone
+// at the foot of a page starts on the next one, with its title; and its last page carries
+// at least as many rows, taken from the page before.
 void impagina(QTextDocument& documento, qreal altezzaPagina) {
     for (QTextTable* tabella : tabelle(documento)) {
         QTextTableFormat formato = tabella->format();
         formato.setHeaderRowCount(1);
         tabella->setFormat(formato);
     }
+    const auto pagina = [&](QTextTable* t, int r) {
+        return paginaDellaRiga(documento, t, r, altezzaPagina);
+    };
     for (QTextTable* tabella : tabelle(documento)) {
         const int corpo = tabella->rows() - 1;
         if (corpo < 1)
             continue;
-        const int prima = paginaDellaRiga(documento, tabella, 1, altezzaPagina);
-        int sullaPrima = 0;
-        for (int r = 1; r <= corpo; ++r)
-            sullaPrima += paginaDellaRiga(documento, tabella, r, altezzaPagina) == prima ? 1 : 0;
-        if (sullaPrima >= std::min(righeMinime, corpo))
+        const auto righeSullaPagina = [&](int p) {
+            int n = 0;
+            for (int r = 1; r <= corpo; ++r)
+                n += pagina(tabella, r) == p ? 1 : 0;
+            return n;
+        };
+        if (righeSullaPagina(pagina(tabella, 1)) < std::min(righeMinime, corpo))
+            aCapoPagina(tabella);
+        const int ultima = pagina(tabella, corpo);
+        if (pagina(tabella, 1) == ultima || righeSullaPagina(ultima) >= righeMinime)
             continue;
-        // The block before the first cell: the table's title.
-        QTextCursor titolo = tabella->firstCursorPosition();
-        if (!titolo.movePosition(QTextCursor::PreviousBlock))
-            continue;
-        QTextBlockFormat interruzione = titolo.blockFormat();
-        interruzione.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-        titolo.setBlockFormat(interruzione);
+        const int apre = corpo - righeMinime + 1;
+        // Moving rows would leave too few on the table's first page: it all moves on.
+        if (pagina(tabella, apre) == pagina(tabella, 1) && apre - 1 < righeMinime)
+            aCapoPagina(tabella);
+        else
+            rigaANuovaPagina(documento, tabella, apre, altezzaPagina);
     }
 }
 

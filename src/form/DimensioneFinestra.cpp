@@ -1,6 +1,7 @@
 #include "DimensioneFinestra.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
@@ -8,6 +9,35 @@
 #include <QWidget>
 
 namespace KaloRefill::DimensioneFinestra {
+
+namespace {
+
+// Qt silently takes a window out of full screen when its layout raises the minimum size
+// past the window's size while showing it (it keeps only a maximised state); on a cash desk
+// set so the window goes back.
+class RestaSchermoIntero final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* oggetto, QEvent* evento) override {
+        auto* finestra = qobject_cast<QWidget*>(oggetto);
+        const QEvent::Type tipo = evento->type();
+        if (finestra &&
+            (tipo == QEvent::Show || tipo == QEvent::Resize ||
+             tipo == QEvent::WindowStateChange) &&
+            !(finestra->windowState() & (Qt::WindowFullScreen | Qt::WindowMinimized)))
+            QMetaObject::invokeMethod(
+                finestra,
+                [finestra] {
+                    finestra->setWindowState(finestra->windowState() | Qt::WindowFullScreen);
+                },
+                Qt::QueuedConnection);
+        return false;
+    }
+};
+
+} // namespace
 
 bool schermoIntero() {
     // The workstation's own file, then the one an administrator set for every account of
@@ -42,6 +72,12 @@ void adatta(QWidget* finestra, QSize naturale) {
     if (schermoIntero()) {
         finestra->setGeometry(schermo->geometry());
         finestra->setWindowState(finestra->windowState() | Qt::WindowFullScreen);
+        const QString nome = QStringLiteral("RestaSchermoIntero");
+        if (!finestra->findChild<QObject*>(nome, Qt::FindDirectChildrenOnly)) {
+            auto* filtro = new RestaSchermoIntero(finestra);
+            filtro->setObjectName(nome);
+            finestra->installEventFilter(filtro);
+        }
         return;
     }
     if (naturale.width() > area.width() || naturale.height() > area.height()) {

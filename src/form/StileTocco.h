@@ -8,7 +8,8 @@ namespace KaloRefill {
 
 // The look every window of the program gets, for a finger on a touch screen: whatever a
 // person can press (push and tool buttons, check boxes, combo and spin boxes, fields, menu
-// items, tabs, headings, list rows, scroll bars) is at least 44 x 44 pixels at 96 dpi,
+// items, tabs, headings, list rows, scroll bars, a spin box's two buttons, the days and
+// arrows of a calendar, splitter handles) is at least 44 x 44 pixels at 96 dpi,
 // more on a denser screen. Qt's own dialogs (message boxes, files, printing) take their
 // sizes from the style, so they follow without a line of their own.
 class KALOREFILL_EXPORT StileTocco final : public QProxyStyle {
@@ -33,6 +34,10 @@ public:
                     const QWidget* widget) const override;
     void polish(QWidget* widget) override;
     using QProxyStyle::polish;
+    QRect subControlRect(ComplexControl controllo, const QStyleOptionComplex* opzione,
+                         SubControl parte, const QWidget* widget) const override;
+    void drawComplexControl(ComplexControl controllo, const QStyleOptionComplex* opzione,
+                            QPainter* pittore, const QWidget* widget) const override;
     int styleHint(StyleHint suggerimento, const QStyleOption* opzione, const QWidget* widget,
                   QStyleHintReturn* ritorno) const override;
 };

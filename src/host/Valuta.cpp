@@ -100,6 +100,20 @@ std::optional<Valuta> Valuta::daTestoEsatto(const QString& testo) {
     return daDecimillesimi(decimillesimi);
 }
 
+Valuta operator+(Valuta a, Valuta b) {
+    std::int64_t somma = 0;
+    if (__builtin_add_overflow(a.m_decimillesimi, b.m_decimillesimi, &somma))
+        throw Errore::overflow();
+    return Valuta::daDecimillesimi(somma);
+}
+
+Valuta operator-(Valuta a, Valuta b) {
+    std::int64_t differenza = 0;
+    if (__builtin_sub_overflow(a.m_decimillesimi, b.m_decimillesimi, &differenza))
+        throw Errore::overflow();
+    return Valuta::daDecimillesimi(differenza);
+}
+
 QString Valuta::testo(QChar separatoreDecimale) const {
     const bool negativo = m_decimillesimi < 0;
     // Work on the magnitude as unsigned so the most negative count has no overflow.

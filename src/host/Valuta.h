@@ -43,12 +43,9 @@ public:
     // Shortest form: no trailing zeros, no thousands separator ("12,5", "15", "-0,3").
     QString testo(QChar separatoreDecimale = QLatin1Char(',')) const;
 
-    friend constexpr Valuta operator+(Valuta a, Valuta b) {
-        return daDecimillesimi(a.m_decimillesimi + b.m_decimillesimi);
-    }
-    friend constexpr Valuta operator-(Valuta a, Valuta b) {
-        return daDecimillesimi(a.m_decimillesimi - b.m_decimillesimi);
-    }
+    // Errore 6 when the result leaves the 64-bit count.
+    friend KALOREFILL_EXPORT Valuta operator+(Valuta a, Valuta b);
+    friend KALOREFILL_EXPORT Valuta operator-(Valuta a, Valuta b);
     friend constexpr bool operator==(Valuta, Valuta) = default;
     friend constexpr auto operator<=>(Valuta, Valuta) = default;
 

@@ -19,6 +19,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -182,6 +183,19 @@ void TestSala::primoAvvioFinoAlRipristino() {
     figlio<QPushButton>(anagrafiche, "CmdSalvaOperatore")->click();
     QVERIFY2(box.boxes().size() == (MotoreProva::postgreSql() ? 1 : 0), qPrintable(box.testi().join(u'\n')));
     QCOMPARE(figlio<QLabel>(anagrafiche, "LabMancanze")->text(), u"La sala è pronta per il primo refill."_s);
+    // On every page, what the touch sizes grow covers nothing: a spin box's field stays
+    // inside its box, a table's corner button beside the headings.
+    auto* schede = anagrafiche->findChild<QTabWidget*>();
+    for (int i = 0; i < schede->count(); ++i) {
+        schede->setCurrentIndex(i);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        for (auto* box : schede->currentWidget()->findChildren<QAbstractSpinBox*>())
+            QVERIFY2(box->rect().contains(box->findChild<QLineEdit*>()->geometry()),
+                     qPrintable(box->objectName()));
+        for (auto* t : schede->currentWidget()->findChildren<QTableView*>())
+            for (auto* angolo : t->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly))
+                QVERIFY2(angolo->width() <= t->verticalHeader()->width(), qPrintable(t->objectName()));
+    }
     const QPointer<FinestraAnagrafiche> chiusa(anagrafiche);
     figlio<QPushButton>(anagrafiche, "CmdChiudi")->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

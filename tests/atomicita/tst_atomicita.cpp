@@ -742,6 +742,9 @@ void TestAtomicita::verificaERipara_data() {
                                         << QStringLiteral("1 scritture") << 1550LL;
     QTest::newRow("scrittura sbilanciata") << QStringLiteral("update noterighe set dare=99 where riga=2")
                                            << QStringLiteral("non è dare") << 1550LL;
+    QTest::newRow("scrittura sul conto sbagliato")
+        << QStringLiteral("update noterighe set codconto='C.09.999' where riga=1")
+        << QStringLiteral("sul conto C.01.001") << 1550LL;
     // A second header of the same day, as two old programs made it: one machine in both
     // (the later save, 7,00, wins), one only in the second.
     QTest::newRow("testata doppia")

@@ -78,6 +78,15 @@ void TstDatabaseTranslator::traduce_data() {
          "c = #12/04/2026 00:00:00# or d=#1/2/26#"_s,
          u"SELECT * FROM t WHERE a = '2026-12-04 10:30:00' OR b = '2026-12-04 13:05:00' OR "
          "c = '2026-12-04' OR d='2026-01-02'"_s);
+    // Two-digit years as the hall's old documents wrote them: up to 29 this century.
+    riga("anni di due cifre", u"select * from t where a = #1/2/29# or b = #1/2/30#"_s,
+         u"SELECT * FROM t WHERE a = '2029-01-02' OR b = '1930-01-02'"_s);
+    // A HAVING that speaks of the grouping column filters before grouping; one with a sum
+    // can only filter the groups.
+    riga("having sul raggruppamento", u"select a, sum(b) as s from t group by a having a = 1"_s,
+         u"SELECT a, sum(b) AS s FROM t WHERE a = 1 GROUP BY a"_s);
+    riga("having su una somma", u"select a, sum(b) as s from t group by a having sum(b) > 10"_s,
+         u"SELECT a, sum(b) AS s FROM t GROUP BY a HAVING sum(b) > 10"_s);
     riga("testi intatti", u"select * from t where a = 'l''uno; e #1/1/2000#' or b = \"it's\""_s,
          u"SELECT * FROM t WHERE a = 'l''uno; e #1/1/2000#' OR b = 'it''s'"_s);
     riga("nomi tra quadre e concatenazione", u"select [Nome Scheda] & ' - ' & b from [Tab Prova]"_s,

@@ -41,8 +41,10 @@ cmake -S "$copia" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALOREFILL_WER
 cmake --build "$build" -j "$jobs" >"$build/build.log" 2>&1 ||
     { echo "la copia senza mutanti non compila: $build/build.log" >&2; exit 2; }
 
-# Lines of the list: file <TAB> text before <TAB> text after <TAB> ctest regex.
-# "\t" in a text stands for a tab; lines starting with # and blank lines are skipped.
+# Lines of the list: file <TAB> text before <TAB> text after <TAB> ctest regex; no field is
+# empty (a removed line is replaced by a comment).
+# "\t" in a text stands for a tab and "\n" for a new line; lines starting with # and blank
+# lines are skipped.
 mapfile -t righe < <(grep -v '^[[:space:]]*#' "$elenco" | grep -v '^[[:space:]]*$')
 
 esegui_test() {
@@ -61,7 +63,7 @@ fi
 
 applica() { # file prima dopo -> line number, or empty when the text is not there exactly once
     PRIMA=$2 DOPO=$3 perl -0777 -i -pe '
-        BEGIN { $p = $ENV{PRIMA}; $d = $ENV{DOPO}; s/\\t/\t/g for ($p, $d); }
+        BEGIN { $p = $ENV{PRIMA}; $d = $ENV{DOPO}; for ($p, $d) { s/\\t/\t/g; s/\\n/\n/g; } }
         $n = () = /\Q$p\E/g;
         if ($n == 1) { /\Q$p\E/; $riga = 1 + (substr($_, 0, $-[0]) =~ tr/\n//);
                        s/\Q$p\E/$d/; print STDERR "RIGA $riga\n"; }

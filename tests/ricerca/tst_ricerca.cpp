@@ -5,7 +5,10 @@
 #include "FinestraRicerca.h"
 #include "ModelloRighe.h"
 #include "RecordsetMemoria.h"
+#include "ReportRiepilogo.h"
+#include "ReportStampa.h"
 #include "RisponditoreBox.h"
+#include "Riepilogo.h"
 #include "host/Valuta.h"
 #include "search/ComponenteRicerca.h"
 #include "search/DataRisposta.h"
@@ -126,6 +129,53 @@ QStringList pagineDelPdf(const QString& file) {
         .split(u'\f', Qt::SkipEmptyParts);
 }
 
+// A printed table of n rows and its total: the day's report, or the summary's table per
+// day (which comes after the machines and the chart). For each page that holds some of
+// its rows: whether its headings are there, and the rows.
+struct PaginaTabella {
+    bool intestazioni = false;
+    QStringList righe;
+};
+QList<PaginaTabella> tabellaSuCarta(bool riepilogo, int n) {
+    QTemporaryDir cartella;
+    const QString pdf = cartella.filePath(u"t.pdf"_s);
+    QRegularExpression riga, intestazioni;
+    if (riepilogo) {
+        Riepilogo r;
+        r.dal = QDate(2026, 1, 1);
+        r.al = r.dal.addDays(n - 1);
+        r.codLocale = u"SG01"_s;
+        r.apparecchi.append({1, u"C1"_s, u"Slot 1"_s, u"AAMS1"_s, u"AWP"_s, n,
+                             Valuta::daDouble(n), Valuta::daDouble(1), r.al, false, {}});
+        for (int i = 0; i < n; ++i)
+            r.giorni.append({r.dal.addDays(i), 1, Valuta::daDouble(1)});
+        ReportRiepilogo::esportaPdf(pdf, r);
+        riga.setPattern(u"^ *(\\d\\d/\\d\\d/\\d{4}|Totale) +\\d+ +[\\d.]+,00$"_s);
+        intestazioni.setPattern(u"Data +N. refill +Totale"_s);
+    } else {
+        TabellaTesto t;
+        t.titolo = u"Refill del giorno 04/12/2026"_s;
+        t.intestazioni = {u"Apparecchio"_s, u"Mobile"_s, u"Importo (€)"_s};
+        t.importi = {false, false, true};
+        for (int i = 1; i <= n; ++i)
+            t.righe.append({u"Apparecchio numero %1"_s.arg(i), u"M%1"_s.arg(i), u"1,00"_s});
+        t.totale = {u"Totale"_s, QString(), u"%1,00"_s.arg(n)};
+        ReportStampa::esportaPdf(pdf, t);
+        riga.setPattern(u"^ *(Apparecchio numero \\d+|Totale) +"_s);
+        intestazioni.setPattern(u"Apparecchio +Mobile +Importo"_s);
+    }
+    QList<PaginaTabella> pagine;
+    for (const QString& testo : pagineDelPdf(pdf)) {
+        PaginaTabella p{testo.contains(intestazioni), {}};
+        for (const QString& linea : testo.split(u'\n'))
+            if (riga.match(linea.trimmed().prepend(u' ')).hasMatch())
+                p.righe << linea.simplified();
+        if (!p.righe.isEmpty())
+            pagine << p;
+    }
+    return pagine;
+}
+
 // The operator types the filter and sorts by a column (if any), sees the list (headings,
 // rows and status bar) and picks: the date the answer holds.
 struct Scelta {
@@ -152,6 +202,8 @@ private slots:
     void listaLungaAPagine();
     void unToccoEApri();
     void erroreDelRecordsetArrivaAlChiamante();
+    void tabelleAPagine_data();
+    void tabelleAPagine();
 };
 
 void TestRicerca::lista_data() {
@@ -518,6 +570,43 @@ void TestRicerca::erroreDelRecordsetArrivaAlChiamante() {
         QCOMPARE(e.numero(), CodiceErrore::ErroreDatabase);
         QCOMPARE(e.descrizione(), u"Connessione persa"_s);
     }
+}
+
+void TestRicerca::tabelleAPagine_data() {
+    QTest::addColumn<bool>("riepilogo");
+    QTest::addColumn<int>("oltre"); // rows beyond those the table's first page holds
+    for (const bool riepilogo : {false, true})
+        for (const int oltre : {-2, -1, 0, 1, 2})
+            QTest::addRow("%s %+d", riepilogo ? "riepilogo" : "stampa", oltre) << riepilogo << oltre;
+}
+
+void TestRicerca::tabelleAPagine() {
+    QFETCH(bool, riepilogo);
+    QFETCH(int, oltre);
+    // How many rows the table's first page holds, read from a long table.
+    static QHash<bool, qsizetype> capienza;
+    if (!capienza.contains(riepilogo))
+        capienza.insert(riepilogo, tabellaSuCarta(riepilogo, 150).value(0).righe.size());
+    const int n = static_cast<int>(capienza.value(riepilogo)) + oltre;
+    QVERIFY(n > 10);
+    const QList<PaginaTabella> pagine = tabellaSuCarta(riepilogo, n);
+    // Its rows and total, each once and in order, on as few pages as they need; every
+    // page has the headings and at least 3 of them.
+    QStringList righe;
+    for (const PaginaTabella& p : pagine) {
+        QVERIFY(p.intestazioni);
+        QVERIFY2(p.righe.size() >= 3, qPrintable(p.righe.join(u'\n')));
+        righe << p.righe;
+    }
+    QCOMPARE(righe.size(), n + 1);
+    for (int i = 0; i <= n; ++i) {
+        const QString attesa =
+            i == n        ? u"Totale "_s
+            : riepilogo ? QDate(2026, 1, 1).addDays(i).toString(u"dd/MM/yyyy "_s)
+                          : u"Apparecchio numero %1 "_s.arg(i + 1);
+        QVERIFY2(righe.at(i).startsWith(attesa), qPrintable(righe.at(i)));
+    }
+    QCOMPARE(pagine.size(), n + 1 <= capienza.value(riepilogo) ? 1 : 2);
 }
 
 QTEST_MAIN(TestRicerca)

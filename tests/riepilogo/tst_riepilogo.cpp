@@ -523,13 +523,23 @@ private slots:
         r.registro(1, inizioUltima.addDays(2), u"100"_s, u"Modifica Refill"_s, u"Valore precedente =120,5"_s);
         r.registro(1, inizioUltima.addDays(2), u"100"_s, u"Modifica Refill"_s, u"Valore precedente =100"_s);
         r.registro(1, inizioUltima.addDays(2), u"130"_s, u"Modifica Refill"_s, u"Valore precedente =100"_s);
-        const Riepilogo riepilogo = CalcoloRiepilogo(*banco->host()).calcola(inizioUltima, fine, 2);
+        // Machine 2: one refill on the Monday that starts each of the 7 oldest weeks, which
+        // belongs to that week (median 1), then 3 in the last week: exactly three times it.
+        for (int settimana = 6; settimana <= 12; ++settimana)
+            r.refill(2, inizioUltima.addDays(-7 * settimana), 50);
+        for (int giorno = 0; giorno < 3; ++giorno)
+            r.refill(2, inizioUltima.addDays(giorno), 50);
+        const Riepilogo riepilogo = CalcoloRiepilogo(*banco->host()).calcola(inizioUltima, fine, 3);
         const RiepilogoApparecchio* a = apparecchio(riepilogo, u"C1"_s);
         QVERIFY(a);
         QCOMPARE(a->numero, 4);
         QVERIFY(a->allarme);
         QVERIFY2(a->motivo.startsWith(u"4 refill negli ultimi 7 giorni contro una mediana di 1"_s),
                  qPrintable(a->motivo));
+        const RiepilogoApparecchio* bordo = apparecchio(riepilogo, u"C2"_s);
+        QVERIFY(bordo);
+        QCOMPARE(bordo->numero, 3);
+        QVERIFY2(!bordo->allarme, qPrintable(bordo->motivo));
     }
 
     void periodoVuoto() {

@@ -22,14 +22,21 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QSplitterHandle>
+#include <QStyleOptionComboBox>
+#include <QStyleOptionSpinBox>
+#include <QTableView>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -54,7 +61,29 @@ bool premibile(const QWidget* w) {
         return false;
     return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QAbstractSlider*>(w) ||
            qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
-           qobject_cast<const QLineEdit*>(w);
+           qobject_cast<const QLineEdit*>(w) || qobject_cast<const QSplitterHandle*>(w);
+}
+
+// Parts of a control pressed on their own: a spin box's two buttons or a date field's
+// arrow, as its style places them.
+QList<QPair<QString, QRect>> parti(QAbstractSpinBox* box) {
+    QStyle* stile = box->style();
+    if (auto* data = qobject_cast<QDateTimeEdit*>(box); data && data->calendarPopup()) {
+        QStyleOptionComboBox opzione;
+        opzione.initFrom(box);
+        opzione.editable = true;
+        return {{u"freccia"_s, stile->subControlRect(QStyle::CC_ComboBox, &opzione,
+                                                     QStyle::SC_ComboBoxArrow, box)}};
+    }
+    if (box->buttonSymbols() == QAbstractSpinBox::NoButtons)
+        return {};
+    QStyleOptionSpinBox opzione;
+    opzione.initFrom(box);
+    opzione.buttonSymbols = box->buttonSymbols();
+    opzione.subControls = QStyle::SC_All;
+    opzione.frame = box->hasFrame();
+    return {{u"su"_s, stile->subControlRect(QStyle::CC_SpinBox, &opzione, QStyle::SC_SpinBoxUp, box)},
+            {u"giù"_s, stile->subControlRect(QStyle::CC_SpinBox, &opzione, QStyle::SC_SpinBoxDown, box)}};
 }
 
 // What is wrong with a window: controls under the size or off the screen, unnamed ones.
@@ -80,9 +109,31 @@ QStringList difetti(QWidget& finestra) {
             trovati << nome(w) + u" tagliato"_s;
         if (!form)
             piccolo(nome(w), w->size());
+        // A date or number whole in its field, next to the buttons. (Below 600 pixels of
+        // height the form shrinks its own fields by its rule, the date with them.)
+        if (auto* box = qobject_cast<QAbstractSpinBox*>(w); box && (!form || finestra.height() >= 600))
+            if (auto* campo = box->findChild<QLineEdit*>();
+                campo && campo->fontMetrics().horizontalAdvance(box->text()) >
+                             campo->contentsRect().width() - 2 * campo->textMargins().left())
+                trovati << nome(w) + u" testo tagliato: "_s + box->text();
+        if (auto* box = qobject_cast<QAbstractSpinBox*>(w); box && !form)
+            for (const auto& [parte, rettangolo] : parti(box)) {
+                piccolo(nome(w) + u" "_s + parte, rettangolo.size());
+                if (!box->rect().contains(rettangolo))
+                    trovati << nome(w) + u" "_s + parte + u" fuori dal campo"_s;
+            }
         if (auto* schede = qobject_cast<QTabBar*>(w))
             for (int i = 0; i < schede->count(); ++i)
                 piccolo(schede->tabText(i), schede->tabRect(i).size());
+    }
+    // A calendar's days: one cell of each row of weeks and of each day of the week.
+    if (auto* giorni = finestra.findChild<QTableView*>(u"qt_calendar_calendarview"_s);
+        giorni && giorni->isVisibleTo(&finestra)) {
+        const QAbstractItemModel* m = giorni->model();
+        for (int r = 1; r < m->rowCount(); ++r)
+            for (int c = 1; c < m->columnCount(); ++c)
+                piccolo(u"giorno %1,%2"_s.arg(r).arg(c),
+                        giorni->visualRect(m->index(r, c)).size());
     }
     if (auto* menu = qobject_cast<QMenu*>(&finestra))
         for (QAction* a : menu->actions())
@@ -140,6 +191,15 @@ void visita(const std::function<void()>& apri, const std::function<void(QWidget&
     });
     attesa.start(20);
     apri();
+    // A popup opens without an event loop of its own.
+    (void)QTest::qWaitFor([&] { return !vista.isNull(); }, 2000);
+}
+
+// A tap on a date field's arrow.
+void apriCalendario(QWidget* campo) {
+    auto* box = qobject_cast<QAbstractSpinBox*>(campo);
+    QTEST_ASSERT(box && !parti(box).isEmpty());
+    QTest::mouseClick(box, Qt::LeftButton, {}, parti(box).constFirst().second.center());
 }
 
 QAction* azione(QWidget& w, const char* nomeAzione) {
@@ -241,6 +301,14 @@ private slots:
             if (sopra != w && !w->isAncestorOf(sopra))
                 trovati << nome(w) + u" coperto"_s;
         }
+        // The calendar of the date, with its arrows and days.
+        bool calendario = false;
+        visita([&] { apriCalendario(f->findChild<QWidget*>(u"txtData"_s)); },
+               [&](QWidget& w) {
+                   trovati << difetti(w);
+                   calendario = w.findChild<QTableView*>(u"qt_calendar_calendarview"_s);
+               });
+        QVERIFY(calendario);
         // The save's question, a box of the form's own.
         f->impostaValoreConferma(1);
         visita([&] { Messaggio::mostra(f, u"Confermi il salvataggio?"_s, 36, u"Salvo?"_s); },
@@ -302,10 +370,54 @@ private slots:
                 f.findChild<QPushButton*>(QLatin1StringView(pulsante))->click();
             };
         };
+        visita([&] { apriCalendario(f.findChild<QWidget*>(u"txtDal"_s)); },
+               registra(u"calendario"_s));
         visita(premi("CmdCsv"), registra(u"file"_s));
         visita(premi("CmdStampa"), registra(u"stampa"_s));
         visita(premi("CmdAnteprima"), registra(u"anteprima"_s));
-        QCOMPARE(visti, (QStringList{u"file"_s, u"stampa"_s, u"anteprima"_s}));
+        QCOMPARE(visti, (QStringList{u"calendario"_s, u"file"_s, u"stampa"_s, u"anteprima"_s}));
+        QVERIFY2(trovati.isEmpty(), qPrintable(trovati.join(u'\n')));
+    }
+
+    // A cash desk's choice: windows full screen, from the account's own configuration file
+    // or else from the one for every account; without it, windows as above.
+    void schermoIntero_data() {
+        QTest::addColumn<QString>("utente"); // the value in each file; none: no file
+        QTest::addColumn<QString>("sistema");
+        QTest::addColumn<bool>("intero");
+        QTest::newRow("nessuna scelta") << QString() << QString() << false;
+        QTest::newRow("la postazione") << u"true"_s << QString() << true;
+        QTest::newRow("tutte le postazioni") << QString() << u"true"_s << true;
+        QTest::newRow("la postazione decide") << u"false"_s << u"true"_s << false;
+    }
+
+    void schermoIntero() {
+        QFETCH(QString, utente);
+        QFETCH(QString, sistema);
+        QFETCH(bool, intero);
+        QTemporaryDir cartella;
+        for (const auto& [nome, valore] : {std::pair{u"utente"_s, utente}, {u"sistema"_s, sistema}}) {
+            QVERIFY(QDir(cartella.path()).mkpath(nome + u"/kalorefill"_s));
+            QFile file(cartella.filePath(nome + u"/kalorefill/kalorefill.conf"_s));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            if (!valore.isEmpty())
+                file.write("[Finestre]\nSchermoIntero=" + valore.toLatin1() + '\n');
+        }
+        const QByteArray casa = qgetenv("XDG_CONFIG_HOME"), tutti = qgetenv("XDG_CONFIG_DIRS");
+        qputenv("XDG_CONFIG_HOME", cartella.filePath(u"utente"_s).toLocal8Bit());
+        qputenv("XDG_CONFIG_DIRS", cartella.filePath(u"sistema"_s).toLocal8Bit());
+        auto banco = BancoProva::salaPronta(4);
+        FinestraRiepilogo f(banco->host());
+        f.show();
+        qputenv("XDG_CONFIG_HOME", casa);
+        qputenv("XDG_CONFIG_DIRS", tutti);
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QTRY_COMPARE(f.isFullScreen(), intero);
+        QStringList trovati;
+        if (intero)
+            QCOMPARE(f.geometry(), f.screen()->geometry());
+        else
+            usaLoSpazio(f, QSize(1280, 800), trovati);
         QVERIFY2(trovati.isEmpty(), qPrintable(trovati.join(u'\n')));
     }
 };

@@ -1,0 +1,224 @@
+// A standby that takes over: the hall's address names a primary server and its streaming
+// standby (synchronous replication). The primary's machine is lost while the cash desk keeps
+// saving, or while it stands idle; the standby is promoted. A save in flight fails with one
+// box, the next press of "Salva" (or the next page shown) works on the new primary through
+// the same address, and no save the operator saw confirmed is missing there. Then the lost
+// server comes back as the new standby, and again.
+#include "ClusterProva.h"
+#include "DatabaseHost.h"
+#include "RisponditoreBox.h"
+#include "entry/StatoModulo.h"
+#include "form/FrmRefill.h"
+#include "form/PulsanteGrafico.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QThread>
+#include <QDateEdit>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTest>
+
+#include <atomic>
+#include <map>
+#include <thread>
+
+using namespace KaloRefill;
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int Cicli = 5;
+const QDate PrimoGiorno(2026, 1, 1);
+
+// Every refill document that is not whole: its rows, header total and entries, one header
+// a day, one row a machine.
+const QString Incoerenze = uR"(
+select t.dataregistrazione from noteteste t
+ where t.codcausale = 'REF' and (
+   (select count(*) from noteincassi i where i.idtesta = t.id) <>
+   (select count(distinct linkscheda) from noteincassi i where i.idtesta = t.id)
+   or t.refillnoleggiatore is distinct from (select sum(refillgestore) from noteincassi i where i.idtesta = t.id)
+   or (select count(*) from noterighe r where r.idtesta = t.id) <> 2
+   or (select sum(dare) - sum(avere) from noterighe r where r.idtesta = t.id) <> 0
+   or (select max(avere) from noterighe r where r.idtesta = t.id) <> t.refillnoleggiatore)
+union all
+select dataregistrazione from noteteste where codcausale = 'REF'
+ group by dataregistrazione having count(*) > 1)"_s;
+} // namespace
+
+class TstFailover : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void passaggioAlloStandby();
+    void cleanupTestCase();
+
+private:
+    bool inStreaming(ClusterProva& primario);
+    // One press of "Salva"; the boxes it brought up.
+    QStringList premiSalva();
+    static QString importo(int n) { return u"%1,%2"_s.arg(10 + n % 90).arg(n % 100, 2, 10, QLatin1Char('0')); }
+    static qint64 centesimi(int n) { return (10 + n % 90) * 100 + n % 100; }
+
+    ClusterProva m_server[2];
+    std::unique_ptr<FrmRefill> m_form;
+    RisponditoreBox m_risponditore;
+};
+
+bool TstFailover::inStreaming(ClusterProva& primario) {
+    QElapsedTimer tempo;
+    tempo.start();
+    QString uscita;
+    while (tempo.elapsed() < 30000) {
+        if (primario.sql(u"select count(*) from pg_stat_replication where state = 'streaming'"_s,
+                         u"postgres"_s, &uscita) &&
+            uscita.trimmed() == u"1"_s)
+            // Synchronous from now on: a commit returns once the standby has it.
+            return primario.sql(u"alter system set synchronous_standby_names = '*'"_s) &&
+                   primario.sql(u"select pg_reload_conf()"_s);
+        QThread::msleep(100);
+    }
+    return false;
+}
+
+void TstFailover::initTestCase() {
+    ClusterProva& primario = m_server[0];
+    ClusterProva& standby = m_server[1];
+    const bool pronto = primario.inizializza() && primario.avvia() &&
+                        primario.sql(u"create database kalorefill"_s) && standby.standbyDi(primario) &&
+                        standby.avvia() && inStreaming(primario);
+    // A server the test cannot start fails the run: nothing would have been shown.
+    QVERIFY2(pronto, qPrintable(primario.errore() + standby.errore()));
+
+    const QString indirizzo =
+        u"postgresql://tester@localhost:%1,localhost:%2/kalorefill?target_session_attrs=read-write&connect_timeout=3"_s
+            .arg(primario.porta())
+            .arg(standby.porta());
+    DatabaseHost::crea(indirizzo);
+    QVERIFY2(primario.sql(uR"(
+insert into anagraficalocali (codlocale) values ('SG01');
+insert into tabassociazioneconti (cassasalagiochi, cassarefill) values ('C.01.001', 'C.01.010');
+insert into apparecchi (idscheda, idapparecchio, codiceinterno, nomescheda, codiceaams, tipologiaincasso,
+                        attiva, ordineincasso, codlocale)
+select 1000 + i, 'A' || i, 'C' || i, 'Slot ' || i, 'AAMS' || i, 6, -1, i, 'SG01'
+  from generate_series(1, 16) i)"_s,
+                          u"kalorefill"_s),
+             qPrintable(primario.errore()));
+    OpzioniHost opzioni;
+    opzioni.data = PrimoGiorno;
+    opzioni.user = u"OP01"_s;
+    StatoModulo::istanza().applicazione = DatabaseHost::apri(indirizzo, opzioni);
+    m_form = std::make_unique<FrmRefill>();
+    m_form->Form_Load();
+    m_form->ChkConferma->setChecked(false);
+    QVERIFY2(m_risponditore.boxes().isEmpty(), qPrintable(m_risponditore.testi().join(u" / "_s)));
+}
+
+QStringList TstFailover::premiSalva() {
+    const qsizetype prima = m_risponditore.boxes().size();
+    m_form->CmdSalva->click();
+    return m_risponditore.testi().mid(prima);
+}
+
+// Each cycle works on a day of its own, as a hall does: machine after machine, the amount
+// typed, "Salva" pressed again while a save fails, as the form asks.
+void TstFailover::passaggioAlloStandby() {
+    int n = 0;
+    for (int ciclo = 0; ciclo < Cicli; ++ciclo) {
+        ClusterProva& primario = m_server[ciclo % 2];
+        ClusterProva& standby = m_server[(ciclo + 1) % 2];
+        const QDate giorno = PrimoGiorno.addDays(ciclo);
+        // Every other cycle the primary is lost while the form stands idle: the next page
+        // shown, the first thing the operator does, finds the new primary without a box.
+        const bool aRiposo = ciclo % 2 == 1;
+        if (aRiposo)
+            QVERIFY2(primario.ferma(u"immediate"_s) && standby.promuovi(),
+                     qPrintable(primario.errore() + standby.errore()));
+        m_form->txtData->setDate(giorno);
+        QVERIFY2(m_risponditore.boxes().isEmpty(), qPrintable(m_risponditore.testi().join(u" / "_s)));
+        // idscheda -> cents: every save made, and the most a retried one may have added
+        // (a commit the server kept while its answer was lost with it).
+        std::map<int, qint64> attesi;
+        std::map<int, qint64> forseDoppi;
+        std::atomic<bool> promosso = aRiposo;
+        std::atomic<bool> riuscito = true;
+        // Otherwise the primary's machine goes away in the middle of the saves.
+        std::thread guasto([&] {
+            if (aRiposo)
+                return;
+            QThread::msleep(300 + 97 * static_cast<unsigned long>(ciclo));
+            riuscito = primario.ferma(u"immediate"_s) && standby.promuovi();
+            promosso = true;
+        });
+        int falliti = 0;
+        int salvataggi = 0;
+        int salvatiDopo = 0;
+        QElapsedTimer tempo;
+        tempo.start();
+        while (salvatiDopo < 3 && tempo.elapsed() < 60000) {
+            const int tasto = n % 16;
+            m_form->CmdApparecchio[static_cast<std::size_t>(tasto)]->click();
+            for (const QChar c : importo(n))
+                m_form->PremiTasto(QString(c));
+            QVERIFY2(m_risponditore.boxes().isEmpty(), qPrintable(m_risponditore.testi().join(u" / "_s)));
+            for (;;) {
+                const bool dopoLaPromozione = promosso;
+                const QStringList boxes = premiSalva();
+                m_risponditore.azzera();
+                // One box for a failed save, whatever went wrong inside it.
+                QVERIFY2(boxes.size() <= 1, qPrintable(boxes.join(u" / "_s)));
+                if (boxes.isEmpty())
+                    break;
+                QVERIFY2(!dopoLaPromozione,
+                         qPrintable(u"ciclo %1: \"Salva\" non riuscito con il nuovo primario pronto: %2"_s
+                                        .arg(ciclo)
+                                        .arg(boxes.join(u" / "_s))));
+                QVERIFY2(tempo.elapsed() < 60000, "il salvataggio non riesce più");
+                forseDoppi[1001 + tasto] += centesimi(n);
+                ++falliti;
+                QThread::msleep(50);
+            }
+            attesi[1001 + tasto] += centesimi(n);
+            ++salvataggi;
+            salvatiDopo += promosso ? 1 : 0;
+            ++n;
+        }
+        guasto.join();
+        QVERIFY2(riuscito, qPrintable(primario.errore() + standby.errore()));
+        QVERIFY2(salvatiDopo == 3, "nessun salvataggio dopo la promozione");
+        QVERIFY2(aRiposo || salvataggi > salvatiDopo, "nessun salvataggio prima del guasto");
+
+        // Every confirmed save is on the new primary, whole.
+        QString uscita;
+        QVERIFY(standby.sql(u"select i.linkscheda, round(i.refillgestore * 100) from noteteste t join "
+                            "noteincassi i on i.idtesta = t.id where t.codcausale = 'REF' and "
+                            "t.dataregistrazione = '%1'"_s.arg(giorno.toString(Qt::ISODate)),
+                            u"kalorefill"_s, &uscita));
+        std::map<int, qint64> presenti;
+        for (const QString& riga : uscita.split(u'\n', Qt::SkipEmptyParts))
+            presenti[riga.section(u'|', 0, 0).toInt()] = riga.section(u'|', 1, 1).toLongLong();
+        for (const auto& [scheda, centesimiAttesi] : attesi) {
+            const qint64 trovati = presenti[scheda];
+            QVERIFY2(trovati >= centesimiAttesi && trovati <= centesimiAttesi + forseDoppi[scheda],
+                     qPrintable(u"ciclo %1, apparecchio %2: %3 centesimi, attesi %4"_s.arg(ciclo).arg(scheda).arg(trovati).arg(centesimiAttesi)));
+        }
+        QVERIFY(standby.sql(Incoerenze, u"kalorefill"_s, &uscita));
+        QVERIFY2(uscita.trimmed().isEmpty(), qPrintable(u"documenti incoerenti: "_s + uscita));
+        qInfo("ciclo %d: %d salvataggi, %d pressioni di \"Salva\" non riuscite", ciclo,
+              salvataggi, falliti);
+
+        // The lost server comes back as the standby of the new primary.
+        QDir(primario.dati()).removeRecursively();
+        QVERIFY2(primario.standbyDi(standby) && primario.avvia() && inStreaming(standby),
+                 qPrintable(primario.errore() + standby.errore()));
+    }
+}
+
+void TstFailover::cleanupTestCase() {
+    m_form.reset();
+    StatoModulo::istanza().applicazione.reset();
+}
+
+QTEST_MAIN(TstFailover)
+#include "tst_failover.moc"
