@@ -17,6 +17,7 @@ const QString opzioneNonModale = QStringLiteral("modeless");
 const QString opzioneVersione = QStringLiteral("version");
 const QString opzioneAiuto = QStringLiteral("help");
 const QString opzioneRiepilogo = QStringLiteral("riepilogo");
+const QString opzioneRegistro = QStringLiteral("registro");
 const QString opzioneDal = QStringLiteral("dal");
 const QString opzioneAl = QStringLiteral("al");
 const QString opzioneVerifica = QStringLiteral("verifica");
@@ -100,6 +101,7 @@ ArgomentiProgramma ArgomentiProgramma::analizza(const QStringList& argomenti) {
     parser.addOption(QCommandLineOption(opzioneVersione));
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), opzioneAiuto}));
     parser.addOption(QCommandLineOption(opzioneRiepilogo));
+    parser.addOption(QCommandLineOption(opzioneRegistro));
     parser.addOption(QCommandLineOption(opzioneDal, QString(), QStringLiteral("data")));
     parser.addOption(QCommandLineOption(opzioneAl, QString(), QStringLiteral("data")));
     parser.addOption(QCommandLineOption(opzioneVerifica));
@@ -211,10 +213,13 @@ ArgomentiProgramma ArgomentiProgramma::analizza(const QStringList& argomenti) {
     risultato.m_riepilogo = parser.isSet(opzioneRiepilogo);
     if (risultato.m_riepilogo && controllo)
         return errore(QStringLiteral("--riepilogo non va insieme a --verifica o --ripara"));
+    risultato.m_registro = parser.isSet(opzioneRegistro);
+    if (risultato.m_registro && (controllo || risultato.m_riepilogo))
+        return errore(QStringLiteral("--registro non va insieme a --riepilogo, --verifica o --ripara"));
     for (const QString& nome : {opzioneDal, opzioneAl}) {
         if (!parser.isSet(nome))
             continue;
-        if (!risultato.m_riepilogo || controllo)
+        if (!risultato.m_registro && (!risultato.m_riepilogo || controllo))
             return errore(QStringLiteral("l'opzione --%1 vale solo con --riepilogo").arg(nome));
         const QDate data = leggiData(parser.value(nome));
         if (!data.isValid())
@@ -251,6 +256,9 @@ QString ArgomentiProgramma::testoAiuto(const QString& percorsoDemo) {
                "                       del mese della data di lavoro)\n"
                "  --al AAAA-MM-GG      con --riepilogo: l'ultimo giorno (predefinito: la data\n"
                "                       di lavoro)\n"
+               "  --registro           apre il Registro buoni (numeri dei buoni, stato,\n"
+               "                       totali per operatore e testimone); --dal e --al come\n"
+               "                       per --riepilogo\n"
                "  --verifica [DAL AL]  elenca i documenti refill incoerenti (totale della\n"
                "                       testata, scritture contabili, testate doppie) ed esce\n"
                "                       con 1 se ne trova\n"

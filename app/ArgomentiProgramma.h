@@ -48,6 +48,8 @@ public:
     QString file() const { return m_file; }
     // --riepilogo opens "Riepilogo Refill" instead of the form.
     bool riepilogo() const { return m_riepilogo; }
+    // --registro opens "Registro buoni" instead of the form.
+    bool registro() const { return m_registro; }
     // The period of --verifica and --ripara (DAL AL; invalid: every date) or of
     // --riepilogo (--dal, --al; invalid: the current month up to the working date).
     QDate dal() const { return m_dal; }
@@ -66,6 +68,7 @@ private:
     bool m_demo = false;
     QString m_file;
     bool m_riepilogo = false;
+    bool m_registro = false;
     QDate m_dal;
     QDate m_al;
 };

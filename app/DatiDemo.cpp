@@ -1,5 +1,7 @@
 #include "DatiDemo.h"
 
+#include "controlli/Operatori.h"
+#include "documento/RegistroRefill.h"
 #include "host/Errore.h"
 #include "host/HostApplication.h"
 #include "host/SqlTesti.h"
@@ -44,6 +46,9 @@ struct Operatore {
     QString codice;
     QString nome;
     QString cognome;
+    QString ruolo;
+    // The demo PIN, told in the README.
+    QString pin;
 };
 
 const std::array nomiAwp{
@@ -68,9 +73,12 @@ const std::array importiRefill{500000LL,  1000000LL, 1500000LL, 2000000LL, 75500
 
 const QList<Operatore>& operatori() {
     static const QList<Operatore> elenco{
-        {QStringLiteral("OP01"), QStringLiteral("Marco"), QStringLiteral("Bellini")},
-        {QStringLiteral("OP02"), QStringLiteral("Giulia"), QStringLiteral("Ferraro")},
-        {QStringLiteral("OP03"), QStringLiteral("Luca"), QStringLiteral("Esposito")}};
+        {QStringLiteral("OP01"), QStringLiteral("Marco"), QStringLiteral("Bellini"), QStringLiteral("responsabile"),
+         QStringLiteral("1111")},
+        {QStringLiteral("OP02"), QStringLiteral("Giulia"), QStringLiteral("Ferraro"), QStringLiteral("operatore"),
+         QStringLiteral("2222")},
+        {QStringLiteral("OP03"), QStringLiteral("Luca"), QStringLiteral("Esposito"), QStringLiteral("operatore"),
+         QStringLiteral("3333")}};
     return elenco;
 }
 
@@ -181,7 +189,9 @@ void scriviAnagrafiche(HostApplication& host) {
     for (const Operatore& operatore : operatori())
         aggiungi(*insieme, {{QStringLiteral("codice"), operatore.codice},
                             {QStringLiteral("nome"), operatore.nome},
-                            {QStringLiteral("cognome"), operatore.cognome}});
+                            {QStringLiteral("cognome"), operatore.cognome},
+                            {QStringLiteral("ruolo"), operatore.ruolo},
+                            {QStringLiteral("attivo"), vero}});
 }
 
 void scriviApparecchi(HostApplication& host, const QList<Apparecchio>& elenco) {
@@ -272,6 +282,28 @@ void scriviGiorno(HostApplication& host, const QList<Apparecchio>& elenco, const
                           {QStringLiteral("iddata"), quando}});
     }
 
+    // The register's rows of the day, one per save; above € 500 the next operator witnessed.
+    RegistroRefill registro(host);
+    const QString testimone = operatori().at((giorno + 1) % operatori().size()).codice;
+    for (qsizetype i = 0; i < riforniti.size(); ++i) {
+        const Apparecchio& a = *riforniti.at(i).first;
+        RigaRegistro r;
+        r.codLocale = codLocale;
+        r.anno = data.year();
+        r.dataOra = momento(i);
+        r.giornata = data;
+        r.idScheda = a.idscheda;
+        r.codiceInterno = a.codiceinterno;
+        r.nomeScheda = a.nomescheda;
+        r.codiceAams = a.codiceaams;
+        r.dopo = riforniti.at(i).second;
+        r.differenza = r.dopo;
+        r.operatore = operatore;
+        if (r.differenza > Valuta::daDecimillesimi(500'0000))
+            r.testimone = testimone;
+        registro.aggiungi(r);
+    }
+
     // The pair the form writes: the day's total leaves the hall's cash for the refill account.
     const RecordsetPtr contabili = host.openrecordset(SqlTesti::righeContabili());
     const std::array<std::tuple<QString, QVariant, QVariant, QString>, 2> voci{
@@ -309,6 +341,11 @@ void DatiDemo::riempi(HostApplication& host, const QDate& dataLavoro) {
     for (int giorno = 0; giorno < giorniDiRefill; ++giorno)
         scriviGiorno(host, elenco, dataLavoro.addDays(giorno - giorniDiRefill), giorno,
                      giorno == 0);
+    // The accountable refills are on in the demo hall: PIN pad, witnesses, slips, register.
+    Operatori pin(host);
+    for (const auto& operatore : operatori())
+        pin.impostaPin(operatore.codice, operatore.pin);
+    host.salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Controlli"), 1);
 }
 
 } // namespace KaloRefill

@@ -6,11 +6,13 @@
 #include "DatabaseHost.h"
 #include "DatiDemo.h"
 #include "FusoOrario.h"
+#include "FinestraRegistroBuoni.h"
 #include "DopoPrimoDisegno.h"
 #include "ModuloRiepilogo.h"
 #include "ParametriServer.h"
 #include "UscitaDopoDisegno.h"
 #include "VerificaRefill.h"
+#include "documento/VerificaRegistro.h"
 #include "entry/Configura.h"
 #include "form/StileTocco.h"
 #include "host/Errore.h"
@@ -94,11 +96,19 @@ int controllaDocumenti(int argc, char** argv, const ArgomentiProgramma& argoment
     }
     try {
         VerificaRefill verifica(*host, argomenti.dal(), argomenti.al());
+        // The register is only read: what is wrong with it is told, never mended.
+        const auto registro = VerificaRegistro(*host, argomenti.dal(), argomenti.al()).verifica();
+        if (!registro.isEmpty())
+            scrivi(stdout, VerificaRegistro::tabella(registro) +
+                               (argomenti.azione() == ArgomentiProgramma::Azione::Ripara
+                                    ? QStringLiteral("Il registro dei buoni non si ripara: va controllato sui buoni "
+                                                     "stampati.\n")
+                                    : QString()));
         if (argomenti.azione() == ArgomentiProgramma::Azione::Verifica) {
             const auto problemi = verifica.verifica();
             if (problemi.isEmpty()) {
                 scrivi(stdout, QStringLiteral("Nessun documento refill incoerente.\n"));
-                return 0;
+                return registro.isEmpty() ? 0 : Programma::esitoFallito;
             }
             scrivi(stdout, VerificaRefill::tabella(problemi));
             return Programma::esitoFallito;
@@ -106,7 +116,7 @@ int controllaDocumenti(int argc, char** argv, const ArgomentiProgramma& argoment
         const auto riparati = verifica.ripara();
         if (riparati.isEmpty()) {
             scrivi(stdout, QStringLiteral("Nessun documento refill da riparare.\n"));
-            return 0;
+            return registro.isEmpty() ? 0 : Programma::esitoFallito;
         }
         scrivi(stdout, QStringLiteral("Riparati:\n") + VerificaRefill::tabella(riparati));
         const auto rimasti = verifica.verifica();
@@ -114,7 +124,7 @@ int controllaDocumenti(int argc, char** argv, const ArgomentiProgramma& argoment
             scrivi(stdout, QStringLiteral("Ancora incoerenti:\n") + VerificaRefill::tabella(rimasti));
             return Programma::esitoFallito;
         }
-        return 0;
+        return registro.isEmpty() ? 0 : Programma::esitoFallito;
     } catch (const Errore& errore) {
         return fallisci(QStringLiteral("errore %1 - %2").arg(QString::number(errore.numero()), errore.descrizione()),
                         Programma::esitoFallito);
@@ -409,6 +419,14 @@ int Programma::esegui(int argc, char** argv) {
 
     if (argomenti.riepilogo())
         return apriRiepilogo(argomenti, host);
+    if (argomenti.registro()) {
+        // The same period as the summary's: the current month up to the working date.
+        const QDate al = argomenti.al().isValid() ? argomenti.al() : host->Data();
+        const QDate dal = argomenti.dal().isValid() ? argomenti.dal() : QDate(al.year(), al.month(), 1);
+        FinestraRegistroBuoni finestra(host, dal, al);
+        finestra.show();
+        return QApplication::exec();
+    }
     if (argomenti.azione() == Azione::Anagrafiche || argomenti.azione() == Azione::ImportaApparecchi)
         return AvvioSala::anagrafiche(host, argomenti.file());
     // The hall's own database is copied once a day; one named on the command line is

@@ -130,6 +130,22 @@ const Passo passi[] = {
       {u"operatori", {u"attivo", T::Booleano}},
       {u"anagraficalocali", {u"nomelocale", T::Testo}}},
      {u"UPDATE operatori SET ruolo = 'operatore', attivo = -1"}},
+    // Accountable refills: each operator's PIN (its Argon2id hash only), the count of wrong
+    // PINs and the end of a lock-out; the register of the saves, numbered once per hall and
+    // year whatever a program does, and read by business day and machine.
+    {3,
+     {{u"RegistroRefill",
+       {{u"Codlocale", T::Testo},     {u"anno", T::Intero},          {u"numero", T::Intero},
+        {u"dataora", T::DataOra},     {u"giornata", T::Data},        {u"idscheda", T::Intero},
+        {u"codiceinterno", T::Testo}, {u"Nomescheda", T::Testo},     {u"codiceaams", T::Testo},
+        {u"prima", T::Importo},       {u"dopo", T::Importo},         {u"differenza", T::Importo},
+        {u"operatore", T::Testo},     {u"testimone", T::Testo},      {u"motivo", T::Testo},
+        {u"annocorretto", T::Intero}, {u"numerocorretto", T::Intero}, {u"impronta", T::Testo}}}},
+     {{u"operatori", {u"pinhash", T::Testo}},
+      {u"operatori", {u"tentativipin", T::Intero}},
+      {u"operatori", {u"bloccatofino", T::DataOra}}},
+     {u"CREATE UNIQUE INDEX \"idx_registrorefill_numero\" ON RegistroRefill (codlocale, anno, numero)",
+      u"CREATE INDEX \"idx_registrorefill_giornata\" ON RegistroRefill (giornata, idscheda)"}},
 };
 
 // Lookups of the save and of the day totals; each keeps their cost independent of the

@@ -30,6 +30,8 @@ QString Configura::Risposta() const { return stato().risposta; }
 void Configura::setRisposta(const QString& valore) { stato().risposta = valore; }
 QString Configura::Modale() const { return stato().modale; }
 void Configura::setModale(const QString& valore) { stato().modale = valore; }
+void Configura::setStampanteBuoni(const QString& stampante) { stato().stampanteBuoni = stampante; }
+void Configura::setCartellaBuoni(const QString& cartella) { stato().cartellaBuoni = cartella; }
 
 void Configura::setApplicazione(HostApplicationPtr applicazione) {
     stato().applicazione = std::move(applicazione);

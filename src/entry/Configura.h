@@ -38,6 +38,9 @@ public:
     void setRisposta(const QString& valore);
     QString Modale() const;
     void setModale(const QString& valore);
+    // Where the slips of accountable refills go: a printer's name, or PDF files in a folder.
+    void setStampanteBuoni(const QString& stampante);
+    void setCartellaBuoni(const QString& cartella);
 
     // The host found the database damaged (`problema` says how): every refill form shows
     // it in a banner and refuses to save, now and when opened later.

@@ -20,6 +20,10 @@ struct KALOREFILL_EXPORT StatoModulo {
     QString modale;
     // Account associations, read again at every form start-up.
     RecordsetPtr rsAssociazioneConti;
+    // Where refill slips go: a printer of the system, else PDF files in the folder (empty:
+    // the host's folder + "buoni").
+    QString stampanteBuoni;
+    QString cartellaBuoni;
     // What the engine's check of the database found wrong; empty while it is sound.
     QString databaseDanneggiato;
 

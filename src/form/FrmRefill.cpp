@@ -3,6 +3,7 @@
 #include "../entry/StatoModulo.h"
 #include "../host/Errore.h"
 #include "../host/SqlTesti.h"
+#include "../controlli/ControlliRefill.h"
 #include "Colori.h"
 #include "Etichetta.h"
 #include "Letture.h"
@@ -31,6 +32,8 @@ HostApplication& FrmRefill::host() const {
     const HostApplicationPtr& applicazione = StatoModulo::istanza().applicazione;
     if (!applicazione)
         throw Errore::oggettoNonImpostato();
+    if (m_controlli)
+        return m_controlli->host();
     return *applicazione;
 }
 
@@ -89,6 +92,8 @@ void FrmRefill::Form_Load() {
                                              "sincronizzazione con la sede prima di procedere."),
                               Messaggio::Critico, QStringLiteral("Attenzione!!"));
     });
+    // Accountable refills, when the hall turned them on: business day and PIN pad.
+    Politica::terminaInSilenzio([this] { avviaControlli(); });
 }
 
 // The check box's value as the setting keeps it: 0 not ticked, 1 ticked, 2 greyed.

@@ -21,6 +21,7 @@ namespace KaloRefill {
 
 class Calcolatrice;
 struct ContestoSalvataggio;
+class ControlliRefill;
 class Etichetta;
 class PulsanteGrafico;
 
@@ -79,6 +80,9 @@ public:
     // Lays the controls out again for the form's present size.
     void Form_Resize();
 
+    // The accountable refills (PIN, witness, register, slip) when the hall turned them on
+    // (setting "Refill"/"Controlli"); null otherwise, and then the form is as it always was.
+    ControlliRefill* controlli() const { return m_controlli.get(); }
     // A damaged database (the module was told so): a banner across the top of the form
     // says what was found and what to do, and saving is refused.
     void mostraDanno();
@@ -193,6 +197,10 @@ private:
     QString idTesta(ContestoSalvataggio& contesto);
     // Deleting and writing anew the document's two accounting entries.
     std::vector<Politica::Passo> passiContabili(ContestoSalvataggio& contesto);
+
+    // Reads the hall's setting and, when on, signs the operator in (FrmRefillRegistro.cpp).
+    void avviaControlli();
+    std::unique_ptr<ControlliRefill> m_controlli;
 
     bool m_dataDaCodice = false;
     bool m_anteprimaTasti = false;

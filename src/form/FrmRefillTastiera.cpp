@@ -1,5 +1,6 @@
 // The keypad and the keyboard: every key becomes a token for PremiTasto. The calculator's
 // state lives in LabValore, LabConto and LabOperazione; Calcolatrice does the text work.
+#include "../controlli/ControlliRefill.h"
 #include "../host/Errore.h"
 #include "Calcolatrice.h"
 #include "Colori.h"
@@ -59,10 +60,19 @@ QVariant FrmRefill::PremiTasto(const QString& tasto) {
     if (RefillAperto && !importoSalvabile())
         return {};
     if (RefillAperto) {
+        // Accountable refills: the witness and the reason are asked before the unit starts.
+        std::optional<ControlliRefill::Autorizzazione> autorizzazione;
+        if (m_controlli) {
+            Politica::descrizioneETermina(this, [&] { autorizzazione = m_controlli->autorizza(); });
+            if (!autorizzazione)
+                return {};
+        }
         // The whole save is one unit of the host's storage: a crash, a full disk or another
         // workstation's save never leaves it half-written. When the unit fails the form goes
         // back to the open entry, amount included, so "Salva" can simply be pressed again.
         const auto salvaVoce = [&](Politica::Segnalazioni& segnalazioni) {
+            if (autorizzazione)
+                m_controlli->primaDelSalvataggio(*autorizzazione);
             Politica::passiConMessaggio(segnalazioni, {
                 [&] { ConteggiaValori(); },
                 [&] { RefillAperto = 0; },
@@ -80,9 +90,14 @@ QVariant FrmRefill::PremiTasto(const QString& tasto) {
                 },
                 [&] { SalvaRefill(segnalazioni); },
             });
+            // Its register row, in the same unit: a failure drops the whole save.
+            if (autorizzazione)
+                m_controlli->registra(*autorizzazione);
         };
         if (!Politica::inUnitaDiLavoro(this, host(), salvaVoce, statoVoce()))
             return {};
+        if (autorizzazione)
+            m_controlli->dopoIlSalvataggio(*autorizzazione);
         Politica::passiConMessaggio(this, {[&] {
             Bottone->setCaption(QStringLiteral("0"));
             LabValore->setCaption(Calcolatrice::Vuoto);

@@ -9,6 +9,7 @@ target_sources(kalorefill PRIVATE
     form/FrmRefillSalvataggio.cpp form/ContestoSalvataggio.h
     form/FrmRefillContabilita.cpp
     form/FrmRefillChiusura.cpp
+    form/FrmRefillRegistro.cpp
     form/FrmRefillDanno.cpp
     form/Calcolatrice.cpp form/Calcolatrice.h
     form/Letture.cpp form/Letture.h

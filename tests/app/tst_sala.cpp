@@ -10,6 +10,8 @@
 #include "MotoreProva.h"
 #include "ParametriServer.h"
 #include "RisponditoreBox.h"
+#include "RisponditorePin.h"
+#include "controlli/Operatori.h"
 #include "entry/StatoModulo.h"
 #include "form/FrmRefill.h"
 #include "form/PulsanteGrafico.h"
@@ -211,6 +213,10 @@ void TestSala::primoAvvioFinoAlRipristino() {
         QVERIFY(conta(*host, u"select * from LogOperazioni where notevarie like '%Nome: Tre Ciliegie%'"_s) == 1);
         host->salvasettaggio(u"Refill"_s, u"Salvataggio"_s, 0);
         StatoModulo::istanza().applicazione = host;
+        // The new hall has the accountable refills on: the form opens on the PIN pad.
+        Operatori(*host).impostaPin(u"OP1"_s, u"1234"_s);
+        RisponditorePin pin;
+        pin.rispondi({{u"OP1"_s, u"1234"_s}});
         auto form = std::make_unique<FrmRefill>();
         form->Form_Load();
         QCOMPARE(form->CmdApparecchio[2]->caption().section(u'\r', 0, 0), u"V1"_s);

@@ -15,6 +15,7 @@
 #include "entry/StatoModulo.h"
 #include "form/FrmRefill.h"
 #include "form/PulsanteGrafico.h"
+#include "controlli/DlgPin.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -96,7 +97,7 @@ int main(int argc, char** argv) {
     const QStringList a = QCoreApplication::arguments();
     if (a.size() < 8) {
         riga(stderr, QStringLiteral("uso: salvatore_prova DB AAAA-MM-GG PRIMO PASSO PER_GIORNO SEME "
-                                    "QUANTI [--via] [--lento MS]"));
+                                    "QUANTI [--via] [--lento MS] [--pin CODICE PIN] [--buoni CARTELLA]"));
         return 2;
     }
     PianoSalvataggi piano;
@@ -128,12 +129,36 @@ int main(int argc, char** argv) {
     else
         StatoModulo::istanza().applicazione = DatabaseHost::apri(a.at(1), opzioni);
 
+    // With the hall's controls on: the operator signs in with "--pin CODE PIN" and slips go
+    // to "--buoni DIR".
+    const qsizetype conPin = a.indexOf(QStringLiteral("--pin"));
+    const QString codice = conPin > 0 && conPin + 2 < a.size() ? a.at(conPin + 1) : QString();
+    const QString pin = conPin > 0 && conPin + 2 < a.size() ? a.at(conPin + 2) : QString();
+    const qsizetype buoni = a.indexOf(QStringLiteral("--buoni"));
+    if (buoni > 0 && buoni + 1 < a.size())
+        StatoModulo::istanza().cartellaBuoni = a.at(buoni + 1);
+
     QTimer risponditore;
     risponditore.setInterval(5);
     bool salvataggiIniziati = false;
     qint64 tenutoDal = -1;
     int boxMostrati = 0;
     QObject::connect(&risponditore, &QTimer::timeout, &risponditore, [&] {
+        if (auto* pad = qobject_cast<DlgPin*>(QApplication::activeModalWidget());
+            pad && !pad->property("risposto").toBool()) {
+            pad->setProperty("risposto", true);
+            QTimer::singleShot(0, pad, [pad, codice, pin] {
+                const auto premi = [pad](const QString& nome) {
+                    if (auto* p = pad->findChild<QPushButton*>(nome))
+                        p->click();
+                };
+                premi(QStringLiteral("CmdOperatore_") + codice);
+                for (const QChar c : pin)
+                    premi(QStringLiteral("CmdPin_") + c);
+                premi(QStringLiteral("CmdConferma"));
+            });
+            return;
+        }
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box)
             return;

@@ -9,8 +9,10 @@
 #include "MotoreProva.h"
 #include "ParametriServer.h"
 #include "RisponditoreBox.h"
+#include "RisponditorePin.h"
 #include "Supporto.h"
 #include "VerificaRefill.h"
+#include "documento/VerificaRegistro.h"
 
 #include <QDir>
 #include <QFile>
@@ -166,7 +168,8 @@ QString differenza(const StatoRighe& trovato, const StatoRighe& atteso) {
 
 QString programma(const QString& nome) { return QDir(QCoreApplication::applicationDirPath()).filePath(nome); }
 
-QStringList argomenti(const QString& percorso, const PianoSalvataggi& piano, int quanti, bool via) {
+QStringList argomenti(const QString& percorso, const PianoSalvataggi& piano, int quanti, bool via,
+                      const QString& buoni = {}) {
     QStringList a{percorso,
                   piano.primaData.toString(Qt::ISODate),
                   QString::number(piano.primo),
@@ -176,15 +179,42 @@ QStringList argomenti(const QString& percorso, const PianoSalvataggi& piano, int
                   QString::number(quanti)};
     if (via)
         a << QStringLiteral("--via") << QStringLiteral("--lento") << QStringLiteral("30");
+    // With the hall's controls on every workstation signs in as OP02.
+    if (!buoni.isEmpty())
+        a << QStringLiteral("--pin") << QStringLiteral("OP02") << QStringLiteral("2222") << QStringLiteral("--buoni") << buoni;
     return a;
 }
 
 int salvataggiRiferiti(const QByteArray& uscita) { return int(uscita.count("salvato ")); }
 
-std::unique_ptr<BancoProva> salaSenzaConferma(int apparecchi = 16) {
+std::unique_ptr<BancoProva> salaSenzaConferma(int apparecchi = 16, bool controlli = false) {
     auto banco = BancoProva::salaPronta(apparecchi, Oggi);
     banco->host()->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Salvataggio"), 0);
+    // No save of the plans needs a witness: the register alone is under test.
+    if (controlli)
+        attivaControlli(*banco->host(), 32000);
     return banco;
+}
+
+// The register numbered 1..n per hall and year with no gap and no number twice, and in
+// step with the documents; n, or -1 with what is wrong.
+int righeRegistro(const QString& percorso, QString& problema) {
+    Lettore db(percorso);
+    const auto r = db.righe(QStringLiteral("select count(*), count(distinct numero), min(numero), max(numero) "
+                                           "from RegistroRefill"));
+    const int righe = r.at(0).at(0).toInt();
+    if (righe > 0 && (r.at(0).at(1).toInt() != righe || r.at(0).at(2).toInt() != 1 || r.at(0).at(3).toInt() != righe)) {
+        problema = QStringLiteral("%1 righe, %2 numeri diversi, da %3 a %4")
+                       .arg(righe).arg(r.at(0).at(1).toInt()).arg(r.at(0).at(2).toInt()).arg(r.at(0).at(3).toInt());
+        return -1;
+    }
+    const auto host = DatabaseHost::apri(percorso);
+    const auto problemi = VerificaRegistro(*host, {}, {}).verifica();
+    if (!problemi.isEmpty()) {
+        problema = VerificaRegistro::tabella(problemi);
+        return -1;
+    }
+    return righe;
 }
 
 } // namespace
@@ -194,6 +224,7 @@ class TestAtomicita : public QObject {
 private slots:
     // Runs on the engine the test run chose; see MotoreProva.
     void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
+    void arrestoBrusco_data();
     void arrestoBrusco();
     void boxSenzaBlocco();
     void serverPerso_data();
@@ -212,12 +243,22 @@ private slots:
     void verificaERipara();
 };
 
+void TestAtomicita::arrestoBrusco_data() {
+    QTest::addColumn<bool>("controlli");
+    QTest::newRow("senza controlli") << false;
+    QTest::newRow("con registro dei buoni") << true;
+}
+
 // A workstation killed at a random moment while it saves, again and again on the same
 // file: after each kill the file holds every save the program had finished, at most the
-// one it was making, and no half of anything.
+// one it was making, and no half of anything; with the controls on, the register has one
+// row per save kept, numbered without a gap or a repeat.
 void TestAtomicita::arrestoBrusco() {
-    const auto banco = salaSenzaConferma();
+    QFETCH(bool, controlli);
+    const auto banco = salaSenzaConferma(16, controlli);
     const QString percorso = banco->percorsoFile();
+    const QTemporaryDir buoni;
+    int registrate = 0;
     QRandomGenerator caso(20261204);
     StatoRighe stato;
     int salvataggiTotali = 0;
@@ -225,7 +266,8 @@ void TestAtomicita::arrestoBrusco() {
     for (int ciclo = 0; ciclo < cicli; ++ciclo) {
         PianoSalvataggi piano{Oggi.addDays(ciclo * 2), ciclo % 16, 5, 3, ciclo + 1};
         QProcess figlio;
-        figlio.start(programma(QStringLiteral("salvatore_prova")), argomenti(percorso, piano, 100000, false));
+        figlio.start(programma(QStringLiteral("salvatore_prova")),
+                     argomenti(percorso, piano, 100000, false, controlli ? buoni.path() : QString()));
         QVERIFY2(figlio.waitForStarted(), qPrintable(figlio.errorString()));
         QByteArray uscita;
         while (!uscita.contains("pronto\n") && figlio.waitForReadyRead(10000))
@@ -249,6 +291,14 @@ void TestAtomicita::arrestoBrusco() {
         stato = trovato;
         const QStringList problemi = incoerenze(percorso);
         QVERIFY2(problemi.isEmpty(), qPrintable(QStringLiteral("ciclo %1: ").arg(ciclo) + problemi.join(u'\n')));
+        if (controlli) {
+            QString problema;
+            const int righe = righeRegistro(percorso, problema);
+            const int salvati = registrate + fatti + (trovato == conIlSeguente && trovato != soloFatti ? 1 : 0);
+            QVERIFY2(righe == salvati, qPrintable(QStringLiteral("ciclo %1: registro di %2 righe per %3 salvataggi %4")
+                                                       .arg(ciclo).arg(righe).arg(salvati).arg(problema)));
+            registrate = righe;
+        }
     }
     QVERIFY2(salvataggiTotali >= cicli, "i programmi uccisi non hanno salvato quasi nulla");
     qInfo("%d cicli, %d salvataggi conclusi, 0 documenti incoerenti", cicli, salvataggiTotali);
@@ -411,16 +461,21 @@ void TestAtomicita::serverPerso() {
 
 void TestAtomicita::primiSalvataggiInsieme_data() {
     QTest::addColumn<int>("postazioni");
-    QTest::newRow("due") << 2;
-    QTest::newRow("quattro") << 4;
+    QTest::addColumn<bool>("controlli");
+    QTest::newRow("due") << 2 << false;
+    QTest::newRow("quattro") << 4 << false;
+    QTest::newRow("due con registro dei buoni") << 2 << true;
+    QTest::newRow("quattro con registro dei buoni") << 4 << true;
 }
 
 // Several workstations make the first saves of a new day at the same moment: one header,
 // every machine once, exact totals and entries, and nobody sees an error.
 void TestAtomicita::primiSalvataggiInsieme() {
     QFETCH(int, postazioni);
-    const auto banco = salaSenzaConferma();
+    QFETCH(bool, controlli);
+    const auto banco = salaSenzaConferma(16, controlli);
     const QString percorso = banco->percorsoFile();
+    const QTemporaryDir buoni;
     const int giri = 3;
     const int perPostazione = 3;
     for (int giro = 0; giro < giri; ++giro) {
@@ -429,7 +484,8 @@ void TestAtomicita::primiSalvataggiInsieme() {
         for (int k = 0; k < postazioni; ++k) {
             PianoSalvataggi piano{giorno, k, postazioni, 0, 100 * giro + k};
             auto figlio = std::make_unique<QProcess>();
-            figlio->start(programma(QStringLiteral("salvatore_prova")), argomenti(percorso, piano, perPostazione, true));
+            figlio->start(programma(QStringLiteral("salvatore_prova")),
+                          argomenti(percorso, piano, perPostazione, true, controlli ? buoni.path() : QString()));
             QVERIFY(figlio->waitForStarted());
             figli.push_back(std::move(figlio));
         }
@@ -460,6 +516,11 @@ void TestAtomicita::primiSalvataggiInsieme() {
         QCOMPARE(db.righe(QStringLiteral("select count(*) from noteteste where codcausale='REF' and "
                                          "dataregistrazione='%1'").arg(giorno.toString(Qt::ISODate)))
                      .at(0).at(0).toInt(), 1);
+        if (controlli) {
+            QString problema;
+            QCOMPARE(righeRegistro(percorso, problema), (giro + 1) * postazioni * perPostazione);
+            QVERIFY2(problema.isEmpty(), qPrintable(problema));
+        }
     }
 }
 

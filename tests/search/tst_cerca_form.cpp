@@ -170,7 +170,7 @@ QStringList TestCercaForm::attese(bool cerca, const QString& caption) const {
                cerca ? u"Recordset=id,codcausale,dataregistrazione,Codlocale,codiceazienda,"
                        u"idoperatore,chiuso,import,iddata,refillnoleggiatore,note"_s
                      : u"Recordset=DataIncasso,Descrizione,RefillGestore,IdOperatore,CodCausale"_s,
-               u"RecordsetOperatori=id,codice,nome,cognome,ruolo,attivo"_s,
+               u"RecordsetOperatori=id,codice,nome,cognome,ruolo,attivo,pinhash,tentativipin,bloccatofino"_s,
                u"RecordsetViste=id,modulo,utente,colonna,posizione,larghezza"_s,
                cerca ? u"CampoRicerca=dataregistrazione"_s : u"CampoRicerca=dataincasso"_s,
                u"PercorsoPers="_s + percorso + u"pers\\"_s,

@@ -1,0 +1,277 @@
+#include "ControlliRefill.h"
+
+#include "../documento/BuonoRefill.h"
+#include "../documento/RegistroRefill.h"
+#include "../entry/StatoModulo.h"
+#include "../form/Calcolatrice.h"
+#include "../form/Etichetta.h"
+#include "../form/FrmRefill.h"
+#include "../form/Letture.h"
+#include "../form/Messaggio.h"
+#include "../form/PulsanteGrafico.h"
+#include "../host/Errore.h"
+#include "../host/SqlTesti.h"
+#include "DlgPin.h"
+#include "HostOperatore.h"
+#include "Pin.h"
+
+#include <QApplication>
+#include <QEvent>
+
+#include <cmath>
+
+namespace KaloRefill {
+
+namespace {
+QString euro(const Valuta& v) { return QStringLiteral("€ ") + BuonoRefill::importoInCifre(v); }
+Valuta assoluto(const Valuta& v) { return v.decimillesimi() < 0 ? Valuta() - v : v; }
+} // namespace
+
+ControlliRefill::ControlliRefill(FrmRefill& form, HostApplicationPtr host, const ImpostazioniControlli& impostazioni)
+    : m_form(form), m_originale(host),
+      m_host(std::make_shared<HostOperatore>(std::move(host), QString())), m_impostazioni(impostazioni) {
+    m_inattivita.setObjectName(QStringLiteral("TimerInattivita"));
+    m_inattivita.setSingleShot(true);
+    m_inattivita.setInterval(m_impostazioni.minutiInattivita * 60 * 1000);
+    connect(&m_inattivita, &QTimer::timeout, this, [this] { bloccaPerInattivita(); });
+    if (m_impostazioni.minutiInattivita > 0)
+        qApp->installEventFilter(this);
+}
+
+ControlliRefill::~ControlliRefill() = default;
+
+HostApplication& ControlliRefill::host() { return *m_host; }
+
+bool ControlliRefill::eventFilter(QObject* oggetto, QEvent* evento) {
+    switch (evento->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::KeyPress:
+    case QEvent::TouchBegin:
+        if (!m_padAperto && m_inattivita.isActive())
+            m_inattivita.start();
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(oggetto, evento);
+}
+
+bool ControlliRefill::accedi(bool avvio) {
+    m_padAperto = true;
+    m_inattivita.stop();
+    Operatori operatori(*m_originale);
+    OperatoreRefill entrato;
+    DlgPin pad(&m_form, QStringLiteral("Accesso operatore"),
+               avvio ? QStringLiteral("Toccare il proprio nome e digitare il PIN.")
+                     : QStringLiteral("Gestione Refill bloccata per inattività: toccare il proprio nome e digitare il PIN."),
+               operatori.elenco(), [&](const QString& codice, const QString& pin, const QString&) {
+                   const Operatori::Risposta r = operatori.verifica(codice, pin, QDateTime::currentDateTime());
+                   if (r.esito == Operatori::Esito::Accettato)
+                       entrato = r.operatore;
+                   return r.messaggio;
+               });
+    pad.aggiungiAzione(QStringLiteral("CmdGestionePin"), QStringLiteral("Gestione PIN"), [this, &pad] { gestionePin(&pad); });
+    if (!avvio)
+        pad.senzaAnnulla();
+    const bool accettato = pad.exec() == QDialog::Accepted && !entrato.codice.isEmpty();
+    m_padAperto = false;
+    if (accettato) {
+        m_operatore = entrato;
+        m_host->setOperatore(entrato.codice);
+    }
+    if (m_impostazioni.minutiInattivita > 0 && (accettato || !avvio))
+        m_inattivita.start();
+    return accettato;
+}
+
+void ControlliRefill::bloccaPerInattivita() {
+    if (m_padAperto)
+        return;
+    // An open entry stays as it is: whoever signs in next finds it and saves it as himself.
+    while (!accedi(false)) {
+    }
+}
+
+void ControlliRefill::gestionePin(QWidget* parent) {
+    Operatori operatori(*m_originale);
+    const QList<OperatoreRefill> elenco = operatori.elenco();
+    // A hall where nobody has a PIN yet: a responsabile sets the first ones without one.
+    const bool primoAvvio = std::none_of(elenco.begin(), elenco.end(), [](const OperatoreRefill& o) { return o.haPin; });
+    QList<OperatoreRefill> responsabili;
+    for (const OperatoreRefill& o : elenco)
+        if (o.responsabile())
+            responsabili.append(o);
+    if (responsabili.isEmpty()) {
+        Messaggio::mostra(parent, QStringLiteral("Nessun operatore ha il ruolo di responsabile: i PIN si impostano da "
+                                                 "\"Anagrafiche\"."), Messaggio::Esclamativo, QStringLiteral("Gestione PIN"));
+        return;
+    }
+    DlgPin chi(parent, QStringLiteral("Gestione PIN"),
+               primoAvvio ? QStringLiteral("Nessun PIN è ancora impostato: il responsabile tocchi il proprio nome e "
+                                           "confermi.")
+                          : QStringLiteral("PIN di un responsabile:"),
+               responsabili, [&](const QString& codice, const QString& pin, const QString&) {
+                   if (primoAvvio)
+                       return QString();
+                   return operatori.verifica(codice, pin, QDateTime::currentDateTime()).messaggio;
+               });
+    if (chi.exec() != QDialog::Accepted)
+        return;
+    QString nuovo;
+    DlgPin quale(parent, QStringLiteral("Gestione PIN"),
+                 QStringLiteral("Toccare l'operatore e digitare il nuovo PIN (da 4 a 8 cifre)."), elenco,
+                 [&](const QString&, const QString& pin, const QString&) {
+                     nuovo = pin;
+                     return Pin::valido(pin) ? QString() : QStringLiteral("Il PIN deve avere da 4 a 8 cifre.");
+                 });
+    if (quale.exec() != QDialog::Accepted)
+        return;
+    DlgPin ripeti(parent, QStringLiteral("Gestione PIN"), QStringLiteral("Digitare di nuovo il nuovo PIN."), elenco,
+                  [&](const QString&, const QString& pin, const QString&) {
+                      return pin == nuovo ? QString() : QStringLiteral("I due PIN non coincidono.");
+                  });
+    ripeti.fissaOperatore(quale.operatore());
+    if (ripeti.exec() != QDialog::Accepted)
+        return;
+    operatori.impostaPin(quale.operatore(), nuovo);
+    Messaggio::mostra(parent, QStringLiteral("Nuovo PIN impostato per %1.").arg(quale.operatore()),
+                      Messaggio::Informazione, QStringLiteral("Gestione PIN"));
+}
+
+std::optional<ControlliRefill::Autorizzazione> ControlliRefill::autorizza() {
+    Autorizzazione a;
+    Calcolatrice calcolo({m_form.LabValore->caption(), m_form.LabConto->caption(), !m_form.LabConto->isHidden(),
+                          m_form.LabOperazione->caption()});
+    calcolo.conteggiaValori();
+    try {
+        a.previsto = Valuta::daDouble(Letture::letturaImporto(calcolo.stato().valore));
+    } catch (const Errore&) {
+        Messaggio::mostra(&m_form, QStringLiteral("L'importo \"%1\" non è un numero.").arg(calcolo.stato().valore),
+                          Messaggio::Esclamativo);
+        return std::nullopt;
+    }
+    const int indice = int(Letture::letturaIntera(m_form.Bottone->caption()));
+    if (indice < 0 || indice >= FrmRefill::NumeroPulsanti)
+        throw Errore::indiceNonValido();
+    a.idScheda = m_form.CmdApparecchio[std::size_t(indice)]->tag().toLongLong();
+    a.giornata = m_form.dataRegistrazione();
+    RegistroRefill registro(*m_originale);
+    const Valuta prima = registro.importoDelGiorno(a.giornata, a.idScheda);
+    const Valuta differenza = a.previsto - prima;
+    const bool diminuzione = differenza < Valuta();
+    const bool serveResponsabile = assoluto(differenza) > m_impostazioni.sogliaResponsabile;
+    if (!diminuzione && differenza <= m_impostazioni.sogliaTestimone)
+        return a;
+
+    Operatori operatori(*m_originale);
+    QString richiesta = diminuzione
+                            ? QStringLiteral("Diminuzione di %1 sull'apparecchio (da %2 a %3): servono il motivo e il "
+                                             "PIN di un secondo operatore")
+                            : QStringLiteral("Refill di %1 (da %2 a %3), oltre %4: serve il PIN di un secondo operatore");
+    richiesta = richiesta.arg(euro(assoluto(differenza)), euro(prima), euro(a.previsto), euro(m_impostazioni.sogliaTestimone));
+    if (serveResponsabile && !m_operatore.responsabile())
+        richiesta += QStringLiteral(", responsabile (oltre %1)").arg(euro(m_impostazioni.sogliaResponsabile));
+    richiesta += QLatin1Char('.');
+    OperatoreRefill testimone;
+    DlgPin pad(&m_form, QStringLiteral("Testimone"), richiesta, operatori.elenco(),
+               [&](const QString& codice, const QString& pin, const QString&) -> QString {
+                   if (codice.compare(m_operatore.codice, Qt::CaseInsensitive) == 0)
+                       return QStringLiteral("Il testimone non può essere l'operatore che salva (%1): serve un "
+                                             "secondo operatore.").arg(m_operatore.codice);
+                   const Operatori::Risposta r = operatori.verifica(codice, pin, QDateTime::currentDateTime());
+                   if (r.esito != Operatori::Esito::Accettato)
+                       return r.messaggio;
+                   if (serveResponsabile && !m_operatore.responsabile() && !r.operatore.responsabile())
+                       return QStringLiteral("Oltre %1 il testimone deve essere un responsabile.")
+                           .arg(euro(m_impostazioni.sogliaResponsabile));
+                   testimone = r.operatore;
+                   return {};
+               });
+    if (diminuzione)
+        pad.chiediMotivo();
+    if (pad.exec() != QDialog::Accepted || testimone.codice.isEmpty())
+        return std::nullopt;
+    a.testimone = testimone.codice;
+    a.nomeTestimone = testimone.nomeCompleto();
+    a.testimoneResponsabile = testimone.responsabile();
+    a.motivo = pad.motivo();
+    return a;
+}
+
+void ControlliRefill::primaDelSalvataggio(Autorizzazione& a) {
+    a.prima = RegistroRefill(*m_originale).importoDelGiorno(a.giornata, a.idScheda);
+}
+
+void ControlliRefill::registra(Autorizzazione& a) {
+    RegistroRefill registro(*m_originale);
+    RigaRegistro& r = a.riga;
+    r.dopo = registro.importoDelGiorno(a.giornata, a.idScheda);
+    r.prima = a.prima;
+    r.differenza = r.dopo - r.prima;
+    // Another workstation may have changed the machine since the witness signed.
+    const bool diminuzione = r.differenza < Valuta();
+    const bool serveTestimone = diminuzione || r.differenza > m_impostazioni.sogliaTestimone;
+    const bool serveResponsabile = assoluto(r.differenza) > m_impostazioni.sogliaResponsabile;
+    if ((serveTestimone && a.testimone.isEmpty()) || (diminuzione && a.motivo.isEmpty()) ||
+        (serveTestimone && serveResponsabile && !m_operatore.responsabile() && !a.testimoneResponsabile))
+        throw Errore(CodiceErrore::ChiamataNonValida,
+                     QStringLiteral("L'importo dell'apparecchio è cambiato da un'altra postazione: il salvataggio non "
+                                    "è stato fatto. Premere di nuovo \"Salva\"."));
+
+    const QDateTime adesso = QDateTime::currentDateTime();
+    const RecordsetPtr locali = m_originale->openrecordset(SqlTesti::locali());
+    r.codLocale = locali->RecordCount() > 0 ? locali->Field(QStringLiteral("Codlocale")).toString() : QString();
+    r.anno = m_impostazioni.giornata(adesso).year();
+    r.dataOra = adesso;
+    r.giornata = a.giornata;
+    r.idScheda = a.idScheda;
+    const RecordsetPtr apparecchio = m_originale->openrecordset(
+        QStringLiteral("select * from apparecchi where idscheda=") + QString::number(a.idScheda));
+    if (apparecchio->RecordCount() > 0) {
+        r.codiceInterno = apparecchio->Field(QStringLiteral("codiceinterno")).toString();
+        r.nomeScheda = apparecchio->Field(QStringLiteral("Nomescheda")).toString();
+        r.codiceAams = apparecchio->Field(QStringLiteral("codiceaams")).toString();
+    }
+    r.operatore = m_operatore.codice;
+    r.testimone = a.testimone;
+    r.motivo = diminuzione ? a.motivo : QString();
+    if (diminuzione)
+        registro.ultimaRigaPositiva(r.codLocale, r.idScheda, r.giornata, r.annoCorretto, r.numeroCorretto);
+    registro.aggiungi(r);
+}
+
+QString ControlliRefill::cartellaBuoni(HostApplication& host) {
+    const QString scelta = StatoModulo::istanza().cartellaBuoni;
+    return scelta.isEmpty() ? host.Percorso() + QStringLiteral("buoni") : scelta;
+}
+
+void ControlliRefill::dopoIlSalvataggio(const Autorizzazione& a) {
+    if (a.riga.differenza <= Valuta() || a.riga.numero == 0)
+        return;
+    BuonoRefill::Dati dati{{}, a.riga, m_operatore.nomeCompleto(), a.nomeTestimone};
+    QString problema;
+    try {
+        const RecordsetPtr locali = m_originale->openrecordset(SqlTesti::locali());
+        if (locali->RecordCount() > 0)
+            dati.sala = locali->Field(QStringLiteral("ragionesociale")).toString();
+        const QString stampante = StatoModulo::istanza().stampanteBuoni;
+        if (!stampante.isEmpty()) {
+            try {
+                BuonoRefill::stampa(dati, stampante, m_impostazioni.copieBuono, m_impostazioni.rotolo80mm);
+                return;
+            } catch (const Errore& e) {
+                problema = e.descrizione();
+            }
+        }
+        const QString pdf = BuonoRefill::salvaPdf(dati, cartellaBuoni(*m_originale), m_impostazioni.copieBuono,
+                                                  m_impostazioni.rotolo80mm);
+        if (!problema.isEmpty())
+            Messaggio::mostra(&m_form, QStringLiteral("Il buono %1 non è stato stampato: %2\nÈ stato salvato in %3.")
+                                           .arg(a.riga.nome(), problema, pdf), Messaggio::Esclamativo);
+    } catch (const Errore& e) {
+        Messaggio::mostra(&m_form, QStringLiteral("Il refill è salvato con il %1, ma il buono non è stato prodotto: %2")
+                                       .arg(a.riga.nome(), e.descrizione()), Messaggio::Esclamativo);
+    }
+}
+
+} // namespace KaloRefill

@@ -1,0 +1,9 @@
+target_sources(kalorefill PRIVATE
+    documento/RigaRegistro.cpp documento/RigaRegistro.h
+    documento/RegistroRefill.cpp documento/RegistroRefill.h
+    documento/VerificaRegistro.cpp documento/VerificaRegistro.h
+    documento/ImpostazioniControlli.cpp documento/ImpostazioniControlli.h)
+target_sources(kalorefill PRIVATE
+    documento/ImportoInLettere.cpp documento/ImportoInLettere.h
+    documento/CodiceQr.cpp documento/CodiceQr.h
+    documento/BuonoRefill.cpp documento/BuonoRefill.h)

@@ -1,0 +1,79 @@
+#include "RisponditorePin.h"
+
+#include "controlli/DlgPin.h"
+#include "controlli/Operatori.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace KaloRefill;
+
+RisponditorePin::RisponditorePin() {
+    m_timer.setInterval(5);
+    connect(&m_timer, &QTimer::timeout, this, &RisponditorePin::controlla);
+    m_timer.start();
+}
+
+void RisponditorePin::rispondi(std::initializer_list<Risposta> risposte) {
+    m_risposte.insert(m_risposte.end(), risposte.begin(), risposte.end());
+}
+
+void RisponditorePin::controlla() {
+    auto* pad = qobject_cast<DlgPin*>(QApplication::activeModalWidget());
+    if (!pad || !pad->isVisible() || pad->property("inRisposta").toBool())
+        return;
+    pad->setProperty("inRisposta", true);
+    m_pad << pad->windowTitle();
+    m_richieste << pad->findChild<QLabel*>(QStringLiteral("LabRichiesta"))->text();
+    const auto premi = [pad](const QString& nome) {
+        if (auto* p = pad->findChild<QPushButton*>(nome))
+            p->click();
+    };
+    if (m_risposte.empty()) {
+        QTimer::singleShot(0, pad, &QDialog::reject);
+        return;
+    }
+    const Risposta r = m_risposte.front();
+    m_risposte.pop_front();
+    QTimer::singleShot(0, pad, [pad, r, premi] {
+        premi(QStringLiteral("CmdOperatore_") + r.operatore);
+        if (r.motivo >= 0)
+            premi(QStringLiteral("OptMotivo_%1").arg(r.motivo));
+        if (!r.altro.isEmpty())
+            pad->findChild<QLineEdit*>(QStringLiteral("TxtAltroMotivo"))->setText(r.altro);
+        for (const QChar c : r.pin)
+            premi(QStringLiteral("CmdPin_") + c);
+        // A refused PIN leaves the pad open for the next answer.
+        pad->setProperty("inRisposta", false);
+        premi(QStringLiteral("CmdConferma"));
+    });
+}
+
+void attivaControlli(HostApplication& host, int sogliaTestimone) {
+    host.salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Controlli"), 1);
+    host.salvasettaggio(QStringLiteral("Refill"), QStringLiteral("SogliaTestimone"), qint16(sogliaTestimone));
+    const RecordsetPtr rs = host.openrecordset(QStringLiteral("select * from operatori"));
+    const struct {
+        const char* codice;
+        const char* nome;
+        const char* cognome;
+        const char* ruolo;
+    } operatori[] = {{"OP01", "Anna", "Neri", "responsabile"},
+                     {"OP02", "Bruno", "Verdi", "operatore"},
+                     {"OP03", "Carla", "Bianchi", "operatore"}};
+    for (const auto& o : operatori) {
+        rs->AddNew();
+        rs->SetField(QStringLiteral("codice"), QLatin1String(o.codice));
+        rs->SetField(QStringLiteral("nome"), QLatin1String(o.nome));
+        rs->SetField(QStringLiteral("cognome"), QLatin1String(o.cognome));
+        rs->SetField(QStringLiteral("ruolo"), QLatin1String(o.ruolo));
+        rs->SetField(QStringLiteral("attivo"), -1);
+        rs->Update();
+    }
+    Operatori elenco(host);
+    for (const auto& o : operatori)
+        elenco.impostaPin(QLatin1String(o.codice), QString(4, QLatin1Char(o.codice[3])));
+}
