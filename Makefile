@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 KaloRefill developers
+# SPDX-License-Identifier: LGPL-3.0-or-later
 # KaloRefill on a fresh Debian 12 machine, as root or with sudo:
 #   make run     install what is missing, build, open the refill form on the demo database
 #   make test    install what is missing, build, run every test offscreen

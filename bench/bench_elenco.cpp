@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // The "Cerca" list over a short and a long history: from the press to the first rows
 // painted (offscreen) and the peak memory of the process, each measured in a process of
 // its own so that one size does not inherit the other's memory. The ratios must stay

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // The same save, page load and day total on either engine, for choosing between a file and
 // a server: one year and ten years of history (refill documents and other kinds of
 // documents in the shared tables), through the real form. Without --server it measures a

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // What the refill form costs on a database holding 1 day, 1 year and 10 years of history
 // as the suite writes it, set against the floor the engine allows on a copy of the same
 // file; the "Cerca" list on 3,650 and 36,500 refill registrations; the program's start

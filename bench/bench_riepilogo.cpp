@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // How long "Riepilogo Refill" takes to open a whole year of a hall with 40 machines, each
 // refilled on most days, beside ten years of other documents in the same tables; and the
 // engine's plan for each of its queries, which must use the index on the amount date.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // The least a Qt Widgets program does before its first window is on screen: the yardstick
 // for the refill program's start-up. Prints the moment of the first paint (CLOCK_MONOTONIC
 // nanoseconds) and ends.

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 KaloRefill developers
+# SPDX-License-Identifier: LGPL-3.0-or-later
 # What `cmake --install` lays down, and the CMake package that lets another host program
 # find_package(KaloRefill) and link KaloRefill::kalorefill (and KaloRefill::kalorefill_database).
 #

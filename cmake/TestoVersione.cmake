@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 KaloRefill developers
+# SPDX-License-Identifier: LGPL-3.0-or-later
 # The version text a user sees ("2.000.023"), worked out here from the project version
 # on its own, so tests compare the program's answer with something it did not compute.
 function(kalorefill_testo_versione variabile)

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 KaloRefill developers
+# SPDX-License-Identifier: LGPL-3.0-or-later
 # Run by CPack after it has built the packages. CPack still calls ldconfig from postinst
 # and postrm of a package with libraries in /usr/lib; Debian refreshes the library cache
 # through the ldconfig trigger instead (the "triggers" file the package carries), and a

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 KaloRefill developers
+# SPDX-License-Identifier: LGPL-3.0-or-later
 # Lines of code of the program and of its tests: C++ sources and headers, blank lines and
 # comments left out; bench/ and packaging/ are counted apart from both.
 #   tests/conta_righe.sh

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // The list on paper and in files: preview, printer, PDF and CSV, each of what is shown.
 
 #include "AnteprimaTocco.h"

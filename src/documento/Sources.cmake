@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 KaloRefill developers
+# SPDX-License-Identifier: LGPL-3.0-or-later
 target_sources(kalorefill PRIVATE
     documento/RigaRegistro.cpp documento/RigaRegistro.h
     documento/RegistroRefill.cpp documento/RegistroRefill.h

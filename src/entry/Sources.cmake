@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 KaloRefill developers
+# SPDX-License-Identifier: LGPL-3.0-or-later
 target_sources(kalorefill PRIVATE
     entry/Configura.cpp entry/Configura.h
     entry/StatoModulo.cpp entry/StatoModulo.h

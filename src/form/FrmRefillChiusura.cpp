@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // Closing, and the two buttons that hand work to the search-and-report component.
 #include "../search/RicercaRefill.h"
 #include "Etichetta.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // The document's double-entry accounting: at every save all entries of the header go and
 // two are written from the document total, taking it out of the hall's cash account and
 // putting it on the refill account, so they always match the machine rows.

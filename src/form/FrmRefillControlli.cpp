@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // The form's control tree: every control with its name, container, caption, colours,
 // font and created place in twips. Behaviour is wired elsewhere (collegaEventi).
 

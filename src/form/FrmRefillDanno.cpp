@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // A database the engine found damaged: the form keeps working for looking, says so in a
 // banner that stays in view, and refuses to save into it, pointing to the check and to the
 // last backup.

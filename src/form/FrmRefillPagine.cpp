@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // Machine pages: the 16 buttons show the venue's machines a page at a time, with the
 // amounts already saved for the date. The paging state is the current row of
 // rsApparecchi: after a page is filled it stands on the row after the last machine shown.

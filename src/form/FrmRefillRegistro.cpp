@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // The accountable refills on the form: with the hall's setting on, the working date
 // follows the business day and the form opens on the PIN pad.
 #include "../controlli/ControlliRefill.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // Saving one machine's amount into the day's refill document: the header, a log row,
 // the machine row, the header's day total and the accounting entries, then the day's
 // total on screen. Every step stands alone: a failure is reported and the next step

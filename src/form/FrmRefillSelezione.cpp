@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // Picking a machine opens its entry: the keypad comes alive, the prompt names the machine
 // and an amount it already has becomes the first operand of a pending "+".
 #include "../host/Errore.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // The keypad and the keyboard: every key becomes a token for PremiTasto. The calculator's
 // state lives in LabValore, LabConto and LabOperazione; Calcolatrice does the text work.
 #include "../controlli/ControlliRefill.h"

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 KaloRefill developers
+# SPDX-License-Identifier: LGPL-3.0-or-later
 target_sources(kalorefill PRIVATE
     form/FrmRefill.cpp form/FrmRefill.h
     form/FrmRefillControlli.cpp form/FrmRefillLayout.cpp

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 KaloRefill developers
+# SPDX-License-Identifier: LGPL-3.0-or-later
 target_sources(kalorefill PRIVATE
     search/ComponenteRicerca.h
     search/DataRisposta.cpp search/DataRisposta.h

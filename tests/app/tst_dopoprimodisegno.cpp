@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // Work put off until the first window is painted: not before, once only, and not at all
 // when called off.
 #include "DopoPrimoDisegno.h"

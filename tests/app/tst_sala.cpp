@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // A hall set up from nothing: the welcome makes its database, "Anagrafiche" fills it, the
 // form saves a refill on it; machines from CSV files; backups, interrupted and restored.
 // On the engine the test run chose (MotoreProva).

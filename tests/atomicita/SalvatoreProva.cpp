@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // A workstation for the crash and race tests: the real form on a database file, saving
 // through the keypad as an operator does. Prints "pronto" once the form is up and
 // "salvato I" after save I has returned; with --via it waits for "via T" on standard

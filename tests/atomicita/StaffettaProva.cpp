@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // A TCP relay on loopback in front of a server's Unix socket, for the tests of a cut
 // connection. Prints the port it listens on; "taglia" on standard input cuts every
 // connection open through it at once (a reset, as a failing network gives) and answers

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // A save is kept whole or not at all: programs killed in the middle of saving, several
 // workstations making the first save of a day at once, a unit of work that cannot start
 // or is lost, files that cannot be written, and the mending of documents left

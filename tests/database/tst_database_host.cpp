@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // The embedded host and its recordsets, on real files in a temporary folder or on a
 // PostgreSQL server, as the test run chose (MotoreProva).
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // Statements run with SQLite's own calls store, read and refuse exactly what Qt's SQLite
 // driver stores, reads and refuses, on the same file and the same connection.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // Start-up, machine pages and the day's total, on a real temporary database.
 #include "MotoreProva.h"
 #include "HostRegistrato.h"

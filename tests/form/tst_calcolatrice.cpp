@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // The keypad's arithmetic and text rules, and the keyboard table, without a window.
 #include "form/Calcolatrice.h"
 #include "form/Letture.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // The refill cycle on a real temporary database: picking a machine, typing on the keypad
 // or the keyboard, saving with its accounting entries, and closing.
 #include "MotoreProva.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // The host's handle on the module: pass-through properties, the version text, the host
 // object and Start, modal or modeless.
 #include "MotoreProva.h"

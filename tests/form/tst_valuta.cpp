@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // Money as the hall's books keep it: four decimals, exact, rounded to the even neighbour,
 // read with a comma or a point, refused with the runtime's error numbers when it cannot be
 // an amount, never wrapped round when it leaves the 64-bit count.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // The form's layout arithmetic, without a window: the places it writes for a given inner
 // size, the sizes it refuses and the values later steps read after a refusal. Then the
 // control tree as created, its pixel geometry once the window is resized, and the

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 KaloRefill developers
+# SPDX-License-Identifier: LGPL-3.0-or-later
 # Mutation run: each mutant of mutanti.tsv is applied to a copy of the sources, built, and
 # the tests named for it are run. A mutant the tests catch is "ucciso"; one they miss is
 # "sopravvissuto" and points at a fault the suite would let through. Not part of make test.

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 KaloRefill developers
+# SPDX-License-Identifier: LGPL-3.0-or-later
 # cmake -P script: install the build into a new prefix, check what landed there, then
 # configure, build and run a host program that only knows the installed package.
 foreach(variabile CARTELLA_BUILD CARTELLA_SORGENTI CARTELLA_CONSUMATORE CARTELLA_LAVORO VERSIONE_ATTESA)

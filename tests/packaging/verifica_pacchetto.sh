@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 KaloRefill developers
+# SPDX-License-Identifier: LGPL-3.0-or-later
 # Builds the Debian packages from the build folder and checks them as Debian and a
 # technician would: lintian, the desktop entry and the metainfo validators, then dpkg
 # installs them into a root of their own, where the program must run and open the form

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 KaloRefill developers
+# SPDX-License-Identifier: LGPL-3.0-or-later
 # A throwaway PostgreSQL server for the tests: its own cluster in a short folder under
 # /tmp, reachable only through a Unix socket in that folder, owned by an unprivileged
 # user (initdb refuses root). Each run stops the previous one named in the state file.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // A standby that takes over: the hall's address names a primary server and its streaming
 // standby (synchronous replication). The primary's machine is lost while the cash desk keeps
 // saving, or while it stands idle; the standby is promoted. A save in flight fails with one

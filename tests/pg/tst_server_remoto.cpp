@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // A database server on another machine: the address forms an installation writes (a list of
 // servers for a standby, encryption with the server's certificate checked), and an
 // encrypted connection to a real server that accepts nothing else.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // The pictures of the accountable refills: the PIN pad the form opens on, the witness step
 // of a large refill and "Registro buoni", grabbed from the screen (run under Xvfb at
 // 1024 × 768), and the slip's PDF of that refill, which the caller renders with pdftoppm.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // Accountable refills on the real form over a real database: the PIN pad, the witness
 // step, the numbered and chained register written in the save's unit, the slip, the
 // register's check against tampering, the business day and the schema upgrade.

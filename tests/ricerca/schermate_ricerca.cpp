@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // The pictures of the list windows in the README: the component's window grabbed
 // offscreen over the demo hall, as "Cerca" and "Stampa" open it.
 //

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // The search-and-report component as the operator meets it: the modal list window run by
 // Ricerca over in-memory recordsets, its exports and the plugin created by its name.
 // PDFs are read back with pdftotext (poppler-utils, installed by the Makefile).

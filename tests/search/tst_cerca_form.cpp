@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // "Cerca" and "Stampa" pressed on the real form, over a real temporary database seen
 // through a recording host, with the test component plugin standing in for
 // "KaloviaRicerca.Ricerca": what the host is asked, what the component is handed, what the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // Creating components by name: which folders are searched, in which order, and what
 // comes back for names nobody answers to.
 #include "ComponentRegistry.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // Not a test: the pictures of every window on the screen it runs on (the README's and the
 // ones the hall manager is shown), over the demo hall whose refills are all typed on the
 // form itself, through its keypad, decreases included. Run under Xvfb:

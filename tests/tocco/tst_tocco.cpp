@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // Every window and dialog the program opens, as a finger and a screen reader meet them, on
 // the screen the test run gives (an 800 x 480 panel, 1024 x 768, 1920 x 1080): each one
 // inside the screen, every control a person can press (menu items included) at least

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // A host of its own: links the installed libraries, opens a new database through the
 // embedded host, makes the search component from the installed plugin folder and prints
 // the module's version.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
 // The test plugin: answers to "KaloviaRicerca.Ricerca" with a search component that shows
 // nothing and writes into RegistroProva what it is given and asked.
 #include "ComponentFactory.h"
