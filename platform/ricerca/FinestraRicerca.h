@@ -9,6 +9,8 @@
 #include <QDialog>
 #include <QVariant>
 
+#include <functional>
+
 class QLabel;
 class QLineEdit;
 class QModelIndex;
@@ -76,6 +78,10 @@ private:
     void stampa();
     void chiediPdf();
     void chiediCsv();
+    // Asks where to export (the default folder and name offered), adds the extension when
+    // missing, and reports a file that could not be written.
+    void chiediFile(const QString& titolo, const QString& estensione, const QString& filtro,
+                    const std::function<bool(const QString&)>& esporta);
     QString cartellaPredefinita() const;
     QString nomeFilePredefinito(const QString& estensione) const;
     void segnalaErrore(const QString& testo);

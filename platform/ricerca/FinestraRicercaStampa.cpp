@@ -57,33 +57,26 @@ void FinestraRicerca::stampa() {
 }
 
 void FinestraRicerca::chiediPdf() {
-    if (!ciSonoRighe())
-        return;
-    QString file = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Esporta in PDF"),
-        QDir(cartellaPredefinita()).filePath(nomeFilePredefinito(QStringLiteral("pdf"))),
-        QStringLiteral("Documenti PDF (*.pdf)"));
-    if (file.isEmpty())
-        return;
-    if (!file.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
-        file += QLatin1String(".pdf");
-    if (!esportaPdf(file))
-        segnalaErrore(
-            QStringLiteral("Impossibile scrivere il file %1.").arg(QDir::toNativeSeparators(file)));
+    chiediFile(QStringLiteral("Esporta in PDF"), QStringLiteral("pdf"), QStringLiteral("Documenti PDF (*.pdf)"),
+               [this](const QString& file) { return esportaPdf(file); });
 }
 
 void FinestraRicerca::chiediCsv() {
+    chiediFile(QStringLiteral("Esporta per Excel"), QStringLiteral("csv"), QStringLiteral("File CSV (*.csv)"),
+               [this](const QString& file) { return esportaCsv(file); });
+}
+
+void FinestraRicerca::chiediFile(const QString& titolo, const QString& estensione, const QString& filtro,
+                                 const std::function<bool(const QString&)>& esporta) {
     if (!ciSonoRighe())
         return;
     QString file = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Esporta per Excel"),
-        QDir(cartellaPredefinita()).filePath(nomeFilePredefinito(QStringLiteral("csv"))),
-        QStringLiteral("File CSV (*.csv)"));
+        this, titolo, QDir(cartellaPredefinita()).filePath(nomeFilePredefinito(estensione)), filtro);
     if (file.isEmpty())
         return;
-    if (!file.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
-        file += QLatin1String(".csv");
-    if (!esportaCsv(file))
+    if (!file.endsWith(QLatin1Char('.') + estensione, Qt::CaseInsensitive))
+        file += QLatin1Char('.') + estensione;
+    if (!esporta(file))
         segnalaErrore(
             QStringLiteral("Impossibile scrivere il file %1.").arg(QDir::toNativeSeparators(file)));
 }
