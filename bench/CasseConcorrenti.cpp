@@ -78,25 +78,37 @@ int eseguiCassa(const QString& indirizzo, int numero, int secondi) {
     while (QDateTime::currentMSecsSinceEpoch() < via)
         QThread::usleep(200);
     const qint64 fine = via + qint64(secondi) * 1000;
+    QElapsedTimer durata;
+    durata.start();
+    double inSalvataggio = 0;
+    int giri = 0;
     for (int i = 0; QDateTime::currentMSecsSinceEpoch() < fine; ++i) {
-        // Desks of one hall start on different machines and meet on the same ones.
-        form->CmdApparecchio[static_cast<std::size_t>((numero * 5 + i) % FrmRefill::NumeroPulsanti)]->click();
+        // Each desk of a hall refills machines of its own, as cash desks of one hall do.
+        form->CmdApparecchio[static_cast<std::size_t>(numero % FrmRefill::NumeroPulsanti)]->click();
         form->PremiTasto(QString::number(i % 9 + 1));
         const qsizetype boxPrima = box.boxes().size();
+        const qsizetype padPrima = pin.pad().size();
         QElapsedTimer t;
         t.start();
         form->CmdSalva->click();
         const double ms = static_cast<double>(t.nsecsElapsed()) / 1e6;
+        inSalvataggio += ms;
+        ++giri;
         if (form->RefillAperto == 0 && box.boxes().size() == boxPrima) {
             stampa(QStringLiteral("ms %1").arg(ms, 0, 'f', 3));
             continue;
         }
-        const QStringList testi = box.testi().mid(boxPrima);
+        QStringList testi = box.testi().mid(boxPrima);
+        for (qsizetype p = padPrima; p < pin.pad().size(); ++p)
+            testi << QStringLiteral("tastierino PIN: ") + pin.pad().at(p) + QStringLiteral(": ") + pin.richieste().value(p);
         stampa(QStringLiteral("errore ") + (testi.isEmpty() ? QStringLiteral("Refill rimasto aperto") : testi.join(u" / ")).simplified());
         // The amount stays typed when a save fails: the next machine is opened anyway.
         if (form->RefillAperto != 0)
             form->CmdCanc->click();
     }
+    // Where a desk's time went: a desk that saves little because the machine is busy with the
+    // others' processes shows it here.
+    stampa(QStringLiteral("giri %1 salvando %2 ms su %3 ms").arg(giri).arg(inSalvataggio, 0, 'f', 0).arg(durata.elapsed()));
     if (pin.pad().size() > 1)
         stampa(QStringLiteral("errore tastierini PIN inattesi: %1").arg(pin.pad().size() - 1));
     form.reset();
@@ -115,7 +127,7 @@ Esito misura(const QList<SalaServer>& sale, int casse, int secondi) {
         auto p = std::make_unique<QProcess>();
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         p->start(QCoreApplication::applicationFilePath(),
-                 {QStringLiteral("--cassa"), sale.at(c % sale.size()).indirizzo, QString::number(c),
+                 {QStringLiteral("--cassa"), sale.at(c % sale.size()).indirizzo, QString::number(c / sale.size()),
                   QString::number(secondi)});
         processi.push_back(std::move(p));
     }
@@ -127,9 +139,13 @@ Esito misura(const QList<SalaServer>& sale, int casse, int secondi) {
             }
         p->readLine();
     }
-    const QByteArray via = "via " + QByteArray::number(QDateTime::currentMSecsSinceEpoch() + 500) + '\n';
-    for (auto& p : processi)
+    // Written out before anyone is waited for: a QProcess sends what it buffered only while
+    // it is being waited on.
+    const QByteArray via = "via " + QByteArray::number(QDateTime::currentMSecsSinceEpoch() + 1000) + '\n';
+    for (auto& p : processi) {
         p->write(via);
+        p->waitForBytesWritten(5000);
+    }
     for (int c = 0; c < casse; ++c) {
         QProcess& p = *processi[std::size_t(c)];
         if (!p.waitForFinished((secondi + 300) * 1000) || p.exitCode() != 0) {
@@ -141,6 +157,11 @@ Esito misura(const QList<SalaServer>& sale, int casse, int secondi) {
                 e.latenze.aggiungi(riga.mid(3).toDouble());
                 ++e.salvataggi;
                 ++salvatiPerSala[sale.at(c % sale.size()).nome];
+            } else if (riga.startsWith("giri ")) {
+                const QList<QByteArray> parti = riga.split(' ');
+                e.giriPerCassa << parti.value(1).toInt();
+                e.msInSalvataggio += parti.value(3).toDouble();
+                e.msDiLavoro += parti.value(6).toDouble();
             } else if (riga.startsWith("errore ")) {
                 ++e.errori;
                 if (e.messaggi.size() < 5)

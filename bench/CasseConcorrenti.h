@@ -24,7 +24,10 @@ struct Esito {
     // Register rows written during the run ÷ saves the desks saw go through: 0 when it
     // is not 1 in some hall.
     bool registroInPasso = true;
-    QStringList messaggi;  // the first few texts of the failures
+    QStringList messaggi;
+    // Saves each desk made, and the share of the desks' time spent inside saves.
+    QList<int> giriPerCassa;
+    double msInSalvataggio = 0, msDiLavoro = 0;  // the first few texts of the failures
 };
 
 // The hall's accountable refills on, with the operators and PINs the desks sign in with.
@@ -34,7 +37,8 @@ void preparaSala(const SalaServer& sala);
 // instant.
 Esito misura(const QList<SalaServer>& sale, int casse, int secondi);
 
-// The desk itself, in the child process: "--cassa INDIRIZZO NUMERO SECONDI".
+// The desk itself, in the child process: "--cassa INDIRIZZO NUMERO SECONDI", NUMERO its
+// place among the desks of its hall.
 int eseguiCassa(const QString& indirizzo, int numero, int secondi);
 
 } // namespace CasseConcorrenti

@@ -41,6 +41,7 @@
 #include <QStorageInfo>
 #include <QTextStream>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -389,6 +390,11 @@ int main(int argc, char** argv) {
                          .arg(e.buchiRegistro)
                          .arg(e.numeriRipetuti)
                          .arg(e.registroInPasso ? QStringLiteral("sì") : QStringLiteral("NO"));
+            if (!e.giriPerCassa.isEmpty())
+                out() << QStringLiteral("    salvataggi per cassa da %1 a %2; tempo delle casse dentro un salvataggio %3%\n")
+                             .arg(*std::min_element(e.giriPerCassa.begin(), e.giriPerCassa.end()))
+                             .arg(*std::max_element(e.giriPerCassa.begin(), e.giriPerCassa.end()))
+                             .arg(rapporto(e.msInSalvataggio, e.msDiLavoro) * 100, 0, 'f', 0);
             for (const QString& m : e.messaggi)
                 out() << "    " << m << '\n';
             out().flush();
