@@ -27,7 +27,13 @@ struct Esito {
     QStringList messaggi;
     // Saves each desk made, and the share of the desks' time spent inside saves.
     QList<int> giriPerCassa;
-    double msInSalvataggio = 0, msDiLavoro = 0;  // the first few texts of the failures
+    double msInSalvataggio = 0, msDiLavoro = 0;
+    // CPU the desks' own processes used while saving: on a small machine they compete with
+    // the server for the same cores.
+    double msCpuCasse = 0;
+    int secondi = 0;
+    // How busy all the machine's cores were from the start to the end of the run.
+    double quotaCpuMacchina = 0;  // the first few texts of the failures
 };
 
 // The hall's accountable refills on, with the operators and PINs the desks sign in with.
