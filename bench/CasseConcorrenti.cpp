@@ -151,10 +151,16 @@ Esito misura(const QList<SalaServer>& sale, int casse, int secondi) {
     for (const SalaServer& s : sale)
         registroPrima[s.nome] = righeRegistro(s);
     std::vector<std::unique_ptr<QProcess>> processi;
+    // Qt wants a private runtime folder and warns once per process without one.
+    QTemporaryDir esecuzione;
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    if (!ambiente.contains(QStringLiteral("XDG_RUNTIME_DIR")))
+        ambiente.insert(QStringLiteral("XDG_RUNTIME_DIR"), esecuzione.path());
     std::map<QString, int> salvatiPerSala;
     for (int c = 0; c < casse; ++c) {
         auto p = std::make_unique<QProcess>();
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p->setProcessEnvironment(ambiente);
         p->start(QCoreApplication::applicationFilePath(),
                  {QStringLiteral("--cassa"), sale.at(c % sale.size()).indirizzo, QString::number(c / sale.size()),
                   QString::number(secondi)});

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #include "ConnessionePg.h"
 
+#include <QElapsedTimer>
+
 #include <libpq-fe.h>
 
 #include <algorithm>
@@ -62,10 +64,14 @@ ConnessionePg::Risultato ConnessionePg::eseguiPreparata(const QByteArray& nome, 
     std::vector<const char*> puntatori;
     for (const QByteArray& v : valori)
         puntatori.push_back(v.isNull() ? nullptr : v.constData());
-    return controlla(m_conn,
-                     PQexecPrepared(m_conn, nome.constData(), int(puntatori.size()), puntatori.data(), nullptr,
-                                    nullptr, 0),
-                     nome);
+    QElapsedTimer t;
+    t.start();
+    Risultato r = controlla(m_conn,
+                            PQexecPrepared(m_conn, nome.constData(), int(puntatori.size()), puntatori.data(),
+                                           nullptr, nullptr, 0),
+                            nome);
+    m_tempi[nome] += static_cast<double>(t.nsecsElapsed()) / 1e6;
+    return r;
 }
 
 void ConnessionePg::copia(const QByteArray& sql, const QByteArray& righe) {

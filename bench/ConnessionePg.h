@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 
 #include <memory>
 
@@ -46,6 +47,10 @@ public:
     void copia(const QByteArray& sql, const QByteArray& righe);
     long long numero(const QByteArray& sql) { return esegui(sql).intero(0, 0); }
 
+    // Milliseconds spent in each prepared statement, by name, since the connection opened.
+    const QMap<QByteArray, double>& tempi() const { return m_tempi; }
+
 private:
     pg_conn* m_conn = nullptr;
+    QMap<QByteArray, double> m_tempi;
 };

@@ -11,7 +11,7 @@
 //   ratio NAME VALUE      ms NAME VALUE      count NAME VALUE
 //
 //   bench_server [--rapido] [--ripetizioni N] [--giorni-anno N] [--secondi N] [--sale N]
-//                [--salta casse,catena,rete]
+//                [--salta casse,catena,rete] [--dettagli]
 //
 // --rapido (or KALOREFILL_BENCH_RAPIDO=1) is the developer's run of a few minutes: fewer
 // repetitions, 10 s of desks, 5 halls for the chain. Without it: 60 s of desks and 200
@@ -24,6 +24,7 @@
 #include "FusoOrario.h"
 #include "GeneratoreStorico.h"
 #include "GuardiaMessaggi.h"
+#include "HostCronometrato.h"
 #include "PavimentoServer.h"
 #include "Processi.h"
 #include "SalaServer.h"
@@ -81,19 +82,24 @@ QString cifra(int r) {
 // keeps its host module-wide), and the floor on a copy of the same database.
 struct Banco {
     std::shared_ptr<DatabaseHost> host;
+    // In front of the host when the time of each kind of call is asked for.
+    std::shared_ptr<HostCronometrato> cronometro;
+    HostApplicationPtr applicazione;
     RecordsetPtr associazioni;
     std::unique_ptr<FrmRefill> form;
     std::unique_ptr<PavimentoServer> pavimento;
     Serie salvataggio, primo, pavimentoSalva, pavimentoPrimo, pagina, totale;
 
-    Banco(const SalaServer& sala, const SalaServer* copia) {
+    Banco(const SalaServer& sala, const SalaServer* copia, bool dettagli = false) {
         if (copia)
             pavimento = std::make_unique<PavimentoServer>(copia->conninfo, GeneratoreStorico::CodLocale, Operatore);
         OpzioniHost opzioni;
         opzioni.data = GiornoBanco;
         opzioni.user = Operatore;
         host = DatabaseHost::apri(sala.indirizzo, opzioni);
-        StatoModulo::istanza().applicazione = host;
+        cronometro = std::make_shared<HostCronometrato>(host);
+        applicazione = dettagli ? HostApplicationPtr(cronometro) : HostApplicationPtr(host);
+        StatoModulo::istanza().applicazione = applicazione;
         form = std::make_unique<FrmRefill>();
         form->Form_Load();
         associazioni = StatoModulo::istanza().rsAssociazioneConti;
@@ -106,7 +112,7 @@ struct Banco {
         StatoModulo::istanza().rsAssociazioneConti.reset();
     }
     void attiva() {
-        StatoModulo::istanza().applicazione = host;
+        StatoModulo::istanza().applicazione = applicazione;
         StatoModulo::istanza().rsAssociazioneConti = associazioni;
     }
     void prepara(int pulsante, int r) {
@@ -133,8 +139,10 @@ struct Banco {
 // Save, first save, page and day total on 1 day and 10 years, turn by turn.
 void misuraStorici(Banco& giorno, Banco& dieci, int ripetizioni) {
     Banco* banchi[] = {&giorno, &dieci};
-    for (Banco* b : banchi)
+    for (Banco* b : banchi) {
         b->primoGiro();
+        b->cronometro->azzera();
+    }
     for (int r = 0; r < ripetizioni; ++r) {
         const int i = r % FrmRefill::NumeroPulsanti;
         for (Banco* b : banchi) {
@@ -165,6 +173,23 @@ void misuraStorici(Banco& giorno, Banco& dieci, int ripetizioni) {
             b->pagina.aggiungi(ms([&] { b->form->RicaricaPagina(); }));
             b->totale.aggiungi(ms([&] { b->form->TotaleGiornata(); }));
         }
+}
+
+// Where the time of the saves went, 1 day -> 10 years: each kind of the host's calls, then
+// each statement of the floor.
+void stampaDettagli(const Banco& giorno, const Banco& dieci) {
+    out() << "\nms in tutti i salvataggi misurati (modifiche e primi del giorno), 1 giorno -> 10 anni\n";
+    for (auto it = dieci.cronometro->tempi.cbegin(); it != dieci.cronometro->tempi.cend(); ++it)
+        out() << QStringLiteral("%1 %2 -> %3\n")
+                     .arg(it.key().left(110), -110)
+                     .arg(giorno.cronometro->tempi.value(it.key()), 8, 'f', 2)
+                     .arg(it.value(), 8, 'f', 2);
+    out() << "\nminimo libpq, ms per istruzione in tutti i suoi salvataggi, 1 giorno -> 10 anni\n";
+    for (auto it = dieci.pavimento->tempi().cbegin(); it != dieci.pavimento->tempi().cend(); ++it)
+        out() << QStringLiteral("%1 %2 -> %3\n")
+                     .arg(QString::fromLatin1(it.key()), -20)
+                     .arg(giorno.pavimento->tempi().value(it.key()), 8, 'f', 2)
+                     .arg(it.value(), 8, 'f', 2);
 }
 
 void stampaBanco(const char* nome, const Banco& b) {
@@ -306,6 +331,8 @@ int main(int argc, char** argv) {
                       QStringLiteral("n"), rapido ? QStringLiteral("10") : QStringLiteral("60")});
     parser.addOption({QStringLiteral("sale"), QStringLiteral("Sale della catena sul server."), QStringLiteral("n"),
                       rapido ? QStringLiteral("5") : QStringLiteral("200")});
+    parser.addOption({QStringLiteral("dettagli"),
+                      QStringLiteral("Tempo di ogni tipo di chiamata e di ogni istruzione del minimo.")});
     parser.addOption({QStringLiteral("salta"), QStringLiteral("Parti da saltare: casse, catena, rete."),
                       QStringLiteral("elenco")});
     QCommandLineOption cassa(QStringLiteral("cassa"), QString(), QStringLiteral("indirizzo"));
@@ -340,9 +367,12 @@ int main(int argc, char** argv) {
     const SalaServer giornoCopia = SalaServer::copia(server, giorno, QStringLiteral("sala_1g_minimo"));
     const SalaServer dieciCopia = SalaServer::copia(server, dieci, QStringLiteral("sala_10a_minimo"));
     {
-        Banco b1(giorno, &giornoCopia);
-        Banco b10(dieci, &dieciCopia);
+        const bool dettagli = parser.isSet(QStringLiteral("dettagli"));
+        Banco b1(giorno, &giornoCopia, dettagli);
+        Banco b10(dieci, &dieciCopia, dettagli);
         misuraStorici(b1, b10, ripetizioni);
+        if (dettagli)
+            stampaDettagli(b1, b10);
         stampaBanco("1 giorno", b1);
         stampaBanco("10 anni", b10);
         figura("ratio", QStringLiteral("pg_save_vs_floor"), rapporto(b10.salvataggio.mediana(), b10.pavimentoSalva.mediana()));
