@@ -53,6 +53,7 @@ ConnessionePg::~ConnessionePg() {
 }
 
 ConnessionePg::Risultato ConnessionePg::esegui(const QByteArray& sql) {
+    ++m_richieste;
     return controlla(m_conn, PQexec(m_conn, sql.constData()), sql);
 }
 
@@ -64,6 +65,7 @@ ConnessionePg::Risultato ConnessionePg::eseguiPreparata(const QByteArray& nome, 
     std::vector<const char*> puntatori;
     for (const QByteArray& v : valori)
         puntatori.push_back(v.isNull() ? nullptr : v.constData());
+    ++m_richieste;
     QElapsedTimer t;
     t.start();
     Risultato r = controlla(m_conn,

@@ -47,10 +47,13 @@ public:
     void copia(const QByteArray& sql, const QByteArray& righe);
     long long numero(const QByteArray& sql) { return esegui(sql).intero(0, 0); }
 
+    // Requests sent that waited for their answer: the round trips this connection paid for.
+    long long richieste() const { return m_richieste; }
     // Milliseconds spent in each prepared statement, by name, since the connection opened.
     const QMap<QByteArray, double>& tempi() const { return m_tempi; }
 
 private:
     pg_conn* m_conn = nullptr;
     QMap<QByteArray, double> m_tempi;
+    long long m_richieste = 0;
 };

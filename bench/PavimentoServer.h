@@ -19,6 +19,8 @@ public:
     void salva(const QDate& data, int idScheda, const QString& importoTesto);
     // Milliseconds in each of its statements, over every save so far.
     const QMap<QByteArray, double>& tempi() const { return m_db.tempi(); }
+    // Statements sent so far, each waiting for its answer.
+    long long richieste() const { return m_db.richieste(); }
 
 private:
     ConnessionePg m_db;

@@ -254,12 +254,25 @@ Rete misuraRete(const ClusterProva& server, const SalaServer& sala, const SalaSe
     const SalaServer lontana = sala.tramite(staffetta.porta());
     {
         PavimentoServer pavimento(copia.tramite(staffetta.porta()).conninfo, GeneratoreStorico::CodLocale, Operatore);
+        // Its connection and its statements prepared: not part of a save.
+        staffetta.conta();
+        // The floor sends one request at a time and waits for each: what the relay counts
+        // must be what it sent, or the relay's counting is wrong and the bench stops.
+        auto conta = [&staffetta, &pavimento, inviate = pavimento.richieste()]() mutable {
+            const long long contate = staffetta.conta();
+            if (contate != pavimento.richieste() - inviate) {
+                std::fprintf(stderr, "la staffetta ha contato %lld viaggi, il minimo ne ha fatti %lld\n", contate,
+                             pavimento.richieste() - inviate);
+                std::exit(1);
+            }
+            inviate = pavimento.richieste();
+            return double(contate);
+        };
         for (int i = 0; i < 3; ++i) {
-            staffetta.conta();
             pavimento.salva(GiornoBanco, 1001 + i, cifra(i));
-            r.viaggiPavimento.aggiungi(double(staffetta.conta()));
+            r.viaggiPavimento.aggiungi(conta());
             pavimento.salva(GiornoBanco.addDays(500 + i), 1001 + i, cifra(i));
-            r.viaggiPavimentoPrimo.aggiungi(double(staffetta.conta()));
+            r.viaggiPavimentoPrimo.aggiungi(conta());
         }
     }
     Banco b(lontana, nullptr);
