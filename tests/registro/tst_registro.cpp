@@ -10,6 +10,7 @@
 #include "RisponditorePin.h"
 #include "Supporto.h"
 #include "FinestraRegistroBuoni.h"
+#include "FinestraRiepilogo.h"
 #include "RegistroBuoni.h"
 
 #include "controlli/ControlliRefill.h"
@@ -21,8 +22,10 @@
 #include "documento/VerificaRegistro.h"
 #include "host/Errore.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QTableView>
 #include <QTableWidget>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -111,6 +114,9 @@ private slots:
     void rifiuti_data();
     void rifiuti();
     void accessoEBloccoInattivita();
+    void gestionePin_data();
+    void gestionePin();
+    void ristampaDaCerca();
     void buonoStampato();
     void manomissioni_data();
     void manomissioni();
@@ -214,6 +220,17 @@ void TestRegistro::registroDeiSalvataggi() {
                                   QStringLiteral("KaloRefill ") + Configura().Ver(), QStringLiteral("stampato il"),
                                   QStringLiteral("corregge il N. 1/%1 € -60,00, motivo: errore di digitazione").arg(annoCorrente())})
         QVERIFY2(testo.simplified().contains(atteso), qPrintable(atteso + QStringLiteral(" non è in:\n") + testo));
+    // The same from "Riepilogo Refill", whose button shows only where the controls are on.
+    FinestraRiepilogo riepilogoRefill(banco->host());
+    riepilogoRefill.impostaPeriodo(giorno, giorno);
+    auto* pulsante = riepilogoRefill.findChild<QPushButton*>(QStringLiteral("CmdRegistroBuoni"));
+    QVERIFY(!pulsante->isHidden());
+    pulsante->click();
+    QCOMPARE(riepilogoRefill.findChild<FinestraRegistroBuoni*>()->tabella()->rowCount(), 3);
+    const auto senzaControlli = BancoProva::salaPronta(1);
+    const FinestraRiepilogo semplice(senzaControlli->host());
+    QVERIFY(semplice.findChild<QPushButton*>(QStringLiteral("CmdRegistroBuoni"))->isHidden());
+
     banco->host()->Execute(QStringLiteral("delete from RegistroRefill where numero=2"));
     const RegistroBuoni dopo(*banco->host(), giorno, giorno);
     QCOMPARE(dopo.lacune().size(), 1);
@@ -304,6 +321,118 @@ void TestRegistro::accessoEBloccoInattivita() {
     QCOMPARE(banco->conta(QStringLiteral("select * from noteincassi where idoperatore='OP03'")), 1);
 }
 
+void TestRegistro::gestionePin_data() {
+    QTest::addColumn<bool>("responsabileSenzaPin");
+    QTest::addColumn<QList<R>>("risposte");
+    QTest::addColumn<QStringList>("boxAttesi");
+    QTest::addColumn<bool>("impostato");
+    const QString o3 = QStringLiteral("OP03");
+    const R annulla{QStringLiteral("CmdAnnullaPin")};
+    const QString bloccato = QStringLiteral("bloccato fino alle");
+    QTest::newRow("il responsabile reimposta il PIN di un operatore bloccato")
+        << false << QList<R>{{QStringLiteral("OP01"), QStringLiteral("1111")}, {o3, QStringLiteral("4444")}, {o3, QStringLiteral("4444")}}
+        << QStringList{QStringLiteral("Nuovo PIN impostato per OP03")} << true;
+    QTest::newRow("nessun responsabile ha un PIN: il primo conferma senza")
+        << true << QList<R>{{QStringLiteral("OP01"), QString()}, {o3, QStringLiteral("4444")}, {o3, QStringLiteral("4444")}}
+        << QStringList{QStringLiteral("Nuovo PIN impostato per OP03")} << true;
+    QTest::newRow("PIN del responsabile errato") << false << QList<R>{{QStringLiteral("OP01"), QStringLiteral("9999")}, annulla}
+                                                 << QStringList{QStringLiteral("PIN errato"), bloccato} << false;
+    QTest::newRow("un operatore non è un responsabile") << false << QList<R>{{QStringLiteral("OP02"), QStringLiteral("2222")}, annulla}
+                                                        << QStringList{QStringLiteral("Toccare il proprio nome"), bloccato} << false;
+    QTest::newRow("PIN troppo corto")
+        << false << QList<R>{{QStringLiteral("OP01"), QStringLiteral("1111")}, {o3, QStringLiteral("44")}, annulla}
+        << QStringList{QStringLiteral("da 4 a 8 cifre"), bloccato} << false;
+    QTest::newRow("i due PIN non coincidono")
+        << false << QList<R>{{QStringLiteral("OP01"), QStringLiteral("1111")}, {o3, QStringLiteral("4444")}, {o3, QStringLiteral("5555")}, annulla}
+        << QStringList{QStringLiteral("non coincidono"), bloccato} << false;
+}
+
+// "Gestione PIN" on the pad that opens the form: only a responsabile's PIN lets anyone set a
+// PIN (the new one twice, 4 to 8 digits); a new PIN opens the lock of five wrong ones, and
+// who set whose is logged. OP03, locked out, then tries to sign in with the new PIN.
+void TestRegistro::gestionePin() {
+    QFETCH(bool, responsabileSenzaPin);
+    QFETCH(QList<R>, risposte);
+    QFETCH(QStringList, boxAttesi);
+    QFETCH(bool, impostato);
+    const auto banco = salaControllata(m_buoni.path());
+    const RecordsetPtr op3 = banco->host()->openrecordset(QStringLiteral("select * from operatori where codice='OP03'"));
+    op3->SetField(QStringLiteral("bloccatofino"), QDateTime::currentDateTime().addSecs(3600));
+    op3->Update();
+    if (responsabileSenzaPin)
+        banco->host()->Execute(QStringLiteral("update operatori set pinhash=null where codice='OP01'"));
+    const QString hash = QStringLiteral("select pinhash from operatori where codice='OP03'");
+    const QVariant prima = banco->righe(hash).at(0).value(QStringLiteral("pinhash"));
+    RisponditoreBox box;
+    RisponditorePin pin;
+    pin.rispondi({{QStringLiteral("CmdGestionePin")}});
+    for (const R& r : risposte)
+        pin.rispondi({r});
+    pin.rispondi({{QStringLiteral("OP03"), QStringLiteral("4444")}});
+    auto form = apriForm(banco->host());
+
+    QCOMPARE(box.boxes().size(), boxAttesi.size());
+    for (qsizetype i = 0; i < boxAttesi.size(); ++i)
+        QVERIFY2(box.testi().at(i).contains(boxAttesi.at(i)), qPrintable(box.testi().at(i)));
+    QCOMPARE(form->controlli()->operatore(), impostato ? QStringLiteral("OP03") : QString());
+    QCOMPARE(banco->righe(hash).at(0).value(QStringLiteral("pinhash")) != prima, impostato);
+    QCOMPARE(banco->conta(QStringLiteral("select * from LogOperazioni where operazione='Gestione PIN' and idoperatore='OP01'")),
+             impostato ? 1 : 0);
+}
+
+// "Cerca" with the controls on lists the numbered slips; "Ristampa buono" makes a one-page
+// copy marked "COPIA" of a refill's slip and logs it, refuses a correction (it has no
+// slip), and "Apri" still takes the form to the slip's day.
+void TestRegistro::ristampaDaCerca() {
+    QTemporaryDir buoni;
+    const auto banco = salaControllata(buoni.path());
+    RisponditoreBox box;
+    RisponditorePin pin;
+    pin.rispondi({{QStringLiteral("OP02"), QStringLiteral("2222")}, {QStringLiteral("OP01"), QStringLiteral("1111"), 0}});
+    auto form = apriForm(banco->host());
+    salva(*form, 0, QStringLiteral("100"));
+    salva(*form, 0, QStringLiteral("40"), true);
+    const QDate giorno = form->dataRegistrazione();
+    form->impostaDataRegistrazione(giorno.addDays(-5));
+    form->txtData_Change();
+    QCOMPARE(box.testi(), QStringList());
+
+    int righe = -1;
+    QTimer lista;
+    lista.setInterval(5);
+    connect(&lista, &QTimer::timeout, this, [&] {
+        QWidget* finestra = QApplication::activeModalWidget();
+        if (!finestra || finestra->objectName() != QStringLiteral("FinestraRicerca"))
+            return;
+        lista.stop();
+        auto* tabella = finestra->findChild<QTableView*>();
+        righe = tabella->model()->rowCount();
+        // Newest first: the correction N. 2, then the refill N. 1.
+        for (const int riga : {1, 0}) {
+            tabella->selectRow(riga);
+            finestra->findChild<QPushButton*>(QStringLiteral("pulsanteRistampa"))->click();
+        }
+        tabella->selectRow(1);
+        finestra->findChild<QPushButton*>(QStringLiteral("pulsanteApri"))->click();
+    });
+    lista.start();
+    form->CmdTrova->click();
+
+    QCOMPARE(righe, 2);
+    QCOMPARE(box.boxes().size(), 2);
+    const QString numero = QStringLiteral("N. 1/%1").arg(annoCorrente());
+    QVERIFY2(box.testi().at(0).startsWith(QStringLiteral("Copia del buono %1 salvata in").arg(numero)), qPrintable(box.testi().at(0)));
+    QVERIFY2(box.testi().at(1).contains(QStringLiteral("è una correzione")), qPrintable(box.testi().at(1)));
+    QCOMPARE(form->dataRegistrazione(), giorno);
+    QCOMPARE(banco->conta(QStringLiteral("select * from LogOperazioni where operazione='Ristampa buono' and idoperatore='OP02'")), 1);
+    const QStringList copie = QDir(buoni.path()).entryList({QStringLiteral("*-copia.pdf")});
+    QCOMPARE(copie.size(), 1);
+    const QString testo = esegui(QStringLiteral("pdftotext"), {QDir(buoni.path()).filePath(copie.at(0)), QStringLiteral("-")});
+    QVERIFY2(testo.contains(QStringLiteral("COPIA")) && testo.contains(numero) && !testo.contains(QStringLiteral("Esemplare")) &&
+                 testo.contains(QStringLiteral("Bruno Verdi (OP02)")) && testo.count(QLatin1Char('\f')) == 1,
+             qPrintable(testo));
+}
+
 // The slip of a refill read back from its PDF: number, amount in words, both names; its QR
 // code decodes to the same number and amount.
 void TestRegistro::buonoStampato() {
@@ -356,6 +485,9 @@ void TestRegistro::manomissioni_data() {
                                       "differenza, operatore, impronta) select codlocale, anno, 5, giornata, idscheda, dopo, "
                                       "dopo+50, 50, operatore, impronta from RegistroRefill where numero=4")}
         << 5 << "l'impronta registrata";
+    // Machine 2's amount changed in the day's document, not in the register.
+    QTest::newRow("documento cambiato") << QStringList{QStringLiteral("update noteincassi set refillgestore=99 where linkscheda=1002")}
+                                        << 2 << "il documento del giorno ha € 99";
 }
 
 // Rows changed, removed, swapped or added behind the program's back are found, and the
@@ -386,6 +518,12 @@ void TestRegistro::manomissioni() {
     const QString uscita = esegui(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kalorefill")),
                                   {QStringLiteral("--verifica"), QStringLiteral("--database"), banco->percorsoFile()});
     QVERIFY2(uscita.contains(QStringLiteral("SG01 N. %1/%2").arg(numero).arg(annoCorrente())), qPrintable(uscita));
+    // --ripara mends documents only: the register stays as it was found, and says so.
+    const QString trovato = registro(*banco);
+    const QString riparato = esegui(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kalorefill")),
+                                    {QStringLiteral("--ripara"), QStringLiteral("--database"), banco->percorsoFile()});
+    QVERIFY2(riparato.contains(QStringLiteral("Il registro dei buoni non si ripara")), qPrintable(riparato));
+    QCOMPARE(registro(*banco), trovato);
 }
 
 // With the host giving today and the business day starting at 23:59, the form opens on

@@ -41,6 +41,12 @@ void RisponditorePin::controlla() {
     const Risposta r = m_risposte.front();
     m_risposte.pop_front();
     QTimer::singleShot(0, pad, [pad, r, premi] {
+        // An answer naming a button of the pad ("CmdGestionePin", "CmdAnnullaPin") presses it.
+        if (r.operatore.startsWith(QLatin1String("Cmd"))) {
+            pad->setProperty("inRisposta", false);
+            premi(r.operatore);
+            return;
+        }
         premi(QStringLiteral("CmdOperatore_") + r.operatore);
         if (r.motivo >= 0)
             premi(QStringLiteral("OptMotivo_%1").arg(r.motivo));
