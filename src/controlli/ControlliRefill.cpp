@@ -174,7 +174,9 @@ std::optional<ControlliRefill::Autorizzazione> ControlliRefill::autorizza() {
                             ? QStringLiteral("Diminuzione di %1 sull'apparecchio (da %2 a %3): servono il motivo e il "
                                              "PIN di un secondo operatore")
                             : QStringLiteral("Refill di %1 (da %2 a %3), oltre %4: serve il PIN di un secondo operatore");
-    richiesta = richiesta.arg(euro(assoluto(differenza)), euro(prima), euro(a.previsto), euro(m_impostazioni.sogliaTestimone));
+    richiesta = richiesta.arg(euro(assoluto(differenza)), euro(prima), euro(a.previsto));
+    if (!diminuzione)
+        richiesta = richiesta.arg(euro(m_impostazioni.sogliaTestimone));
     if (serveResponsabile && !m_operatore.responsabile())
         richiesta += QStringLiteral(", responsabile (oltre %1)").arg(euro(m_impostazioni.sogliaResponsabile));
     richiesta += QLatin1Char('.');

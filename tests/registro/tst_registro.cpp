@@ -32,6 +32,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -98,9 +100,14 @@ QString esegui(const QString& programma, const QStringList& argomenti) {
 class TestRegistro : public QObject {
     Q_OBJECT
     QTemporaryDir m_buoni;
+    // The throwaway print server's folder; libcups reads CUPS_SERVER once, so it is set first.
+    QTemporaryDir m_cups;
 
 private slots:
-    void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
+    void initTestCase() {
+        KALOREFILL_MOTORE_PRONTO();
+        qputenv("CUPS_SERVER", QFile::encodeName(m_cups.filePath(QStringLiteral("cups.sock"))));
+    }
     void cleanup() {
         StatoModulo::istanza().applicazione.reset();
         StatoModulo::istanza().rsAssociazioneConti.reset();
@@ -118,6 +125,7 @@ private slots:
     void gestionePin();
     void ristampaDaCerca();
     void buonoStampato();
+    void buonoSullaStampante();
     void manomissioni_data();
     void manomissioni();
     void dataDiLavoroSegueLaGiornata();
@@ -371,7 +379,7 @@ void TestRegistro::gestionePin() {
     pin.rispondi({{QStringLiteral("OP03"), QStringLiteral("4444")}});
     auto form = apriForm(banco->host());
 
-    QCOMPARE(box.boxes().size(), boxAttesi.size());
+    QVERIFY2(box.boxes().size() == boxAttesi.size(), qPrintable(box.testi().join(QStringLiteral(" | "))));
     for (qsizetype i = 0; i < boxAttesi.size(); ++i)
         QVERIFY2(box.testi().at(i).contains(boxAttesi.at(i)), qPrintable(box.testi().at(i)));
     QCOMPARE(form->controlli()->operatore(), impostato ? QStringLiteral("OP03") : QString());
@@ -463,6 +471,62 @@ void TestRegistro::buonoStampato() {
     QVERIFY2(qr.startsWith(QStringLiteral("KALOREFILL BUONO SG01 %1 EUR 1.250,50 IMPRONTA ").arg(numero)), qPrintable(qr));
     const QString impronta = banco->righe(QStringLiteral("select impronta from RegistroRefill")).at(0).value(QStringLiteral("impronta")).toString();
     QVERIFY(qr.endsWith(impronta.left(12)));
+}
+
+// The slip sent to a CUPS queue: a cupsd of the test's own (private configuration, a raw
+// queue, CUPS_SERVER at its socket) receives one job, the slip's two copies on the 80 mm roll.
+void TestRegistro::buonoSullaStampante() {
+    const QString cupsd = QStandardPaths::findExecutable(QStringLiteral("cupsd"), {QStringLiteral("/usr/sbin")});
+    QVERIFY2(!cupsd.isEmpty(), "cupsd non installato: make deps");
+    const QDir d(m_cups.path());
+    for (const char* cartella : {"conf", "spool", "cache", "state", "tmp", "log"})
+        QVERIFY(d.mkpath(QLatin1String(cartella)));
+    const auto scrivi = [&d](const char* nome, const QString& testo) {
+        QFile f(d.filePath(QLatin1String(nome)));
+        return f.open(QIODevice::WriteOnly) && f.write(testo.toUtf8()) > 0;
+    };
+    QVERIFY(scrivi("conf/cupsd.conf", QStringLiteral("Listen %1\nWebInterface No\nBrowsing No\nDefaultAuthType None\n"
+                                                     "<Location />\nOrder allow,deny\nAllow all\n</Location>\n")
+                                          .arg(d.filePath(QStringLiteral("cups.sock")))));
+    QVERIFY(scrivi("conf/cups-files.conf",
+                   QStringLiteral("ServerRoot %1/conf\nRequestRoot %1/spool\nCacheDir %1/cache\nStateDir %1/state\n"
+                                  "TempDir %1/tmp\nErrorLog %1/log/error_log\nAccessLog %1/log/access_log\n"
+                                  "PageLog %1/log/page_log\nFileDevice Yes\nSystemGroup root\n").arg(d.path())));
+    QProcess server;
+    server.start(cupsd, {QStringLiteral("-f"), QStringLiteral("-c"), d.filePath(QStringLiteral("conf/cupsd.conf")),
+                         QStringLiteral("-s"), d.filePath(QStringLiteral("conf/cups-files.conf"))});
+    QVERIFY2(server.waitForStarted(), qPrintable(server.errorString()));
+    const auto ferma = qScopeGuard([&server] {
+        StatoModulo::istanza().stampanteBuoni.clear();
+        server.terminate();
+        server.waitForFinished(10000);
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(d.filePath(QStringLiteral("cups.sock"))), 20000);
+    QCOMPARE(QProcess::execute(QStringLiteral("lpadmin"), {QStringLiteral("-p"), QStringLiteral("Buoni80"), QStringLiteral("-E"),
+                                                          QStringLiteral("-v"), QStringLiteral("file:///dev/null")}), 0);
+
+    QTemporaryDir buoni;
+    const auto banco = salaControllata(buoni.path());
+    banco->host()->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("FormatoBuono"), 1);
+    StatoModulo::istanza().stampanteBuoni = QStringLiteral("Buoni80");
+    RisponditoreBox box;
+    RisponditorePin pin;
+    pin.rispondi({{QStringLiteral("OP02"), QStringLiteral("2222")}});
+    auto form = apriForm(banco->host());
+    salva(*form, 2, QStringLiteral("250"));
+    QCOMPARE(box.testi(), QStringList());
+    QCOMPARE(QDir(buoni.path()).entryList(QDir::Files), QStringList());
+    // The job's document stays in the spool once printed.
+    const QDir spool(d.filePath(QStringLiteral("spool")));
+    QTRY_COMPARE_WITH_TIMEOUT(spool.entryList({QStringLiteral("d*")}, QDir::Files).size(), 1, 20000);
+    const QString documento = spool.filePath(spool.entryList({QStringLiteral("d*")}, QDir::Files).at(0));
+    const QString testo = esegui(QStringLiteral("pdftotext"), {documento, QStringLiteral("-")});
+    for (const QString& atteso : {QStringLiteral("N. 1/%1").arg(annoCorrente()), QStringLiteral("duecentocinquanta euro"),
+                                  QStringLiteral("Bruno Verdi (OP02)"), QStringLiteral("Esemplare 2 di 2")})
+        QVERIFY2(testo.contains(atteso), qPrintable(atteso + QStringLiteral(" non è in:\n") + testo));
+    // 80 by 200 mm.
+    const QString info = esegui(QStringLiteral("pdfinfo"), {documento});
+    QVERIFY2(info.simplified().contains(QStringLiteral("Page size: 227 x 567 pts")), qPrintable(info));
 }
 
 void TestRegistro::manomissioni_data() {
