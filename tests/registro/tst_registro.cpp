@@ -19,6 +19,7 @@
 #include "documento/BuonoRefill.h"
 #include "documento/ImportoInLettere.h"
 #include "documento/ImpostazioniControlli.h"
+#include "documento/RegistroRefill.h"
 #include "documento/VerificaRegistro.h"
 #include "host/Errore.h"
 
@@ -118,6 +119,7 @@ private slots:
     void giornataOperativa_data();
     void giornataOperativa();
     void registroDeiSalvataggi();
+    void numerazionePerSalaEAnno();
     void rifiuti_data();
     void rifiuti();
     void accessoEBloccoInattivita();
@@ -244,6 +246,28 @@ void TestRegistro::registroDeiSalvataggi() {
     QCOMPARE(dopo.lacune().size(), 1);
     QCOMPARE(dopo.lacune().at(0).da, qint64(2));
     QVERIFY(dopo.csv(QDateTime::currentDateTime()).contains(QStringLiteral("SG01;mancano;%1;da 2 a 2").arg(annoCorrente())));
+}
+
+// One sequence per hall and year: a new year starts again from 1, another hall has its own,
+// and a clock put back never reopens a year already closed.
+void TestRegistro::numerazionePerSalaEAnno() {
+    const auto banco = salaControllata(m_buoni.path());
+    RegistroRefill registro(*banco->host());
+    QStringList numeri;
+    for (const auto& [sala, anno] : {std::pair{"SG01", 2026}, {"SG01", 2026}, {"SG02", 2026}, {"SG01", 2027},
+                                     {"SG01", 2026}, {"SG02", 2026}}) {
+        RigaRegistro r;
+        r.codLocale = QLatin1String(sala);
+        r.anno = anno;
+        r.dataOra = QDateTime(QDate(anno, 12, 31), QTime(12, 0));
+        r.giornata = r.dataOra.date();
+        r.idScheda = 1001;
+        registro.aggiungi(r);
+        numeri << r.codLocale + QLatin1Char(' ') + r.nome();
+    }
+    QCOMPARE(numeri, (QStringList{QStringLiteral("SG01 N. 1/2026"), QStringLiteral("SG01 N. 2/2026"),
+                                  QStringLiteral("SG02 N. 1/2026"), QStringLiteral("SG01 N. 1/2027"),
+                                  QStringLiteral("SG01 N. 2/2027"), QStringLiteral("SG02 N. 2/2026")}));
 }
 
 void TestRegistro::rifiuti_data() {
