@@ -17,28 +17,25 @@
 // repetitions, 10 s of desks, 5 halls for the chain. Without it: 60 s of desks and 200
 // halls of ten years each (tens of GB on disk: the bench says so and uses fewer if the
 // disk cannot hold them).
+#include "BancoServer.h"
 #include "CasseConcorrenti.h"
 #include "ClusterProva.h"
-#include "ConnessionePg.h"
-#include "DatabaseHost.h"
 #include "FusoOrario.h"
 #include "GeneratoreStorico.h"
 #include "GuardiaMessaggi.h"
-#include "HostCronometrato.h"
 #include "PavimentoServer.h"
 #include "Processi.h"
 #include "SalaServer.h"
 #include "Serie.h"
-#include "entry/StatoModulo.h"
+#include "Staffetta.h"
 #include "form/FrmRefill.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocale>
-#include <QProcess>
+#include <QProcessEnvironment>
 #include <QStorageInfo>
 #include <QTextStream>
 
@@ -50,9 +47,14 @@ using namespace KaloRefill;
 
 namespace {
 
-const QDate UltimoGiorno(2026, 12, 4);
-const QDate GiornoBanco = UltimoGiorno.addDays(1);
-const QString Operatore = QStringLiteral("bench");
+const QDate UltimoGiorno = BancoServer::UltimoGiorno;
+const QDate GiornoBanco = BancoServer::Giorno;
+const QString Operatore = BancoServer::Operatore;
+using Banco = BancoServer;
+
+QString cifra(int r) {
+    return BancoServer::cifra(r);
+}
 
 QTextStream& out() {
     static QTextStream flusso(stdout);
@@ -73,68 +75,6 @@ void figura(const char* tipo, const QString& nome, double valore) {
 double rapporto(double a, double b) {
     return b > 0 ? a / b : 0;
 }
-
-QString cifra(int r) {
-    return QString::number(r % 9 + 1);
-}
-
-// A hall's form on its own host, made current before each of its operations (the module
-// keeps its host module-wide), and the floor on a copy of the same database.
-struct Banco {
-    std::shared_ptr<DatabaseHost> host;
-    // In front of the host when the time of each kind of call is asked for.
-    std::shared_ptr<HostCronometrato> cronometro;
-    HostApplicationPtr applicazione;
-    RecordsetPtr associazioni;
-    std::unique_ptr<FrmRefill> form;
-    std::unique_ptr<PavimentoServer> pavimento;
-    Serie salvataggio, primo, pavimentoSalva, pavimentoPrimo, pagina, totale;
-
-    Banco(const SalaServer& sala, const SalaServer* copia, bool dettagli = false) {
-        if (copia)
-            pavimento = std::make_unique<PavimentoServer>(copia->conninfo, GeneratoreStorico::CodLocale, Operatore);
-        OpzioniHost opzioni;
-        opzioni.data = GiornoBanco;
-        opzioni.user = Operatore;
-        host = DatabaseHost::apri(sala.indirizzo, opzioni);
-        cronometro = std::make_shared<HostCronometrato>(host);
-        applicazione = dettagli ? HostApplicationPtr(cronometro) : HostApplicationPtr(host);
-        StatoModulo::istanza().applicazione = applicazione;
-        form = std::make_unique<FrmRefill>();
-        form->Form_Load();
-        associazioni = StatoModulo::istanza().rsAssociazioneConti;
-        form->ChkConferma->setCheckState(Qt::Unchecked);
-    }
-    ~Banco() {
-        attiva();
-        form.reset();
-        StatoModulo::istanza().applicazione.reset();
-        StatoModulo::istanza().rsAssociazioneConti.reset();
-    }
-    void attiva() {
-        StatoModulo::istanza().applicazione = applicazione;
-        StatoModulo::istanza().rsAssociazioneConti = associazioni;
-    }
-    void prepara(int pulsante, int r) {
-        form->CmdApparecchio_Click(pulsante);
-        form->PremiTasto(cifra(r));
-    }
-    void salva() { form->PremiTasto(QStringLiteral("Salva")); }
-    void vaiAl(const QDate& giorno) {
-        form->impostaDataRegistrazione(giorno);
-        form->txtData_Change();
-    }
-    // The day's header and rows made on both sides; the timed saves then change them.
-    void primoGiro() {
-        for (int i = 0; i < FrmRefill::NumeroPulsanti; ++i) {
-            attiva();
-            prepara(i, i);
-            salva();
-            if (pavimento)
-                pavimento->salva(GiornoBanco, 1001 + i, cifra(i));
-        }
-    }
-};
 
 // Save, first save, page and day total on 1 day and 10 years, turn by turn.
 void misuraStorici(Banco& giorno, Banco& dieci, int ripetizioni) {
@@ -204,42 +144,6 @@ void stampaBanco(const char* nome, const Banco& b) {
     riga("caricamento pagina", b.pagina);
     riga("totale del giorno", b.totale);
 }
-
-// The relay the bench talks through for counting and for a far server.
-class Staffetta final {
-public:
-    Staffetta(const ClusterProva& server, int ritardoMs) {
-        m_processo.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("staffetta_prova")),
-                         {QStringLiteral("%1/.s.PGSQL.%2").arg(server.cartella()).arg(server.porta()),
-                          QStringLiteral("--ritardo"), QString::number(ritardoMs)});
-        if (!m_processo.waitForReadyRead(10000)) {
-            std::fprintf(stderr, "la staffetta non è partita\n");
-            std::exit(1);
-        }
-        m_porta = m_processo.readLine().trimmed().toInt();
-    }
-    ~Staffetta() {
-        m_processo.closeWriteChannel();
-        if (!m_processo.waitForFinished(5000))
-            m_processo.kill();
-        m_processo.waitForFinished();
-    }
-    int porta() const { return m_porta; }
-    // Round trips since the previous call.
-    long long conta() {
-        m_processo.write("conta\n");
-        while (!m_processo.canReadLine())
-            if (!m_processo.waitForReadyRead(10000)) {
-                std::fprintf(stderr, "la staffetta non risponde\n");
-                std::exit(1);
-            }
-        return m_processo.readLine().mid(6).trimmed().toLongLong();
-    }
-
-private:
-    QProcess m_processo;
-    int m_porta = 0;
-};
 
 struct Rete {
     Serie salvataggio, primo, pagina, avvio;
