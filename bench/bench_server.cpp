@@ -47,9 +47,10 @@ using namespace KaloRefill;
 
 namespace {
 
-const QDate UltimoGiorno = BancoServer::UltimoGiorno;
-const QDate GiornoBanco = BancoServer::Giorno;
-const QString Operatore = BancoServer::Operatore;
+// References: the values live in another file, whose statics may be made after these.
+const QDate& UltimoGiorno = BancoServer::UltimoGiorno;
+const QDate& GiornoBanco = BancoServer::Giorno;
+const QString& Operatore = BancoServer::Operatore;
 using Banco = BancoServer;
 
 QString cifra(int r) {
@@ -266,10 +267,14 @@ int main(int argc, char** argv) {
     const QStringList salta = parser.value(QStringLiteral("salta")).split(u',');
     GuardiaMessaggi guardia;
 
-    ClusterProva server;
+    // Static, so that a bench that stops half-way (std::exit on a failed statement) still
+    // stops its server and removes its folder; otherwise stopped before the application ends.
+    static std::unique_ptr<ClusterProva> cluster = std::make_unique<ClusterProva>();
+    ClusterProva& server = *cluster;
     if (!server.inizializza() ||
         !server.avvia({QStringLiteral("max_connections=300"), QStringLiteral("shared_buffers=256MB")})) {
         std::fprintf(stderr, "server di prova non avviato: %s\n", qPrintable(server.errore()));
+        cluster.reset();
         return 1;
     }
     out() << "server: PostgreSQL in " << server.cartella() << (rapido ? " (misure rapide)" : "") << Qt::endl;
@@ -414,5 +419,6 @@ int main(int argc, char** argv) {
         for (const QString& testo : guardia.testi())
             out() << "  " << testo << '\n';
     }
+    cluster.reset();
     return guardia.testi().isEmpty() ? 0 : 1;
 }
