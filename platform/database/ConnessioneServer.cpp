@@ -6,9 +6,10 @@
 #include "host/Errore.h"
 
 #include <QLocale>
+#include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlField>
-#include <QSqlRecord>
+
+#include <libpq-fe.h>
 
 #include <iterator>
 #include <utility>
@@ -76,26 +77,41 @@ std::shared_ptr<ConnessioneServer> ConnessioneServer::apri(const ParametriServer
                              .arg(parametri.descrizione()),
                          db.lastError());
     }
+    connessione->collega();
     connessione->impostaSessione();
     return connessione;
+}
+
+void ConnessioneServer::collega() {
+    const QVariant maniglia = database().driver() ? database().driver()->handle() : QVariant();
+    pg_conn* pg = nullptr;
+    if (maniglia.isValid() && (qstrcmp(maniglia.typeName(), "PGconn*") == 0 ||
+                               qstrcmp(maniglia.typeName(), "pg_conn*") == 0))
+        pg = *static_cast<pg_conn* const*>(maniglia.data());
+    if (pg == nullptr)
+        throw Errore::database(QStringLiteral("Il driver PostgreSQL di Qt non dà accesso al database %1 (%2).")
+                                   .arg(m_server, QString::fromLatin1(maniglia.typeName())));
+    m_canale.collega(pg);
 }
 
 void ConnessioneServer::impostaSessione() {
     // Dates travel as ISO text whatever the server's settings, and no notice clutters
     // the output of the program.
-    esegui(QStringLiteral("SET datestyle = 'ISO, YMD'"));
-    esegui(QStringLiteral("SET client_min_messages = warning"));
+    const QList<CanalePg::Esito> esiti =
+        m_canale.invia({{QStringLiteral("SET datestyle = 'ISO, YMD'"), {}, false},
+                        {QStringLiteral("SET client_min_messages = warning"), {}, false}});
+    if (!esiti.constLast().riuscito())
+        fallito(QStringLiteral("Errore del database"), esiti.constLast().errore);
 }
 
 bool ConnessioneServer::riconnetti() {
-    // The statements of the old connection go with it.
-    m_inCorso.reset();
     QSqlDatabase db = database();
     db.close();
     if (!db.open())
         return false;
     m_daRiconnettere = false;
     try {
+        collega();
         impostaSessione();
     } catch (const Errore&) {
         m_daRiconnettere = true;
@@ -104,68 +120,92 @@ bool ConnessioneServer::riconnetti() {
     return true;
 }
 
-ConnessioneServer::~ConnessioneServer() {
-    m_inCorso.reset();
+ConnessioneServer::~ConnessioneServer() = default;
+
+namespace {
+
+// Texts the server plans: kept prepared. Anything else (SET, DDL) runs as it is.
+bool daPreparare(const QString& sql) {
+    const QStringView testo = QStringView(sql).trimmed();
+    for (QStringView parola : {u"select", u"insert", u"update", u"delete", u"with"})
+        if (testo.startsWith(parola, Qt::CaseInsensitive))
+            return true;
+    return false;
 }
 
-QSqlQuery& ConnessioneServer::prepara(const QString& sql, const QVariantList& valori) {
-    soloSeUnitaViva();
-    // Outside a unit a lost server connection is made again at the next call.
-    if ((m_daRiconnettere || !database().isOpen()) && m_unita == StatoUnita::Nessuna)
-        riconnetti();
-    m_inCorso = std::make_unique<QSqlQuery>(database());
-    QSqlQuery& query = *m_inCorso;
-    query.setForwardOnly(true);
-    // A server prepares only queries and writes: a statement without values runs as it is
-    // when esegui gives exec its text.
-    if (valori.isEmpty())
-        return query;
-    if (!query.prepare(sql))
-        fallito(QStringLiteral("Istruzione rifiutata dal database"), query.lastError());
-    for (const QVariant& v : valori)
-        query.addBindValue(v);
-    return query;
+// The server reprepares a kept statement by itself, except when the columns of a "*" have
+// changed under it (another program upgraded the tables).
+bool piano(const QSqlError& errore) {
+    return errore.nativeErrorCode() == u"0A000";
 }
 
-bool ConnessioneServer::comando(const QString& sql, QSqlError* errore) {
-    QSqlQuery query(database());
-    const bool ok = query.exec(sql);
-    if (!ok && errore)
-        *errore = query.lastError();
-    return ok;
+} // namespace
+
+CanalePg::Richiesta ConnessioneServer::richiesta(const QString& sql, const QVariantList& valori) {
+    if (!valori.isEmpty())
+        return {sql, valori, daPreparare(sql)};
+    const Parametrizzata& p = parametrizzata(sql);
+    // A value travels as text and takes the type of what it is compared with: 1.5 would
+    // not read as a whole number where the literal compared as one, so such a text keeps
+    // its values written in.
+    for (const QVariant& v : p.valori)
+        if (v.metaType().id() == QMetaType::Double)
+            return {sql, {}, daPreparare(sql)};
+    return {p.testo, p.valori, daPreparare(p.testo)};
 }
 
-void ConnessioneServer::esegui(QSqlQuery& query, const QString& sql) {
-    if (!(query.lastQuery().isEmpty() ? query.exec(sql) : query.exec()))
-        fallito(QStringLiteral("Errore del database"), query.lastError());
-}
-
-template <typename Chiamata> auto ConnessioneServer::protetto(Chiamata&& chiamata) {
-    if (m_unita != StatoUnita::Attiva)
-        return chiamata();
-    // A failed statement would abort the server's whole transaction: the savepoint keeps
-    // the failure to this one call, as SQLite does by itself.
-    istruzioneUnita(QStringLiteral("SAVEPOINT istruzione"));
-    try {
-        auto risultato = chiamata();
-        istruzioneUnita(QStringLiteral("RELEASE SAVEPOINT istruzione"));
-        return risultato;
-    } catch (const Errore&) {
-        if (m_unita == StatoUnita::Attiva)
+CanalePg::Esito ConnessioneServer::esegui(const CanalePg::Richiesta& richiesta, bool conValori) {
+    for (int tentativo = 0;; ++tentativo) {
+        soloSeUnitaViva();
+        // Outside a unit a lost server connection is made again at the next call.
+        if ((m_daRiconnettere || !database().isOpen()) && m_unita == StatoUnita::Nessuna)
+            riconnetti();
+        // A failed statement would abort the server's whole transaction: the savepoint
+        // keeps the failure to this one call, as SQLite does by itself.
+        const bool inUnita = m_unita == StatoUnita::Attiva;
+        QList<CanalePg::Richiesta> richieste;
+        if (inUnita)
+            richieste.append({QStringLiteral("SAVEPOINT istruzione"), {}, false});
+        richieste.append(richiesta);
+        if (inUnita)
+            richieste.append({QStringLiteral("RELEASE SAVEPOINT istruzione"), {}, false});
+        const QList<CanalePg::Esito> esiti = m_canale.invia(richieste);
+        const CanalePg::Esito& esito = esiti.at(inUnita ? 1 : 0);
+        if (esiti.constLast().riuscito())
+            return esito;
+        if (inUnita && (!esiti.constFirst().riuscito() || esito.riuscito()))
+            unitaPersa(esiti.constFirst().riuscito() ? esiti.constLast().errore : esiti.constFirst().errore);
+        const bool persa = connessionePersa(esito.errore);
+        if (inUnita && !persa)
             istruzioneUnita(QStringLiteral("ROLLBACK TO SAVEPOINT istruzione"));
-        throw;
+        if (tentativo == 0 && !persa && piano(esito.errore)) {
+            m_canale.dimentica();
+            continue;
+        }
+        fallito(esito.rifiutata && conValori ? QStringLiteral("Istruzione rifiutata dal database")
+                                             : QStringLiteral("Errore del database"),
+                esito.errore);
     }
 }
 
+bool ConnessioneServer::comando(const QString& sql, QSqlError* errore) {
+    const CanalePg::Esito esito = m_canale.invia({{sql, {}, false}}).constFirst();
+    if (!esito.riuscito() && errore)
+        *errore = esito.errore;
+    return esito.riuscito();
+}
+
 void ConnessioneServer::istruzioneUnita(const QString& sql) {
-    QSqlQuery query(database());
-    if (query.exec(sql))
-        return;
-    const QSqlError errore = query.lastError();
+    QSqlError errore;
+    if (!comando(sql, &errore))
+        unitaPersa(errore);
+}
+
+void ConnessioneServer::unitaPersa(const QSqlError& errore) {
     if (connessionePersa(errore))
         m_daRiconnettere = true;
     else
-        QSqlQuery(database()).exec(QStringLiteral("ROLLBACK"));
+        comando(QStringLiteral("ROLLBACK"));
     perdiUnita(motivo(errore));
 }
 
@@ -184,43 +224,11 @@ template <typename Chiamata> auto ConnessioneServer::riprovandoSePersa(Chiamata&
 }
 
 ConnessioneServer::Risultato ConnessioneServer::leggi(const QString& sql, const QVariantList& valori) {
-    return protetto([&] { return riprovandoSePersa([&] { return leggiPreparata(sql, valori); }); });
-}
-
-ConnessioneServer::Risultato ConnessioneServer::leggiPreparata(const QString& sql,
-                                                              const QVariantList& valori) {
-    Risultato risultato;
-    QSqlQuery& query = prepara(sql, valori);
-    esegui(query, sql);
-    const QSqlRecord record = query.record();
-    const int colonne = record.count();
-    for (int i = 0; i < colonne; ++i) {
-        risultato.nomi.append(record.fieldName(i));
-        risultato.tabelle.append(record.field(i).tableName());
-    }
-    while (query.next()) {
-        QVariantList riga;
-        riga.reserve(colonne);
-        for (int i = 0; i < colonne; ++i)
-            riga.append(query.value(i));
-        risultato.righe.append(std::move(riga));
-    }
-    if (query.lastError().isValid()) {
-        query.finish();
-        fallito(QStringLiteral("Errore del database"), query.lastError());
-    }
-    query.finish();
-    return risultato;
+    return riprovandoSePersa([&] { return m_canale.righe(esegui(richiesta(sql, valori), !valori.isEmpty())); });
 }
 
 int ConnessioneServer::esegui(const QString& sql, const QVariantList& valori) {
-    return protetto([&] {
-        QSqlQuery& query = prepara(sql, valori);
-        esegui(query, sql);
-        const int righe = query.numRowsAffected();
-        query.finish();
-        return righe;
-    });
+    return CanalePg::cambiate(esegui(richiesta(sql, valori), !valori.isEmpty()));
 }
 
 qint64 ConnessioneServer::inserisci(const QString& sql, const QVariantList& valori) {
@@ -232,18 +240,14 @@ qint64 ConnessioneServer::inserisci(const QString& sql, const QVariantList& valo
 }
 
 void ConnessioneServer::verifica(const QString& sql) {
-    protetto([&] {
-        return riprovandoSePersa([&] {
-            soloSeUnitaViva();
-            if ((m_daRiconnettere || !database().isOpen()) && m_unita == StatoUnita::Nessuna)
-                riconnetti();
-            QSqlQuery query(database());
-            query.setForwardOnly(true);
-            if (!query.prepare(sql))
-                fallito(QStringLiteral("Istruzione rifiutata dal database"), query.lastError());
-            query.finish();
-            return 0;
-        });
+    // A text the server has prepared on this connection already was accepted then.
+    CanalePg::Richiesta r = richiesta(sql, {});
+    if (!r.preparata || m_canale.preparata(r.sql))
+        return;
+    r.soloPrepara = true;
+    riprovandoSePersa([&] {
+        esegui(r, true);
+        return 0;
     });
 }
 
@@ -282,35 +286,36 @@ void ConnessioneServer::apriUnita() {
     // The next save makes a lost connection again; a server that is still away fails it.
     if ((m_daRiconnettere || !database().isOpen()) && !riconnetti())
         throw Errore::unitaNonRiuscita(serverNonRisponde(m_server, database().lastError()));
-    const QStringList inizio = m_dialetto->inizioUnita(m_attesaBloccoMs);
-    {
-        QSqlError rifiuto;
-        if (!comando(inizio.constFirst(), &rifiuto)) {
-            // A connection the server dropped while idle shows only now: the unit starts
-            // on a new one.
-            if (!connessionePersa(rifiuto))
-                throw Errore::unitaNonRiuscita(motivo(rifiuto));
-            if (!riconnetti())
-                throw Errore::unitaNonRiuscita(serverNonRisponde(m_server, database().lastError()));
-            if (!comando(inizio.constFirst(), &rifiuto)) {
-                m_daRiconnettere = connessionePersa(rifiuto);
-                throw Errore::unitaNonRiuscita(motivo(rifiuto));
-            }
+    // BEGIN and the write lock in one round trip; the lock before any savepoint, since a
+    // savepoint rolled back would let it go.
+    QList<CanalePg::Richiesta> inizio;
+    for (const QString& sql : m_dialetto->inizioUnita(m_attesaBloccoMs))
+        inizio.append({sql, {}, false});
+    QList<CanalePg::Esito> esiti = m_canale.invia(inizio);
+    if (!esiti.constFirst().riuscito()) {
+        // A connection the server dropped while idle shows only now: the unit starts on a
+        // new one.
+        if (!connessionePersa(esiti.constFirst().errore))
+            throw Errore::unitaNonRiuscita(motivo(esiti.constFirst().errore));
+        if (!riconnetti())
+            throw Errore::unitaNonRiuscita(serverNonRisponde(m_server, database().lastError()));
+        esiti = m_canale.invia(inizio);
+        if (!esiti.constFirst().riuscito()) {
+            m_daRiconnettere = connessionePersa(esiti.constFirst().errore);
+            throw Errore::unitaNonRiuscita(motivo(esiti.constFirst().errore));
         }
+    }
+    for (const CanalePg::Esito& esito : std::as_const(esiti)) {
+        if (esito.riuscito())
+            continue;
+        if (connessionePersa(esito.errore))
+            m_daRiconnettere = true;
+        else
+            comando(QStringLiteral("ROLLBACK"));
+        throw Errore::unitaNonRiuscita(motivo(esito.errore));
     }
     m_unita = StatoUnita::Attiva;
     m_motivoPerdita.clear();
-    // The write lock, before any savepoint: a savepoint rolled back would let it go.
-    for (qsizetype i = 1; i < inizio.size(); ++i) {
-        try {
-            istruzioneUnita(inizio.at(i));
-        } catch (const Errore&) {
-            const QString perche = m_motivoPerdita;
-            m_unita = StatoUnita::Nessuna;
-            m_motivoPerdita.clear();
-            throw Errore::unitaNonRiuscita(perche);
-        }
-    }
 }
 
 bool ConnessioneServer::chiudiUnita(QString& perche) {
