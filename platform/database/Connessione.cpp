@@ -89,9 +89,20 @@ Connessione::Parametrizzata Connessione::parametrizza(const QString& sql) {
     QString testo;
     testo.reserve(sql.size());
     const SqlToken* precedente = nullptr;
-    for (const SqlToken& t : pezzi) {
-        const std::optional<QVariant> valore =
-            precedente && confronto(*precedente) ? valoreConfrontato(t) : std::nullopt;
+    for (qsizetype i = 0; i < pezzi.size(); ++i) {
+        const SqlToken& t = pezzi.at(i);
+        const bool dopoConfronto = precedente && confronto(*precedente);
+        // A typed literal, DATE '2026-12-04': its text is the value.
+        if (dopoConfronto && (t.isWord(u"date") || t.isWord(u"time") || t.isWord(u"timestamp")) &&
+            i + 2 < pezzi.size() && pezzi.at(i + 1).kind == SqlTokenKind::Whitespace &&
+            pezzi.at(i + 2).kind == SqlTokenKind::String) {
+            testo.append(QLatin1Char('?'));
+            risultato.valori.append(QVariant(pezzi.at(i + 2).value));
+            precedente = &pezzi.at(i + 2);
+            i += 2;
+            continue;
+        }
+        const std::optional<QVariant> valore = dopoConfronto ? valoreConfrontato(t) : std::nullopt;
         if (valore) {
             testo.append(QLatin1Char('?'));
             risultato.valori.append(*valore);
