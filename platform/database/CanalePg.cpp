@@ -269,11 +269,12 @@ void CanalePg::conosciTipi(const QList<unsigned>& tipi) {
                                            ignoti.join(u',') + QLatin1Char(')'),
                                        {},
                                        false}});
+    // Asked again next time when the server could not say.
+    if (!esiti.constFirst().riuscito())
+        return;
     for (unsigned t : tipi)
         if (!noto(t))
             m_tipi.insert(t, t);
-    if (!esiti.constFirst().riuscito())
-        return;
     PGresult* r = esiti.constFirst().risultato.get();
     for (int i = 0; i < PQntuples(r); ++i)
         m_tipi.insert(QByteArray(PQgetvalue(r, i, 0)).toUInt(), QByteArray(PQgetvalue(r, i, 1)).toUInt());
@@ -290,10 +291,10 @@ void CanalePg::conosciTabelle(const QList<unsigned>& tabelle) {
         {{QStringLiteral("SELECT oid, relname FROM pg_class WHERE oid IN (") + ignote.join(u',') + QLatin1Char(')'),
           {},
           false}});
-    for (const QString& t : std::as_const(ignote))
-        m_tabelle.insert(t.toUInt(), QString());
     if (!esiti.constFirst().riuscito())
         return;
+    for (const QString& t : std::as_const(ignote))
+        m_tabelle.insert(t.toUInt(), QString());
     PGresult* r = esiti.constFirst().risultato.get();
     for (int i = 0; i < PQntuples(r); ++i)
         m_tabelle.insert(QByteArray(PQgetvalue(r, i, 0)).toUInt(), QString::fromUtf8(PQgetvalue(r, i, 1)));

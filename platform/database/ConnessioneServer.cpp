@@ -105,6 +105,8 @@ void ConnessioneServer::impostaSessione() {
 }
 
 bool ConnessioneServer::riconnetti() {
+    // The old connection's handle goes with it.
+    m_canale.collega(nullptr);
     QSqlDatabase db = database();
     db.close();
     if (!db.open())
