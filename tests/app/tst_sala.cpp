@@ -9,8 +9,8 @@
 #include "FinestraAnagrafiche.h"
 #include "FinestraBenvenuto.h"
 #include "ImportazioneApparecchi.h"
+#include "DbDiretto.h"
 #include "MotoreProva.h"
-#include "ParametriServer.h"
 #include "RisponditoreBox.h"
 #include "RisponditorePin.h"
 #include "controlli/Operatori.h"
@@ -30,8 +30,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -81,24 +79,6 @@ QStringList istantanea(HostApplication& host) {
 
 int conta(HostApplication& host, const QString& sql) {
     return host.openrecordset(sql)->RecordCount();
-}
-
-// Runs statements on a database as another program would.
-bool diretto(const QString& indirizzo, const QStringList& istruzioni) {
-    bool riuscito = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(
-            MotoreProva::postgreSql() ? u"QPSQL"_s : u"QSQLITE"_s, u"diretto"_s);
-        if (MotoreProva::postgreSql())
-            ParametriServer::leggi(indirizzo).applica(db);
-        else
-            db.setDatabaseName(indirizzo);
-        riuscito = db.open();
-        for (const QString& sql : istruzioni)
-            riuscito = riuscito && QSqlQuery(db).exec(sql);
-    }
-    QSqlDatabase::removeDatabase(u"diretto"_s);
-    return riuscito;
 }
 
 QByteArray contenuto(const QString& percorso) {
@@ -436,7 +416,7 @@ void TestSala::copiaInterrotta() {
     QTemporaryDir cartella;
     const QString database = MotoreProva::nuovoDatabase(cartella.path());
     DatabaseHost::crea(database);
-    QVERIFY(diretto(database, {MotoreProva::postgreSql()
+    QVERIFY(DbDiretto(database).esegui({MotoreProva::postgreSql()
                                    ? u"insert into noteincassi (idtesta, descrizione) select x, "
                                      u"repeat('riga di prova ', 20) || x from generate_series(1, 150000) x"_s
                                    : u"with recursive c(x) as (select 1 union all select x + 1 from c "

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #include "BancoProva.h"
+#include "DbDiretto.h"
 #include "CalcoloRiepilogo.h"
 #include "FormatoItaliano.h"
 #include "FinestraRiepilogo.h"
 #include "GraficoRiepilogo.h"
 #include "MotoreProva.h"
-#include "ParametriServer.h"
 #include "PeriodoRiepilogo.h"
 #include "RegolaAllarme.h"
 #include "ReportRiepilogo.h"
@@ -25,9 +25,6 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSpinBox>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -159,31 +156,19 @@ private slots:
         const QDate al(2026, 11, 15);
         const Riepilogo riepilogo = CalcoloRiepilogo(*banco->host()).calcola(dal, al, 2);
 
-        const bool pg = MotoreProva::postgreSql();
-        QSqlDatabase db = QSqlDatabase::addDatabase(pg ? u"QPSQL"_s : u"QSQLITE"_s, u"diretta"_s);
-        if (pg)
-            ParametriServer::leggi(banco->percorsoFile()).applica(db);
-        else
-            db.setDatabaseName(banco->percorsoFile());
-        QVERIFY(db.open());
-        const QString dove = QStringLiteral(
-            " FROM noteincassi i JOIN noteteste t ON i.idtesta = t.id WHERE upper(t.codcausale) = "
-            "'REF' AND t.codlocale = 'SG01'"
-            " AND i.dataincasso BETWEEN '2026-10-01' AND '2026-11-15'");
+        const DbDiretto db(banco->percorsoFile());
         // One line per group: key, count, total and, with "altri", the largest and latest.
-        const auto sql = [&db, &dove](const QString& gruppo, const QString& altri) {
-            QSqlQuery q(db);
+        const auto sql = [&db](const QString& gruppo, const QString& altri) {
             QStringList righe;
-            if (!q.exec(
-                    u"SELECT %1, count(CASE WHEN i.refillgestore > 0 THEN 1 END), "
-                    "sum(i.refillgestore)%2%3 GROUP BY %1 ORDER BY %1"_s.arg(gruppo, altri, dove)))
-                righe << q.lastError().text();
-            while (q.next()) {
-                QStringList r{q.value(0).toString().left(10), q.value(1).toString(),
-                              Valuta::daDouble(q.value(2).toDouble()).testo()};
+            for (const QVariantList& v : db.righe(
+                     u"SELECT %1, count(CASE WHEN i.refillgestore > 0 THEN 1 END), sum(i.refillgestore)%2"
+                     " FROM noteincassi i JOIN noteteste t ON i.idtesta = t.id WHERE upper(t.codcausale) = 'REF'"
+                     " AND t.codlocale = 'SG01' AND i.dataincasso BETWEEN '2026-10-01' AND '2026-11-15'"
+                     " GROUP BY %1 ORDER BY %1"_s.arg(gruppo, altri))) {
+                QStringList r{v.value(0).toString().left(10), v.value(1).toString(),
+                              Valuta::daDouble(v.value(2).toDouble()).testo()};
                 if (!altri.isEmpty())
-                    r << Valuta::daDouble(q.value(3).toDouble()).testo()
-                      << q.value(4).toString().left(10);
+                    r << Valuta::daDouble(v.value(3).toDouble()).testo() << v.value(4).toString().left(10);
                 righe << r.join(u' ');
             }
             return righe;
@@ -205,9 +190,6 @@ private slots:
                                         "THEN i.dataincasso END)"_s));
         QCOMPARE(giorni, sql(u"i.dataincasso"_s, QString()));
         QVERIFY(apparecchi.size() >= 10);
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(u"diretta"_s);
     }
 
     void regola_data() {

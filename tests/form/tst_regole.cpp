@@ -1,0 +1,85 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
+// Rules of the accountable refills that a clock or a written register row decide: how long
+// a PIN lock-out lasts, and what the register's check says of a row whose figures disagree.
+#include "BancoProva.h"
+#include "MotoreProva.h"
+#include "RisponditorePin.h"
+#include "controlli/Operatori.h"
+#include "documento/RegistroRefill.h"
+#include "documento/VerificaRegistro.h"
+
+#include <QTest>
+
+using namespace KaloRefill;
+
+class TestRegole : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
+
+    void bloccoPin_data() {
+        QTest::addColumn<int>("errati");  // wrong PINs in a row at 10:00:00
+        QTest::addColumn<int>("secondi"); // then the right PIN, this long after
+        QTest::addColumn<bool>("accettato");
+        QTest::newRow("quattro errati non bloccano") << 4 << 0 << true;
+        QTest::newRow("cinque errati: bloccato subito") << 5 << 0 << false;
+        QTest::newRow("bloccato dopo 4 min 59 s") << 5 << 299 << false;
+        QTest::newRow("libero dopo 5 minuti") << 5 << 300 << true;
+    }
+    // The clock is the caller's: the lock-out runs five minutes from the fifth wrong PIN.
+    void bloccoPin() {
+        QFETCH(int, errati);
+        QFETCH(int, secondi);
+        QFETCH(bool, accettato);
+        const auto banco = BancoProva::salaPronta(1);
+        attivaControlli(*banco->host());
+        Operatori operatori(*banco->host());
+        const QDateTime alle10(QDate(2026, 12, 4), QTime(10, 0));
+        for (int i = 0; i < errati; ++i)
+            QVERIFY(operatori.verifica(QStringLiteral("OP02"), QStringLiteral("9999"), alle10).esito != Operatori::Esito::Accettato);
+        const auto r = operatori.verifica(QStringLiteral("OP02"), QStringLiteral("2222"), alle10.addSecs(secondi));
+        QCOMPARE(r.esito == Operatori::Esito::Accettato, accettato);
+        if (!accettato)
+            QVERIFY2(r.messaggio.contains(QStringLiteral("10:05:00")), qPrintable(r.messaggio));
+    }
+
+    void differenzaRegistro_data() {
+        QTest::addColumn<int>("prima");
+        QTest::addColumn<int>("dopo");
+        QTest::addColumn<int>("differenza");
+        QTest::addColumn<bool>("segnalata");
+        QTest::newRow("giusta") << 10 << 30 << 20 << false;
+        QTest::newRow("sbagliata") << 10 << 30 << 5 << true;
+        QTest::newRow("diminuzione sbagliata") << 30 << 10 << 20 << true;
+    }
+    // A row written with its own hash but a difference that is not "after - before" is
+    // named by the check; a right one is not.
+    void differenzaRegistro() {
+        QFETCH(int, prima);
+        QFETCH(int, dopo);
+        QFETCH(int, differenza);
+        QFETCH(bool, segnalata);
+        const auto banco = BancoProva::salaPronta(1);
+        RigaRegistro riga;
+        riga.codLocale = QStringLiteral("SG01");
+        riga.anno = 2026;
+        riga.dataOra = QDateTime(QDate(2026, 12, 4), QTime(10, 0));
+        riga.giornata = QDate(2026, 12, 4);
+        riga.idScheda = 1001;
+        riga.codiceInterno = QStringLiteral("C1");
+        riga.operatore = QStringLiteral("OP02");
+        riga.prima = Valuta::daDecimillesimi(prima * 10000LL);
+        riga.dopo = Valuta::daDecimillesimi(dopo * 10000LL);
+        riga.differenza = Valuta::daDecimillesimi(differenza * 10000LL);
+        RegistroRefill(*banco->host()).aggiungi(riga);
+        QStringList differenze;
+        for (const auto& p : VerificaRegistro(*banco->host(), {}, {}).verifica())
+            if (p.descrizione.startsWith(QStringLiteral("differenza")))
+                differenze << p.descrizione;
+        QCOMPARE(differenze.size(), segnalata ? 1 : 0);
+    }
+};
+
+QTEST_MAIN(TestRegole)
+#include "tst_regole.moc"
