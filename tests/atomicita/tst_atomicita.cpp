@@ -622,14 +622,15 @@ void TestAtomicita::aperturaRifiutata() {
     const QByteArray contenuto = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     file.close();
     QProcess kalorefill;
-    kalorefill.start(prima.takeFirst(), prima + QStringList{programma(QStringLiteral("kalorefill")), QStringLiteral("--verifica"),
+    const QString comando = prima.takeFirst();
+    kalorefill.start(comando, prima + QStringList{programma(QStringLiteral("kalorefill")), QStringLiteral("--verifica"),
                                                            QStringLiteral("--database"), percorso});
     QVERIFY(kalorefill.waitForFinished(30000));
     const QString errore = QString::fromUtf8(kalorefill.readAllStandardError());
     QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7700));
     if (!ruolo.isEmpty())
         DbDiretto(banco->percorsoFile()).esegui(QStringLiteral("DROP OWNED BY %1; DROP ROLE %1").arg(ruolo));
-    QCOMPARE(kalorefill.exitCode(), 1);
+    QVERIFY2(kalorefill.exitCode() == 1, qPrintable(errore));
     QVERIFY2(errore.contains(motivo) && !errore.contains(QStringLiteral("danneggiato")), qPrintable(errore));
     QCOMPARE(errore.count(u'\n'), 1);
     if (ruolo.isEmpty()) {
