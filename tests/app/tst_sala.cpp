@@ -13,6 +13,7 @@
 #include "MotoreProva.h"
 #include "RisponditoreBox.h"
 #include "RisponditorePin.h"
+#include "Supporto.h"
 #include "controlli/Operatori.h"
 #include "entry/StatoModulo.h"
 #include "form/FrmRefill.h"
@@ -203,10 +204,7 @@ void TestSala::primoAvvioFinoAlRipristino() {
         form->Form_Load();
         QCOMPARE(form->CmdApparecchio[2]->caption().section(u'\r', 0, 0), u"V1"_s);
         QCOMPARE(box.boxes().size(), MotoreProva::postgreSql() ? 1 : 0); // no warning at start-up
-        form->CmdApparecchio[1]->click();
-        for (const char* tasto : {"1", "2", ",", "5"})
-            form->PremiTasto(QString::fromLatin1(tasto));
-        form->CmdSalva->click();
+        salva(*form, 1, u"12,5"_s);
         const RecordsetPtr righe = host->openrecordset(u"select * from noteincassi"_s);
         QCOMPARE(righe->RecordCount(), 1);
         QCOMPARE(righe->Field(u"refillgestore"_s).toDouble(), 12.5);

@@ -500,8 +500,7 @@ void TestAtomicita::unitaNonRiuscita() {
     const StatoRighe prima = statoFile(percorso);
 
     form->CmdApparecchio[1]->click();
-    for (const QChar c : QStringLiteral("12,5"))
-        form->PremiTasto(QString(c));
+    digita(*form, QStringLiteral("12,5"));
     const QString captionPrima = form->CmdApparecchio[1]->caption();
     const QString totalePrima = form->LabTotali->caption();
 
@@ -694,12 +693,8 @@ void TestAtomicita::verificaERipara() {
     {
         RisponditoreBox box;
         auto form = apriForm(banco->host());
-        for (const auto& [pulsante, importo] : {std::pair{0, QStringLiteral("10")}, std::pair{1, QStringLiteral("5,5")}}) {
-            form->CmdApparecchio[std::size_t(pulsante)]->click();
-            for (const QChar c : importo)
-                form->PremiTasto(QString(c));
-            form->CmdSalva->click();
-        }
+        salva(*form, 0, QStringLiteral("10"));
+        salva(*form, 1, QStringLiteral("5,5"));
         QVERIFY(box.boxes().isEmpty());
         StatoModulo::istanza().applicazione.reset();
     }

@@ -34,17 +34,6 @@ QWidget* destinatarioTasti(FrmRefill& form) {
     return fuoco && fuoco->window() == &form ? fuoco : &form;
 }
 
-void digita(FrmRefill& form, const QString& tasti) {
-    for (const QChar c : tasti)
-        form.PremiTasto(QString(c));
-}
-
-// Opens machine `indice`, types `importo` on the keypad and saves without a question.
-void salva(FrmRefill& form, int indice, const QString& importo) {
-    form.CmdApparecchio[indice]->click();
-    digita(form, importo);
-    form.CmdSalva->click();
-}
 } // namespace
 
 class TestCiclo : public QObject {

@@ -7,6 +7,7 @@
 #include "FinestraRiepilogo.h"
 #include "GraficoRiepilogo.h"
 #include "MotoreProva.h"
+#include "Supporto.h"
 #include "PeriodoRiepilogo.h"
 #include "RegolaAllarme.h"
 #include "ReportRiepilogo.h"
@@ -436,10 +437,6 @@ private slots:
         form.Form_Load();
         form.impostaValoreConferma(0);
         QRandomGenerator caso(23);
-        const auto digita = [&form](int importo) {
-            for (const QChar c : QString::number(importo))
-                form.PremiTasto(QString(c));
-        };
         for (int salvataggio = 0; salvataggio < 30; ++salvataggio) {
             const QDate giorno = oggi.addDays(-caso.bounded(4));
             if (form.dataRegistrazione() != giorno) {
@@ -452,7 +449,7 @@ private slots:
                 form.PremiTasto(u"="_s);
                 form.PremiTasto(u"-"_s);
             }
-            digita(1 + caso.bounded(120));
+            digita(form, QString::number(1 + caso.bounded(120)));
             form.PremiTasto(u"Salva"_s);
         }
         // Machine 1 four times today, each raising its amount.
@@ -460,7 +457,7 @@ private slots:
         form.txtData_Change();
         for (int volta = 0; volta < 4; ++volta) {
             form.CmdApparecchio_Click(0);
-            digita(5);
+            digita(form, u"5"_s);
             form.PremiTasto(u"Salva"_s);
         }
 
