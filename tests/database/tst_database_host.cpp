@@ -822,6 +822,7 @@ void TstDatabaseHost::unitaErroreDiLettura() {
     }
     QCOMPARE(DbDiretto(db.indirizzo).conta(u"noterighe"_s), 0);
 }
+
 void TstDatabaseHost::momentiLetti_data() {
     QTest::addColumn<QString>("scritto"); // as another program left it in the file
     QTest::addColumn<QVariant>("letto");
