@@ -9,6 +9,7 @@
 #include "documento/RegistroRefill.h"
 #include "documento/VerificaRegistro.h"
 
+#include <QCryptographicHash>
 #include <QTest>
 
 using namespace KaloRefill;
@@ -78,6 +79,31 @@ private slots:
             if (p.descrizione.startsWith(QStringLiteral("differenza")))
                 differenze << p.descrizione;
         QCOMPARE(differenze.size(), segnalata ? 1 : 0);
+    }
+
+    // Each row's stored hash is the SHA-256 of its canonical text after the hall's previous
+    // row's hash, as an auditor recomputes the chain from the rows alone.
+    void catenaRegistro() {
+        const auto banco = BancoProva::salaPronta(2);
+        RegistroRefill registro(*banco->host());
+        for (int i = 1; i <= 2; ++i) {
+            RigaRegistro riga;
+            riga.codLocale = QStringLiteral("SG01");
+            riga.anno = 2026;
+            riga.dataOra = QDateTime(QDate(2026, 12, 4), QTime(10, i));
+            riga.giornata = QDate(2026, 12, 4);
+            riga.idScheda = 1000 + i;
+            riga.dopo = riga.differenza = Valuta::daDecimillesimi(i * 100000LL);
+            registro.aggiungi(riga);
+        }
+        const QList<RigaRegistro> righe = registro.leggi({}, {});
+        QCOMPARE(righe.size(), 2);
+        QString precedente;
+        for (const RigaRegistro& r : righe) {
+            QCOMPARE(r.impronta, QString::fromLatin1(QCryptographicHash::hash(r.testoCanonico(precedente),
+                                                                              QCryptographicHash::Sha256).toHex()));
+            precedente = r.impronta;
+        }
     }
 };
 
