@@ -204,7 +204,7 @@ void TestSala::primoAvvioFinoAlRipristino() {
         form->Form_Load();
         QCOMPARE(form->CmdApparecchio[2]->caption().section(u'\r', 0, 0), u"V1"_s);
         QCOMPARE(box.boxes().size(), MotoreProva::postgreSql() ? 1 : 0); // no warning at start-up
-        salva(*form, 1, u"12,5"_s);
+        salvaRefill(*form, 1, u"12,5"_s);
         const RecordsetPtr righe = host->openrecordset(u"select * from noteincassi"_s);
         QCOMPARE(righe->RecordCount(), 1);
         QCOMPARE(righe->Field(u"refillgestore"_s).toDouble(), 12.5);

@@ -693,8 +693,8 @@ void TestAtomicita::verificaERipara() {
     {
         RisponditoreBox box;
         auto form = apriForm(banco->host());
-        salva(*form, 0, QStringLiteral("10"));
-        salva(*form, 1, QStringLiteral("5,5"));
+        salvaRefill(*form, 0, QStringLiteral("10"));
+        salvaRefill(*form, 1, QStringLiteral("5,5"));
         QVERIFY(box.boxes().isEmpty());
         StatoModulo::istanza().applicazione.reset();
     }

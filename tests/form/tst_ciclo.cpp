@@ -123,7 +123,7 @@ private slots:
         Configura().segnalaDatabaseDanneggiato(QStringLiteral("Il database prova.db è danneggiato: pagina 7"));
         QVERIFY(form->LabDanno && form->LabDanno->isVisibleTo(form.get()));
         QVERIFY(form->LabDanno->text().contains(QStringLiteral("pagina 7")));
-        salva(*form, 0, QStringLiteral("5"));
+        salvaRefill(*form, 0, QStringLiteral("5"));
         QCOMPARE(m_box->testi().size(), 1);
         QVERIFY2(m_box->testi().at(0).contains(QStringLiteral("kalorefill --verifica")) &&
                      m_box->testi().at(0).contains(QStringLiteral("copia di sicurezza")),
@@ -283,7 +283,7 @@ private slots:
         QFETCH(QString, importo);
         QFETCH(bool, abbandona);
         auto form = apri();
-        salva(*form, 4, QStringLiteral("9"));
+        salvaRefill(*form, 4, QStringLiteral("9"));
         form->CmdApparecchio[4]->click();
         digita(*form, importo);
         m_box->rispondi({abbandona ? Si : No});
@@ -306,7 +306,7 @@ private slots:
         apparecchi->SetFilter(QStringLiteral("idscheda = 1003"));
         apparecchi->SetField(QStringLiteral("nomemobile"), QVariant());
         apparecchi->Update();
-        salva(*form, 2, QStringLiteral("12,50"));
+        salvaRefill(*form, 2, QStringLiteral("12,50"));
         QVERIFY(m_box->boxes().isEmpty());
         const QString utente = QStringLiteral("mrossi"), locale = QStringLiteral("SG01");
         const QList<QVariantMap> teste = m_banco->righe(SqlTesta);
@@ -361,7 +361,7 @@ private slots:
         m_box->rispondi({No});
         auto form = apri();
         QCOMPARE(m_box->boxes().size(), 1);
-        salva(*form, 0, QStringLiteral("3"));
+        salvaRefill(*form, 0, QStringLiteral("3"));
         const QList<QVariantMap> teste = m_banco->righe(SqlTesta);
         QCOMPARE(teste.size(), 1);
         QCOMPARE(teste.first().value(QStringLiteral("chiuso")).toInt(), 0);
@@ -446,7 +446,7 @@ private slots:
             // And the form goes on working: the next machine saves cleanly.
             m_host->armaFallimento(0);
             m_box->azzera();
-            salva(*form, 1, QStringLiteral("4"));
+            salvaRefill(*form, 1, QStringLiteral("4"));
             QVERIFY2(m_box->boxes().isEmpty(), qPrintable(chiamata));
             QVERIFY2(m_banco->conta(QStringLiteral("select * from noteincassi where linkscheda=1002")) == 1,
                      qPrintable(chiamata + QStringLiteral(" / ") + m_box->testi().join(QLatin1Char('|'))));
@@ -487,7 +487,7 @@ private slots:
         auto form = apri();
         QCOMPARE(m_box->boxes().size(), 1);
         m_box->azzera();
-        salva(*form, 0, QStringLiteral("6"));
+        salvaRefill(*form, 0, QStringLiteral("6"));
         // One box for each account code that could not be read; the rest is stored.
         QCOMPARE(m_box->boxes().size(), 2);
         QCOMPARE(m_banco->conta(SqlRighe), 1);

@@ -62,9 +62,12 @@ inline void digita(KaloRefill::FrmRefill& form, const QString& tasti) {
         form.PremiTasto(QString(c));
 }
 
-// Opens machine `indice`, types `importo` on the keypad and presses "Salva".
-inline void salva(KaloRefill::FrmRefill& form, int indice, const QString& importo) {
+// Opens machine `indice`, "Azzera" when the amount replaces the one it has, types `importo`
+// on the keypad and presses "Salva".
+inline void salvaRefill(KaloRefill::FrmRefill& form, int indice, const QString& importo, bool sostituisci = false) {
     form.CmdApparecchio[std::size_t(indice)]->click();
+    if (sostituisci)
+        form.CmdCanc->click();
     digita(form, importo);
     form.CmdSalva->click();
 }
