@@ -523,6 +523,26 @@ private slots:
         QVERIFY2(!bordo->allarme, qPrintable(bordo->motivo));
     }
 
+    // A day whose log begins with a change (its first save logged before, or by an older
+    // program): the amount before is the one the note quotes, so only a rise is a refill.
+    void modificaSenzaInserimento_data() {
+        QTest::addColumn<QString>("nota");
+        QTest::addColumn<QString>("importo");
+        QTest::addColumn<int>("refill");
+        QTest::newRow("aumento") << u"Valore precedente =50"_s << u"60"_s << 1;
+        QTest::newRow("diminuzione") << u"Valore precedente =50"_s << u"40"_s << 0;
+        QTest::newRow("decimali") << u"Valore precedente =120,5"_s << u"100"_s << 0;
+    }
+    void modificaSenzaInserimento() {
+        QFETCH(QString, nota);
+        QFETCH(QString, importo);
+        auto banco = BancoProva::salaPronta(1, fine);
+        Registrazioni(*banco).registro(1, fine, importo, u"Modifica Refill"_s, nota);
+        // A machine with no refill in the period is not listed.
+        const RiepilogoApparecchio* a = apparecchio(CalcoloRiepilogo(*banco->host()).calcola(fine, fine, 2), u"C1"_s);
+        QTEST(a ? a->numero : 0, "refill");
+    }
+
     void periodoVuoto() {
         auto banco = salaPiccola();
         FinestraRiepilogo finestra(banco->host());
