@@ -148,10 +148,8 @@ void TestRegistro::giornataOperativa_data() {
     QTest::addColumn<QTime>("ora");
     QTest::addColumn<QTime>("inizio");
     QTest::addColumn<int>("giorniIndietro");
-    QTest::newRow("01:30 con inizio alle 6") << QTime(1, 30) << QTime(6, 0) << 1;
     QTest::newRow("05:59 con inizio alle 6") << QTime(5, 59, 59) << QTime(6, 0) << 1;
     QTest::newRow("06:00 con inizio alle 6") << QTime(6, 0) << QTime(6, 0) << 0;
-    QTest::newRow("23:30 con inizio alle 6") << QTime(23, 30) << QTime(6, 0) << 0;
     QTest::newRow("00:10 con inizio a mezzanotte") << QTime(0, 10) << QTime(0, 0) << 0;
 }
 
