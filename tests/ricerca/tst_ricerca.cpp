@@ -517,7 +517,8 @@ void TestRicerca::unToccoEApri() {
     QVERIFY(ricerca(*c, [&](QDialog& f) {
         QTableView* t = tabella(f);
         auto* apri = f.findChild<QPushButton*>(u"pulsanteApri"_s);
-        // Dragged by a finger (the sizes of its controls are tst_tocco's).
+        // Rows a finger can tap and drag (the controls' sizes are tst_tocco's).
+        QVERIFY2(t->rowHeight(0) >= 40, qPrintable(QString::number(t->rowHeight(0))));
         QVERIFY(QScroller::hasScroller(t->viewport()));
         // Nothing to open until a row is touched; one tap on the second row, then "Apri".
         t->clearSelection();
