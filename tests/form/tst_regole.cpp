@@ -13,6 +13,7 @@
 #include <QTest>
 
 using namespace KaloRefill;
+using namespace Qt::StringLiterals;
 
 class TestRegole : public QObject {
     Q_OBJECT
@@ -45,40 +46,45 @@ private slots:
             QVERIFY2(r.messaggio.contains(QStringLiteral("10:05:00")), qPrintable(r.messaggio));
     }
 
-    void differenzaRegistro_data() {
-        QTest::addColumn<int>("prima");
-        QTest::addColumn<int>("dopo");
-        QTest::addColumn<int>("differenza");
-        QTest::addColumn<bool>("segnalata");
-        QTest::newRow("giusta") << 10 << 30 << 20 << false;
-        QTest::newRow("sbagliata") << 10 << 30 << 5 << true;
-        QTest::newRow("diminuzione sbagliata") << 30 << 10 << 20 << true;
+    void verificaRegistro_data() {
+        QTest::addColumn<QString>("salvataggi"); // "before after difference" of one machine's saves of a day
+        QTest::addColumn<QString>("problema");   // how the check's complaint begins; empty: none
+        QTest::newRow("giusta") << u"10 30 20"_s << QString();
+        QTest::newRow("differenza sbagliata") << u"10 30 5"_s << u"differenza"_s;
+        QTest::newRow("diminuzione sbagliata") << u"30 10 20"_s << u"differenza"_s;
+        QTest::newRow("in fila") << u"0 10 10;10 15 5"_s << QString();
+        QTest::newRow("non parte da dove era") << u"0 10 10;5 15 10"_s << u"parte da"_s;
     }
-    // A row written with its own hash but a difference that is not "after - before" is
-    // named by the check; a right one is not.
-    void differenzaRegistro() {
-        QFETCH(int, prima);
-        QFETCH(int, dopo);
-        QFETCH(int, differenza);
-        QFETCH(bool, segnalata);
+    // Rows written with their own hashes but figures that disagree (a difference that is not
+    // "after - before", a save that does not start where the one before left the machine)
+    // are named by the check; right ones are not.
+    void verificaRegistro() {
+        QFETCH(QString, salvataggi);
+        QFETCH(QString, problema);
         const auto banco = BancoProva::salaPronta(1);
-        RigaRegistro riga;
-        riga.codLocale = QStringLiteral("SG01");
-        riga.anno = 2026;
-        riga.dataOra = QDateTime(QDate(2026, 12, 4), QTime(10, 0));
-        riga.giornata = QDate(2026, 12, 4);
-        riga.idScheda = 1001;
-        riga.codiceInterno = QStringLiteral("C1");
-        riga.operatore = QStringLiteral("OP02");
-        riga.prima = Valuta::daDecimillesimi(prima * 10000LL);
-        riga.dopo = Valuta::daDecimillesimi(dopo * 10000LL);
-        riga.differenza = Valuta::daDecimillesimi(differenza * 10000LL);
-        RegistroRefill(*banco->host()).aggiungi(riga);
-        QStringList differenze;
+        int minuto = 0;
+        for (const QString& s : salvataggi.split(u';')) {
+            const QStringList v = s.split(u' ');
+            RigaRegistro riga;
+            riga.codLocale = QStringLiteral("SG01");
+            riga.anno = 2026;
+            riga.dataOra = QDateTime(QDate(2026, 12, 4), QTime(10, ++minuto));
+            riga.giornata = QDate(2026, 12, 4);
+            riga.idScheda = 1001;
+            riga.codiceInterno = QStringLiteral("C1");
+            riga.operatore = QStringLiteral("OP02");
+            riga.prima = Valuta::daDecimillesimi(v.at(0).toLongLong() * 10000);
+            riga.dopo = Valuta::daDecimillesimi(v.at(1).toLongLong() * 10000);
+            riga.differenza = Valuta::daDecimillesimi(v.at(2).toLongLong() * 10000);
+            RegistroRefill(*banco->host()).aggiungi(riga);
+        }
+        QStringList trovati;
         for (const auto& p : VerificaRegistro(*banco->host(), {}, {}).verifica())
-            if (p.descrizione.startsWith(QStringLiteral("differenza")))
-                differenze << p.descrizione;
-        QCOMPARE(differenze.size(), segnalata ? 1 : 0);
+            if (p.descrizione.startsWith(QStringLiteral("differenza")) || p.descrizione.startsWith(QStringLiteral("parte da")))
+                trovati << p.descrizione;
+        QCOMPARE(trovati.size(), problema.isEmpty() ? 0 : 1);
+        if (!problema.isEmpty())
+            QVERIFY2(trovati.first().startsWith(problema), qPrintable(trovati.first()));
     }
 
     // Each row's stored hash is the SHA-256 of its canonical text after the hall's previous

@@ -35,6 +35,13 @@ mkdir -p "$build"
         fi
     done
 
+# Files gone from the sources (moved or deleted) go from the copy too, or an old header
+# there would still be found first.
+(cd "$copia" && find . \( -path ./build -o -path ./.git \) -prune -o -type f -print) |
+    while IFS= read -r f; do
+        [ -e "$radice/$f" ] || rm -f "$copia/$f"
+    done
+
 echo "== configurazione e build della copia in $build"
 # The same options as the build of `make`, so a compiler cache serves both.
 cmake -S "$copia" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALOREFILL_WERROR=ON \
