@@ -56,7 +56,6 @@ private slots:
         QTest::newRow("doppio zero non apre l'importo") << "00" << "0,00" << "0,00" << false << "";
         QTest::newRow("prima cifra sostituisce 0,00") << "0 7" << "7" << "0,00" << false << "";
         QTest::newRow("virgola dopo cifra") << "7 ," << "7," << "0,00" << false << "";
-        QTest::newRow("decimali") << "7 , 5" << "7,5" << "0,00" << false << "";
         QTest::newRow("seconda virgola ignorata") << "7 , 5 ," << "7,5" << "0,00" << false << "";
         QTest::newRow("virgola su vuoto") << "," << "0," << "0,00" << false << "";
         QTest::newRow("zero dopo 0,5 ignorato") << ", 5 0" << "0,5" << "0,00" << false << "";
@@ -67,9 +66,7 @@ private slots:
         QTest::newRow("del su 0,00") << "del" << "0,0" << "0,00" << false << "";
         QTest::newRow("0,05 passando da del") << "del 5" << "0,05" << "0,00" << false << "";
         QTest::newRow("DEL maiuscolo") << "1 2 DEL" << "1" << "0,00" << false << "";
-        QTest::newRow("somma") << "1 2 _+ 3 =" << "15" << "0" << false << "";
         QTest::newRow("differenza negativa") << "7 _- 9 =" << "-2" << "0" << false << "";
-        QTest::newRow("divisione") << "1 0 _/ 4 =" << "2,5" << "0" << false << "";
         QTest::newRow("moltiplicazione con decimali") << "2 _X 3 , 5 =" << "7" << "0" << false << "";
         QTest::newRow("x minuscola") << "2 _x 4 =" << "8" << "0" << false << "";
         QTest::newRow("dieci terzi") << "1 0 _/ 3 =" << "3,33" << "0" << false << "";
@@ -124,7 +121,6 @@ private slots:
         QTest::newRow("vuoto") << "" << 0.0 << no;
         QTest::newRow("negativo intero") << "-3" << -3.0 << -3.0;
         QTest::newRow("negativo") << "-4,25" << -4.0 << -4.25;
-        QTest::newRow("intero") << "7" << 7.0 << 7.0;
         QTest::newRow("punto decimale") << "2.5" << 2.5 << no;
         QTest::newRow("spazi dentro") << " 1 2" << 12.0 << no;
         QTest::newRow("spazi attorno") << "  40 " << 40.0 << 40.0;
@@ -152,7 +148,6 @@ private slots:
         QTest::addColumn<double>("valore");
         QTest::addColumn<QString>("atteso");
         QTest::newRow("un decimale") << 12.5 << "12,5";
-        QTest::newRow("intero") << 20.0 << "20";
         QTest::newRow("periodico") << 10.0 / 3 << "3,33";
         QTest::newRow("pari per difetto") << 0.125 << "0,12";
         QTest::newRow("negativo") << -4.25 << "-4,25";

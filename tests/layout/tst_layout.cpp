@@ -13,7 +13,6 @@
 #include "form/Twips.h"
 
 #include <QCalendarWidget>
-#include <QCheckBox>
 #include <QDateEdit>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -113,21 +112,6 @@ private slots:
         }
     }
 
-    void statoIniziale() {
-        FrmRefill form;
-        QCOMPARE(form.windowTitle(), u"..:: Gestione Refill ::.."_s);
-        QVERIFY(form.LabConto->isHidden() && !form.LabValore->isHidden());
-        QVERIFY(form.ChkConferma->isChecked());
-        QCOMPARE(form.txtData->displayFormat(), u"dd/MM/yyyy"_s);
-        QCOMPARE(form.LabValore->palette().color(QPalette::WindowText), QColor(255, 255, 0));
-        QVERIFY(!form.windowIcon().isNull() && !form.Image1->pixmap().isNull());
-        // One search option at a time, the first one to begin with; the machines are no options.
-        QVERIFY(form.Opt1->isChecked() && !form.Opt2->isChecked() && !form.Opt3->isChecked());
-        form.Opt3->setChecked(true);
-        QVERIFY(!form.Opt1->isChecked() && form.Opt3->isChecked());
-        QVERIFY(!form.CmdApparecchio[0]->isCheckable());
-    }
-
     // The form draws its pictures itself from the SVG files: pixel for pixel what Qt's SVG icon
     // engine draws from the same file, at the button's size and at others, plain and greyed.
     void immaginiComeIlMotoreSvgDiQt_data() {
@@ -168,7 +152,7 @@ private slots:
     }
 
     // The date's calendar is not built with the form; the first click on the arrow, or key
-    // that can open it, builds it, at the touch size and font the form gives it.
+    // that can open it, builds it on the date shown.
     void calendarioAllaPrimaApertura_data() {
         QTest::addColumn<int>("tasto"); // none: a click on the arrow
         QTest::addColumn<int>("modificatori");
@@ -197,8 +181,6 @@ private slots:
         // to be ready as well.
         if (tasto == 0)
             QTRY_VERIFY(calendario->isVisible());
-        QVERIFY(calendario->minimumWidth() >= 360 && calendario->minimumHeight() >= 280);
-        QCOMPARE(calendario->font().pointSizeF(), 12.0);
         QCOMPARE(calendario->selectedDate(), prima);
     }
 
@@ -216,9 +198,6 @@ private slots:
             << u"Picture1 4 4 1016 181; FrmTastiera 675 185 345 580; FrmApparecchi 4 185 668 580;"
                " CmdApparecchio_0 4 93 165 120; CmdApparecchio_15 499 452 165 120;"
                " Image1 540 28 128 128"_s;
-        QTest::newRow("768 screen with panel and title")
-            << QSize(1366, 700) << QSize(1366, 700) << QString();
-        QTest::newRow("1920x1080") << QSize(1920, 1080) << QSize(1920, 1080) << QString();
         QTest::newRow("800x600") << QSize(800, 600) << QSize(800, 600) << QString();
         QTest::newRow("smallest") << QSize(800, 480) << QSize(800, 480) << QString();
         QTest::newRow("below the smallest") << QSize(640, 400) << QSize(800, 480) << QString();

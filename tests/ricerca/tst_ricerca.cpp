@@ -31,7 +31,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QToolBar>
 
 using namespace KaloRefill;
 using namespace Qt::StringLiterals;
@@ -223,7 +222,6 @@ void TestRicerca::lista_data() {
     QTest::newRow("importo, non testo") << Scelta{{}, 5, {t, r5, r7, r6, tutte}, giorno3};
     QTest::newRow("data, non testo") << Scelta{{}, 2, {t, r5, r6, r7, tutte}, giorno3};
     QTest::newRow("locale in minuscolo") << Scelta{u"sg01"_s, -1, {t, r7, r5, sg01}, giorno1};
-    QTest::newRow("filtro e ordine") << Scelta{u"sg01"_s, 5, {t, r5, r7, sg01}, giorno3};
     QTest::newRow("nome dell'operatore") << Scelta{u" anna B"_s, -1, {t, r6, solo6}, giorno2};
     QTest::newRow("data come si vede") << Scelta{u"14/03/2011"_s, -1, {t, r6, solo6}, giorno2};
     QTest::newRow("importo come si vede") << Scelta{u"12,50"_s, -1, {t, r6, solo6}, giorno2};
@@ -519,13 +517,9 @@ void TestRicerca::unToccoEApri() {
     QVERIFY(ricerca(*c, [&](QDialog& f) {
         QTableView* t = tabella(f);
         auto* apri = f.findChild<QPushButton*>(u"pulsanteApri"_s);
-        for (const int altezza :
-             {t->rowHeight(0), f.findChild<QLineEdit*>(u"filtro"_s)->height(), apri->height(),
-              f.findChild<QPushButton*>(u"pulsanteChiudi"_s)->height()})
-            QVERIFY2(altezza >= 40,
-                     qPrintable(u"%1 pixels are too few for a finger"_s.arg(altezza)));
+        // Rows a finger can tap and drag (the controls' sizes are tst_tocco's).
+        QVERIFY2(t->rowHeight(0) >= 40, qPrintable(QString::number(t->rowHeight(0))));
         QVERIFY(QScroller::hasScroller(t->viewport()));
-        QCOMPARE(f.findChild<QToolBar*>()->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
         // Nothing to open until a row is touched; one tap on the second row, then "Apri".
         t->clearSelection();
         t->setCurrentIndex({});
