@@ -22,7 +22,6 @@ class QFrame;
 namespace KaloRefill {
 
 class Calcolatrice;
-struct ContestoSalvataggio;
 class ControlliRefill;
 class Etichetta;
 class PulsanteGrafico;
@@ -195,10 +194,6 @@ private:
     PulsanteGrafico& pulsanteApparecchio(double indice);
     // The button named by Bottone, the machine being saved.
     PulsanteGrafico& pulsanteSelezionato();
-    // The header's id as the SQL texts take it.
-    QString idTesta(ContestoSalvataggio& contesto);
-    // Deleting and writing anew the document's two accounting entries.
-    std::vector<Politica::Passo> passiContabili(ContestoSalvataggio& contesto);
 
     // Reads the hall's setting and, when on, signs the operator in (FrmRefillRegistro.cpp).
     void avviaControlli();
