@@ -41,7 +41,7 @@ public:
         std::function<QDate()> data;
         std::function<QVariant()> codLocale;
         std::function<QString()> idScheda; // the machine, as text
-        std::function<QString()> importo; // the amount as the operator sees it, decimal comma
+        std::function<QString()> importo;  // the amount as the operator sees it, decimal comma
         std::function<QVariant(const char* ruolo)> conto; // the account code of an entry's role
     };
 

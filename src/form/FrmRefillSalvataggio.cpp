@@ -45,15 +45,17 @@ void FrmRefill::SalvaRefill(Politica::Segnalazioni& segnalazioni) {
 }
 
 void FrmRefill::TotaleGiornata() {
-    const RecordsetPtr rsTotale =
-        host().openrecordset(SqlTesti::totaleGiorno(Letture::testoPredefinito(CodLocale), dataRegistrazione()));
+    const RecordsetPtr rsTotale = host().openrecordset(
+        SqlTesti::totaleGiorno(Letture::testoPredefinito(CodLocale), dataRegistrazione()));
     if (rsTotale->RecordCount() < 1) {
-        LabTotali->setCaption(QStringLiteral("Riepilogo Refill Odierni  -> Nessun refill caricato"));
+        LabTotali->setCaption(
+            QStringLiteral("Riepilogo Refill Odierni  -> Nessun refill caricato"));
         return;
     }
-    LabTotali->setCaption(QStringLiteral("Totale Refill del ") + Letture::dataBreve(dataRegistrazione()) +
-                          QStringLiteral(" -> €  ") +
-                          Letture::testoPredefinito(rsTotale->Field(QStringLiteral("SommaDiRefillGestore"))));
+    LabTotali->setCaption(
+        QStringLiteral("Totale Refill del ") + Letture::dataBreve(dataRegistrazione()) +
+        QStringLiteral(" -> €  ") +
+        Letture::testoPredefinito(rsTotale->Field(QStringLiteral("SommaDiRefillGestore"))));
 }
 
 } // namespace KaloRefill
