@@ -1,21 +1,21 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "ControlliRefill.h"
+#include "controlli/ControlliRefill.h"
 
-#include "../documento/BuonoRefill.h"
-#include "../documento/RegistroRefill.h"
-#include "../entry/StatoModulo.h"
-#include "../form/Calcolatrice.h"
-#include "../form/Etichetta.h"
-#include "../form/FrmRefill.h"
-#include "../form/Letture.h"
-#include "../form/Messaggio.h"
-#include "../form/PulsanteGrafico.h"
-#include "../host/Errore.h"
-#include "../host/SqlTesti.h"
-#include "DlgPin.h"
-#include "HostOperatore.h"
-#include "Pin.h"
+#include "controlli/DlgPin.h"
+#include "controlli/HostOperatore.h"
+#include "controlli/Pin.h"
+#include "documento/BuonoRefill.h"
+#include "documento/RegistroRefill.h"
+#include "entry/StatoModulo.h"
+#include "form/Calcolatrice.h"
+#include "form/Etichetta.h"
+#include "form/FrmRefill.h"
+#include "form/Letture.h"
+#include "form/Messaggio.h"
+#include "form/PulsanteGrafico.h"
+#include "host/Errore.h"
+#include "host/SqlTesti.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #pragma once
 
-#include "../documento/ImpostazioniControlli.h"
-#include "../documento/RigaRegistro.h"
-#include "../host/HostApplication.h"
-#include "Operatori.h"
+#include "controlli/Operatori.h"
+#include "documento/ImpostazioniControlli.h"
+#include "documento/RigaRegistro.h"
+#include "host/HostApplication.h"
 #include "kalorefill_export.h"
 
 #include <QObject>

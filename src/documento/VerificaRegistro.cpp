@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "VerificaRegistro.h"
+#include "documento/VerificaRegistro.h"
 
-#include "../host/SqlTesti.h"
-#include "RegistroRefill.h"
+#include "documento/RegistroRefill.h"
+#include "host/SqlTesti.h"
 
 #include <QHash>
 #include <QMap>

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "Calcolatrice.h"
+#include "form/Calcolatrice.h"
 
-#include "../host/Errore.h"
-#include "../host/Valuta.h"
-#include "Letture.h"
+#include "form/Letture.h"
+#include "host/Errore.h"
+#include "host/Valuta.h"
 
 #include <cmath>
 

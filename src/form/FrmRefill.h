@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #pragma once
 
-#include "../host/HostApplication.h"
-#include "CampoData.h"
-#include "Politica.h"
+#include "form/CampoData.h"
+#include "form/Politica.h"
+#include "host/HostApplication.h"
 #include "kalorefill_export.h"
 
 #include <QString>

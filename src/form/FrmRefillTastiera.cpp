@@ -2,17 +2,17 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 // The keypad and the keyboard: every key becomes a token for PremiTasto. The calculator's
 // state lives in LabValore, LabConto and LabOperazione; Calcolatrice does the text work.
-#include "../controlli/ControlliRefill.h"
-#include "../host/Errore.h"
-#include "Calcolatrice.h"
-#include "Colori.h"
-#include "Etichetta.h"
-#include "FrmRefill.h"
-#include "Letture.h"
-#include "Messaggio.h"
-#include "Politica.h"
-#include "PulsanteGrafico.h"
-#include "TastiLettura.h"
+#include "controlli/ControlliRefill.h"
+#include "form/Calcolatrice.h"
+#include "form/Colori.h"
+#include "form/Etichetta.h"
+#include "form/FrmRefill.h"
+#include "form/Letture.h"
+#include "form/Messaggio.h"
+#include "form/Politica.h"
+#include "form/PulsanteGrafico.h"
+#include "form/TastiLettura.h"
+#include "host/Errore.h"
 
 #include <QCheckBox>
 
