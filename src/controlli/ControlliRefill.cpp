@@ -140,18 +140,9 @@ void ControlliRefill::gestionePin(QWidget* parent) {
                       Messaggio::Informazione, QStringLiteral("Gestione PIN"));
 }
 
-std::optional<ControlliRefill::Autorizzazione> ControlliRefill::autorizza() {
+std::optional<ControlliRefill::Autorizzazione> ControlliRefill::autorizza(const Valuta& previsto) {
     Autorizzazione a;
-    Calcolatrice calcolo({m_form.LabValore->caption(), m_form.LabConto->caption(), !m_form.LabConto->isHidden(),
-                          m_form.LabOperazione->caption()});
-    calcolo.conteggiaValori();
-    try {
-        a.previsto = Valuta::daDouble(Letture::letturaImporto(calcolo.stato().valore));
-    } catch (const Errore&) {
-        Messaggio::mostra(&m_form, QStringLiteral("L'importo \"%1\" non è un numero.").arg(calcolo.stato().valore),
-                          Messaggio::Esclamativo);
-        return std::nullopt;
-    }
+    a.previsto = previsto;
     const int indice = int(Letture::letturaIntera(m_form.Bottone->caption()));
     if (indice < 0 || indice >= FrmRefill::NumeroPulsanti)
         throw Errore::indiceNonValido();

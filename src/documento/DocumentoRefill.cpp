@@ -102,7 +102,7 @@ std::vector<DocumentoRefill::Passo> DocumentoRefill::passiSalvataggio(const Voce
         campo(l, &Lavoro::rsLog, "iddata", adesso),
         campo(l, &Lavoro::rsLog, "idoperatore", utente),
         campo(l, &Lavoro::rsLog, "orario", [] { return QTime::currentTime(); }),
-        campo(l, &Lavoro::rsLog, "importo1", voce.importo),
+        campo(l, &Lavoro::rsLog, "importo1", voce.importoMostrato),
         campo(l, &Lavoro::rsLog, "Descrizione",
               [=] {
                   return macchina("codiceinterno") + trattino + macchina("Nomescheda") + trattino +
@@ -147,8 +147,7 @@ std::vector<DocumentoRefill::Passo> DocumentoRefill::passiSalvataggio(const Voce
                   return macchina("codiceinterno") + trattino + macchina("Nomescheda") + trattino +
                          macchina("codiceaams");
               }),
-        campo(l, &Lavoro::rsRiga, "refillgestore",
-              [voce] { return voce.importo().replace(QLatin1Char(','), QLatin1Char('.')); }),
+        campo(l, &Lavoro::rsRiga, "refillgestore", [voce] { return QVariant::fromValue(voce.importo()); }),
         campo(l, &Lavoro::rsRiga, "riga", [] { return qint16(0); }),
         campo(l, &Lavoro::rsRiga, "catapparecchio",
               [l] { return insieme(l->rsApparecchi).Field(QStringLiteral("categoria")); }),

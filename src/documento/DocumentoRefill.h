@@ -41,7 +41,8 @@ public:
         std::function<QDate()> data;
         std::function<QVariant()> codLocale;
         std::function<QString()> idScheda; // the machine, as text
-        std::function<QString()> importo;  // the amount as the operator sees it, decimal comma
+        std::function<Valuta()> importo;
+        std::function<QString()> importoMostrato; // the amount as the operator saw it, for the log
         std::function<QVariant(const char* ruolo)> conto; // the account code of an entry's role
     };
 

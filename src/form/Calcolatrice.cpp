@@ -107,4 +107,8 @@ bool Calcolatrice::memorizzabile(const QString& valore) {
     return Valuta::daTestoEsatto(valore).has_value();
 }
 
+std::optional<Valuta> Calcolatrice::importo() const {
+    return Valuta::daTestoEsatto(m_stato.valore);
+}
+
 } // namespace KaloRefill

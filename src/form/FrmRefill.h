@@ -5,6 +5,7 @@
 #include "form/CampoData.h"
 #include "form/Politica.h"
 #include "host/HostApplication.h"
+#include "host/Valuta.h"
 #include "kalorefill_export.h"
 
 #include <QString>
@@ -13,6 +14,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QCheckBox;
@@ -69,9 +71,11 @@ public:
 
     void CmdApparecchio_Click(int indice);
 
+    // Saves the amount LabValore shows.
     void SalvaRefill();
-    // The same, its failures' boxes going where `segnalazioni` sends them.
-    void SalvaRefill(Politica::Segnalazioni& segnalazioni);
+    // Saves `importo`, the keypad's result read once; the log keeps LabValore's text. The
+    // failures' boxes go where `segnalazioni` sends them.
+    void SalvaRefill(Politica::Segnalazioni& segnalazioni, const std::function<Valuta()>& importo);
     void TotaleGiornata();
 
     void CmdChiudi_Click();
@@ -181,8 +185,9 @@ private:
     void adattaTastiera(float altezzaCornice);
     // Asks before dropping an entry left open; true when the operation may go on.
     bool abbandonaRefillAperto();
-    // Whether the open entry's amount can be stored exactly; says why not in one box.
-    bool importoSalvabile();
+    // The open entry's amount, the pending operation folded in, when it can be stored
+    // exactly; otherwise one box says why not.
+    std::optional<Valuta> importoDaSalvare();
     // False, after one box saying so, when the database is known to be damaged.
     bool databaseIntegro();
     void posizionaDanno();

@@ -24,15 +24,21 @@ PulsanteGrafico& FrmRefill::pulsanteSelezionato() {
 
 void FrmRefill::SalvaRefill() {
     Politica::Segnalazioni subito(this);
-    SalvaRefill(subito);
+    SalvaRefill(subito, [this] {
+        const std::optional<Valuta> importo = Valuta::daTestoEsatto(LabValore->caption());
+        if (!importo)
+            throw Errore::tipoNonCorrispondente();
+        return *importo;
+    });
 }
 
-void FrmRefill::SalvaRefill(Politica::Segnalazioni& segnalazioni) {
+void FrmRefill::SalvaRefill(Politica::Segnalazioni& segnalazioni, const std::function<Valuta()>& importo) {
     DocumentoRefill::Voce voce;
     voce.data = [this] { return dataRegistrazione(); };
     voce.codLocale = [this] { return CodLocale; };
     voce.idScheda = [this] { return pulsanteSelezionato().tag(); };
-    voce.importo = [this] { return LabValore->caption(); };
+    voce.importoMostrato = [this] { return LabValore->caption(); };
+    voce.importo = importo;
     voce.conto = [](const char* ruolo) {
         const RecordsetPtr& associazioni = StatoModulo::istanza().rsAssociazioneConti;
         if (!associazioni)
