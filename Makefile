@@ -19,7 +19,7 @@ CTEST_ARGS ?=
 PACKAGES := cmake g++ make tzdata qt6-base-dev libqt6sql6-sqlite libsqlite3-dev qt6-svg-dev libqt6svg6 libgl-dev \
             xvfb xauth poppler-utils fonts-dejavu-core postgresql libqt6sql6-psql qt6-translations-l10n \
             dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream \
-            libsodium-dev libqrencode-dev zbar-tools
+            libsodium-dev libqrencode-dev zbar-tools cups-daemon cups-client
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 

@@ -8,7 +8,6 @@
 #include "DatabaseHost.h"
 #include "DatiDemo.h"
 #include "FusoOrario.h"
-#include "FinestraRegistroBuoni.h"
 #include "DopoPrimoDisegno.h"
 #include "ModuloRiepilogo.h"
 #include "UscitaDopoDisegno.h"
@@ -204,15 +203,15 @@ bool ciSonoFinestreAperte() {
                        [](const QWidget* finestra) { return finestra->isVisible(); });
 }
 
-// "Riepilogo Refill" on its own: the period from the options, else the current month up to
-// the working date. The window is a module of its own, loaded only here.
-int apriRiepilogo(const ArgomentiProgramma& argomenti, std::shared_ptr<DatabaseHost> host) {
+// "Riepilogo Refill" or "Registro buoni" on its own: the period from the options, else the
+// current month up to the working date. The windows are a module of their own, loaded only here.
+int apriRiepilogo(const ArgomentiProgramma& argomenti, std::shared_ptr<DatabaseHost> host, const char* entrata) {
     const QDate al = argomenti.al().isValid() ? argomenti.al() : host->Data();
     const QDate dal = argomenti.dal().isValid() ? argomenti.dal() : QDate(al.year(), al.month(), 1);
     QLibrary modulo(QDir::cleanPath(QDir(QCoreApplication::applicationDirPath())
                                         .filePath(QStringLiteral(KALOREFILL_MODULO_RIEPILOGO))));
     const auto apri =
-        reinterpret_cast<KaloRefillApriRiepilogo>(modulo.resolve(KALOREFILL_ENTRATA_RIEPILOGO));
+        reinterpret_cast<KaloRefillApriRiepilogo>(modulo.resolve(entrata));
     if (!apri)
         return fallisci(QStringLiteral("impossibile aprire il riepilogo: %1").arg(modulo.errorString()),
                         Programma::esitoFallito);
@@ -420,15 +419,9 @@ int Programma::esegui(int argc, char** argv) {
     }
 
     if (argomenti.riepilogo())
-        return apriRiepilogo(argomenti, host);
-    if (argomenti.registro()) {
-        // The same period as the summary's: the current month up to the working date.
-        const QDate al = argomenti.al().isValid() ? argomenti.al() : host->Data();
-        const QDate dal = argomenti.dal().isValid() ? argomenti.dal() : QDate(al.year(), al.month(), 1);
-        FinestraRegistroBuoni finestra(host, dal, al);
-        finestra.show();
-        return QApplication::exec();
-    }
+        return apriRiepilogo(argomenti, host, KALOREFILL_ENTRATA_RIEPILOGO);
+    if (argomenti.registro())
+        return apriRiepilogo(argomenti, host, KALOREFILL_ENTRATA_REGISTRO);
     if (argomenti.azione() == Azione::Anagrafiche || argomenti.azione() == Azione::ImportaApparecchi)
         return AvvioSala::anagrafiche(host, argomenti.file());
     // The hall's own database is copied once a day; one named on the command line is

@@ -200,6 +200,8 @@ FinestraRicerca::FinestraRicerca(const ImpostazioniRicerca& impostazioni, QWidge
     connect(m_tabella->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& corrente) {
                 m_apri->setEnabled(corrente.isValid() && m_colonnaRisposta >= 0);
+                for (QPushButton* pulsante : std::as_const(m_azioni))
+                    pulsante->setEnabled(corrente.isValid());
             });
     connect(m_modello, &ModelloRighe::letturaFallita, this, [this](const QString& descrizione) {
         m_barraStato->showMessage(QStringLiteral("Righe non lette: %1").arg(descrizione));
@@ -283,6 +285,22 @@ QWidget* FinestraRicerca::creaPulsanti() {
     auto* chiudi = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton),
                                    QStringLiteral("Chiudi"), riga);
     chiudi->setObjectName(QStringLiteral("pulsanteChiudi"));
+    for (const AzioneRicerca& a : std::as_const(m_impostazioni.azioni)) {
+        auto* pulsante = new QPushButton(a.testo, riga);
+        pulsante->setObjectName(a.nomeOggetto);
+        pulsante->setFont(grande);
+        pulsante->setMinimumSize(misura(170), misura(60));
+        pulsante->setAutoDefault(false);
+        pulsante->setEnabled(false);
+        disposizione->addWidget(pulsante);
+        m_azioni.append(pulsante);
+        const int colonna = m_modello->colonna(a.campo);
+        connect(pulsante, &QPushButton::clicked, this, [this, colonna, azione = a.azione] {
+            const QModelIndex indice = m_filtro->mapToSource(m_tabella->currentIndex());
+            if (indice.isValid() && colonna >= 0 && azione)
+                azione(m_modello->valore(indice.row(), colonna));
+        });
+    }
     for (QPushButton* pulsante : {m_apri, chiudi}) {
         pulsante->setFont(grande);
         pulsante->setIconSize(QSize(misura(28), misura(28)));

@@ -98,6 +98,8 @@ private:
     QLabel* m_riepilogo = nullptr;
     QLabel* m_vuoto = nullptr;
     QPushButton* m_apri = nullptr;
+    // The caller's own buttons (AzioniRicerca), enabled with a row selected.
+    QList<QPushButton*> m_azioni;
     QString m_testoVuoto;
     qreal m_scala = 1.0;
     int m_colonnaRisposta = -1;

@@ -109,6 +109,15 @@ QString intestazione(const QString& campo) {
         {QStringLiteral("import"), QStringLiteral("Importato")},
         {QStringLiteral("note"), QStringLiteral("Note")},
         {QStringLiteral("refilllocale"), QStringLiteral("Refill locale")},
+        // The register's numbered rows ("Cerca" with the hall's controls on).
+        {QStringLiteral("anno"), QStringLiteral("Anno")},
+        {QStringLiteral("numero"), QStringLiteral("Numero")},
+        {QStringLiteral("dataora"), QStringLiteral("Data e ora")},
+        {QStringLiteral("codiceinterno"), QStringLiteral("Codice")},
+        {QStringLiteral("nomescheda"), QStringLiteral("Apparecchio")},
+        {QStringLiteral("differenza"), QStringLiteral("Importo")},
+        {QStringLiteral("testimone"), QStringLiteral("Testimone")},
+        {QStringLiteral("motivo"), QStringLiteral("Motivo")},
     };
     // Joined queries name their fields "Table.Field".
     const QString nome = campo.section(QLatin1Char('.'), -1).toLower();

@@ -4,10 +4,21 @@
 
 #include "host/Recordset.h"
 
+#include <QList>
 #include <QString>
 #include <QVariant>
 
+#include <functional>
+
 namespace KaloRefill {
+
+// A button the caller added under the list (AzioniRicerca).
+struct AzioneRicerca {
+    QString nomeOggetto;
+    QString testo;
+    QString campo;
+    std::function<void(const QVariant&)> azione;
+};
 
 // Everything the caller set on the component before asking for the list.
 struct ImpostazioniRicerca {
@@ -26,6 +37,7 @@ struct ImpostazioniRicerca {
     qint16 filterBar = 1;
     // 2 opens the list maximised, any other value at its normal size.
     qint16 windowsState = 1;
+    QList<AzioneRicerca> azioni;
 };
 
 } // namespace KaloRefill

@@ -70,4 +70,9 @@ QVariant KaloviaRicerca::Risposta() const {
     return m_risposta;
 }
 
+void KaloviaRicerca::aggiungiAzione(const QString& nomeOggetto, const QString& testo, const QString& campo,
+                                    std::function<void(const QVariant&)> azione) {
+    m_impostazioni.azioni.append({nomeOggetto, testo, campo, std::move(azione)});
+}
+
 } // namespace KaloRefill

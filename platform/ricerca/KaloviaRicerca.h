@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ImpostazioniRicerca.h"
+#include "search/AzioniRicerca.h"
 #include "search/ComponenteRicerca.h"
 
 #include <QObject>
@@ -13,9 +14,9 @@ namespace KaloRefill {
 // "KaloviaRicerca.Ricerca": the suite's search-and-report component. It keeps what the
 // caller sets, shows the list in a modal window when Ricerca is called and keeps the
 // operator's pick in Risposta.
-class KaloviaRicerca final : public QObject, public ComponenteRicerca {
+class KaloviaRicerca final : public QObject, public ComponenteRicerca, public AzioniRicerca {
     Q_OBJECT
-    Q_INTERFACES(KaloRefill::ComponenteRicerca)
+    Q_INTERFACES(KaloRefill::ComponenteRicerca KaloRefill::AzioniRicerca)
 public:
     explicit KaloviaRicerca(QObject* parent = nullptr);
     ~KaloviaRicerca() override;
@@ -38,6 +39,9 @@ public:
     // operator has picked a row or closed it. A failure reading the rows is thrown.
     void Ricerca() override;
     QVariant Risposta() const override;
+
+    void aggiungiAzione(const QString& nomeOggetto, const QString& testo, const QString& campo,
+                        std::function<void(const QVariant&)> azione) override;
 
     const ImpostazioniRicerca& impostazioni() const { return m_impostazioni; }
 

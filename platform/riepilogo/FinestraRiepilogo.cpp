@@ -4,6 +4,7 @@
 
 #include "AnteprimaTocco.h"
 #include "CalcoloRiepilogo.h"
+#include "FinestraRegistroBuoni.h"
 #include "FormatoItaliano.h"
 #include "GraficoRiepilogo.h"
 #include "PeriodoRiepilogo.h"
@@ -12,6 +13,7 @@
 #include "SogliaFrequenza.h"
 #include "form/DimensioneFinestra.h"
 #include "form/StileTocco.h"
+#include "documento/ImpostazioniControlli.h"
 #include "host/Errore.h"
 
 #include <QDateEdit>
@@ -215,8 +217,16 @@ FinestraRiepilogo::FinestraRiepilogo(HostApplicationPtr host, QWidget* genitore)
     auto* stampa = pulsante(QStringLiteral("Stampa"), QStringLiteral("CmdStampa"), this);
     auto* pdf = pulsante(QStringLiteral("PDF"), QStringLiteral("CmdPdf"), this);
     auto* csv = pulsante(QStringLiteral("CSV"), QStringLiteral("CmdCsv"), this);
+    // The numbered slips of the same period, where the hall keeps a register of them.
+    auto* registro = pulsante(QStringLiteral("Registro buoni"), QStringLiteral("CmdRegistroBuoni"), this);
+    bool controlli = false;
+    try {
+        controlli = ImpostazioniControlli::leggi(*m_host).attivi;
+    } catch (const Errore&) {
+    }
+    registro->setVisible(controlli);
     auto* chiudi = pulsante(QStringLiteral("Chiudi"), QStringLiteral("CmdChiudi"), this);
-    for (QPushButton* b : {anteprima, stampa, pdf, csv, chiudi})
+    for (QPushButton* b : {anteprima, stampa, pdf, csv, registro, chiudi})
         comandi->addWidget(b);
 
     const QDate oggi = m_host->Data();
@@ -235,6 +245,12 @@ FinestraRiepilogo::FinestraRiepilogo(HostApplicationPtr host, QWidget* genitore)
     connect(stampa, &QPushButton::clicked, this, &FinestraRiepilogo::stampa);
     connect(pdf, &QPushButton::clicked, this, &FinestraRiepilogo::chiediPdf);
     connect(csv, &QPushButton::clicked, this, &FinestraRiepilogo::chiediCsv);
+    connect(registro, &QPushButton::clicked, this, [this] {
+        auto* finestra = new FinestraRegistroBuoni(m_host, m_dal->date(), m_al->date(), this);
+        finestra->setWindowFlag(Qt::Window);
+        finestra->setAttribute(Qt::WA_DeleteOnClose);
+        finestra->show();
+    });
     connect(chiudi, &QPushButton::clicked, this, &QWidget::close);
 
     DimensioneFinestra::adatta(this, QSize(1280, 800));

@@ -10,11 +10,12 @@
 
 #include <QDate>
 
-// The name the program looks the entry up by.
+// The names the program looks the entries up by: "Riepilogo Refill" and "Registro buoni".
 #define KALOREFILL_ENTRATA_RIEPILOGO "kalorefill_apri_riepilogo"
+#define KALOREFILL_ENTRATA_REGISTRO "kalorefill_apri_registro"
 
 extern "C" {
-// Shows the window for the period and runs the event loop until it is closed; returns the
+// Shows the window (of either entry) for the period and runs the event loop until it is closed; returns the
 // loop's exit code.
 using KaloRefillApriRiepilogo = int (*)(const KaloRefill::HostApplicationPtr& host,
                                         const QDate& dal, const QDate& al);

@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QHash>
 
 #include <cmath>
 
@@ -97,19 +98,22 @@ void ControlliRefill::bloccaPerInattivita() {
 void ControlliRefill::gestionePin(QWidget* parent) {
     Operatori operatori(*m_originale);
     const QList<OperatoreRefill> elenco = operatori.elenco();
-    // A hall where nobody has a PIN yet: a responsabile sets the first ones without one.
-    const bool primoAvvio = std::none_of(elenco.begin(), elenco.end(), [](const OperatoreRefill& o) { return o.haPin; });
     QList<OperatoreRefill> responsabili;
     for (const OperatoreRefill& o : elenco)
         if (o.responsabile())
             responsabili.append(o);
+    // A hall where no responsabile has a PIN yet (a new hall, or its first responsabile
+    // just named in "Anagrafiche"): he sets the first ones without one.
+    const bool primoAvvio =
+        std::none_of(responsabili.begin(), responsabili.end(), [](const OperatoreRefill& o) { return o.haPin; });
     if (responsabili.isEmpty()) {
-        Messaggio::mostra(parent, QStringLiteral("Nessun operatore ha il ruolo di responsabile: i PIN si impostano da "
-                                                 "\"Anagrafiche\"."), Messaggio::Esclamativo, QStringLiteral("Gestione PIN"));
+        Messaggio::mostra(parent, QStringLiteral("Nessun operatore ha il ruolo di responsabile: assegnarlo a un "
+                                                 "operatore in \"Anagrafiche\"."), Messaggio::Esclamativo,
+                          QStringLiteral("Gestione PIN"));
         return;
     }
     DlgPin chi(parent, QStringLiteral("Gestione PIN"),
-               primoAvvio ? QStringLiteral("Nessun PIN è ancora impostato: il responsabile tocchi il proprio nome e "
+               primoAvvio ? QStringLiteral("Nessun responsabile ha ancora un PIN: il responsabile tocchi il proprio nome e "
                                            "confermi.")
                           : QStringLiteral("PIN di un responsabile:"),
                responsabili, [&](const QString& codice, const QString& pin, const QString&) {
@@ -135,7 +139,7 @@ void ControlliRefill::gestionePin(QWidget* parent) {
     ripeti.fissaOperatore(quale.operatore());
     if (ripeti.exec() != QDialog::Accepted)
         return;
-    operatori.impostaPin(quale.operatore(), nuovo);
+    operatori.impostaPin(quale.operatore(), nuovo, chi.operatore());
     Messaggio::mostra(parent, QStringLiteral("Nuovo PIN impostato per %1.").arg(quale.operatore()),
                       Messaggio::Informazione, QStringLiteral("Gestione PIN"));
 }
@@ -161,7 +165,9 @@ std::optional<ControlliRefill::Autorizzazione> ControlliRefill::autorizza(const 
                             ? QStringLiteral("Diminuzione di %1 sull'apparecchio (da %2 a %3): servono il motivo e il "
                                              "PIN di un secondo operatore")
                             : QStringLiteral("Refill di %1 (da %2 a %3), oltre %4: serve il PIN di un secondo operatore");
-    richiesta = richiesta.arg(euro(assoluto(differenza)), euro(prima), euro(a.previsto), euro(m_impostazioni.sogliaTestimone));
+    richiesta = richiesta.arg(euro(assoluto(differenza)), euro(prima), euro(a.previsto));
+    if (!diminuzione)
+        richiesta = richiesta.arg(euro(m_impostazioni.sogliaTestimone));
     if (serveResponsabile && !m_operatore.responsabile())
         richiesta += QStringLiteral(", responsabile (oltre %1)").arg(euro(m_impostazioni.sogliaResponsabile));
     richiesta += QLatin1Char('.');
@@ -238,33 +244,85 @@ QString ControlliRefill::cartellaBuoni(HostApplication& host) {
     return scelta.isEmpty() ? host.Percorso() + QStringLiteral("buoni") : scelta;
 }
 
+QString ControlliRefill::emetti(BuonoRefill::Dati& dati, int copie, bool ristampa, QString& problema) {
+    const RecordsetPtr locali = m_originale->openrecordset(SqlTesti::locali());
+    if (locali->RecordCount() > 0)
+        dati.sala = locali->Field(QStringLiteral("ragionesociale")).toString();
+    const QString stampante = StatoModulo::istanza().stampanteBuoni;
+    if (!stampante.isEmpty()) {
+        try {
+            BuonoRefill::stampa(dati, stampante, copie, m_impostazioni.rotolo80mm, ristampa);
+            return {};
+        } catch (const Errore& e) {
+            problema = e.descrizione();
+        }
+    }
+    return BuonoRefill::salvaPdf(dati, cartellaBuoni(*m_originale), copie, m_impostazioni.rotolo80mm, ristampa);
+}
+
 void ControlliRefill::dopoIlSalvataggio(const Autorizzazione& a) {
     if (a.riga.differenza <= Valuta() || a.riga.numero == 0)
         return;
     BuonoRefill::Dati dati{{}, a.riga, m_operatore.nomeCompleto(), a.nomeTestimone};
     QString problema;
     try {
-        const RecordsetPtr locali = m_originale->openrecordset(SqlTesti::locali());
-        if (locali->RecordCount() > 0)
-            dati.sala = locali->Field(QStringLiteral("ragionesociale")).toString();
-        const QString stampante = StatoModulo::istanza().stampanteBuoni;
-        if (!stampante.isEmpty()) {
-            try {
-                BuonoRefill::stampa(dati, stampante, m_impostazioni.copieBuono, m_impostazioni.rotolo80mm);
-                return;
-            } catch (const Errore& e) {
-                problema = e.descrizione();
-            }
-        }
-        const QString pdf = BuonoRefill::salvaPdf(dati, cartellaBuoni(*m_originale), m_impostazioni.copieBuono,
-                                                  m_impostazioni.rotolo80mm);
+        const QString dove = emetti(dati, m_impostazioni.copieBuono, false, problema);
         if (!problema.isEmpty())
             Messaggio::mostra(&m_form, QStringLiteral("Il buono %1 non è stato stampato: %2\nÈ stato salvato in %3.")
-                                           .arg(a.riga.nome(), problema, pdf), Messaggio::Esclamativo);
+                                           .arg(a.riga.nome(), problema, dove), Messaggio::Esclamativo);
     } catch (const Errore& e) {
         Messaggio::mostra(&m_form, QStringLiteral("Il refill è salvato con il %1, ma il buono non è stato prodotto: %2")
                                        .arg(a.riga.nome(), e.descrizione()), Messaggio::Esclamativo);
     }
+}
+
+void ControlliRefill::ristampa(qint64 id) {
+    QWidget* sopra = QApplication::activeWindow() ? QApplication::activeWindow() : &m_form;
+    RegistroRefill registro(*m_originale);
+    const RecordsetPtr giorno = m_originale->openrecordset(
+        QStringLiteral("select giornata from RegistroRefill where id=") + QString::number(id));
+    QList<qint64> chiavi;
+    const QDate g = giorno->RecordCount() > 0 ? giorno->Field(QStringLiteral("giornata")).toDate() : QDate();
+    const QList<RigaRegistro> righe = g.isValid() ? registro.leggi(g, g, &chiavi) : QList<RigaRegistro>();
+    const qsizetype i = chiavi.indexOf(id);
+    if (i < 0)
+        throw Errore::database(QStringLiteral("La riga del registro scelta non c'è più."));
+    const RigaRegistro& riga = righe.at(i);
+    if (riga.differenza <= Valuta()) {
+        Messaggio::mostra(sopra, QStringLiteral("Il %1 è una correzione di %2: solo un refill ha un buono da ristampare.")
+                                     .arg(riga.nome(), euro(riga.differenza)), Messaggio::Esclamativo,
+                          QStringLiteral("Ristampa buono"));
+        return;
+    }
+    QHash<QString, QString> nomi;
+    for (const OperatoreRefill& o : Operatori(*m_originale).elenco())
+        nomi.insert(o.codice.toUpper(), o.nomeCompleto());
+    const auto nome = [&nomi](const QString& codice) { return nomi.value(codice.toUpper(), codice); };
+    BuonoRefill::Dati dati{{}, riga, nome(riga.operatore), nome(riga.testimone)};
+    QString problema;
+    const QString dove = emetti(dati, 1, true, problema);
+
+    const QDateTime adesso = QDateTime::currentDateTime();
+    const RecordsetPtr log = m_originale->openrecordset(SqlTesti::logVuoto());
+    log->AddNew();
+    log->SetField(QStringLiteral("iddata"), adesso);
+    log->SetField(QStringLiteral("idoperatore"), m_operatore.codice);
+    log->SetField(QStringLiteral("orario"), adesso.time());
+    log->SetField(QStringLiteral("importo1"), QVariant::fromValue(riga.differenza));
+    log->SetField(QStringLiteral("Descrizione"), QStringLiteral("Copia del buono %1 %2 - %3")
+                                                     .arg(riga.codLocale, riga.nome(), riga.codiceInterno));
+    log->SetField(QStringLiteral("operazione"), QStringLiteral("Ristampa buono"));
+    log->Update();
+
+    const QString esito = dove.isEmpty()
+                              ? QStringLiteral("Copia del buono %1 inviata alla stampante %2.")
+                                    .arg(riga.nome(), StatoModulo::istanza().stampanteBuoni)
+                              : QStringLiteral("Copia del buono %1 salvata in %2.").arg(riga.nome(), dove);
+    Messaggio::mostra(sopra,
+                      problema.isEmpty() ? esito
+                                         : QStringLiteral("La stampante non ha preso la copia: %1\n%2").arg(problema, esito),
+                      problema.isEmpty() ? Messaggio::Informazione : Messaggio::Esclamativo,
+                      QStringLiteral("Ristampa buono"));
 }
 
 } // namespace KaloRefill

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "controlli/Operatori.h"
+#include "documento/BuonoRefill.h"
 #include "documento/ImpostazioniControlli.h"
 #include "documento/RigaRegistro.h"
 #include "host/HostApplication.h"
@@ -66,6 +67,11 @@ public:
     // After the unit: the slip of a refill. Problems are told in one box.
     void dopoIlSalvataggio(const Autorizzazione& a);
 
+    // A copy of the slip of a register row (its key), marked "COPIA", one page, through the
+    // same printer or folder as the slips; the reprint is written in the operations log.
+    // Errore when the row is missing.
+    void ristampa(qint64 id);
+
     // Where slips go: a printer of the system, or (empty) PDF files in cartellaBuoni,
     // by default the host's folder + "buoni".
     static QString cartellaBuoni(HostApplication& host);
@@ -75,6 +81,9 @@ protected:
 
 private:
     void gestionePin(QWidget* parent);
+    // The slip printed, or kept as a PDF when no printer is set or it fails: gives the PDF's
+    // path (empty when printed) and, in `problema`, why the printer did not take it.
+    QString emetti(BuonoRefill::Dati& dati, int copie, bool ristampa, QString& problema);
 
     FrmRefill& m_form;
     HostApplicationPtr m_originale;

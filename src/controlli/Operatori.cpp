@@ -93,17 +93,11 @@ Operatori::Risposta Operatori::verifica(const QString& codice, const QString& pi
         rs->SetField(QStringLiteral("tentativipin"), 0);
         rs->SetField(QStringLiteral("bloccatofino"), fino.addMSecs(-fino.time().msec()));
         rs->Update();
-        const RecordsetPtr log = m_host.openrecordset(SqlTesti::logVuoto());
-        log->AddNew();
-        log->SetField(QStringLiteral("iddata"), adesso);
-        log->SetField(QStringLiteral("idoperatore"), r.operatore.codice);
-        log->SetField(QStringLiteral("orario"), adesso.time());
-        log->SetField(QStringLiteral("Descrizione"),
-                      QStringLiteral("Operatore %1 bloccato fino alle %2 dopo %3 PIN errati")
-                          .arg(r.operatore.codice, fino.toString(QStringLiteral("HH:mm:ss")))
-                          .arg(TentativiMassimi));
-        log->SetField(QStringLiteral("operazione"), QStringLiteral("Blocco PIN"));
-        log->Update();
+        scriviLog(r.operatore.codice, QStringLiteral("Blocco PIN"),
+                  QStringLiteral("Operatore %1 bloccato fino alle %2 dopo %3 PIN errati")
+                      .arg(r.operatore.codice, fino.toString(QStringLiteral("HH:mm:ss")))
+                      .arg(TentativiMassimi),
+                  adesso);
         r.esito = Esito::Bloccato;
         r.messaggio = QStringLiteral("PIN errato per la %1ª volta: l'operatore %2 è bloccato per %3 minuti.")
                           .arg(TentativiMassimi)
@@ -119,7 +113,19 @@ Operatori::Risposta Operatori::verifica(const QString& codice, const QString& pi
     return r;
 }
 
-void Operatori::impostaPin(const QString& codice, const QString& pin) {
+void Operatori::scriviLog(const QString& operatore, const QString& operazione, const QString& descrizione,
+                          const QDateTime& adesso) {
+    const RecordsetPtr log = m_host.openrecordset(SqlTesti::logVuoto());
+    log->AddNew();
+    log->SetField(QStringLiteral("iddata"), adesso);
+    log->SetField(QStringLiteral("idoperatore"), operatore);
+    log->SetField(QStringLiteral("orario"), adesso.time());
+    log->SetField(QStringLiteral("Descrizione"), descrizione);
+    log->SetField(QStringLiteral("operazione"), operazione);
+    log->Update();
+}
+
+void Operatori::impostaPin(const QString& codice, const QString& pin, const QString& responsabile) {
     const RecordsetPtr rs = riga(codice);
     if (rs->RecordCount() == 0)
         throw Errore::database(QStringLiteral("Operatore %1 non trovato.").arg(codice));
@@ -127,6 +133,10 @@ void Operatori::impostaPin(const QString& codice, const QString& pin) {
     rs->SetField(QStringLiteral("tentativipin"), 0);
     rs->SetField(QStringLiteral("bloccatofino"), QVariant());
     rs->Update();
+    if (!responsabile.isEmpty())
+        scriviLog(responsabile, QStringLiteral("Gestione PIN"),
+                  QStringLiteral("Nuovo PIN per l'operatore %1, impostato da %2").arg(codice, responsabile),
+                  QDateTime::currentDateTime());
 }
 
 } // namespace KaloRefill

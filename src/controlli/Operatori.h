@@ -43,11 +43,14 @@ public:
     // The active operators, by code.
     QList<OperatoreRefill> elenco();
     Risposta verifica(const QString& codice, const QString& pin, const QDateTime& adesso);
-    // A new PIN (hashed), the count of wrong PINs and any lock cleared.
-    void impostaPin(const QString& codice, const QString& pin);
+    // A new PIN (hashed), the count of wrong PINs and any lock cleared. When a responsabile
+    // sets it, the operations log says who set whose.
+    void impostaPin(const QString& codice, const QString& pin, const QString& responsabile = {});
 
 private:
     RecordsetPtr riga(const QString& codice);
+    void scriviLog(const QString& operatore, const QString& operazione, const QString& descrizione,
+                   const QDateTime& adesso);
 
     HostApplication& m_host;
 };

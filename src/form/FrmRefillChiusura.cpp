@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
 // Closing, and the two buttons that hand work to the search-and-report component.
+#include "controlli/ControlliRefill.h"
 #include "form/Etichetta.h"
 #include "form/FrmRefill.h"
 #include "form/Messaggio.h"
@@ -34,10 +35,15 @@ void FrmRefill::CmdChiudi_Click() {
 // with no host to hand them.
 void FrmRefill::CmdTrova_Click() {
     Politica::numeroEDescrizioneETermina(this, [this] {
-        RicercaRefill::cerca(this, host(), [this](const QDate& data) {
+        const auto apriData = [this](const QDate& data) {
             impostaDataRegistrazione(data);
             txtData_Change();
-        });
+        };
+        // With the hall's controls on, the list is of numbered slips, which can be reprinted.
+        if (m_controlli)
+            RicercaRefill::cercaBuoni(this, host(), apriData, [this](qint64 id) { m_controlli->ristampa(id); });
+        else
+            RicercaRefill::cerca(this, host(), apriData);
     });
 }
 

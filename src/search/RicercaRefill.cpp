@@ -5,6 +5,7 @@
 #include "form/Politica.h"
 #include "host/Errore.h"
 #include "host/SqlTesti.h"
+#include "search/AzioniRicerca.h"
 #include "search/ComponenteRicerca.h"
 #include "search/DataRisposta.h"
 
@@ -50,7 +51,8 @@ struct Elenco {
 // be set. After Ricerca returns, dopo (when given) reads the answer. Every recordset and
 // the component are let go when this returns or throws.
 void mostraElenco(HostApplication& host, const Elenco& elenco,
-                  const std::function<void(ComponenteRicerca&)>& dopo) {
+                  const std::function<void(ComponenteRicerca&)>& dopo,
+                  const std::function<void(QObject&)>& prima = {}) {
     const RecordsetPtr viste = host.OpenRecordSetPreferenze(SqlTesti::viste());
     const RecordsetPtr operatori = host.openrecordset(SqlTesti::operatori());
     const std::unique_ptr<QObject> oggetto = creaComponente();
@@ -76,9 +78,20 @@ void mostraElenco(HostApplication& host, const Elenco& elenco,
     componente.setFilterBar(attivo);
     componente.setWindowsState(attivo);
 
+    if (prima)
+        prima(*oggetto);
     componente.Ricerca();
     if (dopo)
         dopo(componente);
+}
+
+void apriScelta(ComponenteRicerca& componente, const std::function<void(const QDate&)>& apriData) {
+    if (!DataRisposta::comeData(componente.Risposta()))
+        return;
+    // Read again, as the form always has: the answer is taken once it is known to be a date.
+    const std::optional<QDate> data = DataRisposta::comeData(componente.Risposta());
+    if (data && apriData)
+        apriData(*data);
 }
 
 } // namespace
@@ -88,15 +101,31 @@ void cerca(QWidget* parent, HostApplication& host,
     Politica::numeroEDescrizioneETermina(parent, [&] {
         const Elenco elenco{QStringLiteral("Refill"), QStringLiteral("Elenco Refill"),
                             SqlTesti::elencoRefill(), QStringLiteral("dataregistrazione")};
-        mostraElenco(host, elenco, [&](ComponenteRicerca& componente) {
-            if (!DataRisposta::comeData(componente.Risposta()))
-                return;
-            // Read again, as the form always has: the answer is taken once it is known
-            // to be a date.
-            const std::optional<QDate> data = DataRisposta::comeData(componente.Risposta());
-            if (data && apriData)
-                apriData(*data);
-        });
+        mostraElenco(host, elenco, [&](ComponenteRicerca& componente) { apriScelta(componente, apriData); });
+    });
+}
+
+void cercaBuoni(QWidget* parent, HostApplication& host, const std::function<void(const QDate&)>& apriData,
+                const std::function<void(qint64)>& ristampa) {
+    Politica::numeroEDescrizioneETermina(parent, [&] {
+        // The business day is the date the form opens on, as a header's date is otherwise.
+        const Elenco elenco{
+            QStringLiteral("BuoniRefill"), QStringLiteral("Elenco Refill"),
+            QStringLiteral("select id, codlocale, anno, numero, giornata as dataregistrazione, dataora, "
+                           "codiceinterno, nomescheda, differenza, operatore as idoperatore, testimone, motivo "
+                           "from RegistroRefill order by dataora desc, id desc"),
+            QStringLiteral("dataregistrazione")};
+        mostraElenco(
+            host, elenco, [&](ComponenteRicerca& componente) { apriScelta(componente, apriData); },
+            [&](QObject& oggetto) {
+                if (auto* azioni = qobject_cast<AzioniRicerca*>(&oggetto))
+                    azioni->aggiungiAzione(QStringLiteral("pulsanteRistampa"), QStringLiteral("Ristampa buono"),
+                                           QStringLiteral("id"), [parent, &ristampa](const QVariant& id) {
+                                               // A failure is told without closing the list.
+                                               Politica::numeroEDescrizioneETermina(
+                                                   parent, [&] { ristampa(id.toLongLong()); });
+                                           });
+            });
     });
 }
 

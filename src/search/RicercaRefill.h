@@ -23,6 +23,14 @@ namespace KaloRefill::RicercaRefill {
 KALOREFILL_EXPORT void cerca(QWidget* parent, HostApplication& host,
                              const std::function<void(const QDate&)>& apriData);
 
+// With the hall's accountable refills on: the register's numbered rows instead of the
+// dates, newest first; picking one opens its business day through apriData, and
+// "Ristampa buono" (where the component offers buttons of its own) hands the selected
+// row's key to ristampa while the list stays open.
+KALOREFILL_EXPORT void cercaBuoni(QWidget* parent, HostApplication& host,
+                                  const std::function<void(const QDate&)>& apriData,
+                                  const std::function<void(qint64)>& ristampa);
+
 // The refill rows of the date, under the day-total line as title, for printing.
 KALOREFILL_EXPORT void stampaGiorno(QWidget* parent, HostApplication& host, const QDate& data,
                                     const QString& titolo);

@@ -10,6 +10,7 @@
 #include "RisponditorePin.h"
 #include "Supporto.h"
 #include "FinestraRegistroBuoni.h"
+#include "FinestraRiepilogo.h"
 #include "RegistroBuoni.h"
 
 #include "controlli/ControlliRefill.h"
@@ -18,17 +19,22 @@
 #include "documento/BuonoRefill.h"
 #include "documento/ImportoInLettere.h"
 #include "documento/ImpostazioniControlli.h"
+#include "documento/RegistroRefill.h"
 #include "documento/VerificaRegistro.h"
 #include "host/Errore.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QTableView>
 #include <QTableWidget>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -95,9 +101,14 @@ QString esegui(const QString& programma, const QStringList& argomenti) {
 class TestRegistro : public QObject {
     Q_OBJECT
     QTemporaryDir m_buoni;
+    // The throwaway print server's folder; libcups reads CUPS_SERVER once, so it is set first.
+    QTemporaryDir m_cups;
 
 private slots:
-    void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
+    void initTestCase() {
+        KALOREFILL_MOTORE_PRONTO();
+        qputenv("CUPS_SERVER", QFile::encodeName(m_cups.filePath(QStringLiteral("cups.sock"))));
+    }
     void cleanup() {
         StatoModulo::istanza().applicazione.reset();
         StatoModulo::istanza().rsAssociazioneConti.reset();
@@ -108,10 +119,15 @@ private slots:
     void giornataOperativa_data();
     void giornataOperativa();
     void registroDeiSalvataggi();
+    void numerazionePerSalaEAnno();
     void rifiuti_data();
     void rifiuti();
     void accessoEBloccoInattivita();
+    void gestionePin_data();
+    void gestionePin();
+    void ristampaDaCerca();
     void buonoStampato();
+    void buonoSullaStampante();
     void manomissioni_data();
     void manomissioni();
     void dataDiLavoroSegueLaGiornata();
@@ -214,11 +230,44 @@ void TestRegistro::registroDeiSalvataggi() {
                                   QStringLiteral("KaloRefill ") + Configura().Ver(), QStringLiteral("stampato il"),
                                   QStringLiteral("corregge il N. 1/%1 € -60,00, motivo: errore di digitazione").arg(annoCorrente())})
         QVERIFY2(testo.simplified().contains(atteso), qPrintable(atteso + QStringLiteral(" non è in:\n") + testo));
+    // The same from "Riepilogo Refill", whose button shows only where the controls are on.
+    FinestraRiepilogo riepilogoRefill(banco->host());
+    riepilogoRefill.impostaPeriodo(giorno, giorno);
+    auto* pulsante = riepilogoRefill.findChild<QPushButton*>(QStringLiteral("CmdRegistroBuoni"));
+    QVERIFY(!pulsante->isHidden());
+    pulsante->click();
+    QCOMPARE(riepilogoRefill.findChild<FinestraRegistroBuoni*>()->tabella()->rowCount(), 3);
+    const auto senzaControlli = BancoProva::salaPronta(1);
+    const FinestraRiepilogo semplice(senzaControlli->host());
+    QVERIFY(semplice.findChild<QPushButton*>(QStringLiteral("CmdRegistroBuoni"))->isHidden());
+
     banco->host()->Execute(QStringLiteral("delete from RegistroRefill where numero=2"));
     const RegistroBuoni dopo(*banco->host(), giorno, giorno);
     QCOMPARE(dopo.lacune().size(), 1);
     QCOMPARE(dopo.lacune().at(0).da, qint64(2));
     QVERIFY(dopo.csv(QDateTime::currentDateTime()).contains(QStringLiteral("SG01;mancano;%1;da 2 a 2").arg(annoCorrente())));
+}
+
+// One sequence per hall and year: a new year starts again from 1, another hall has its own,
+// and a clock put back never reopens a year already closed.
+void TestRegistro::numerazionePerSalaEAnno() {
+    const auto banco = salaControllata(m_buoni.path());
+    RegistroRefill registro(*banco->host());
+    QStringList numeri;
+    for (const auto& [sala, anno] : {std::pair{"SG01", 2026}, {"SG01", 2026}, {"SG02", 2026}, {"SG01", 2027},
+                                     {"SG01", 2026}, {"SG02", 2026}}) {
+        RigaRegistro r;
+        r.codLocale = QLatin1String(sala);
+        r.anno = anno;
+        r.dataOra = QDateTime(QDate(anno, 12, 31), QTime(12, 0));
+        r.giornata = r.dataOra.date();
+        r.idScheda = 1001;
+        registro.aggiungi(r);
+        numeri << r.codLocale + QLatin1Char(' ') + r.nome();
+    }
+    QCOMPARE(numeri, (QStringList{QStringLiteral("SG01 N. 1/2026"), QStringLiteral("SG01 N. 2/2026"),
+                                  QStringLiteral("SG02 N. 1/2026"), QStringLiteral("SG01 N. 1/2027"),
+                                  QStringLiteral("SG01 N. 2/2027"), QStringLiteral("SG02 N. 2/2026")}));
 }
 
 void TestRegistro::rifiuti_data() {
@@ -304,6 +353,118 @@ void TestRegistro::accessoEBloccoInattivita() {
     QCOMPARE(banco->conta(QStringLiteral("select * from noteincassi where idoperatore='OP03'")), 1);
 }
 
+void TestRegistro::gestionePin_data() {
+    QTest::addColumn<bool>("responsabileSenzaPin");
+    QTest::addColumn<QList<R>>("risposte");
+    QTest::addColumn<QStringList>("boxAttesi");
+    QTest::addColumn<bool>("impostato");
+    const QString o3 = QStringLiteral("OP03");
+    const R annulla{QStringLiteral("CmdAnnullaPin")};
+    const QString bloccato = QStringLiteral("bloccato fino alle");
+    QTest::newRow("il responsabile reimposta il PIN di un operatore bloccato")
+        << false << QList<R>{{QStringLiteral("OP01"), QStringLiteral("1111")}, {o3, QStringLiteral("4444")}, {o3, QStringLiteral("4444")}}
+        << QStringList{QStringLiteral("Nuovo PIN impostato per OP03")} << true;
+    QTest::newRow("nessun responsabile ha un PIN: il primo conferma senza")
+        << true << QList<R>{{QStringLiteral("OP01"), QString()}, {o3, QStringLiteral("4444")}, {o3, QStringLiteral("4444")}}
+        << QStringList{QStringLiteral("Nuovo PIN impostato per OP03")} << true;
+    QTest::newRow("PIN del responsabile errato") << false << QList<R>{{QStringLiteral("OP01"), QStringLiteral("9999")}, annulla}
+                                                 << QStringList{QStringLiteral("PIN errato"), bloccato} << false;
+    QTest::newRow("un operatore non è un responsabile") << false << QList<R>{{QStringLiteral("OP02"), QStringLiteral("2222")}, annulla}
+                                                        << QStringList{QStringLiteral("Toccare il proprio nome"), bloccato} << false;
+    QTest::newRow("PIN troppo corto")
+        << false << QList<R>{{QStringLiteral("OP01"), QStringLiteral("1111")}, {o3, QStringLiteral("44")}, annulla}
+        << QStringList{QStringLiteral("da 4 a 8 cifre"), bloccato} << false;
+    QTest::newRow("i due PIN non coincidono")
+        << false << QList<R>{{QStringLiteral("OP01"), QStringLiteral("1111")}, {o3, QStringLiteral("4444")}, {o3, QStringLiteral("5555")}, annulla}
+        << QStringList{QStringLiteral("non coincidono"), bloccato} << false;
+}
+
+// "Gestione PIN" on the pad that opens the form: only a responsabile's PIN lets anyone set a
+// PIN (the new one twice, 4 to 8 digits); a new PIN opens the lock of five wrong ones, and
+// who set whose is logged. OP03, locked out, then tries to sign in with the new PIN.
+void TestRegistro::gestionePin() {
+    QFETCH(bool, responsabileSenzaPin);
+    QFETCH(QList<R>, risposte);
+    QFETCH(QStringList, boxAttesi);
+    QFETCH(bool, impostato);
+    const auto banco = salaControllata(m_buoni.path());
+    const RecordsetPtr op3 = banco->host()->openrecordset(QStringLiteral("select * from operatori where codice='OP03'"));
+    op3->SetField(QStringLiteral("bloccatofino"), QDateTime::currentDateTime().addSecs(3600));
+    op3->Update();
+    if (responsabileSenzaPin)
+        banco->host()->Execute(QStringLiteral("update operatori set pinhash=null where codice='OP01'"));
+    const QString hash = QStringLiteral("select pinhash from operatori where codice='OP03'");
+    const QVariant prima = banco->righe(hash).at(0).value(QStringLiteral("pinhash"));
+    RisponditoreBox box;
+    RisponditorePin pin;
+    pin.rispondi({{QStringLiteral("CmdGestionePin")}});
+    for (const R& r : risposte)
+        pin.rispondi({r});
+    pin.rispondi({{QStringLiteral("OP03"), QStringLiteral("4444")}});
+    auto form = apriForm(banco->host());
+
+    QVERIFY2(box.boxes().size() == boxAttesi.size(), qPrintable(box.testi().join(QStringLiteral(" | "))));
+    for (qsizetype i = 0; i < boxAttesi.size(); ++i)
+        QVERIFY2(box.testi().at(i).contains(boxAttesi.at(i)), qPrintable(box.testi().at(i)));
+    QCOMPARE(form->controlli()->operatore(), impostato ? QStringLiteral("OP03") : QString());
+    QCOMPARE(banco->righe(hash).at(0).value(QStringLiteral("pinhash")) != prima, impostato);
+    QCOMPARE(banco->conta(QStringLiteral("select * from LogOperazioni where operazione='Gestione PIN' and idoperatore='OP01'")),
+             impostato ? 1 : 0);
+}
+
+// "Cerca" with the controls on lists the numbered slips; "Ristampa buono" makes a one-page
+// copy marked "COPIA" of a refill's slip and logs it, refuses a correction (it has no
+// slip), and "Apri" still takes the form to the slip's day.
+void TestRegistro::ristampaDaCerca() {
+    QTemporaryDir buoni;
+    const auto banco = salaControllata(buoni.path());
+    RisponditoreBox box;
+    RisponditorePin pin;
+    pin.rispondi({{QStringLiteral("OP02"), QStringLiteral("2222")}, {QStringLiteral("OP01"), QStringLiteral("1111"), 0}});
+    auto form = apriForm(banco->host());
+    salva(*form, 0, QStringLiteral("100"));
+    salva(*form, 0, QStringLiteral("40"), true);
+    const QDate giorno = form->dataRegistrazione();
+    form->impostaDataRegistrazione(giorno.addDays(-5));
+    form->txtData_Change();
+    QCOMPARE(box.testi(), QStringList());
+
+    int righe = -1;
+    QTimer lista;
+    lista.setInterval(5);
+    connect(&lista, &QTimer::timeout, this, [&] {
+        QWidget* finestra = QApplication::activeModalWidget();
+        if (!finestra || finestra->objectName() != QStringLiteral("FinestraRicerca"))
+            return;
+        lista.stop();
+        auto* tabella = finestra->findChild<QTableView*>();
+        righe = tabella->model()->rowCount();
+        // Newest first: the correction N. 2, then the refill N. 1.
+        for (const int riga : {1, 0}) {
+            tabella->selectRow(riga);
+            finestra->findChild<QPushButton*>(QStringLiteral("pulsanteRistampa"))->click();
+        }
+        tabella->selectRow(1);
+        finestra->findChild<QPushButton*>(QStringLiteral("pulsanteApri"))->click();
+    });
+    lista.start();
+    form->CmdTrova->click();
+
+    QCOMPARE(righe, 2);
+    QCOMPARE(box.boxes().size(), 2);
+    const QString numero = QStringLiteral("N. 1/%1").arg(annoCorrente());
+    QVERIFY2(box.testi().at(0).startsWith(QStringLiteral("Copia del buono %1 salvata in").arg(numero)), qPrintable(box.testi().at(0)));
+    QVERIFY2(box.testi().at(1).contains(QStringLiteral("è una correzione")), qPrintable(box.testi().at(1)));
+    QCOMPARE(form->dataRegistrazione(), giorno);
+    QCOMPARE(banco->conta(QStringLiteral("select * from LogOperazioni where operazione='Ristampa buono' and idoperatore='OP02'")), 1);
+    const QStringList copie = QDir(buoni.path()).entryList({QStringLiteral("*-copia.pdf")});
+    QCOMPARE(copie.size(), 1);
+    const QString testo = esegui(QStringLiteral("pdftotext"), {QDir(buoni.path()).filePath(copie.at(0)), QStringLiteral("-")});
+    QVERIFY2(testo.contains(QStringLiteral("COPIA")) && testo.contains(numero) && !testo.contains(QStringLiteral("Esemplare")) &&
+                 testo.contains(QStringLiteral("Bruno Verdi (OP02)")) && testo.count(QLatin1Char('\f')) == 1,
+             qPrintable(testo));
+}
+
 // The slip of a refill read back from its PDF: number, amount in words, both names; its QR
 // code decodes to the same number and amount.
 void TestRegistro::buonoStampato() {
@@ -336,6 +497,62 @@ void TestRegistro::buonoStampato() {
     QVERIFY(qr.endsWith(impronta.left(12)));
 }
 
+// The slip sent to a CUPS queue: a cupsd of the test's own (private configuration, a raw
+// queue, CUPS_SERVER at its socket) receives one job, the slip's two copies on the 80 mm roll.
+void TestRegistro::buonoSullaStampante() {
+    const QString cupsd = QStandardPaths::findExecutable(QStringLiteral("cupsd"), {QStringLiteral("/usr/sbin")});
+    QVERIFY2(!cupsd.isEmpty(), "cupsd non installato: make deps");
+    const QDir d(m_cups.path());
+    for (const char* cartella : {"conf", "spool", "cache", "state", "tmp", "log"})
+        QVERIFY(d.mkpath(QLatin1String(cartella)));
+    const auto scrivi = [&d](const char* nome, const QString& testo) {
+        QFile f(d.filePath(QLatin1String(nome)));
+        return f.open(QIODevice::WriteOnly) && f.write(testo.toUtf8()) > 0;
+    };
+    QVERIFY(scrivi("conf/cupsd.conf", QStringLiteral("Listen %1\nWebInterface No\nBrowsing No\nDefaultAuthType None\n"
+                                                     "<Location />\nOrder allow,deny\nAllow all\n</Location>\n")
+                                          .arg(d.filePath(QStringLiteral("cups.sock")))));
+    QVERIFY(scrivi("conf/cups-files.conf",
+                   QStringLiteral("ServerRoot %1/conf\nRequestRoot %1/spool\nCacheDir %1/cache\nStateDir %1/state\n"
+                                  "TempDir %1/tmp\nErrorLog %1/log/error_log\nAccessLog %1/log/access_log\n"
+                                  "PageLog %1/log/page_log\nFileDevice Yes\nSystemGroup root\n").arg(d.path())));
+    QProcess server;
+    server.start(cupsd, {QStringLiteral("-f"), QStringLiteral("-c"), d.filePath(QStringLiteral("conf/cupsd.conf")),
+                         QStringLiteral("-s"), d.filePath(QStringLiteral("conf/cups-files.conf"))});
+    QVERIFY2(server.waitForStarted(), qPrintable(server.errorString()));
+    const auto ferma = qScopeGuard([&server] {
+        StatoModulo::istanza().stampanteBuoni.clear();
+        server.terminate();
+        server.waitForFinished(10000);
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(d.filePath(QStringLiteral("cups.sock"))), 20000);
+    QCOMPARE(QProcess::execute(QStringLiteral("lpadmin"), {QStringLiteral("-p"), QStringLiteral("Buoni80"), QStringLiteral("-E"),
+                                                          QStringLiteral("-v"), QStringLiteral("file:///dev/null")}), 0);
+
+    QTemporaryDir buoni;
+    const auto banco = salaControllata(buoni.path());
+    banco->host()->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("FormatoBuono"), 1);
+    StatoModulo::istanza().stampanteBuoni = QStringLiteral("Buoni80");
+    RisponditoreBox box;
+    RisponditorePin pin;
+    pin.rispondi({{QStringLiteral("OP02"), QStringLiteral("2222")}});
+    auto form = apriForm(banco->host());
+    salva(*form, 2, QStringLiteral("250"));
+    QCOMPARE(box.testi(), QStringList());
+    QCOMPARE(QDir(buoni.path()).entryList(QDir::Files), QStringList());
+    // The job's document stays in the spool once printed.
+    const QDir spool(d.filePath(QStringLiteral("spool")));
+    QTRY_COMPARE_WITH_TIMEOUT(spool.entryList({QStringLiteral("d*")}, QDir::Files).size(), 1, 20000);
+    const QString documento = spool.filePath(spool.entryList({QStringLiteral("d*")}, QDir::Files).at(0));
+    const QString testo = esegui(QStringLiteral("pdftotext"), {documento, QStringLiteral("-")});
+    for (const QString& atteso : {QStringLiteral("N. 1/%1").arg(annoCorrente()), QStringLiteral("duecentocinquanta euro"),
+                                  QStringLiteral("Bruno Verdi (OP02)"), QStringLiteral("Esemplare 2 di 2")})
+        QVERIFY2(testo.contains(atteso), qPrintable(atteso + QStringLiteral(" non è in:\n") + testo));
+    // 80 by 200 mm.
+    const QString info = esegui(QStringLiteral("pdfinfo"), {documento});
+    QVERIFY2(info.simplified().contains(QStringLiteral("Page size: 227 x 567 pts")), qPrintable(info));
+}
+
 void TestRegistro::manomissioni_data() {
     QTest::addColumn<QStringList>("istruzioni");
     QTest::addColumn<int>("numero");
@@ -356,6 +573,9 @@ void TestRegistro::manomissioni_data() {
                                       "differenza, operatore, impronta) select codlocale, anno, 5, giornata, idscheda, dopo, "
                                       "dopo+50, 50, operatore, impronta from RegistroRefill where numero=4")}
         << 5 << "l'impronta registrata";
+    // Machine 2's amount changed in the day's document, not in the register.
+    QTest::newRow("documento cambiato") << QStringList{QStringLiteral("update noteincassi set refillgestore=99 where linkscheda=1002")}
+                                        << 2 << "il documento del giorno ha € 99";
 }
 
 // Rows changed, removed, swapped or added behind the program's back are found, and the
@@ -386,6 +606,12 @@ void TestRegistro::manomissioni() {
     const QString uscita = esegui(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kalorefill")),
                                   {QStringLiteral("--verifica"), QStringLiteral("--database"), banco->percorsoFile()});
     QVERIFY2(uscita.contains(QStringLiteral("SG01 N. %1/%2").arg(numero).arg(annoCorrente())), qPrintable(uscita));
+    // --ripara mends documents only: the register stays as it was found, and says so.
+    const QString trovato = registro(*banco);
+    const QString riparato = esegui(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kalorefill")),
+                                    {QStringLiteral("--ripara"), QStringLiteral("--database"), banco->percorsoFile()});
+    QVERIFY2(riparato.contains(QStringLiteral("Il registro dei buoni non si ripara")), qPrintable(riparato));
+    QCOMPARE(registro(*banco), trovato);
 }
 
 // With the host giving today and the business day starting at 23:59, the form opens on

@@ -40,7 +40,21 @@ void RisponditorePin::controlla() {
     }
     const Risposta r = m_risposte.front();
     m_risposte.pop_front();
-    QTimer::singleShot(0, pad, [pad, r, premi] {
+    QTimer::singleShot(0, pad, [this, pad, r, premi] {
+        // Seen in the moment between two pads of one step: the answer is the next pad's.
+        if (QApplication::activeModalWidget() != pad) {
+            m_risposte.push_front(r);
+            m_pad.removeLast();
+            m_richieste.removeLast();
+            pad->setProperty("inRisposta", false);
+            return;
+        }
+        // An answer naming a button of the pad ("CmdGestionePin", "CmdAnnullaPin") presses it.
+        if (r.operatore.startsWith(QLatin1String("Cmd"))) {
+            pad->setProperty("inRisposta", false);
+            premi(r.operatore);
+            return;
+        }
         premi(QStringLiteral("CmdOperatore_") + r.operatore);
         if (r.motivo >= 0)
             premi(QStringLiteral("OptMotivo_%1").arg(r.motivo));
