@@ -3,7 +3,8 @@
 # KaloRefill on a fresh Debian 12 machine, as root or with sudo:
 #   make run     install what is missing, build, open the refill form on the demo database
 #   make test    install what is missing, build, run every test offscreen
-#   make bench   build and run the benchmarks
+#   make bench   build and run the benchmarks (KALOREFILL_BENCH_RAPIDO=1: the short run of the
+#                PostgreSQL one, a few minutes)
 #   make mutazioni the mutation run: each mutant of tests/mutazioni/mutanti.tsv built and tested
 #   make package build the Debian packages kalorefill_*.deb and kalorefill-dev_*.deb here
 #   make clean   remove the build folder
@@ -19,7 +20,7 @@ CTEST_ARGS ?=
 PACKAGES := cmake g++ make tzdata qt6-base-dev libqt6sql6-sqlite libsqlite3-dev qt6-svg-dev libqt6svg6 libgl-dev \
             xvfb xauth poppler-utils fonts-dejavu-core postgresql libqt6sql6-psql qt6-translations-l10n \
             dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream \
-            libsodium-dev libqrencode-dev zbar-tools cups-daemon cups-client
+            libsodium-dev libqrencode-dev zbar-tools libpq-dev cups-daemon cups-client
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 

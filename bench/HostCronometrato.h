@@ -25,6 +25,8 @@ public:
     QDate Data() override { return m_reale->Data(); }
     QVariant User() override { return m_reale->User(); }
     QString Percorso() override { return m_reale->Percorso(); }
+    // The save keeps its unit of work (its lock and its one transaction) when timed.
+    std::unique_ptr<KaloRefill::UnitaDiLavoro> IniziaUnita() override { return m_reale->IniziaUnita(); }
 
     // Milliseconds by kind of call, since the last azzera().
     QMap<QString, double> tempi;

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #include "CatalogoColonne.h"
 
-#include "ConnessioneSqlite.h"
+#include "Connessione.h"
 
 namespace KaloRefill {
 
@@ -35,14 +35,10 @@ std::optional<QVariant> valorePredefinito(const QVariant& dichiarato) {
 
 void CatalogoColonne::caricaTutte() {
     m_tutteLette = true;
-    // A server's tables are read one at a time, as they are first needed.
-    if (m_connessione.dialetto().motore() != MotoreSql::Sqlite)
+    const QString tutte = m_connessione.dialetto().tutteLeColonne();
+    if (tutte.isEmpty())
         return;
-    // Every table of the file in one statement, rather than one statement per table as
-    // the start-up and the first save come to each of them.
-    const auto risultato = m_connessione.leggi(QStringLiteral(
-        "SELECT m.name, p.name, p.type, p.dflt_value FROM sqlite_master AS m "
-        "JOIN pragma_table_info(m.name) AS p WHERE m.type = 'table' ORDER BY m.name, p.cid"));
+    const auto risultato = m_connessione.leggi(tutte);
     for (const QVariantList& riga : risultato.righe)
         m_tabelle[riga.at(0).toString().toLower()].append(
             {riga.at(1).toString(), tipoDaDichiarazione(riga.at(2).toString()),

@@ -13,7 +13,7 @@
 
 namespace KaloRefill {
 
-class ConnessioneSqlite;
+class Connessione;
 
 // The columns of each table and their kinds, read from the file once per table.
 class CatalogoColonne final {
@@ -26,7 +26,7 @@ public:
         std::optional<QVariant> predefinito = QVariant();
     };
 
-    explicit CatalogoColonne(ConnessioneSqlite& connessione) : m_connessione(connessione) {}
+    explicit CatalogoColonne(Connessione& connessione) : m_connessione(connessione) {}
 
     // In the table's order; empty for a table that does not exist.
     const QList<Colonna>& colonne(const QString& tabella);
@@ -44,7 +44,7 @@ public:
 private:
     void caricaTutte();
 
-    ConnessioneSqlite& m_connessione;
+    Connessione& m_connessione;
     bool m_tutteLette = false;
     QHash<QString, QList<Colonna>> m_tabelle;
 };

@@ -2,12 +2,14 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #include "DatabaseHost.h"
 
-#include "ConnessioneSqlite.h"
+#include "ConnessioneFile.h"
+#include "ConnessioneServer.h"
 #include "Impostazioni.h"
 #include "IndirizzoDatabase.h"
 #include "ParametriServer.h"
+#include "RecordsetSql.h"
 #include "SchemaDatabase.h"
-#include "SqliteRecordset.h"
+#include "UnitaLavoro.h"
 #include "host/Errore.h"
 
 #include <QDir>
@@ -42,16 +44,6 @@ bool intestazioneSqlite(const QString& percorsoFile) {
     return file.read(firma.size()) == firma;
 }
 
-void modoWal(ConnessioneSqlite& connessione) {
-    // Readers and a writer of several hosts work side by side.
-    const auto risultato = connessione.leggi(QStringLiteral("PRAGMA journal_mode = WAL"));
-    const QString modo = risultato.righe.value(0).value(0).toString();
-    if (modo.compare(u"wal", Qt::CaseInsensitive) != 0)
-        throw Errore::database(
-            QStringLiteral("Il database non può lavorare in modalità WAL (modalità: %1).")
-                .arg(modo));
-}
-
 // Saving needs the file and, for the -wal and -shm files beside it, its folder.
 void scrivibile(const QString& percorsoFile) {
     const QFileInfo info(percorsoFile);
@@ -69,53 +61,10 @@ void scrivibile(const QString& percorsoFile) {
                 .arg(percorsoFile));
 }
 
-// A role that may only read, or may not write one of the tables a save writes, would see
-// every save fail: it is refused when the database is opened, in one line.
-void dirittiDelRuolo(ConnessioneSqlite& connessione) {
-    static constexpr std::pair<const char*, const char*> necessari[] = {
-        {"noteteste", "INSERT"},     {"noteteste", "UPDATE"},   {"LogOperazioni", "INSERT"},
-        {"noteincassi", "INSERT"},   {"noteincassi", "UPDATE"}, {"noterighe", "INSERT"},
-        {"noterighe", "DELETE"},
-    };
-    QStringList controlli;
-    for (const auto& [tabella, diritto] : necessari)
-        controlli << QStringLiteral("has_table_privilege('%1', '%2')")
-                         .arg(connessione.dialetto().nome(QLatin1String(tabella)), QLatin1String(diritto));
-    const auto risultato =
-        connessione.leggi(QStringLiteral("SELECT current_user, ") + controlli.join(QStringLiteral(", ")));
-    const QVariantList riga = risultato.righe.value(0);
-    for (qsizetype i = 0; i < qsizetype(std::size(necessari)); ++i)
-        if (!riga.value(i + 1).toBool())
-            throw Errore(CodiceErrore::AutorizzazioneNegata,
-                         QStringLiteral("il ruolo %1 non può scrivere nella tabella %2 (manca il diritto %3)")
-                             .arg(riga.value(0).toString(), QLatin1String(necessari[i].first),
-                                  QLatin1String(necessari[i].second)));
-}
-
-class UnitaSqlite final : public UnitaDiLavoro {
-public:
-    explicit UnitaSqlite(std::shared_ptr<ConnessioneSqlite> connessione)
-        : m_connessione(std::move(connessione)) {
-        m_connessione->iniziaUnita();
-    }
-    ~UnitaSqlite() override {
-        if (m_aperta)
-            m_connessione->annullaUnita();
-    }
-    void Conferma() override {
-        m_aperta = false;
-        m_connessione->confermaUnita();
-    }
-
-private:
-    std::shared_ptr<ConnessioneSqlite> m_connessione;
-    bool m_aperta = true;
-};
-
 } // namespace
 
 struct DatabaseHost::Privato {
-    std::shared_ptr<ConnessioneSqlite> connessione;
+    std::shared_ptr<Connessione> connessione;
     QString percorsoFile;
     // Set for a database on a server: where to connect again.
     std::optional<ParametriServer> server;
@@ -154,15 +103,14 @@ std::shared_ptr<DatabaseHost> DatabaseHost::apri(const IndirizzoDatabase& indiri
         const bool inUso = QFileInfo::exists(percorsoFile + QStringLiteral("-wal")) ||
                            QFileInfo::exists(percorsoFile + QStringLiteral("-shm"));
         const auto controllo =
-            ConnessioneSqlite::apri(percorsoFile, inUso ? ConnessioneSqlite::Accesso::SolaLettura
-                                                        : ConnessioneSqlite::Accesso::Immutabile);
+            ConnessioneFile::apri(percorsoFile, inUso ? ConnessioneFile::Accesso::SolaLettura
+                                                      : ConnessioneFile::Accesso::Immutabile);
         versioneTrovata = SchemaDatabase::verifica(*controllo, percorsoFile);
     }
 
     auto privato = std::make_unique<Privato>();
-    privato->connessione = ConnessioneSqlite::apri(
-        percorsoFile, ConnessioneSqlite::Accesso::LetturaScrittura, opzioni.attesaBloccoMs);
-    modoWal(*privato->connessione);
+    privato->connessione = ConnessioneFile::apri(
+        percorsoFile, ConnessioneFile::Accesso::LetturaScrittura, opzioni.attesaBloccoMs);
     if (versioneTrovata < SchemaDatabase::versione)
         SchemaDatabase::aggiorna(*privato->connessione, percorsoFile);
     privato->percorsoFile = info.absoluteFilePath();
@@ -186,9 +134,8 @@ std::shared_ptr<DatabaseHost> DatabaseHost::crea(const IndirizzoDatabase& indiri
 
     auto privato = std::make_unique<Privato>();
     try {
-        privato->connessione = ConnessioneSqlite::apri(
-            percorsoFile, ConnessioneSqlite::Accesso::LetturaScrittura, opzioni.attesaBloccoMs);
-        modoWal(*privato->connessione);
+        privato->connessione = ConnessioneFile::apri(
+            percorsoFile, ConnessioneFile::Accesso::LetturaScrittura, opzioni.attesaBloccoMs);
         SchemaDatabase::crea(*privato->connessione);
     } catch (...) {
         // A half-built file would later be refused as foreign: leave no file at all.
@@ -206,13 +153,14 @@ std::shared_ptr<DatabaseHost> DatabaseHost::crea(const IndirizzoDatabase& indiri
 std::shared_ptr<DatabaseHost> DatabaseHost::apriServer(const ParametriServer& parametri,
                                                        const OpzioniHost& opzioni, bool nuovo) {
     auto privato = std::make_unique<Privato>();
-    privato->connessione = ConnessioneSqlite::apriServer(parametri, opzioni.attesaBloccoMs);
+    const auto server = ConnessioneServer::apri(parametri, opzioni.attesaBloccoMs);
+    privato->connessione = server;
     if (nuovo) {
         SchemaDatabase::verificaVuoto(*privato->connessione, parametri.descrizione());
         SchemaDatabase::crea(*privato->connessione);
     } else {
         const int versione = SchemaDatabase::verifica(*privato->connessione, parametri.descrizione());
-        dirittiDelRuolo(*privato->connessione);
+        server->verificaDiritti();
         if (versione < SchemaDatabase::versione)
             SchemaDatabase::aggiorna(*privato->connessione, parametri.descrizione());
     }
@@ -227,7 +175,7 @@ RecordsetPtr DatabaseHost::openrecordset(const QString& sql) {
     if (istruzione.kind != StatementKind::Select)
         throw Errore::database(
             QStringLiteral("L'istruzione non restituisce righe: usare Execute (%1).").arg(sql));
-    return std::make_shared<SqliteRecordset>(d->connessione, std::move(istruzione), sql);
+    return std::make_shared<RecordsetSql>(d->connessione, std::move(istruzione), sql);
 }
 
 RecordsetPtr DatabaseHost::OpenRecordSetPreferenze(const QString& sql) {
@@ -278,7 +226,7 @@ QString DatabaseHost::Percorso() {
 }
 
 std::unique_ptr<UnitaDiLavoro> DatabaseHost::IniziaUnita() {
-    return std::make_unique<UnitaSqlite>(d->connessione);
+    return std::make_unique<UnitaLavoro>(d->connessione);
 }
 
 QString DatabaseHost::controllaIntegrita(const IndirizzoDatabase& indirizzo,
@@ -290,7 +238,7 @@ QString DatabaseHost::controllaIntegrita(const IndirizzoDatabase& indirizzo,
     const QString percorsoFile = indirizzo.file();
     try {
         const auto connessione =
-            ConnessioneSqlite::apri(percorsoFile, ConnessioneSqlite::Accesso::SolaLettura);
+            ConnessioneFile::apri(percorsoFile, ConnessioneFile::Accesso::SolaLettura);
         connessione->interrompibile(basta);
         const auto risultato = connessione->leggi(QStringLiteral("PRAGMA quick_check"));
         QStringList problemi;

@@ -2,6 +2,12 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #include "DialettoPostgreSql.h"
 
+#include "IsoDateText.h"
+#include "JetDateLiteral.h"
+#include "SchemaDatabase.h"
+
+#include <QDateTime>
+
 namespace KaloRefill {
 
 QStringList DialettoPostgreSql::preparazioneSchema() const {
@@ -46,8 +52,8 @@ QString DialettoPostgreSql::tipo(TipoColonna tipo) const {
 
 QString DialettoPostgreSql::nome(const QString& nome) const {
     // In lower case, as the server folds the unquoted names of the module's texts.
-    return QLatin1Char('"') +
-           nome.toLower().replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    return QLatin1Char('"') + nomePiegato(nome).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
 }
 
 QString DialettoPostgreSql::colonneDellaTabella() const {
@@ -87,6 +93,29 @@ QStringList DialettoPostgreSql::inizioUnita(int attesaBloccoMs) const {
 
 QString DialettoPostgreSql::insertConChiave(const QString& insert) const {
     return insert + QStringLiteral(" RETURNING id");
+}
+
+QString DialettoPostgreSql::valoreData(const JetDateLiteral& data) const {
+    if (!data.hasDate())
+        return IsoDateText::ora(data.time());
+    if (!data.hasTime())
+        return IsoDateText::data(data.date());
+    return QDateTime(data.date(), data.time()).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString DialettoPostgreSql::letteraleData(const JetDateLiteral& data) const {
+    const QLatin1StringView tipo = !data.hasDate()  ? QLatin1StringView("TIME ")
+                                   : !data.hasTime() ? QLatin1StringView("DATE ")
+                                                     : QLatin1StringView("TIMESTAMP ");
+    return tipo + QLatin1Char('\'') + valoreData(data) + QLatin1Char('\'');
+}
+
+QString DialettoPostgreSql::nomeColonna(const QString& nomeMotore) const {
+    return SchemaDatabase::nomeDichiarato(nomeMotore);
+}
+
+QString DialettoPostgreSql::soggetto(const QString& nome) const {
+    return QStringLiteral("Il database %1").arg(nome);
 }
 
 } // namespace KaloRefill

@@ -13,7 +13,6 @@ namespace KaloRefill {
 // its key through RETURNING.
 class DialettoPostgreSql final : public DialettoSql {
 public:
-    MotoreSql motore() const override { return MotoreSql::PostgreSql; }
     QStringList preparazioneSchema() const override;
     QString colonnaChiave() const override;
     QString tipo(TipoColonna tipo) const override;
@@ -22,9 +21,18 @@ public:
     QString contaTabelle() const override;
     QString esisteTabella() const override;
     QString insertConChiave(const QString& insert) const override;
-    bool preparaSenzaValori() const override { return false; }
     QStringList inizioUnita(int attesaBloccoMs) const override;
     QString nome(const QString& nome) const override;
+    QString nomePiegato(const QString& nome) const override { return nome.toLower(); }
+    QString letteraleData(const JetDateLiteral& data) const override;
+    QString valoreData(const JetDateLiteral& data) const override;
+    // Text columns compare without case through a collation LIKE does not take on the
+    // server: the comparison is made under "C", ignoring case as ILIKE.
+    QString like() const override { return QStringLiteral("ILIKE"); }
+    QString primaDiLike() const override { return QStringLiteral("COLLATE \"C\" "); }
+    QString nomeColonna(const QString& nomeMotore) const override;
+    QString tutteLeColonne() const override { return {}; }
+    QString soggetto(const QString& nome) const override;
 };
 
 } // namespace KaloRefill

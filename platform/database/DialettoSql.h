@@ -12,6 +12,8 @@
 
 namespace KaloRefill {
 
+class JetDateLiteral;
+
 // What differs between the engines behind the host, in one place: how a KaloRefill
 // database is declared, how its catalogue is read, how a new row gives back its key and
 // how a unit of work begins. One subclass per engine, chosen when the host opens.
@@ -20,8 +22,6 @@ public:
     virtual ~DialettoSql() = default;
 
     static std::unique_ptr<DialettoSql> per(MotoreSql motore);
-
-    virtual MotoreSql motore() const = 0;
 
     // Schema. Statements run before the tables (collations, domains); the declaration of
     // the key column "id"; the type of a column, collation included.
@@ -49,9 +49,25 @@ public:
     // most attesaBloccoMs.
     virtual QStringList inizioUnita(int attesaBloccoMs) const = 0;
 
-    // A statement without values can run as it is; prepared statements on some engines
-    // take only queries and writes, never DDL or transaction control.
-    virtual bool preparaSenzaValori() const = 0;
+    // Translation. A name written between quotes, as the engine keeps unquoted names.
+    virtual QString nomePiegato(const QString& nome) const = 0;
+    // A #date# literal as the engine writes it, and what it stores for it (the text
+    // inside the quotes, also the value bound in its place).
+    virtual QString letteraleData(const JetDateLiteral& data) const = 0;
+    virtual QString valoreData(const JetDateLiteral& data) const = 0;
+    // LIKE compares text without regard to case: the word, and what goes before it (and
+    // before a NOT LIKE).
+    virtual QString like() const = 0;
+    virtual QString primaDiLike() const = 0;
+
+    // A column name as the engine gives it, spelt as the suite spells it: a server folds
+    // "Codlocale" to "codlocale", and lists show the names.
+    virtual QString nomeColonna(const QString& nomeMotore) const = 0;
+    // Every column of every table (table, name, declared type, declared default) in one
+    // statement; empty when the tables are read one at a time, as they are first needed.
+    virtual QString tutteLeColonne() const = 0;
+    // How messages name the database: "Il file …", "Il database …".
+    virtual QString soggetto(const QString& nome) const = 0;
 
 protected:
     DialettoSql() = default;

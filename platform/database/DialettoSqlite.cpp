@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #include "DialettoSqlite.h"
 
+#include "IsoDateText.h"
+#include "JetDateLiteral.h"
 #include "SchemaDatabase.h"
 
 namespace KaloRefill {
@@ -43,6 +45,30 @@ QString DialettoSqlite::contaTabelle() const {
 QString DialettoSqlite::esisteTabella() const {
     return QStringLiteral(
         "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE");
+}
+
+QString DialettoSqlite::valoreData(const JetDateLiteral& data) const {
+    if (!data.hasDate())
+        return IsoDateText::ora(data.time());
+    if (!data.hasTime())
+        return IsoDateText::data(data.date());
+    return IsoDateText::momento(data.date(), data.time());
+}
+
+QString DialettoSqlite::letteraleData(const JetDateLiteral& data) const {
+    return QLatin1Char('\'') + valoreData(data) + QLatin1Char('\'');
+}
+
+QString DialettoSqlite::tutteLeColonne() const {
+    // Every table of the file in one statement, rather than one statement per table as
+    // the start-up and the first save come to each of them.
+    return QStringLiteral(
+        "SELECT m.name, p.name, p.type, p.dflt_value FROM sqlite_master AS m "
+        "JOIN pragma_table_info(m.name) AS p WHERE m.type = 'table' ORDER BY m.name, p.cid");
+}
+
+QString DialettoSqlite::soggetto(const QString& nome) const {
+    return QStringLiteral("Il file %1").arg(nome);
 }
 
 } // namespace KaloRefill

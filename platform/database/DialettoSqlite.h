@@ -10,7 +10,6 @@ namespace KaloRefill {
 // NOCASE text, the application id and user_version in the file header.
 class DialettoSqlite final : public DialettoSql {
 public:
-    MotoreSql motore() const override { return MotoreSql::Sqlite; }
     QStringList preparazioneSchema() const override { return {}; }
     QString colonnaChiave() const override;
     QString tipo(TipoColonna tipo) const override;
@@ -19,10 +18,17 @@ public:
     QString contaTabelle() const override;
     QString esisteTabella() const override;
     QString insertConChiave(const QString&) const override { return {}; }
-    bool preparaSenzaValori() const override { return true; }
     // The wait is the connection's busy timeout.
     QStringList inizioUnita(int) const override { return {QStringLiteral("BEGIN IMMEDIATE")}; }
     QString nome(const QString& nome) const override;
+    QString nomePiegato(const QString& nome) const override { return nome; }
+    QString letteraleData(const JetDateLiteral& data) const override;
+    QString valoreData(const JetDateLiteral& data) const override;
+    QString like() const override { return QStringLiteral("LIKE"); }
+    QString primaDiLike() const override { return {}; }
+    QString nomeColonna(const QString& nomeMotore) const override { return nomeMotore; }
+    QString tutteLeColonne() const override;
+    QString soggetto(const QString& nome) const override;
 };
 
 } // namespace KaloRefill

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #include "Impostazioni.h"
 
-#include "ConnessioneSqlite.h"
+#include "Connessione.h"
 #include "host/Errore.h"
 
 #include <limits>

@@ -6,13 +6,13 @@
 
 namespace KaloRefill {
 
-class ConnessioneSqlite;
+class Connessione;
 
 // The host's stored settings, by section and key, in the table impostazioni of the
 // same file: every program working on the database sees the same choices.
 class Impostazioni final {
 public:
-    explicit Impostazioni(ConnessioneSqlite& connessione) : m_connessione(connessione) {}
+    explicit Impostazioni(Connessione& connessione) : m_connessione(connessione) {}
 
     // The stored value, or the default when none is stored. Errore 13 when the stored
     // text is not a number, 6 when it does not fit 16 bits.
@@ -20,7 +20,7 @@ public:
     void salva(const QString& sezione, const QString& chiave, qint16 valore);
 
 private:
-    ConnessioneSqlite& m_connessione;
+    Connessione& m_connessione;
 };
 
 } // namespace KaloRefill

@@ -99,24 +99,4 @@ JetDateLiteral JetDateLiteral::parse(const QString& interno) {
     return letterale;
 }
 
-QString JetDateLiteral::valore(MotoreSql motore) const {
-    if (!hasDate())
-        return IsoDateText::ora(m_time);
-    if (!hasTime())
-        return IsoDateText::data(m_date);
-    return motore == MotoreSql::Sqlite
-               ? IsoDateText::momento(m_date, m_time)
-               : QDateTime(m_date, m_time).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
-
-QString JetDateLiteral::toSql(MotoreSql motore) const {
-    const QString quotato = QLatin1Char('\'') + valore(motore) + QLatin1Char('\'');
-    if (motore == MotoreSql::Sqlite)
-        return quotato;
-    const QLatin1StringView tipo = !hasDate()  ? QLatin1StringView("TIME ")
-                                   : !hasTime() ? QLatin1StringView("DATE ")
-                                                : QLatin1StringView("TIMESTAMP ");
-    return tipo + quotato;
-}
-
 } // namespace KaloRefill

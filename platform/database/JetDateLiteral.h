@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #pragma once
 
-#include "MotoreSql.h"
 #include "kalorefill_database_export.h"
 
 #include <QDate>
@@ -23,11 +22,6 @@ public:
     QTime time() const { return m_time; }
     bool hasDate() const { return m_date.isValid(); }
     bool hasTime() const { return m_time.isValid(); }
-
-    // The literal as the engine writes it.
-    QString toSql(MotoreSql motore) const;
-    // What the engine stores for it: the text inside the quotes of toSql.
-    QString valore(MotoreSql motore) const;
 
 private:
     QDate m_date;

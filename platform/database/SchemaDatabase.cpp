@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #include "SchemaDatabase.h"
 
-#include "ConnessioneSqlite.h"
+#include "Connessione.h"
 #include "TipoColonna.h"
 #include "host/Errore.h"
 
@@ -172,21 +172,18 @@ QString nomeIndice(const QString& tabella, QString colonne) {
     return QStringLiteral("idx_%1_%2").arg(tabella.toLower(), colonne.toLower());
 }
 
-Errore nonKaloRefill(const ConnessioneSqlite& connessione, const QString& nome,
+Errore nonKaloRefill(const Connessione& connessione, const QString& nome,
                     const QString& motivo) {
-    const QString cosa = connessione.dialetto().motore() == MotoreSql::Sqlite
-                             ? QStringLiteral("Il file %1")
-                             : QStringLiteral("Il database %1");
-    return Errore::database(
-        (cosa + QStringLiteral(" non è un database KaloRefill: %2.")).arg(nome, motivo));
+    return Errore::database(connessione.dialetto().soggetto(nome) +
+                            QStringLiteral(" non è un database KaloRefill: %1.").arg(motivo));
 }
 
-int numero(ConnessioneSqlite& connessione, const QString& sql, const QVariantList& valori = {}) {
+int numero(Connessione& connessione, const QString& sql, const QVariantList& valori = {}) {
     return connessione.leggi(sql, valori).righe.value(0).value(0).toInt();
 }
 
 // The marks every engine keeps in the table kalorefill_database; the schema version.
-int versioneDalContrassegno(ConnessioneSqlite& connessione, const QString& nome) {
+int versioneDalContrassegno(Connessione& connessione, const QString& nome) {
     const auto righe = connessione.leggi(QStringLiteral(
         "SELECT chiave, valore FROM kalorefill_database "
         "WHERE chiave IN ('applicazione', 'versione_schema')"));
@@ -268,7 +265,7 @@ QStringList SchemaDatabase::istruzioni(const DialettoSql& dialetto, int finoA) {
     return sql;
 }
 
-void SchemaDatabase::aggiorna(ConnessioneSqlite& connessione, const QString& nome) {
+void SchemaDatabase::aggiorna(Connessione& connessione, const QString& nome) {
     connessione.iniziaUnita();
     int trovata = 0;
     try {
@@ -293,10 +290,10 @@ void SchemaDatabase::aggiorna(ConnessioneSqlite& connessione, const QString& nom
     }
 }
 
-void SchemaDatabase::crea(ConnessioneSqlite& connessione) {
+void SchemaDatabase::crea(Connessione& connessione) {
     QSqlDatabase db = connessione.database();
     if (!db.transaction())
-        throw ConnessioneSqlite::errore(QStringLiteral("Impossibile creare il database"),
+        throw Connessione::errore(QStringLiteral("Impossibile creare il database"),
                                         db.lastError());
     try {
         for (const QString& sql : istruzioni(connessione.dialetto()))
@@ -306,48 +303,19 @@ void SchemaDatabase::crea(ConnessioneSqlite& connessione) {
         throw;
     }
     if (!db.commit())
-        throw ConnessioneSqlite::errore(QStringLiteral("Impossibile creare il database"),
+        throw Connessione::errore(QStringLiteral("Impossibile creare il database"),
                                         db.lastError());
 }
 
-int SchemaDatabase::verifica(ConnessioneSqlite& connessione, const QString& nome) {
-    int versioneTrovata = 0;
-    if (connessione.dialetto().motore() == MotoreSql::Sqlite) {
-        ConnessioneSqlite::Risultato intestazione;
-        try {
-            intestazione = connessione.leggi(
-                QStringLiteral("SELECT (SELECT application_id FROM pragma_application_id), "
-                               "(SELECT user_version FROM pragma_user_version), "
-                               "(SELECT count(*) FROM sqlite_master WHERE type = 'table' "
-                               "AND name = 'kalorefill_database')"));
-        } catch (const Errore& e) {
-            const QString guasto = connessione.guastoUltimoErrore();
-            if (!guasto.isEmpty())
-                throw Errore::database(QStringLiteral("Impossibile leggere il database %1: %2").arg(nome, guasto));
-            throw Errore::database(
-                QStringLiteral("Il file %1 è danneggiato o non è un database: %2")
-                    .arg(nome, e.descrizione()));
-        }
-        const QVariantList& riga = intestazione.righe.value(0);
-        if (riga.size() != 3 || riga.at(0).toLongLong() != idApplicazione ||
-            riga.at(2).toInt() != 1)
-            throw nonKaloRefill(connessione, nome,
-                                QStringLiteral("manca il contrassegno del programma"));
-        versioneDalContrassegno(connessione, nome);
-        versioneTrovata = riga.at(1).toInt();
-    } else {
-        const DialettoSql& dialetto = connessione.dialetto();
-        if (numero(connessione, dialetto.esisteTabella(), {QStringLiteral("kalorefill_database")}) ==
-            0) {
-            if (numero(connessione, dialetto.contaTabelle()) == 0)
-                throw nonKaloRefill(connessione, nome,
-                                    QStringLiteral("è vuoto (crearlo con kalorefill "
-                                                   "--crea-database)"));
-            throw nonKaloRefill(connessione, nome,
-                                QStringLiteral("manca il contrassegno del programma"));
-        }
-        versioneTrovata = versioneDalContrassegno(connessione, nome);
-    }
+int SchemaDatabase::verifica(Connessione& connessione, const QString& nome) {
+    const Connessione::Contrassegno contrassegno = connessione.contrassegno(nome);
+    if (!contrassegno.presente)
+        throw nonKaloRefill(connessione, nome,
+                            contrassegno.vuoto ? QStringLiteral("è vuoto (crearlo con kalorefill "
+                                                                "--crea-database)")
+                                               : QStringLiteral("manca il contrassegno del programma"));
+    const int dalContrassegno = versioneDalContrassegno(connessione, nome);
+    const int versioneTrovata = contrassegno.versione.value_or(dalContrassegno);
     if (versioneTrovata < 1)
         throw nonKaloRefill(connessione, nome, QStringLiteral("versione dello schema mancante"));
     if (versioneTrovata > versione)
@@ -383,7 +351,7 @@ QString SchemaDatabase::nomeDichiarato(const QString& colonna) {
     return nomi.value(colonna.toLower(), colonna);
 }
 
-void SchemaDatabase::verificaVuoto(ConnessioneSqlite& connessione, const QString& nome) {
+void SchemaDatabase::verificaVuoto(Connessione& connessione, const QString& nome) {
     if (numero(connessione, connessione.dialetto().contaTabelle()) != 0)
         throw Errore::database(
             QStringLiteral("Il database %1 contiene già delle tabelle: un database KaloRefill "

@@ -10,7 +10,7 @@
 
 namespace KaloRefill {
 
-class ConnessioneSqlite;
+class Connessione;
 class DialettoSql;
 
 // The tables of a KaloRefill database and the marks that tell it from any other database:
@@ -31,20 +31,20 @@ public:
     static QStringList istruzioni(const DialettoSql& dialetto, int finoA = versione);
     static QStringList istruzioni(MotoreSql motore, int finoA = versione);
     // Builds the tables in a new database, all or nothing.
-    static void crea(ConnessioneSqlite& connessione);
+    static void crea(Connessione& connessione);
     // Errore (database) when the database is not a KaloRefill database this program can
     // use; `nome` is how messages call it (the file, or the server address). Gives the
     // database's schema version.
-    static int verifica(ConnessioneSqlite& connessione, const QString& nome);
+    static int verifica(Connessione& connessione, const QString& nome);
     // Brings a database of an older version up to this one in one transaction that holds
     // the write lock, so two programs opening it at once upgrade it once. Errore (database)
     // when a step fails; then nothing is changed.
-    static void aggiorna(ConnessioneSqlite& connessione, const QString& nome);
+    static void aggiorna(Connessione& connessione, const QString& nome);
     // A column of the schema as the suite spells it ("codlocale" gives "Codlocale"); any
     // other name as it is. For an engine that folds names to lower case.
     static QString nomeDichiarato(const QString& colonna);
     // Errore (database) when the database already holds tables of any kind.
-    static void verificaVuoto(ConnessioneSqlite& connessione, const QString& nome);
+    static void verificaVuoto(Connessione& connessione, const QString& nome);
 };
 
 } // namespace KaloRefill

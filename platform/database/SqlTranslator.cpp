@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #include "SqlTranslator.h"
 
+#include "DialettoSql.h"
 #include "JetDateLiteral.h"
 #include "SelectClauses.h"
 #include "SqlTokenizer.h"
@@ -168,8 +169,8 @@ QStringList nomiColonne(const Pezzi& p, SelectClauses::Range lista) {
 
 class Emettitore {
 public:
-    Emettitore(const Pezzi& p, MotoreSql motore) : m_p(p), m_motore(motore) {}
-    MotoreSql motore() const { return m_motore; }
+    Emettitore(const Pezzi& p, const DialettoSql& dialetto) : m_p(p), m_dialetto(dialetto) {}
+    const DialettoSql& dialetto() const { return m_dialetto; }
 
     QString emetti(qsizetype inizio, qsizetype fine) const {
         QString testo;
@@ -233,28 +234,25 @@ private:
                 if (t.isWord(u"false"))
                     return QStringLiteral("0");
             }
-            if (m_motore == MotoreSql::PostgreSql && parolaChiave(i)) {
-                // Text columns compare without case through a collation LIKE does not take
-                // on the server: the comparison is made under "C", ignoring case as ILIKE.
+            if (parolaChiave(i)) {
+                // LIKE ignores case as the engine makes it; a NOT LIKE takes what goes
+                // before the LIKE in front of its NOT.
                 if (t.isWord(u"like"))
-                    return (precedeLike(i - 1) ? QString() : QStringLiteral("COLLATE \"C\" ")) +
-                           QStringLiteral("ILIKE");
+                    return (precedeLike(i - 1) ? QString() : m_dialetto.primaDiLike()) +
+                           m_dialetto.like();
                 if (t.isWord(u"not") && precedeLike(i))
-                    return QStringLiteral("COLLATE \"C\" NOT");
+                    return m_dialetto.primaDiLike() + QStringLiteral("NOT");
             }
             return parolaChiave(i) ? t.text.toUpper() : t.text;
-        case SqlTokenKind::QuotedName: {
-            QString nome = m_motore == MotoreSql::PostgreSql ? t.value.toLower() : t.value;
-            nome.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-            return QLatin1Char('"') + nome + QLatin1Char('"');
-        }
+        case SqlTokenKind::QuotedName:
+            return m_dialetto.nome(t.value);
         case SqlTokenKind::String: {
             QString valore = t.value;
             valore.replace(QLatin1Char('\''), QStringLiteral("''"));
             return QLatin1Char('\'') + valore + QLatin1Char('\'');
         }
         case SqlTokenKind::Date:
-            return JetDateLiteral::parse(t.value).toSql(m_motore);
+            return m_dialetto.letteraleData(JetDateLiteral::parse(t.value));
         case SqlTokenKind::Operator:
             return t.text == u"&" ? QStringLiteral("||") : t.text;
         default:
@@ -263,7 +261,7 @@ private:
     }
 
     const Pezzi& m_p;
-    MotoreSql m_motore;
+    const DialettoSql& m_dialetto;
 };
 
 TranslatedStatement traduciSelect(const Pezzi& p, const Emettitore& e) {
@@ -307,9 +305,8 @@ TranslatedStatement traduciSelect(const Pezzi& p, const Emettitore& e) {
         c.list.end - c.list.begin == 1 && p.at(c.list.begin).isOperator(u"*");
     if (istruzione.filterInWhere && tutteLeColonne) {
         istruzione.updatableTable = p.at(c.from.begin).nameText();
-        // The server keeps the name as it folds unquoted names; the set writes it quoted.
-        if (e.motore() == MotoreSql::PostgreSql)
-            istruzione.updatableTable = istruzione.updatableTable.toLower();
+        // Kept as the engine folds unquoted names; the set writes it quoted.
+        istruzione.updatableTable = e.dialetto().nomePiegato(istruzione.updatableTable);
     }
     return istruzione;
 }
@@ -372,7 +369,7 @@ TranslatedStatement SqlTranslator::translate(QList<SqlToken> tokens) const {
     if (p.size() == 0)
         throw erroreSintassi(QStringLiteral("istruzione vuota"));
     controllaParentesi(p);
-    const Emettitore e(p, m_motore);
+    const Emettitore e(p, *m_dialetto);
     const SqlToken& primo = p.at(0);
     if (primo.isWord(u"select"))
         return traduciSelect(p, e);
@@ -395,7 +392,9 @@ QString SqlTranslator::translateCondition(const QString& condizione) const {
             throw Errore::database(
                 QStringLiteral("Condizione del filtro non valida: %1").arg(condizione));
     controllaParentesi(p);
-    return Emettitore(p, m_motore).emetti(0, p.size());
+    return Emettitore(p, *m_dialetto).emetti(0, p.size());
 }
+
+SqlTranslator::SqlTranslator(MotoreSql motore) : m_dialetto(DialettoSql::per(motore)) {}
 
 } // namespace KaloRefill

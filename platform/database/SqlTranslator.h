@@ -10,7 +10,11 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
+
 namespace KaloRefill {
+
+class DialettoSql;
 
 // Turns the module's statements, written for the original Jet database, into the
 // dialect of the engine behind the host: #month-first# date literals, "delete * from",
@@ -19,7 +23,7 @@ namespace KaloRefill {
 // Only one statement per text; SELECT, INSERT, UPDATE and DELETE only.
 class KALOREFILL_DATABASE_EXPORT SqlTranslator final {
 public:
-    explicit SqlTranslator(MotoreSql motore = MotoreSql::Sqlite) : m_motore(motore) {}
+    explicit SqlTranslator(MotoreSql motore = MotoreSql::Sqlite);
 
     // Errore (database) for a text the host will not run.
     TranslatedStatement translate(const QString& sql) const;
@@ -29,10 +33,9 @@ public:
     // it holds more than an expression.
     QString translateCondition(const QString& condizione) const;
 
-    MotoreSql motore() const { return m_motore; }
-
 private:
-    MotoreSql m_motore;
+    // What the engine writes its own way: names, dates, LIKE.
+    std::shared_ptr<const DialettoSql> m_dialetto;
 };
 
 } // namespace KaloRefill

@@ -1,13 +1,12 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
+#include "DbDiretto.h"
 #include "MotoreProva.h"
 #include "Programma.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -136,10 +135,7 @@ private slots:
         argomenti.replaceInStrings(QStringLiteral("FILE"), percorso);
         citato.replace(QStringLiteral("FILE"), QDir::toNativeSeparators(percorso));
         if (file == "sqlite") {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
-            db.setDatabaseName(percorso);
-            QVERIFY(db.open() && QSqlQuery(db).exec(QStringLiteral("create table clienti (a)")));
-            db.close();
+            QVERIFY(DbDiretto(percorso).esegui(QStringLiteral("create table clienti (a)")));
         } else if (!file.isNull()) {
             QFile scritto(percorso);
             QVERIFY(scritto.open(QIODevice::WriteOnly) && scritto.write(file) == file.size());

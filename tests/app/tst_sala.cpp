@@ -9,10 +9,11 @@
 #include "FinestraAnagrafiche.h"
 #include "FinestraBenvenuto.h"
 #include "ImportazioneApparecchi.h"
+#include "DbDiretto.h"
 #include "MotoreProva.h"
-#include "ParametriServer.h"
 #include "RisponditoreBox.h"
 #include "RisponditorePin.h"
+#include "Supporto.h"
 #include "controlli/Operatori.h"
 #include "entry/StatoModulo.h"
 #include "form/FrmRefill.h"
@@ -30,8 +31,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -81,24 +80,6 @@ QStringList istantanea(HostApplication& host) {
 
 int conta(HostApplication& host, const QString& sql) {
     return host.openrecordset(sql)->RecordCount();
-}
-
-// Runs statements on a database as another program would.
-bool diretto(const QString& indirizzo, const QStringList& istruzioni) {
-    bool riuscito = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(
-            MotoreProva::postgreSql() ? u"QPSQL"_s : u"QSQLITE"_s, u"diretto"_s);
-        if (MotoreProva::postgreSql())
-            ParametriServer::leggi(indirizzo).applica(db);
-        else
-            db.setDatabaseName(indirizzo);
-        riuscito = db.open();
-        for (const QString& sql : istruzioni)
-            riuscito = riuscito && QSqlQuery(db).exec(sql);
-    }
-    QSqlDatabase::removeDatabase(u"diretto"_s);
-    return riuscito;
 }
 
 QByteArray contenuto(const QString& percorso) {
@@ -223,10 +204,7 @@ void TestSala::primoAvvioFinoAlRipristino() {
         form->Form_Load();
         QCOMPARE(form->CmdApparecchio[2]->caption().section(u'\r', 0, 0), u"V1"_s);
         QCOMPARE(box.boxes().size(), MotoreProva::postgreSql() ? 1 : 0); // no warning at start-up
-        form->CmdApparecchio[1]->click();
-        for (const char* tasto : {"1", "2", ",", "5"})
-            form->PremiTasto(QString::fromLatin1(tasto));
-        form->CmdSalva->click();
+        salvaRefill(*form, 1, u"12,5"_s);
         const RecordsetPtr righe = host->openrecordset(u"select * from noteincassi"_s);
         QCOMPARE(righe->RecordCount(), 1);
         QCOMPARE(righe->Field(u"refillgestore"_s).toDouble(), 12.5);
@@ -436,7 +414,7 @@ void TestSala::copiaInterrotta() {
     QTemporaryDir cartella;
     const QString database = MotoreProva::nuovoDatabase(cartella.path());
     DatabaseHost::crea(database);
-    QVERIFY(diretto(database, {MotoreProva::postgreSql()
+    QVERIFY(DbDiretto(database).esegui({MotoreProva::postgreSql()
                                    ? u"insert into noteincassi (idtesta, descrizione) select x, "
                                      u"repeat('riga di prova ', 20) || x from generate_series(1, 150000) x"_s
                                    : u"with recursive c(x) as (select 1 union all select x + 1 from c "

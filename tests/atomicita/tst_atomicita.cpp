@@ -8,8 +8,8 @@
 #include "PianoSalvataggi.h"
 
 #include "BancoProva.h"
+#include "DbDiretto.h"
 #include "MotoreProva.h"
-#include "ParametriServer.h"
 #include "RisponditoreBox.h"
 #include "RisponditorePin.h"
 #include "Supporto.h"
@@ -21,10 +21,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QUrlQuery>
@@ -49,53 +45,10 @@ using StatoRighe = std::map<std::pair<QDate, int>, qint64>;
 
 qint64 centesimi(const QVariant& v) { return qRound64(v.toDouble() * 100); }
 
-// A connection of the test's own on the file, closed when it goes.
-class Lettore {
-public:
-    explicit Lettore(const QString& percorso)
-        : m_nome(QStringLiteral("lettore-%1").arg(++s_contatore)) {
-        // The database of the engine the test run chose: a file, or a server address.
-        if (ParametriServer::eIndirizzo(percorso)) {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_nome);
-            ParametriServer::leggi(percorso).applica(db);
-            db.open();
-            return;
-        }
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_nome);
-        db.setDatabaseName(percorso);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=30000"));
-        db.open();
-    }
-    ~Lettore() {
-        QSqlDatabase::database(m_nome, false).close();
-        QSqlDatabase::removeDatabase(m_nome);
-    }
-    QList<QVariantList> righe(const QString& sql) const {
-        QSqlQuery q(QSqlDatabase::database(m_nome, false));
-        QList<QVariantList> risultato;
-        if (!q.exec(sql)) {
-            qWarning() << sql << q.lastError().text();
-            return risultato;
-        }
-        while (q.next()) {
-            QVariantList r;
-            for (int i = 0; i < q.record().count(); ++i)
-                r << q.value(i);
-            risultato << r;
-        }
-        return risultato;
-    }
-    bool esegui(const QString& sql) const { return QSqlQuery(QSqlDatabase::database(m_nome, false)).exec(sql); }
-
-private:
-    static inline int s_contatore = 0;
-    QString m_nome;
-};
-
 // Everything that makes the refill documents of a file inconsistent, one line each.
 QStringList incoerenze(const QString& percorso) {
     QStringList trovate;
-    Lettore db(percorso);
+    DbDiretto db(percorso);
     if (!MotoreProva::postgreSql()) {
         const auto controllo = db.righe(QStringLiteral("PRAGMA integrity_check"));
         if (controllo.size() != 1 || controllo.at(0).at(0).toString() != QLatin1String("ok"))
@@ -140,7 +93,7 @@ QStringList incoerenze(const QString& percorso) {
 
 StatoRighe statoFile(const QString& percorso) {
     StatoRighe stato;
-    Lettore db(percorso);
+    DbDiretto db(percorso);
     for (const auto& r : db.righe(QStringLiteral("select i.dataincasso, i.linkscheda, i.refillgestore from noteincassi i "
                                                   "join noteteste t on i.idtesta = t.id where t.codcausale='REF'")))
         stato[{r.at(0).toDate(), r.at(1).toInt()}] = centesimi(r.at(2));
@@ -201,7 +154,7 @@ std::unique_ptr<BancoProva> salaSenzaConferma(int apparecchi = 16, bool controll
 // The register numbered 1..n per hall and year with no gap and no number twice, and in
 // step with the documents; n, or -1 with what is wrong.
 int righeRegistro(const QString& percorso, QString& problema) {
-    Lettore db(percorso);
+    DbDiretto db(percorso);
     const auto r = db.righe(QStringLiteral("select count(*), count(distinct numero), min(numero), max(numero) "
                                            "from RegistroRefill"));
     const int righe = r.at(0).at(0).toInt();
@@ -235,12 +188,8 @@ private slots:
     void primiSalvataggiInsieme();
     void unitaNonRiuscita_data();
     void unitaNonRiuscita();
-    void databaseInSolaLettura_data();
-    void databaseInSolaLettura();
-    void discoPienoAllApertura_data();
-    void discoPienoAllApertura();
-    void ruoloSenzaDiritti_data();
-    void ruoloSenzaDiritti();
+    void aperturaRifiutata_data();
+    void aperturaRifiutata();
     void verificaERipara_data();
     void verificaERipara();
 };
@@ -312,7 +261,7 @@ void TestAtomicita::arrestoBrusco() {
 void TestAtomicita::boxSenzaBlocco() {
     const auto banco = salaSenzaConferma();
     const QString percorso = banco->percorsoFile();
-    QVERIFY(Lettore(percorso).esegui(QStringLiteral("delete from TabAssociazioneConti")));
+    QVERIFY(DbDiretto(percorso).esegui(QStringLiteral("delete from TabAssociazioneConti")));
     const auto avvia = [&](QProcess& figlio, int primo, const QStringList& altri) {
         figlio.start(programma(QStringLiteral("salvatore_prova")),
                      argomenti(percorso, PianoSalvataggi{Oggi, primo, 1, 0, primo + 1}, 1, false) + altri);
@@ -435,8 +384,9 @@ void TestAtomicita::serverPerso() {
             QVERIFY(agisci("resume"));
         }
         const qint64 ripreso = QDateTime::currentMSecsSinceEpoch();
+        // Strictly after: a press begun in the millisecond the cut ended may be the one it fell in.
         const auto dopoRipresa = [&] {
-            return std::find_if(pressioni.cbegin(), pressioni.cend(), [&](const Pressione& p) { return p.inizio >= ripreso; });
+            return std::find_if(pressioni.cbegin(), pressioni.cend(), [&](const Pressione& p) { return p.inizio > ripreso; });
         };
         QVERIFY2(ascolta([&] { return dopoRipresa() != pressioni.cend(); }), errori.constData());
         QVERIFY2(dopoRipresa()->salvato, qPrintable(QStringLiteral("ciclo %1: la prima pressione dopo il ritorno non salva").arg(ciclo)));
@@ -514,10 +464,9 @@ void TestAtomicita::primiSalvataggiInsieme() {
         QCOMPARE(statoFile(percorso), atteso);
         const QStringList problemi = incoerenze(percorso);
         QVERIFY2(problemi.isEmpty(), qPrintable(problemi.join(u'\n')));
-        Lettore db(percorso);
-        QCOMPARE(db.righe(QStringLiteral("select count(*) from noteteste where codcausale='REF' and "
-                                         "dataregistrazione='%1'").arg(giorno.toString(Qt::ISODate)))
-                     .at(0).at(0).toInt(), 1);
+        DbDiretto db(percorso);
+        QCOMPARE(db.conta(QStringLiteral("noteteste"), QStringLiteral("codcausale='REF' and dataregistrazione='%1'")
+                                                              .arg(giorno.toString(Qt::ISODate))), 1);
         if (controlli) {
             QString problema;
             QCOMPARE(righeRegistro(percorso, problema), (giro + 1) * postazioni * perPostazione);
@@ -552,13 +501,12 @@ void TestAtomicita::unitaNonRiuscita() {
     const StatoRighe prima = statoFile(percorso);
 
     form->CmdApparecchio[1]->click();
-    for (const QChar c : QStringLiteral("12,5"))
-        form->PremiTasto(QString(c));
+    digita(*form, QStringLiteral("12,5"));
     const QString captionPrima = form->CmdApparecchio[1]->caption();
     const QString totalePrima = form->LabTotali->caption();
 
     {
-        Lettore altro(percorso);
+        DbDiretto altro(percorso);
         rlimit limitePrima{};
         if (causa == QLatin1String("blocco") && MotoreProva::postgreSql()) {
             // Another workstation in the middle of its save holds the server's save lock.
@@ -592,9 +540,8 @@ void TestAtomicita::unitaNonRiuscita() {
         QCOMPARE(b.icona, QMessageBox::Warning);
     }
     QCOMPARE(statoFile(percorso), prima);
-    Lettore db(percorso);
-    QCOMPARE(db.righe(QStringLiteral("select count(*) from noteteste")).at(0).at(0).toInt(), 0);
-    QCOMPARE(db.righe(QStringLiteral("select count(*) from LogOperazioni")).at(0).at(0).toInt(), 0);
+    DbDiretto db(percorso);
+    QCOMPARE(db.conta(QStringLiteral("noteteste")) + db.conta(QStringLiteral("LogOperazioni")), 0);
     QCOMPARE(form->RefillAperto, qint16(-1));
     QCOMPARE(form->LabValore->caption(), QStringLiteral("12,5"));
     QCOMPARE(form->CmdApparecchio[1]->backColor(), Giallo);
@@ -612,121 +559,86 @@ void TestAtomicita::unitaNonRiuscita() {
     StatoModulo::istanza().applicazione.reset();
 }
 
-void TestAtomicita::databaseInSolaLettura_data() {
-    QTest::addColumn<bool>("cartella");
-    QTest::newRow("file in sola lettura") << false;
-    QTest::newRow("cartella in sola lettura") << true;
+void TestAtomicita::aperturaRifiutata_data() {
+    QTest::addColumn<QString>("caso");
+    QTest::addColumn<QString>("motivo"); // what the one line says
+    if (MotoreProva::postgreSql()) {
+        QTest::newRow("ruolo in sola lettura") << QStringLiteral("SELECT") << QStringLiteral("noteteste");
+        QTest::newRow("ruolo senza le scritture contabili")
+            << QStringLiteral("SELECT, INSERT, UPDATE, DELETE") << QStringLiteral("noterighe");
+        return;
+    }
+    QTest::newRow("file in sola lettura") << QStringLiteral("file") << QStringLiteral("in sola lettura");
+    QTest::newRow("cartella in sola lettura") << QStringLiteral("cartella") << QStringLiteral("in sola lettura");
+    QTest::newRow("disco pieno, file chiuso") << QStringLiteral("disco") << QStringLiteral("disco");
+    QTest::newRow("disco pieno, file in uso") << QStringLiteral("disco in uso") << QStringLiteral("disco");
 }
 
-// A database that cannot be written is refused when it is opened, with one line, and the
-// file stays as it was. Root may write anything, so as root the program runs as nobody.
-void TestAtomicita::databaseInSolaLettura() {
-    if (MotoreProva::postgreSql())
-        QSKIP("files only: a server's rights are the server's");
-    QFETCH(bool, cartella);
+// A database that cannot be written (a read-only file or folder, a disk too full for even
+// the engine's shared-memory file, a server role without the rights a save needs) is
+// refused when it is opened, in one line that names the cause, never as a damaged file,
+// and the file stays as it was. Root may write anything, so as root the program runs as
+// nobody.
+void TestAtomicita::aperturaRifiutata() {
+    QFETCH(QString, caso);
+    QFETCH(QString, motivo);
     QTemporaryDir dir(QStringLiteral("/tmp/kalorefill-sololettura-XXXXXX"));
-    const QString percorso = dir.filePath(QStringLiteral("sala.db"));
-    {
-        const auto banco = salaSenzaConferma(3);
-        QVERIFY(QFile::copy(banco->percorsoFile(), percorso));
-    }
-    // Flags as rwx digits: 0x7755 is rwxr-xr-x for the owner and the user.
-    const bool root = ::geteuid() == 0;
-    using P = QFileDevice::Permissions;
-    QFile::setPermissions(dir.path(), cartella ? P(0x5555) : P(0x7755));
-    QFile::setPermissions(percorso, cartella ? (root ? P(0x6666) : P(0x6644)) : (root ? P(0x6644) : P(0x4444)));
-    QFile originale(percorso);
-    QVERIFY(originale.open(QIODevice::ReadOnly));
-    const QByteArray contenuto = originale.readAll();
-    originale.close();
-
-    QProcess kalorefill;
-    const QStringList opzioni{QStringLiteral("--verifica"), QStringLiteral("--database"), percorso};
-    if (root)
-        kalorefill.start(QStringLiteral("runuser"), QStringList{QStringLiteral("-u"), QStringLiteral("nobody"),
-                                                                QStringLiteral("--"), programma(QStringLiteral("kalorefill"))} + opzioni);
-    else
-        kalorefill.start(programma(QStringLiteral("kalorefill")), opzioni);
-    QVERIFY(kalorefill.waitForFinished(30000));
-    const QString errore = QString::fromUtf8(kalorefill.readAllStandardError());
-    QCOMPARE(kalorefill.exitCode(), 1);
-    QVERIFY2(errore.contains(QStringLiteral("in sola lettura")), qPrintable(errore));
-    QCOMPARE(errore.count(u'\n'), 1);
-    QVERIFY(originale.open(QIODevice::ReadOnly));
-    QVERIFY(originale.readAll() == contenuto);
-    QVERIFY(!QFile::exists(percorso + QStringLiteral("-wal")));
-    QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7700));
-}
-
-void TestAtomicita::discoPienoAllApertura_data() {
-    QTest::addColumn<bool>("inUso");
-    QTest::newRow("file chiuso") << false;
-    QTest::newRow("file in uso") << true;
-}
-
-// A disk too full to open the database on (not even the engine's shared-memory file fits)
-// is told as a disk problem, never as a damaged file.
-void TestAtomicita::discoPienoAllApertura() {
-    if (MotoreProva::postgreSql())
-        QSKIP("files only: the server's disk is not this process's to fill");
-    QFETCH(bool, inUso);
-    QTemporaryDir dir;
-    const QString percorso = dir.filePath(QStringLiteral("sala.db"));
-    {
-        const auto banco = salaSenzaConferma(3);
-        QVERIFY(Lettore(banco->percorsoFile()).esegui(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")));
-        QVERIFY(QFile::copy(banco->percorsoFile(), percorso));
-    }
-    if (inUso)
-        QVERIFY(QFile(percorso + QStringLiteral("-wal")).open(QIODevice::WriteOnly));
-    // No file may grow at all; the signal that would end the program is ignored.
-    QProcess kalorefill;
-    kalorefill.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("trap '' XFSZ; ulimit -f 0; exec \"$0\" --verifica --database \"$1\""),
-                                            programma(QStringLiteral("kalorefill")), percorso});
-    QVERIFY(kalorefill.waitForFinished(30000));
-    const QString errore = QString::fromUtf8(kalorefill.readAllStandardError());
-    QCOMPARE(kalorefill.exitCode(), 1);
-    QVERIFY2(errore.contains(QStringLiteral("disco")) && !errore.contains(QStringLiteral("danneggiato")), qPrintable(errore));
-    QCOMPARE(errore.count(u'\n'), 1);
-}
-
-void TestAtomicita::ruoloSenzaDiritti_data() {
-    QTest::addColumn<QString>("diritti");
-    QTest::addColumn<QString>("tabella");
-    QTest::newRow("sola lettura") << QStringLiteral("SELECT") << QStringLiteral("noteteste");
-    QTest::newRow("tutto tranne le scritture contabili") << QStringLiteral("SELECT, INSERT, UPDATE, DELETE")
-                                                          << QStringLiteral("noterighe");
-}
-
-// A server role that cannot write every table a save writes is refused at open, in one
-// line naming the table, as a read-only file is.
-void TestAtomicita::ruoloSenzaDiritti() {
-    if (!MotoreProva::postgreSql())
-        QSKIP("server only: a file's rights are the file's");
-    QFETCH(QString, diritti);
-    QFETCH(QString, tabella);
+    QString percorso = dir.filePath(QStringLiteral("sala.db"));
     const auto banco = salaSenzaConferma(3);
-    QUrl indirizzo(banco->percorsoFile());
-    const QString schema = QUrlQuery(indirizzo).queryItemValue(QStringLiteral("options")).section(u'=', 1);
-    const QString ruolo = QStringLiteral("lettore_%1_%2").arg(QCoreApplication::applicationPid()).arg(QTest::currentDataTag()[0] == 's');
-    {
-        Lettore db(banco->percorsoFile());
-        for (const QString& sql : {QStringLiteral("CREATE ROLE %1 LOGIN"), QStringLiteral("GRANT USAGE ON SCHEMA %2 TO %1"),
-                                   QStringLiteral("GRANT %3 ON ALL TABLES IN SCHEMA %2 TO %1"),
-                                   QStringLiteral("REVOKE INSERT ON %2.noterighe FROM %1")})
-            QVERIFY(db.esegui(sql.arg(ruolo, schema, diritti)));
+    QStringList prima{QStringLiteral("sh"), QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$@\"")};
+    QString ruolo;
+    const bool root = ::geteuid() == 0;
+    if (MotoreProva::postgreSql()) {
+        QUrl indirizzo(banco->percorsoFile());
+        const QString schema = QUrlQuery(indirizzo).queryItemValue(QStringLiteral("options")).section(u'=', 1);
+        ruolo = QStringLiteral("lettore_%1_%2").arg(QCoreApplication::applicationPid()).arg(caso.size());
+        QVERIFY(DbDiretto(banco->percorsoFile())
+                    .esegui({QStringLiteral("CREATE ROLE %1 LOGIN").arg(ruolo),
+                             QStringLiteral("GRANT USAGE ON SCHEMA %2 TO %1").arg(ruolo, schema),
+                             QStringLiteral("GRANT %3 ON ALL TABLES IN SCHEMA %2 TO %1").arg(ruolo, schema, caso),
+                             QStringLiteral("REVOKE INSERT ON %2.noterighe FROM %1").arg(ruolo, schema)}));
+        indirizzo.setUserName(ruolo);
+        percorso = indirizzo.toString();
+        motivo = QStringLiteral("kalorefill: il ruolo %1 non può scrivere nella tabella %2").arg(ruolo, motivo);
+    } else {
+        QVERIFY(DbDiretto(banco->percorsoFile()).esegui(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")));
+        QVERIFY(QFile::copy(banco->percorsoFile(), percorso));
+        if (caso.startsWith(QLatin1String("disco"))) {
+            if (caso.endsWith(QLatin1String("in uso")))
+                QVERIFY(QFile(percorso + QStringLiteral("-wal")).open(QIODevice::WriteOnly));
+            // No file may grow at all; the signal that would end the program is ignored.
+            prima[2] = QStringLiteral("trap '' XFSZ; ulimit -f 0; exec \"$0\" \"$@\"");
+        } else {
+            // Flags as rwx digits: 0x7755 is rwxr-xr-x for the owner and the user.
+            using P = QFileDevice::Permissions;
+            const bool cartella = caso == QLatin1String("cartella");
+            QFile::setPermissions(dir.path(), cartella ? P(0x5555) : P(0x7755));
+            QFile::setPermissions(percorso, cartella ? (root ? P(0x6666) : P(0x6644)) : (root ? P(0x6644) : P(0x4444)));
+            if (root)
+                prima = QStringList{QStringLiteral("runuser"), QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--")};
+        }
     }
-    indirizzo.setUserName(ruolo);
+    QFile file(percorso);
+    const QByteArray contenuto = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    file.close();
     QProcess kalorefill;
-    kalorefill.start(programma(QStringLiteral("kalorefill")),
-                     {QStringLiteral("--verifica"), QStringLiteral("--database"), indirizzo.toString()});
+    const QString comando = prima.takeFirst();
+    kalorefill.start(comando, prima + QStringList{programma(QStringLiteral("kalorefill")), QStringLiteral("--verifica"),
+                                                           QStringLiteral("--database"), percorso});
     QVERIFY(kalorefill.waitForFinished(30000));
     const QString errore = QString::fromUtf8(kalorefill.readAllStandardError());
-    Lettore(banco->percorsoFile()).esegui(QStringLiteral("DROP OWNED BY %1; DROP ROLE %1").arg(ruolo));
-    QCOMPARE(kalorefill.exitCode(), 1);
-    QVERIFY2(errore.startsWith(QStringLiteral("kalorefill: il ruolo %1 non può scrivere nella tabella %2").arg(ruolo, tabella)),
-             qPrintable(errore));
+    QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7700));
+    if (!ruolo.isEmpty())
+        DbDiretto(banco->percorsoFile()).esegui(QStringLiteral("DROP OWNED BY %1; DROP ROLE %1").arg(ruolo));
+    QVERIFY2(kalorefill.exitCode() == 1, qPrintable(errore));
+    QVERIFY2(errore.contains(motivo) && !errore.contains(QStringLiteral("danneggiato")), qPrintable(errore));
     QCOMPARE(errore.count(u'\n'), 1);
+    if (ruolo.isEmpty()) {
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll() == contenuto);
+        if (!caso.startsWith(QLatin1String("disco")))
+            QVERIFY(!QFile::exists(percorso + QStringLiteral("-wal")));
+    }
 }
 
 void TestAtomicita::verificaERipara_data() {
@@ -782,18 +694,14 @@ void TestAtomicita::verificaERipara() {
     {
         RisponditoreBox box;
         auto form = apriForm(banco->host());
-        for (const auto& [pulsante, importo] : {std::pair{0, QStringLiteral("10")}, std::pair{1, QStringLiteral("5,5")}}) {
-            form->CmdApparecchio[std::size_t(pulsante)]->click();
-            for (const QChar c : importo)
-                form->PremiTasto(QString(c));
-            form->CmdSalva->click();
-        }
+        salvaRefill(*form, 0, QStringLiteral("10"));
+        salvaRefill(*form, 1, QStringLiteral("5,5"));
         QVERIFY(box.boxes().isEmpty());
         StatoModulo::istanza().applicazione.reset();
     }
     QVERIFY(incoerenze(percorso).isEmpty());
     {
-        Lettore db(percorso);
+        DbDiretto db(percorso);
         for (const QString& istruzione : danno.split(u';'))
             QVERIFY(db.esegui(istruzione));
     }
@@ -809,11 +717,10 @@ void TestAtomicita::verificaERipara() {
     verifica.ripara();
     QVERIFY(verifica.verifica().isEmpty());
     QCOMPARE(incoerenze(percorso), QStringList());
-    Lettore db(percorso);
-    QCOMPARE(db.righe(QStringLiteral("select refillnoleggiatore from noteteste")).size(), 1);
-    QCOMPARE(centesimi(db.righe(QStringLiteral("select refillnoleggiatore from noteteste")).at(0).at(0)), totaleAtteso);
-    QCOMPARE(db.righe(QStringLiteral("select count(*) from LogOperazioni where operazione='Riparazione Refill'"))
-                 .at(0).at(0).toInt(), 1);
+    DbDiretto db(percorso);
+    QCOMPARE(db.conta(QStringLiteral("noteteste")), 1);
+    QCOMPARE(centesimi(db.valore(QStringLiteral("select refillnoleggiatore from noteteste"))), totaleAtteso);
+    QCOMPARE(db.conta(QStringLiteral("LogOperazioni"), QStringLiteral("operazione='Riparazione Refill'")), 1);
 
     // The program says the same through --verifica: nothing left, exit 0.
     QProcess kalorefill;

@@ -4,8 +4,8 @@
 // PostgreSQL server, as the test run chose (MotoreProva).
 
 #include "DatabaseHost.h"
+#include "DbDiretto.h"
 #include "MotoreProva.h"
-#include "ParametriServer.h"
 #include "SchemaDatabase.h"
 #include "host/Errore.h"
 #include "host/SqlTesti.h"
@@ -14,12 +14,14 @@
 #include <QDir>
 #include <QFile>
 #include <QMutex>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sqlite3.h>
+
+#include <array>
+#include <atomic>
 #include <ctime>
 #include <thread>
 #include <vector>
@@ -78,21 +80,66 @@ struct Db {
 
 // Runs statements on a database as another program would, outside the host.
 bool diretto(const QString& indirizzo, const QStringList& istruzioni) {
-    bool riuscito = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(
-            MotoreProva::postgreSql() ? u"QPSQL"_s : u"QSQLITE"_s, u"diretto"_s);
-        if (MotoreProva::postgreSql())
-            ParametriServer::leggi(indirizzo).applica(db);
-        else
-            db.setDatabaseName(indirizzo);
-        riuscito = db.open();
-        for (const QString& sql : istruzioni)
-            riuscito = riuscito && QSqlQuery(db).exec(sql);
-    }
-    QSqlDatabase::removeDatabase(u"diretto"_s);
-    return riuscito;
+    return DbDiretto(indirizzo).esegui(istruzioni);
 }
+
+// Beneath SQLite, a disk whose next reads fail: the default file system with its reads
+// wrapped, so a statement can fail with an I/O error half-way through a unit.
+namespace guasto {
+std::atomic<int> letture{0}; // reads still to fail
+sqlite3_vfs* vero = nullptr;
+sqlite3_vfs vfs;
+// The engine's own methods of each kind of file (database, journal, WAL), and ours.
+struct Metodi {
+    const sqlite3_io_methods* veri = nullptr;
+    sqlite3_io_methods nostri{};
+};
+std::array<Metodi, 4> metodi;
+const sqlite3_io_methods* veri(sqlite3_file* f) {
+    for (const Metodi& m : metodi)
+        if (f->pMethods == &m.nostri)
+            return m.veri;
+    return f->pMethods;
+}
+int leggi(sqlite3_file* f, void* dati, int n, sqlite3_int64 da) {
+    if (letture > 0) {
+        --letture;
+        return SQLITE_IOERR_READ;
+    }
+    return veri(f)->xRead(f, dati, n, da);
+}
+// No memory-mapped pages: every read goes through leggi.
+int mappa(sqlite3_file*, sqlite3_int64, int, void** pagina) {
+    *pagina = nullptr;
+    return SQLITE_OK;
+}
+int apri(sqlite3_vfs*, sqlite3_filename nome, sqlite3_file* f, int flags, int* uscita) {
+    const int rc = vero->xOpen(vero, nome, f, flags, uscita);
+    for (Metodi& m : metodi) {
+        if (rc != SQLITE_OK || !f->pMethods || (m.veri && m.veri != f->pMethods))
+            continue;
+        if (!m.veri) {
+            m.veri = f->pMethods;
+            m.nostri = *f->pMethods;
+            m.nostri.xRead = leggi;
+            if (m.nostri.iVersion >= 3)
+                m.nostri.xFetch = mappa;
+        }
+        f->pMethods = &m.nostri;
+        break;
+    }
+    return rc;
+}
+void installa() {
+    if (vero)
+        return;
+    vero = sqlite3_vfs_find(nullptr);
+    vfs = *vero;
+    vfs.zName = "guasto";
+    vfs.xOpen = apri;
+    sqlite3_vfs_register(&vfs, 1);
+}
+} // namespace guasto
 
 // The error a call raises; a default one when it raises none.
 template <typename Chiamata> Errore erroreDi(Chiamata&& chiamata) {
@@ -155,6 +202,7 @@ private slots:
     void unitaPassoFallitoAnnullaSoloSeStesso();
     void unitaPostazioniInParallelo();
     void unitaConnessionePersa();
+    void unitaErroreDiLettura();
     void momentiLetti_data();
     void momentiLetti();
     void valoriNeiTesti_data();
@@ -318,17 +366,8 @@ void TstDatabaseHost::aggiornamentoSchema() {
             QCOMPARE(host->openrecordset(tutto)->FieldNames(), nuovo.apri(tutto)->FieldNames());
         }
     }
-    if (!MotoreProva::postgreSql()) {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"versione"_s);
-            db.setDatabaseName(vecchio);
-            QVERIFY(db.open());
-            QSqlQuery q(u"PRAGMA user_version"_s, db);
-            QVERIFY(q.next());
-            QCOMPARE(q.value(0).toInt(), SchemaDatabase::versione);
-        }
-        QSqlDatabase::removeDatabase(u"versione"_s);
-    }
+    if (!MotoreProva::postgreSql())
+        QCOMPARE(DbDiretto(vecchio).valore(u"PRAGMA user_version"_s).toInt(), SchemaDatabase::versione);
 }
 
 // Refused statements and filters change nothing; a text run again with another value
@@ -762,6 +801,28 @@ void TstDatabaseHost::unitaConnessionePersa() {
     nuova->Conferma();
     QCOMPARE(valori(db.apri(SqlTesti::righeContabili()), u"riga"_s), QStringList{u"3"_s});
 }
+// A read of the file fails half-way through a unit (a failing disk): the unit is lost at
+// that statement, and nothing of it is kept, not even what came before.
+void TstDatabaseHost::unitaErroreDiLettura() {
+    if (MotoreProva::postgreSql())
+        QSKIP("the disk under a SQLite file only");
+    guasto::installa();
+    Db db;
+    QVERIFY(diretto(db.indirizzo, {u"create table grande (x integer)"_s,
+                                   u"insert into grande (x) values (1)"_s}));
+    {
+        const auto unita = db.host->IniziaUnita();
+        db.host->Execute(u"insert into noterighe (idtesta, riga) values (8, 1)"_s);
+        guasto::letture = 1;
+        const int numero = errore([&] { db.apri(u"select * from grande"_s)->RecordCount(); });
+        guasto::letture = 0;
+        QCOMPARE(numero, CodiceErrore::UnitaNonRiuscita);
+        errore([&] { db.host->Execute(u"insert into noterighe (idtesta, riga) values (8, 2)"_s); });
+        QCOMPARE(errore([&] { unita->Conferma(); }), CodiceErrore::UnitaNonRiuscita);
+    }
+    QCOMPARE(DbDiretto(db.indirizzo).conta(u"noterighe"_s), 0);
+}
+
 void TstDatabaseHost::momentiLetti_data() {
     QTest::addColumn<QString>("scritto"); // as another program left it in the file
     QTest::addColumn<QVariant>("letto");

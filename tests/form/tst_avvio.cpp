@@ -123,29 +123,6 @@ private slots:
                  dopoClic.last() == int(Qt::Checked) ? 1 : 0);
     }
 
-    void sqlAllAvvio() {
-        auto banco = BancoProva::salaPronta(3);
-        const qint64 testa = banco->aggiungiTestata(Oggi, QStringLiteral("SG01"));
-        banco->aggiungiRiga(testa, 1002, 10, Oggi);
-        auto host = std::make_shared<HostRegistrato>(banco->host());
-        auto form = apriForm(host);
-        const QStringList attesi{
-            QStringLiteral("select * from anagraficalocali"),
-            QStringLiteral("select * from apparecchi where attiva<>0 and tipologiaincasso=6 order by ordineincasso"),
-            QStringLiteral("Select * from noteteste where codcausale='ref' and dataregistrazione=#12-04-2026#"),
-            QStringLiteral("Select * from noteincassi where idtesta=%1 and linkscheda=1001").arg(testa),
-            QStringLiteral("Select * from noteincassi where idtesta=%1 and linkscheda=1002").arg(testa),
-            QStringLiteral("Select * from noteincassi where idtesta=%1 and linkscheda=1003").arg(testa),
-            QStringLiteral("SELECT Sum(NoteIncassi.RefillGestore) AS SommaDiRefillGestore FROM NoteIncassi INNER "
-                           "JOIN NoteTeste ON NoteIncassi.IdTesta = NoteTeste.id where NoteTeste.CodCausale = 'REF' "
-                           "And NoteTeste.CodLocale = 'SG01' GROUP BY NoteIncassi.DataIncasso having "
-                           "noteincassi.dataincasso = #12/04/2026# ORDER BY NoteIncassi.DataIncasso DESC;"),
-            QStringLiteral("select * from TabAssociazioneConti"),
-        };
-        QCOMPARE(host->sql, attesi);
-        QCOMPARE(form->LabTotali->caption(), totale("10"));
-    }
-
     void fallimentoAvvioSilenzioso() {
         // The machine query fails: start-up stops there without a word, the buttons keep
         // their first state and LabStato its own text; the form still opens.
@@ -160,48 +137,42 @@ private slots:
         QVERIFY(!host->sql.contains(QStringLiteral("select * from TabAssociazioneConti")));
     }
 
-    void paginazioneVentiApparecchi() {
-        auto banco = BancoProva::salaPronta(20);
+    // "Avanti" (A), "Dietro" (D) and the three labellings (1, 2, 3) over 20 or 40 machines:
+    // buttons 1, 4 and 16 afterwards. Back from a part page rewinds 32 rows from past the
+    // end; relabelling rewinds by the machines on screen; an empty button has no machine.
+    void paginazione_data() {
+        QTest::addColumn<int>("apparecchi");
+        QTest::addColumn<QString>("passi");
+        QTest::addColumn<QStringList>("pulsanti");
+        const auto aams = [](int i) { return QStringLiteral("AAMS%1\r").arg(i); };
+        QTest::newRow("avanti") << 20 << QStringLiteral("A") << QStringList{etichettaCodice(17), etichettaCodice(20), QString()};
+        QTest::newRow("oltre l'ultima") << 20 << QStringLiteral("AA") << QStringList{etichettaCodice(17), etichettaCodice(20), QString()};
+        QTest::newRow("AAMS sull'ultima") << 20 << QStringLiteral("A3") << QStringList{aams(17), aams(20), QString()};
+        QTest::newRow("AAMS e dietro") << 20 << QStringLiteral("A3D") << QStringList{aams(1), aams(4), aams(16)};
+        QTest::newRow("nome") << 20 << QStringLiteral("2") << QStringList{QStringLiteral("Slot 1\rC1 AAMS1\r"),
+                                                          QStringLiteral("Slot 4\rC4 AAMS4\r"),
+                                                          QStringLiteral("Slot 16\rC16 AAMS16\r")};
+        QTest::newRow("codice di nuovo") << 20 << QStringLiteral("21") << QStringList{etichettaCodice(1), etichettaCodice(4), etichettaCodice(16)};
+        QTest::newRow("terza pagina") << 40 << QStringLiteral("AA") << QStringList{etichettaCodice(33), etichettaCodice(36), QString()};
+        QTest::newRow("dietro dall'ultima parziale") << 40 << QStringLiteral("AAD")
+                                                     << QStringList{etichettaCodice(9), etichettaCodice(12), etichettaCodice(24)};
+    }
+    void paginazione() {
+        QFETCH(int, apparecchi);
+        QFETCH(QString, passi);
+        auto banco = BancoProva::salaPronta(apparecchi);
         RisponditoreBox box;
         auto form = apriForm(banco->host());
-        QCOMPARE(form->CmdApparecchio[15]->caption(), etichettaCodice(16));
-        form->CmdAvanti->click();
-        QStringList attese(16);
-        for (int i = 0; i < 4; ++i)
-            attese[i] = etichettaCodice(17 + i);
-        QCOMPARE(captions(*form), attese);
-        QCOMPARE(tags(*form).mid(4), QStringList(12, QStringLiteral("0")));
-        QCOMPARE(form->CmdApparecchio[10]->backColor(), QApplication::palette().color(QPalette::Button));
-        // The last page is on screen: a further "next" does nothing.
-        form->CmdAvanti->click();
-        QCOMPARE(captions(*form), attese);
-        // Relabelling rewinds by the four machines on screen only.
-        form->Opt3->click();
-        QCOMPARE(captions(*form).mid(0, 4), (QStringList{QStringLiteral("AAMS17\r"), QStringLiteral("AAMS18\r"),
-                                                         QStringLiteral("AAMS19\r"), QStringLiteral("AAMS20\r")}));
-        form->CmdDietro->click();
-        QCOMPARE(form->CmdApparecchio[0]->caption() + form->CmdApparecchio[15]->caption(),
-                 QStringLiteral("AAMS1\rAAMS16\r"));
+        for (const QChar p : passi)
+            (p == u'A' ? form->CmdAvanti : p == u'D' ? form->CmdDietro : p == u'1' ? form->Opt1 : p == u'2' ? form->Opt2 : form->Opt3)->click();
+        QTEST((QStringList{form->CmdApparecchio[0]->caption(), form->CmdApparecchio[3]->caption(),
+                           form->CmdApparecchio[15]->caption()}),
+              "pulsanti");
+        for (const PulsanteGrafico* p : form->CmdApparecchio)
+            if (p->caption().isEmpty())
+                QVERIFY(p->tag() == QStringLiteral("0") && p->backColor() == QApplication::palette().color(QPalette::Button));
         QCOMPARE(form->LabApparecchio->caption(), QStringLiteral("Selezionare un apparecchio"));
-        // The other two labels, on the same first page.
-        form->Opt2->click();
-        QCOMPARE(form->CmdApparecchio[0]->caption(), QStringLiteral("Slot 1\rC1 AAMS1\r"));
-        form->Opt1->click();
-        QCOMPARE(form->CmdApparecchio[1]->caption(), etichettaCodice(2));
         QVERIFY(box.boxes().isEmpty());
-    }
-
-    void dietroDopoUltimaPaginaParziale() {
-        // 40 machines: pages start at 1, 17, 33. Back from the third page (8 machines)
-        // rewinds 32 rows from past the end: the page then starts at machine 9.
-        auto banco = BancoProva::salaPronta(40);
-        auto form = apriForm(banco->host());
-        form->CmdAvanti->click();
-        form->CmdAvanti->click();
-        QCOMPARE(form->CmdApparecchio[0]->caption() + form->CmdApparecchio[7]->caption(),
-                 etichettaCodice(33) + etichettaCodice(40));
-        form->CmdDietro->click();
-        QCOMPARE(form->CmdApparecchio[0]->caption(), etichettaCodice(9));
     }
 
     void importiSullaPagina() {

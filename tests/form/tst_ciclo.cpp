@@ -34,17 +34,6 @@ QWidget* destinatarioTasti(FrmRefill& form) {
     return fuoco && fuoco->window() == &form ? fuoco : &form;
 }
 
-void digita(FrmRefill& form, const QString& tasti) {
-    for (const QChar c : tasti)
-        form.PremiTasto(QString(c));
-}
-
-// Opens machine `indice`, types `importo` on the keypad and saves without a question.
-void salva(FrmRefill& form, int indice, const QString& importo) {
-    form.CmdApparecchio[indice]->click();
-    digita(form, importo);
-    form.CmdSalva->click();
-}
 } // namespace
 
 class TestCiclo : public QObject {
@@ -134,7 +123,7 @@ private slots:
         Configura().segnalaDatabaseDanneggiato(QStringLiteral("Il database prova.db è danneggiato: pagina 7"));
         QVERIFY(form->LabDanno && form->LabDanno->isVisibleTo(form.get()));
         QVERIFY(form->LabDanno->text().contains(QStringLiteral("pagina 7")));
-        salva(*form, 0, QStringLiteral("5"));
+        salvaRefill(*form, 0, QStringLiteral("5"));
         QCOMPARE(m_box->testi().size(), 1);
         QVERIFY2(m_box->testi().at(0).contains(QStringLiteral("kalorefill --verifica")) &&
                      m_box->testi().at(0).contains(QStringLiteral("copia di sicurezza")),
@@ -146,29 +135,71 @@ private slots:
         QVERIFY(altro->LabDanno && altro->LabDanno->isVisibleTo(altro.get()));
     }
 
-    void selezioneConImportoPrecedente() {
+    // Saves in a row, each "machine:keys" then "Salva" ("C" is "Canc"; a leading R reloads
+    // the page first, E puts another program's entry under the header first): each
+    // machine's amount, its button, one header, the two entries and the header on the
+    // sum, and the day's total on screen.
+    void salvataggi_data() {
+        QTest::addColumn<QStringList>("passi");
+        QTest::addColumn<QStringList>("importi"); // per machine, in the order first saved
+        QTest::addColumn<QString>("pulsante");    // the last machine's amount on its button
+        QTest::addColumn<QString>("totale");
+        const auto riga = [](const char* nome, std::initializer_list<const char*> passi,
+                             std::initializer_list<const char*> importi, const char* pulsante, const char* somma) {
+            const auto lista = [](std::initializer_list<const char*> testi) {
+                QStringList l;
+                for (const char* t : testi)
+                    l << QString::fromUtf8(t);
+                return l;
+            };
+            QTest::newRow(nome) << lista(passi) << lista(importi) << QString::fromUtf8(pulsante) << totale(somma);
+        };
+        riga("somma sull'importo precedente", {"1:40", "1:10"}, {"50"}, "€ 50", "50");
+        riga("pagina ricaricata", {"1:40", "R1:5"}, {"45"}, "€ 45", "45");
+        riga("modifica con Canc", {"0:10", "0:C7"}, {"7"}, "€ 7", "7");
+        riga("sotto uno", {"3:,5"}, {"0.5"}, "", "0,5");
+        riga("azzerato e risalvato", {"3:40", "3:C"}, {"0"}, "", "0");
+        riga("due apparecchi, scrittura estranea", {"0:10", "E1:5,5"}, {"10", "5.5"}, "€ 5,5", "15,5");
+    }
+    void salvataggi() {
+        QFETCH(QStringList, passi);
+        QFETCH(QStringList, importi);
         auto form = apri();
-        salva(*form, 1, QStringLiteral("40"));
-        QCOMPARE(form->CmdApparecchio[1]->caption(), etichettaCodice(2) + QStringLiteral("\r€ 40"));
-        form->CmdApparecchio[1]->click();
-        QCOMPARE(form->testoBottone->caption(), etichettaCodice(2));
-        QVERIFY(!form->LabConto->isHidden());
-        QCOMPARE(form->LabConto->caption() + form->LabOperazione->caption(), QStringLiteral("40+"));
-        digita(*form, QStringLiteral("10"));
-        form->PremiTasto(QStringLiteral("Salva"));
-        QCOMPARE(form->CmdApparecchio[1]->caption(), etichettaCodice(2) + QStringLiteral("\r€ 50"));
-        QCOMPARE(m_banco->conta(SqlRighe), 1);
-        QCOMPARE(importo(), 50.0);
-
-        // A page loaded from the database writes two blanks after the euro sign; the second
-        // blank stays at the head of the operand and still reads as the amount.
-        form->RicaricaPagina();
-        QCOMPARE(form->CmdApparecchio[1]->caption(), etichettaCodice(2) + QStringLiteral("\r€  50"));
-        form->CmdApparecchio[1]->click();
-        QCOMPARE(form->LabConto->caption(), QStringLiteral(" 50"));
-        digita(*form, QStringLiteral("5"));
-        form->PremiTasto(QStringLiteral("salva"));
-        QCOMPARE(importo(), 55.0);
+        int apparecchio = 0;
+        for (QString passo : passi) {
+            if (passo.startsWith(u'R'))
+                form->RicaricaPagina();
+            if (passo.startsWith(u'E')) {
+                const RecordsetPtr estranea = m_banco->host()->openrecordset(SqlContabili);
+                estranea->AddNew();
+                estranea->SetField(QStringLiteral("idtesta"), m_banco->righe(SqlTesta).first().value(QStringLiteral("id")));
+                estranea->SetField(QStringLiteral("Descrizione"), QStringLiteral("altro"));
+                estranea->Update();
+            }
+            if (!passo.at(0).isDigit())
+                passo.remove(0, 1);
+            apparecchio = passo.section(u':', 0, 0).toInt();
+            form->CmdApparecchio[apparecchio]->click();
+            for (const QChar c : passo.section(u':', 1))
+                form->PremiTasto(c == u'C' ? QStringLiteral("Canc") : QString(c));
+            form->PremiTasto(QStringLiteral("Salva"));
+        }
+        QStringList salvati;
+        double somma = 0;
+        for (const QVariantMap& r : m_banco->righe(SqlRighe + QStringLiteral(" order by id"))) {
+            salvati << QString::number(r.value(QStringLiteral("refillgestore")).toDouble());
+            somma += r.value(QStringLiteral("refillgestore")).toDouble();
+        }
+        QCOMPARE(salvati, importi);
+        QTEST(form->CmdApparecchio[apparecchio]->caption().section(u'\r', -1), "pulsante");
+        QCOMPARE(m_banco->conta(SqlTesta), 1);
+        QCOMPARE(m_banco->conta(SqlLog), passi.size());
+        const QList<QVariantMap> contabili = m_banco->righe(SqlContabili + QStringLiteral(" order by riga"));
+        QCOMPARE(contabili.size(), 2);
+        QCOMPARE(contabili[0].value(QStringLiteral("avere")).toDouble(), somma);
+        QCOMPARE(contabili[1].value(QStringLiteral("dare")).toDouble(), somma);
+        QCOMPARE(m_banco->righe(SqlTesta).first().value(QStringLiteral("refillnoleggiatore")).toDouble(), somma);
+        QTEST(form->LabTotali->caption(), "totale");
     }
 
     // A click on a button without a machine still saves, or asks about, the entry left open;
@@ -252,7 +283,7 @@ private slots:
         QFETCH(QString, importo);
         QFETCH(bool, abbandona);
         auto form = apri();
-        salva(*form, 4, QStringLiteral("9"));
+        salvaRefill(*form, 4, QStringLiteral("9"));
         form->CmdApparecchio[4]->click();
         digita(*form, importo);
         m_box->rispondi({abbandona ? Si : No});
@@ -268,9 +299,14 @@ private slots:
         QCOMPARE(m_banco->conta(SqlLog), 1);
     }
 
+    // Machine 3 has no nomemobile, as another program may leave it.
     void primoSalvataggio() {
         auto form = apri();
-        salva(*form, 2, QStringLiteral("12,50"));
+        const RecordsetPtr apparecchi = m_banco->host()->openrecordset(QStringLiteral("select * from apparecchi"));
+        apparecchi->SetFilter(QStringLiteral("idscheda = 1003"));
+        apparecchi->SetField(QStringLiteral("nomemobile"), QVariant());
+        apparecchi->Update();
+        salvaRefill(*form, 2, QStringLiteral("12,50"));
         QVERIFY(m_box->boxes().isEmpty());
         const QString utente = QStringLiteral("mrossi"), locale = QStringLiteral("SG01");
         const QList<QVariantMap> teste = m_banco->righe(SqlTesta);
@@ -297,7 +333,7 @@ private slots:
         QCOMPARE(log.size(), 1);
         QCOMPARE(differenze(log.first(), {{"operazione", QStringLiteral("Inserimento Refill")}, {"importo1", 12.5},
                                           {"notevarie", QVariant()}, {"idoperatore", utente},
-                                          {"descrizione", QStringLiteral("C3 - Slot 3 - Mobile 3 - AAMS3")}}),
+                                          {"descrizione", QStringLiteral("C3 - Slot 3 -  - AAMS3")}}),
                  QString());
         QVERIFY(log.first().value(QStringLiteral("orario")).toTime().isValid());
 
@@ -318,91 +354,6 @@ private slots:
         QCOMPARE(form->LabApparecchio->caption(), QStringLiteral("Selezionare un apparecchio"));
     }
 
-    void secondoApparecchioStessaData() {
-        auto form = apri();
-        salva(*form, 0, QStringLiteral("10"));
-        // Entries another program placed under the header go at the next save.
-        const RecordsetPtr estranea = m_banco->host()->openrecordset(SqlContabili);
-        estranea->AddNew();
-        estranea->SetField(QStringLiteral("idtesta"), m_banco->righe(SqlTesta).first().value(QStringLiteral("id")));
-        estranea->SetField(QStringLiteral("Descrizione"), QStringLiteral("altro"));
-        estranea->Update();
-
-        salva(*form, 1, QStringLiteral("5,5"));
-        QCOMPARE(m_banco->conta(SqlTesta), 1);
-        QCOMPARE(m_banco->conta(SqlRighe), 2);
-        QCOMPARE(m_banco->conta(SqlLog), 2);
-        const QList<QVariantMap> contabili = m_banco->righe(SqlContabili + QStringLiteral(" order by riga"));
-        QCOMPARE(contabili.size(), 2);
-        QCOMPARE(contabili[0].value(QStringLiteral("avere")).toDouble(), 15.5);
-        QCOMPARE(contabili[1].value(QStringLiteral("dare")).toDouble(), 15.5);
-        QCOMPARE(m_banco->righe(SqlTesta).first().value(QStringLiteral("refillnoleggiatore")).toDouble(), 15.5);
-        QCOMPARE(form->LabTotali->caption(), totale("15,5"));
-    }
-
-    void modificaImporto() {
-        auto form = apri();
-        salva(*form, 0, QStringLiteral("10"));
-        const qint64 idRiga = m_banco->righe(SqlRighe).first().value(QStringLiteral("id")).toLongLong();
-        // The rest of the suite keeps its own figure in refilllocale: the log quotes it.
-        const RecordsetPtr riga = m_banco->host()->openrecordset(SqlRighe);
-        riga->SetField(QStringLiteral("refilllocale"), 8.25);
-        riga->Update();
-
-        form->CmdApparecchio[0]->click();
-        form->PremiTasto(QStringLiteral("Canc"));
-        digita(*form, QStringLiteral("7"));
-        form->PremiTasto(QStringLiteral("Salva"));
-        QCOMPARE(m_banco->conta(SqlRighe), 1);
-        QCOMPARE(m_banco->righe(SqlRighe).first().value(QStringLiteral("id")).toLongLong(), idRiga);
-        QCOMPARE(importo(), 7.0);
-        const QList<QVariantMap> log = m_banco->righe(SqlLog + QStringLiteral(" order by id"));
-        QCOMPARE(log.size(), 2);
-        QCOMPARE(log[1].value(QStringLiteral("operazione")).toString() + QLatin1Char('|') +
-                     log[1].value(QStringLiteral("notevarie")).toString(),
-                 QStringLiteral("Modifica Refill|Valore precedente =8,25"));
-        const QList<QVariantMap> contabili = m_banco->righe(SqlContabili);
-        QCOMPARE(contabili.size(), 2);
-        for (const QVariantMap& movimento : contabili)
-            QCOMPARE(movimento.value(QStringLiteral("dare")).toDouble() +
-                         movimento.value(QStringLiteral("avere")).toDouble(),
-                     7.0);
-    }
-
-    // Amounts that leave the button without a figure: below 1, or cleared to zero. They are
-    // stored and booked all the same.
-    void salvaSenzaCifraSulPulsante_data() {
-        QTest::addColumn<bool>("azzera"); // 40 saved first, then cleared with "Canc"
-        QTest::addColumn<QString>("tasti");
-        QTest::addColumn<double>("salvato");
-        QTest::addColumn<QString>("totale");
-        QTest::newRow("sotto uno") << false << ",5" << 0.5 << totale("0,5");
-        QTest::newRow("azzerato e risalvato") << true << "" << 0.0 << totale("0");
-    }
-    void salvaSenzaCifraSulPulsante() {
-        QFETCH(bool, azzera);
-        QFETCH(QString, tasti);
-        QFETCH(double, salvato);
-        auto form = apri();
-        if (azzera)
-            salva(*form, 3, QStringLiteral("40"));
-        form->CmdApparecchio[3]->click();
-        if (azzera) {
-            form->CmdCanc->click();
-            QCOMPARE(form->LabConto->caption() + form->LabOperazione->caption(), QStringLiteral("0+"));
-        }
-        digita(*form, tasti);
-        form->CmdSalva->click();
-        QCOMPARE(form->CmdApparecchio[3]->caption(), etichettaCodice(4));
-        QCOMPARE(form->CmdApparecchio[3]->backColor(), VerdeAcqua);
-        QCOMPARE(m_banco->conta(SqlRighe), 1);
-        QCOMPARE(importo(), salvato);
-        const QList<QVariantMap> contabili = m_banco->righe(SqlContabili + QStringLiteral(" order by riga"));
-        QCOMPARE(contabili.size(), 2);
-        QCOMPARE(contabili[0].value(QStringLiteral("avere")).toDouble(), salvato);
-        QCOMPARE(contabili[1].value(QStringLiteral("dare")).toDouble(), salvato);
-        QTEST(form->LabTotali->caption(), "totale");
-    }
 
     void salvataggioRiapreRegistrazioneChiusa() {
         m_banco = BancoProva::salaPronta(3);
@@ -410,45 +361,12 @@ private slots:
         m_box->rispondi({No});
         auto form = apri();
         QCOMPARE(m_box->boxes().size(), 1);
-        salva(*form, 0, QStringLiteral("3"));
+        salvaRefill(*form, 0, QStringLiteral("3"));
         const QList<QVariantMap> teste = m_banco->righe(SqlTesta);
         QCOMPARE(teste.size(), 1);
         QCOMPARE(teste.first().value(QStringLiteral("chiuso")).toInt(), 0);
     }
 
-    // The save's SQL texts exactly as the module hands them to the host, before any
-    // translation for the engine.
-    void sqlDelSalvataggio() {
-        auto form = apri(2, true);
-        m_host->sql.clear();
-        salva(*form, 1, QStringLiteral("7"));
-        const QString idTesta = m_banco->righe(SqlTesta).first().value(QStringLiteral("id")).toString();
-        const QStringList attesi{
-            QStringLiteral("select * from LogOperazioni where id=-1"),
-            QStringLiteral("select * from apparecchi"),
-            QStringLiteral("SELECT Sum(NoteIncassi.Refillgestore) AS SommaDiRefillgestore FROM NoteIncassi INNER JOIN "
-                           "NoteTeste ON NoteIncassi.IdTesta = NoteTeste.id where NoteTeste.CodCausale = 'REF' And "
-                           "NoteTeste.CodLocale = 'SG01' GROUP BY NoteIncassi.DataIncasso having "
-                           "noteincassi.dataincasso = #12/04/2026# ORDER BY NoteIncassi.DataIncasso DESC;"),
-            QStringLiteral("select sum(refillgestore) as TotaleRefill from noteincassi where idtesta=") + idTesta,
-            QStringLiteral("delete * from noterighe where idtesta=") + idTesta,
-            QStringLiteral("Select * from noterighe"),
-        };
-        for (const QString& testo : attesi)
-            QVERIFY2(m_host->sql.contains(testo),
-                     qPrintable(testo + QStringLiteral("\n not in:\n") + m_host->sql.join(u'\n')));
-    }
-
-    void nomemobileVuoto() {
-        auto form = apri(2);
-        const RecordsetPtr apparecchi = m_banco->host()->openrecordset(QStringLiteral("select * from apparecchi"));
-        apparecchi->SetFilter(QStringLiteral("idscheda = 1002"));
-        apparecchi->SetField(QStringLiteral("nomemobile"), QVariant());
-        apparecchi->Update();
-        salva(*form, 1, QStringLiteral("1"));
-        QCOMPARE(m_banco->righe(SqlLog).first().value(QStringLiteral("descrizione")).toString(),
-                 QStringLiteral("C2 - Slot 2 -  - AAMS2"));
-    }
 
     void tastiera_data() {
         QTest::addColumn<bool>("apriRefill"); // machine 1 clicked first
@@ -528,7 +446,7 @@ private slots:
             // And the form goes on working: the next machine saves cleanly.
             m_host->armaFallimento(0);
             m_box->azzera();
-            salva(*form, 1, QStringLiteral("4"));
+            salvaRefill(*form, 1, QStringLiteral("4"));
             QVERIFY2(m_box->boxes().isEmpty(), qPrintable(chiamata));
             QVERIFY2(m_banco->conta(QStringLiteral("select * from noteincassi where linkscheda=1002")) == 1,
                      qPrintable(chiamata + QStringLiteral(" / ") + m_box->testi().join(QLatin1Char('|'))));
@@ -569,7 +487,7 @@ private slots:
         auto form = apri();
         QCOMPARE(m_box->boxes().size(), 1);
         m_box->azzera();
-        salva(*form, 0, QStringLiteral("6"));
+        salvaRefill(*form, 0, QStringLiteral("6"));
         // One box for each account code that could not be read; the rest is stored.
         QCOMPARE(m_box->boxes().size(), 2);
         QCOMPARE(m_banco->conta(SqlRighe), 1);

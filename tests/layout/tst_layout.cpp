@@ -57,15 +57,6 @@ const QString creata =
     " Image1 8015 420 1920 1920; 0 60 1395 2451.25 1611.25; 5 2511.25 3006.25 2451.25 1611.25;"
     " 10 4962.5 4617.5 2451.25 1611.25; 15 7413.75 6228.75 2451.25 1611.25"_s;
 
-QString caption(const QWidget* w) {
-    if (auto* p = qobject_cast<const PulsanteGrafico*>(w))
-        return p->caption();
-    if (auto* e = qobject_cast<const Etichetta*>(w))
-        return e->caption();
-    auto* c = qobject_cast<const QCheckBox*>(w);
-    return c ? c->text() : QString();
-}
-
 } // namespace
 
 class TstLayout : public QObject {
@@ -119,43 +110,6 @@ private slots:
                 QVERIFY2(
                     parti.at(i + 1) == u"-" || valori[i] == parti.at(i + 1).toFloat(),
                     qPrintable(u"%1 [%2] is %3"_s.arg(voce).arg(i).arg(valori[i], 0, 'g', 12)));
-        }
-    }
-
-    // Every control by name, with its caption as created, in each container.
-    void albero_data() {
-        QTest::addColumn<QString>("controlli");
-        QString macchine;
-        for (int i = 0; i < FrmRefill::NumeroPulsanti; ++i)
-            macchine += u"|CmdApparecchio_%1:%2"_s.arg(i).arg(u"abcdefghilmnopqr"_s.at(i));
-        QTest::newRow("FrmRefill")
-            << u"Picture1:|FrmTastiera:|FrmApparecchi:|testoBottone:a|Bottone:0"_s;
-        QTest::newRow("Picture1") << u"FrmConto:|Image1:|LabApparecchio:Selezionare un apparecchio|"
-                                     "LabTotali:Riepilogo Refill della giornata  "_s +
-                                         QString(42, u'.');
-        QTest::newRow("FrmConto") << u"ChkConferma:Conferma salvataggio|LabConto:0,00|"
-                                     "LabOperazione:A|LabTitolo:Valore Refill|LabValore:0,00"_s;
-        QTest::newRow("FrmTastiera")
-            << u"Cmd:/|CmdPer:X|CmdMeno:--|CmdPiu:+|Cmd7:7|Cmd8:8|Cmd9:9|CmdCanc:Azzera|"
-               "Cmd4:4|Cmd5:5|Cmd6:6|CmdDel:Del|Cmd1:1|Cmd2:2|Cmd3:3|CmdAnnulla:=|Cmd0:0|"
-               "cmdVirgola:,|Cmd00:00|"
-               "CmdSalva:Salva|CmdTrova:Cerca|CmdStampa:Stampa|CmdChiudi:Chiudi|txtData:|"
-               "Lab1:Data Registrazione|LabStato:."_s;
-        QTest::newRow("FrmApparecchi") << u"Opt1:Codice Interno|Opt2:Nome Apparecchio|"
-                                          "Opt3:Codice AAMS|CmdDietro:|CmdAvanti:"_s +
-                                              macchine;
-    }
-
-    void albero() {
-        QFETCH(QString, controlli);
-        FrmRefill form;
-        for (const QString& voce : controlli.split(u'|')) {
-            const QWidget* w = form.findChild<QWidget*>(voce.section(u':', 0, 0));
-            QVERIFY2(w && w->parentWidget(), qPrintable(voce));
-            const QWidget* padre = w->parentWidget();
-            QCOMPARE(padre->objectName(), QString::fromLatin1(QTest::currentDataTag()));
-            QCOMPARE(caption(w), voce.section(u':', 1));
-            QVERIFY2(!w->accessibleName().trimmed().isEmpty(), qPrintable(voce));
         }
     }
 

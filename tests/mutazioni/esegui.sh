@@ -35,6 +35,13 @@ mkdir -p "$build"
         fi
     done
 
+# Files gone from the sources (moved or deleted) go from the copy too, or an old header
+# there would still be found first.
+(cd "$copia" && find . \( -path ./build -o -path ./.git \) -prune -o -type f -print) |
+    while IFS= read -r f; do
+        [ -e "$radice/$f" ] || rm -f "$copia/$f"
+    done
+
 echo "== configurazione e build della copia in $build"
 # The same options as the build of `make`, so a compiler cache serves both.
 cmake -S "$copia" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALOREFILL_WERROR=ON \
@@ -64,13 +71,14 @@ if ! esegui_test "$regex_tutti"; then
     exit 2
 fi
 
-applica() { # file prima dopo -> line number, or empty when the text is not there exactly once
+applica() { # file prima dopo -> "RIGA n" when applied, "TROVATO n" when the text is there n != 1 times
+    [ -f "$1" ] || { echo "TROVATO file"; return; }
     PRIMA=$2 DOPO=$3 perl -0777 -i -pe '
         BEGIN { $p = $ENV{PRIMA}; $d = $ENV{DOPO}; for ($p, $d) { s/\\t/\t/g; s/\\n/\n/g; } }
         $n = () = /\Q$p\E/g;
         if ($n == 1) { /\Q$p\E/; $riga = 1 + (substr($_, 0, $-[0]) =~ tr/\n//);
                        s/\Q$p\E/$d/; print STDERR "RIGA $riga\n"; }
-        else { print STDERR "TROVATO $n\n"; }' "$1" 2>&1 | sed -n 's/^RIGA //p'
+        else { print STDERR "TROVATO $n\n"; }' "$1" 2>&1 | grep -E '^(RIGA|TROVATO) '
 }
 
 uccisi=0; sopravvissuti=0; non_validi=0; n=0
@@ -81,10 +89,16 @@ for riga in "${righe[@]}"; do
     IFS=$'\t' read -r file prima dopo regex <<<"$riga"
     n=$((n + 1))
     originale=$(mktemp)
-    cp "$copia/$file" "$originale"
-    numero=$(applica "$copia/$file" "$prima" "$dopo")
-    if [ -z "$numero" ]; then
-        esito="NON APPLICABILE (testo assente o ripetuto)"; non_validi=$((non_validi + 1))
+    cp "$copia/$file" "$originale" 2>/dev/null
+    applicato=$(applica "$copia/$file" "$prima" "$dopo")
+    numero=${applicato#RIGA }
+    [ "$numero" = "$applicato" ] && numero=
+    if [ "$applicato" = "TROVATO file" ]; then
+        esito="NON APPLICABILE: file assente (spostato? aggiornare la riga)"; non_validi=$((non_validi + 1))
+    elif [ "$applicato" = "TROVATO 0" ] || [ -z "$applicato" ]; then
+        esito="NON APPLICABILE: testo prima non trovato (codice cambiato? aggiornare la riga)"; non_validi=$((non_validi + 1))
+    elif [ -z "$numero" ]; then
+        esito="NON APPLICABILE: testo prima trovato ${applicato#TROVATO } volte, deve essere unico"; non_validi=$((non_validi + 1))
     elif ! cmake --build "$build" -j "$jobs" >"$build/build.log" 2>&1; then
         esito="NON COMPILA"; non_validi=$((non_validi + 1))
     elif esegui_test "$regex"; then
@@ -93,7 +107,7 @@ for riga in "${righe[@]}"; do
         ucciso_da=$(grep -m1 -oE '[0-9]+ - [A-Za-z0-9_]+ \(Failed|Timeout|SEGFAULT|Subprocess' "$build/ctest-mutazioni.log" | head -1)
         esito="ucciso ${ucciso_da:+($ucciso_da)}"; uccisi=$((uccisi + 1))
     fi
-    cp "$originale" "$copia/$file"; rm -f "$originale"
+    [ -s "$originale" ] && cp "$originale" "$copia/$file"; rm -f "$originale"
     riporta "$n | $file:${numero:-?} | $prima -> $dopo | $esito"
 done
 # Leave the build matching the sources for the next run.

@@ -1,12 +1,13 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #include "BancoProva.h"
+#include "DbDiretto.h"
 #include "CalcoloRiepilogo.h"
 #include "FormatoItaliano.h"
 #include "FinestraRiepilogo.h"
 #include "GraficoRiepilogo.h"
 #include "MotoreProva.h"
-#include "ParametriServer.h"
+#include "Supporto.h"
 #include "PeriodoRiepilogo.h"
 #include "RegolaAllarme.h"
 #include "ReportRiepilogo.h"
@@ -25,9 +26,6 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSpinBox>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -159,31 +157,19 @@ private slots:
         const QDate al(2026, 11, 15);
         const Riepilogo riepilogo = CalcoloRiepilogo(*banco->host()).calcola(dal, al, 2);
 
-        const bool pg = MotoreProva::postgreSql();
-        QSqlDatabase db = QSqlDatabase::addDatabase(pg ? u"QPSQL"_s : u"QSQLITE"_s, u"diretta"_s);
-        if (pg)
-            ParametriServer::leggi(banco->percorsoFile()).applica(db);
-        else
-            db.setDatabaseName(banco->percorsoFile());
-        QVERIFY(db.open());
-        const QString dove = QStringLiteral(
-            " FROM noteincassi i JOIN noteteste t ON i.idtesta = t.id WHERE upper(t.codcausale) = "
-            "'REF' AND t.codlocale = 'SG01'"
-            " AND i.dataincasso BETWEEN '2026-10-01' AND '2026-11-15'");
+        const DbDiretto db(banco->percorsoFile());
         // One line per group: key, count, total and, with "altri", the largest and latest.
-        const auto sql = [&db, &dove](const QString& gruppo, const QString& altri) {
-            QSqlQuery q(db);
+        const auto sql = [&db](const QString& gruppo, const QString& altri) {
             QStringList righe;
-            if (!q.exec(
-                    u"SELECT %1, count(CASE WHEN i.refillgestore > 0 THEN 1 END), "
-                    "sum(i.refillgestore)%2%3 GROUP BY %1 ORDER BY %1"_s.arg(gruppo, altri, dove)))
-                righe << q.lastError().text();
-            while (q.next()) {
-                QStringList r{q.value(0).toString().left(10), q.value(1).toString(),
-                              Valuta::daDouble(q.value(2).toDouble()).testo()};
+            for (const QVariantList& v : db.righe(
+                     u"SELECT %1, count(CASE WHEN i.refillgestore > 0 THEN 1 END), sum(i.refillgestore)%2"
+                     " FROM noteincassi i JOIN noteteste t ON i.idtesta = t.id WHERE upper(t.codcausale) = 'REF'"
+                     " AND t.codlocale = 'SG01' AND i.dataincasso BETWEEN '2026-10-01' AND '2026-11-15'"
+                     " GROUP BY %1 ORDER BY %1"_s.arg(gruppo, altri))) {
+                QStringList r{v.value(0).toString().left(10), v.value(1).toString(),
+                              Valuta::daDouble(v.value(2).toDouble()).testo()};
                 if (!altri.isEmpty())
-                    r << Valuta::daDouble(q.value(3).toDouble()).testo()
-                      << q.value(4).toString().left(10);
+                    r << Valuta::daDouble(v.value(3).toDouble()).testo() << v.value(4).toString().left(10);
                 righe << r.join(u' ');
             }
             return righe;
@@ -205,9 +191,6 @@ private slots:
                                         "THEN i.dataincasso END)"_s));
         QCOMPARE(giorni, sql(u"i.dataincasso"_s, QString()));
         QVERIFY(apparecchi.size() >= 10);
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(u"diretta"_s);
     }
 
     void regola_data() {
@@ -454,10 +437,6 @@ private slots:
         form.Form_Load();
         form.impostaValoreConferma(0);
         QRandomGenerator caso(23);
-        const auto digita = [&form](int importo) {
-            for (const QChar c : QString::number(importo))
-                form.PremiTasto(QString(c));
-        };
         for (int salvataggio = 0; salvataggio < 30; ++salvataggio) {
             const QDate giorno = oggi.addDays(-caso.bounded(4));
             if (form.dataRegistrazione() != giorno) {
@@ -470,7 +449,7 @@ private slots:
                 form.PremiTasto(u"="_s);
                 form.PremiTasto(u"-"_s);
             }
-            digita(1 + caso.bounded(120));
+            digita(form, QString::number(1 + caso.bounded(120)));
             form.PremiTasto(u"Salva"_s);
         }
         // Machine 1 four times today, each raising its amount.
@@ -478,7 +457,7 @@ private slots:
         form.txtData_Change();
         for (int volta = 0; volta < 4; ++volta) {
             form.CmdApparecchio_Click(0);
-            digita(5);
+            digita(form, u"5"_s);
             form.PremiTasto(u"Salva"_s);
         }
 
@@ -542,6 +521,26 @@ private slots:
         QVERIFY(bordo);
         QCOMPARE(bordo->numero, 3);
         QVERIFY2(!bordo->allarme, qPrintable(bordo->motivo));
+    }
+
+    // A day whose log begins with a change (its first save logged before, or by an older
+    // program): the amount before is the one the note quotes, so only a rise is a refill.
+    void modificaSenzaInserimento_data() {
+        QTest::addColumn<QString>("nota");
+        QTest::addColumn<QString>("importo");
+        QTest::addColumn<int>("refill");
+        QTest::newRow("aumento") << u"Valore precedente =50"_s << u"60"_s << 1;
+        QTest::newRow("diminuzione") << u"Valore precedente =50"_s << u"40"_s << 0;
+        QTest::newRow("decimali") << u"Valore precedente =120,5"_s << u"100"_s << 0;
+    }
+    void modificaSenzaInserimento() {
+        QFETCH(QString, nota);
+        QFETCH(QString, importo);
+        auto banco = BancoProva::salaPronta(1, fine);
+        Registrazioni(*banco).registro(1, fine, importo, u"Modifica Refill"_s, nota);
+        // A machine with no refill in the period is not listed.
+        const RiepilogoApparecchio* a = apparecchio(CalcoloRiepilogo(*banco->host()).calcola(fine, fine, 2), u"C1"_s);
+        QTEST(a ? a->numero : 0, "refill");
     }
 
     void periodoVuoto() {

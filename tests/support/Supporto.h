@@ -56,6 +56,22 @@ inline QString differenze(const QVariantMap& riga, std::initializer_list<std::pa
     return differenze(riga, mappa);
 }
 
+// Types keys on the form's keypad, one character a key.
+inline void digita(KaloRefill::FrmRefill& form, const QString& tasti) {
+    for (const QChar c : tasti)
+        form.PremiTasto(QString(c));
+}
+
+// Opens machine `indice`, "Azzera" when the amount replaces the one it has, types `importo`
+// on the keypad and presses "Salva".
+inline void salvaRefill(KaloRefill::FrmRefill& form, int indice, const QString& importo, bool sostituisci = false) {
+    form.CmdApparecchio[std::size_t(indice)]->click();
+    if (sostituisci)
+        form.CmdCanc->click();
+    digita(form, importo);
+    form.CmdSalva->click();
+}
+
 // Label of machine i under the "Codice Interno" option, as BancoProva names machines.
 inline QString etichettaCodice(int i) {
     return QStringLiteral("C%1\rSlot %1\r").arg(i);

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "SqliteRecordset.h"
+#include "RecordsetSql.h"
 
-#include "ConnessioneSqlite.h"
+#include "Connessione.h"
 #include "ConversioneValori.h"
 #include "host/Errore.h"
 
@@ -44,7 +44,7 @@ Errore nonAggiornabile() {
 
 } // namespace
 
-SqliteRecordset::SqliteRecordset(std::shared_ptr<ConnessioneSqlite> connessione,
+RecordsetSql::RecordsetSql(std::shared_ptr<Connessione> connessione,
                                  TranslatedStatement istruzione, QString sorgente)
     : m_connessione(std::move(connessione)), m_istruzione(std::move(istruzione)),
       m_sorgente(std::move(sorgente)) {
@@ -53,30 +53,30 @@ SqliteRecordset::SqliteRecordset(std::shared_ptr<ConnessioneSqlite> connessione,
     m_connessione->verifica(testoLettura());
 }
 
-QString SqliteRecordset::testoLettura() const {
+QString RecordsetSql::testoLettura() const {
     return m_istruzione.withFilter(m_filtro);
 }
 
-int SqliteRecordset::RecordCount() {
+int RecordsetSql::RecordCount() {
     carica();
     return static_cast<int>(m_righe.size());
 }
 
-bool SqliteRecordset::Bof() {
+bool RecordsetSql::Bof() {
     if (m_modifica == Modifica::Nuova || m_suAggiunta)
         return false;
     carica();
     return m_righe.isEmpty() || m_pos < 0;
 }
 
-bool SqliteRecordset::Eof() {
+bool RecordsetSql::Eof() {
     if (m_modifica == Modifica::Nuova || m_suAggiunta)
         return false;
     carica();
     return m_righe.isEmpty() || m_pos >= m_righe.size();
 }
 
-void SqliteRecordset::MoveFirst() {
+void RecordsetSql::MoveFirst() {
     salvaModifiche();
     carica();
     if (m_righe.isEmpty())
@@ -84,7 +84,7 @@ void SqliteRecordset::MoveFirst() {
     m_pos = 0;
 }
 
-void SqliteRecordset::MoveNext() {
+void RecordsetSql::MoveNext() {
     salvaModifiche();
     carica();
     if (m_righe.isEmpty() || m_pos >= m_righe.size())
@@ -92,7 +92,7 @@ void SqliteRecordset::MoveNext() {
     ++m_pos;
 }
 
-void SqliteRecordset::MovePrevious() {
+void RecordsetSql::MovePrevious() {
     salvaModifiche();
     carica();
     if (m_righe.isEmpty() || m_pos < 0)
@@ -100,7 +100,7 @@ void SqliteRecordset::MovePrevious() {
     --m_pos;
 }
 
-QVariant SqliteRecordset::Field(const QString& nome) {
+QVariant RecordsetSql::Field(const QString& nome) {
     const int i = indice(nome);
     // Rows keep the values as the file gives them; only a value that is read is converted.
     const TipoColonna tipo = m_colonne.at(i).tipo;
@@ -112,7 +112,7 @@ QVariant SqliteRecordset::Field(const QString& nome) {
     return ConversioneValori::perLettura(tipo, riga->value(i));
 }
 
-void SqliteRecordset::SetField(const QString& nome, const QVariant& valore) {
+void RecordsetSql::SetField(const QString& nome, const QVariant& valore) {
     const int i = indice(nome);
     soloAggiornabile();
     // Converted before anything changes: a refused value leaves the row as it was.
@@ -136,7 +136,7 @@ void SqliteRecordset::SetField(const QString& nome, const QVariant& valore) {
     m_modificato[i] = true;
 }
 
-void SqliteRecordset::AddNew() {
+void RecordsetSql::AddNew() {
     soloAggiornabile();
     // Changes still pending on the current row are stored first, as the original did.
     salvaModifiche();
@@ -149,7 +149,7 @@ void SqliteRecordset::AddNew() {
     m_modifica = Modifica::Nuova;
 }
 
-void SqliteRecordset::Update() {
+void RecordsetSql::Update() {
     soloAggiornabile();
     switch (m_modifica) {
     case Modifica::Nessuna:
@@ -163,7 +163,7 @@ void SqliteRecordset::Update() {
     }
 }
 
-void SqliteRecordset::SetFilter(const QString& condizione) {
+void RecordsetSql::SetFilter(const QString& condizione) {
     salvaModifiche();
     const QString precedente = m_filtro;
     m_filtro = m_connessione->traduciCondizione(condizione);
@@ -181,7 +181,7 @@ void SqliteRecordset::SetFilter(const QString& condizione) {
     m_pos = 0;
 }
 
-QStringList SqliteRecordset::FieldNames() {
+QStringList RecordsetSql::FieldNames() {
     conosciColonne();
     QStringList nomi;
     for (const Colonna& c : std::as_const(m_colonne))
@@ -189,10 +189,10 @@ QStringList SqliteRecordset::FieldNames() {
     return nomi;
 }
 
-void SqliteRecordset::carica() {
+void RecordsetSql::carica() {
     if (m_caricato)
         return;
-    const ConnessioneSqlite::Risultato risultato = m_connessione->leggi(testoLettura());
+    const Connessione::Risultato risultato = m_connessione->leggi(testoLettura());
     m_colonne = colonneDi(risultato.nomi, risultato.tabelle);
     // Kept as the engine gives them; a value is converted when its field is read.
     m_righe = risultato.righe;
@@ -221,7 +221,7 @@ void SqliteRecordset::carica() {
     m_suAggiunta = false;
 }
 
-QList<SqliteRecordset::Colonna> SqliteRecordset::colonneDi(const QStringList& nomi,
+QList<RecordsetSql::Colonna> RecordsetSql::colonneDi(const QStringList& nomi,
                                                           const QStringList& tabelle) {
     // What a set made of the same statement found, also for another day's values.
     const QString testo = testoLettura();
@@ -270,18 +270,18 @@ QString seguitoDa(QString sql, const QString& clausola) {
 
 } // namespace
 
-void SqliteRecordset::colonneSenzaRighe() {
+void RecordsetSql::colonneSenzaRighe() {
     if (!m_colonne.isEmpty())
         return;
     // The engine names and types the columns of a statement that returns no row.
-    const ConnessioneSqlite::Risultato vuoto =
+    const Connessione::Risultato vuoto =
         m_connessione->leggi(seguitoDa(testoLettura(), QStringLiteral(" LIMIT 0")));
     m_colonne = colonneDi(vuoto.nomi, vuoto.tabelle);
 }
 
-std::optional<QList<QVariantList>> SqliteRecordset::LeggiRighe(qint64 prima, int quante) {
+std::optional<QList<QVariantList>> RecordsetSql::LeggiRighe(qint64 prima, int quante) {
     colonneSenzaRighe();
-    const ConnessioneSqlite::Risultato risultato =
+    const Connessione::Risultato risultato =
         m_connessione->leggi(seguitoDa(testoLettura(), QStringLiteral(" LIMIT ? OFFSET ?")),
                              {qint64(std::max(quante, 0)), std::max<qint64>(prima, 0)});
     QList<QVariantList> righe;
@@ -296,7 +296,7 @@ std::optional<QList<QVariantList>> SqliteRecordset::LeggiRighe(qint64 prima, int
     return righe;
 }
 
-std::optional<QVariantList> SqliteRecordset::Riepilogo(const QStringList& campiDaSommare) {
+std::optional<QVariantList> RecordsetSql::Riepilogo(const QStringList& campiDaSommare) {
     colonneSenzaRighe();
     QStringList espressioni{QStringLiteral("COUNT(*)")};
     QList<TipoColonna> tipi;
@@ -319,7 +319,7 @@ std::optional<QVariantList> SqliteRecordset::Riepilogo(const QStringList& campiD
         // The alias: a server wants every subquery in FROM named.
         sql = QStringLiteral("SELECT %1 FROM (%2) AS insieme").arg(elenco, seguitoDa(testoLettura(), {}));
     }
-    const ConnessioneSqlite::Risultato risultato = m_connessione->leggi(sql);
+    const Connessione::Risultato risultato = m_connessione->leggi(sql);
     const QVariantList grezza = risultato.righe.value(0);
     QVariantList valori{grezza.value(0).toLongLong()};
     for (qsizetype i = 0; i < tipi.size(); ++i)
@@ -327,7 +327,7 @@ std::optional<QVariantList> SqliteRecordset::Riepilogo(const QStringList& campiD
     return valori;
 }
 
-void SqliteRecordset::conosciColonne() {
+void RecordsetSql::conosciColonne() {
     if (!m_colonne.isEmpty())
         return;
     if (aggiornabile()) {
@@ -341,7 +341,7 @@ void SqliteRecordset::conosciColonne() {
     carica();
 }
 
-int SqliteRecordset::indice(const QString& nome) {
+int RecordsetSql::indice(const QString& nome) {
     conosciColonne();
     // The module mostly spells a name as the table declares it: that is found by a plain
     // comparison before any comparison that ignores case.
@@ -366,7 +366,7 @@ int SqliteRecordset::indice(const QString& nome) {
     throw Errore::campoNonTrovato(nome);
 }
 
-int SqliteRecordset::indiceId() {
+int RecordsetSql::indiceId() {
     for (int i = 0; i < m_colonne.size(); ++i)
         if (m_colonne.at(i).nomeMotore.compare(u"id", Qt::CaseInsensitive) == 0)
             return i;
@@ -376,7 +376,7 @@ int SqliteRecordset::indiceId() {
             .arg(m_istruzione.updatableTable));
 }
 
-QVariantList SqliteRecordset::leggiRiga(qint64 id) {
+QVariantList RecordsetSql::leggiRiga(qint64 id) {
     const auto risultato = m_connessione->leggi(QStringLiteral("SELECT * FROM %1 WHERE \"id\" = ?")
                                                     .arg(nomeQuotato(m_istruzione.updatableTable)),
                                                 {id});
@@ -389,7 +389,7 @@ QVariantList SqliteRecordset::leggiRiga(qint64 id) {
     return riga;
 }
 
-QVariantList* SqliteRecordset::rigaCorrente() {
+QVariantList* RecordsetSql::rigaCorrente() {
     if (m_suAggiunta)
         return &m_aggiunte.last();
     carica();
@@ -398,12 +398,12 @@ QVariantList* SqliteRecordset::rigaCorrente() {
     return nullptr;
 }
 
-void SqliteRecordset::salvaModifiche() {
+void RecordsetSql::salvaModifiche() {
     if (m_modifica != Modifica::Nessuna)
         Update();
 }
 
-void SqliteRecordset::inserisci() {
+void RecordsetSql::inserisci() {
     QString sql;
     sql.reserve(64 + 24 * m_colonne.size());
     sql.append(u"INSERT INTO ");
@@ -441,7 +441,7 @@ void SqliteRecordset::inserisci() {
     }
 }
 
-void SqliteRecordset::aggiorna() {
+void RecordsetSql::aggiorna() {
     QString sql;
     sql.reserve(64 + 24 * m_colonne.size());
     sql.append(u"UPDATE ");
@@ -478,7 +478,7 @@ void SqliteRecordset::aggiorna() {
         *corrente = std::move(riga);
 }
 
-std::optional<QVariantList> SqliteRecordset::rigaScritta(qint64 id) {
+std::optional<QVariantList> RecordsetSql::rigaScritta(qint64 id) {
     // The table's columns, looked up once: "select *" lists them in their own order.
     const QList<CatalogoColonne::Colonna>& dichiarate =
         m_connessione->catalogo().colonne(m_istruzione.updatableTable);
@@ -508,7 +508,7 @@ std::optional<QVariantList> SqliteRecordset::rigaScritta(qint64 id) {
     return riga;
 }
 
-void SqliteRecordset::soloAggiornabile() const {
+void RecordsetSql::soloAggiornabile() const {
     if (!aggiornabile())
         throw nonAggiornabile();
 }

@@ -18,17 +18,17 @@
 
 namespace KaloRefill {
 
-class ConnessioneSqlite;
+class Connessione;
 
 // A set of rows over the embedded database, with the behaviour of the original's
 // client-side recordsets. Nothing is read when the set is opened: the rows are read, all
 // of them, at the first call that needs them, so a set opened only to append a row or
 // narrowed by a filter never reads the whole table. Sets of "select * from <table>" add
 // and change rows of that table.
-class KALOREFILL_DATABASE_EXPORT SqliteRecordset final : public Recordset {
+class KALOREFILL_DATABASE_EXPORT RecordsetSql final : public Recordset {
 public:
     // sorgente: the statement as the caller wrote it, before translation.
-    SqliteRecordset(std::shared_ptr<ConnessioneSqlite> connessione, TranslatedStatement istruzione,
+    RecordsetSql(std::shared_ptr<Connessione> connessione, TranslatedStatement istruzione,
                     QString sorgente = {});
 
     int RecordCount() override;
@@ -75,7 +75,7 @@ private:
     void aggiorna();
     void soloAggiornabile() const;
 
-    std::shared_ptr<ConnessioneSqlite> m_connessione;
+    std::shared_ptr<Connessione> m_connessione;
     TranslatedStatement m_istruzione;
     QString m_sorgente;
     QString m_filtro;

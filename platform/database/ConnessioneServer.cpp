@@ -1,0 +1,353 @@
+// SPDX-FileCopyrightText: 2026 KaloRefill developers
+// SPDX-License-Identifier: LGPL-3.0-or-later
+#include "ConnessioneServer.h"
+
+#include "ParametriServer.h"
+#include "host/Errore.h"
+
+#include <QLocale>
+#include <QSqlDriver>
+#include <QSqlError>
+
+#include <libpq-fe.h>
+
+#include <iterator>
+#include <utility>
+
+namespace KaloRefill {
+
+namespace {
+
+// The server is gone (restarted, killed, network cut), not merely refusing a statement.
+// Whatever the server refuses comes with a SQLSTATE; a failure without one is the client
+// library's own, and the connection cannot be trusted after it.
+bool connessionePersa(const QSqlError& errore) {
+    const QString codice = errore.nativeErrorCode();
+    return codice.isEmpty() || codice.startsWith(u"08") || codice == u"57P01" ||
+           codice == u"57P02" || codice == u"57P03" ||
+           errore.type() == QSqlError::ConnectionError;
+}
+
+// "il server del database HOST:PORTA non risponde", with what the client library said when
+// it said anything.
+QString serverNonRisponde(const QString& server, const QSqlError& errore) {
+    const QString dettaglio = Connessione::testoErrore(errore);
+    QString testo = QStringLiteral("il server del database %1 non risponde").arg(server);
+    if (!dettaglio.isEmpty())
+        testo += QStringLiteral(" (%1)").arg(dettaglio);
+    return testo;
+}
+
+QString motivoServer(const QSqlError& errore, int attesaBloccoMs, const QString& server) {
+    const QString codice = errore.nativeErrorCode();
+    if (codice == u"55P03" || codice == u"40P01")
+        return QStringLiteral("il database è occupato da un'altra postazione e non si è liberato "
+                              "entro %1 secondi")
+            .arg(QLocale().toString(attesaBloccoMs / 1000.0, 'g', 3));
+    if (connessionePersa(errore))
+        return serverNonRisponde(server, errore);
+    if (codice == u"53100")
+        return QStringLiteral("il disco del server è pieno");
+    if (codice == u"25006")
+        return QStringLiteral("il database è in sola lettura");
+    if (codice == u"42501")
+        return QStringLiteral("il ruolo del database non ha il permesso di scrivere (%1)")
+            .arg(Connessione::testoErrore(errore));
+    return Connessione::testoErrore(errore);
+}
+
+} // namespace
+
+ConnessioneServer::ConnessioneServer(int attesaBloccoMs)
+    : Connessione(MotoreSql::PostgreSql, attesaBloccoMs) {}
+
+std::shared_ptr<ConnessioneServer> ConnessioneServer::apri(const ParametriServer& parametri,
+                                                           int attesaBloccoMs) {
+    std::shared_ptr<ConnessioneServer> connessione(new ConnessioneServer(attesaBloccoMs));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connessione->nome());
+        if (!db.isValid())
+            throw Errore::database(QStringLiteral(
+                "Il driver PostgreSQL di Qt (QPSQL) non è installato: serve il pacchetto "
+                "libqt6sql6-psql."));
+        parametri.applica(db);
+        connessione->m_server = parametri.server();
+        if (!db.open())
+            throw errore(QStringLiteral("Impossibile collegarsi al database %1")
+                             .arg(parametri.descrizione()),
+                         db.lastError());
+    }
+    connessione->collega();
+    connessione->impostaSessione();
+    return connessione;
+}
+
+void ConnessioneServer::collega() {
+    const QVariant maniglia = database().driver() ? database().driver()->handle() : QVariant();
+    pg_conn* pg = nullptr;
+    if (maniglia.isValid() && (qstrcmp(maniglia.typeName(), "PGconn*") == 0 ||
+                               qstrcmp(maniglia.typeName(), "pg_conn*") == 0))
+        pg = *static_cast<pg_conn* const*>(maniglia.data());
+    if (pg == nullptr)
+        throw Errore::database(QStringLiteral("Il driver PostgreSQL di Qt non dà accesso al database %1 (%2).")
+                                   .arg(m_server, QString::fromLatin1(maniglia.typeName())));
+    m_canale.collega(pg);
+}
+
+void ConnessioneServer::impostaSessione() {
+    // Dates travel as ISO text whatever the server's settings, and no notice clutters
+    // the output of the program.
+    const QList<CanalePg::Esito> esiti =
+        m_canale.invia({{QStringLiteral("SET datestyle = 'ISO, YMD'"), {}, false},
+                        {QStringLiteral("SET client_min_messages = warning"), {}, false}});
+    if (!esiti.constLast().riuscito())
+        fallito(QStringLiteral("Errore del database"), esiti.constLast().errore);
+}
+
+bool ConnessioneServer::riconnetti() {
+    // The old connection's handle goes with it.
+    m_canale.collega(nullptr);
+    QSqlDatabase db = database();
+    db.close();
+    if (!db.open())
+        return false;
+    m_daRiconnettere = false;
+    try {
+        collega();
+        impostaSessione();
+    } catch (const Errore&) {
+        m_daRiconnettere = true;
+        return false;
+    }
+    return true;
+}
+
+ConnessioneServer::~ConnessioneServer() = default;
+
+namespace {
+
+// Texts the server plans: kept prepared. Anything else (SET, DDL) runs as it is.
+bool daPreparare(const QString& sql) {
+    const QStringView testo = QStringView(sql).trimmed();
+    for (QStringView parola : {u"select", u"insert", u"update", u"delete", u"with"})
+        if (testo.startsWith(parola, Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+// The server reprepares a kept statement by itself, except when the columns of a "*" have
+// changed under it (another program upgraded the tables).
+bool piano(const QSqlError& errore) {
+    return errore.nativeErrorCode() == u"0A000";
+}
+
+} // namespace
+
+CanalePg::Richiesta ConnessioneServer::richiesta(const QString& sql, const QVariantList& valori) {
+    if (!valori.isEmpty())
+        return {sql, valori, daPreparare(sql)};
+    const Parametrizzata& p = parametrizzata(sql);
+    // A value travels as text and takes the type of what it is compared with: 1.5 would
+    // not read as a whole number where the literal compared as one, so such a text keeps
+    // its values written in.
+    for (const QVariant& v : p.valori)
+        if (v.metaType().id() == QMetaType::Double)
+            return {sql, {}, daPreparare(sql)};
+    return {p.testo, p.valori, daPreparare(p.testo)};
+}
+
+CanalePg::Esito ConnessioneServer::esegui(const CanalePg::Richiesta& richiesta, bool conValori) {
+    for (int tentativo = 0;; ++tentativo) {
+        soloSeUnitaViva();
+        // Outside a unit a lost server connection is made again at the next call.
+        if ((m_daRiconnettere || !database().isOpen()) && m_unita == StatoUnita::Nessuna)
+            riconnetti();
+        // A failed statement would abort the server's whole transaction: the savepoint
+        // keeps the failure to this one call, as SQLite does by itself.
+        const bool inUnita = m_unita == StatoUnita::Attiva;
+        QList<CanalePg::Richiesta> richieste;
+        if (inUnita)
+            richieste.append({QStringLiteral("SAVEPOINT istruzione"), {}, false});
+        richieste.append(richiesta);
+        if (inUnita)
+            richieste.append({QStringLiteral("RELEASE SAVEPOINT istruzione"), {}, false});
+        const QList<CanalePg::Esito> esiti = m_canale.invia(richieste);
+        const CanalePg::Esito& esito = esiti.at(inUnita ? 1 : 0);
+        if (esiti.constLast().riuscito())
+            return esito;
+        if (inUnita && (!esiti.constFirst().riuscito() || esito.riuscito()))
+            unitaPersa(esiti.constFirst().riuscito() ? esiti.constLast().errore : esiti.constFirst().errore);
+        const bool persa = connessionePersa(esito.errore);
+        if (inUnita && !persa)
+            istruzioneUnita(QStringLiteral("ROLLBACK TO SAVEPOINT istruzione"));
+        if (tentativo == 0 && !persa && piano(esito.errore)) {
+            m_canale.dimentica();
+            continue;
+        }
+        fallito(esito.rifiutata && conValori ? QStringLiteral("Istruzione rifiutata dal database")
+                                             : QStringLiteral("Errore del database"),
+                esito.errore);
+    }
+}
+
+bool ConnessioneServer::comando(const QString& sql, QSqlError* errore) {
+    const CanalePg::Esito esito = m_canale.invia({{sql, {}, false}}).constFirst();
+    if (!esito.riuscito() && errore)
+        *errore = esito.errore;
+    return esito.riuscito();
+}
+
+void ConnessioneServer::istruzioneUnita(const QString& sql) {
+    QSqlError errore;
+    if (!comando(sql, &errore))
+        unitaPersa(errore);
+}
+
+void ConnessioneServer::unitaPersa(const QSqlError& errore) {
+    if (connessionePersa(errore))
+        m_daRiconnettere = true;
+    else
+        comando(QStringLiteral("ROLLBACK"));
+    perdiUnita(motivo(errore));
+}
+
+template <typename Chiamata> auto ConnessioneServer::riprovandoSePersa(Chiamata&& chiamata) {
+    // A call outside a unit that finds the server gone (restarted, or a standby promoted in
+    // its place) is made once more on a new connection: it changes nothing, and the
+    // operator would otherwise see a page or a total fail once after every server change.
+    const bool giaPersa = m_daRiconnettere;
+    try {
+        return chiamata();
+    } catch (const Errore&) {
+        if (giaPersa || !m_daRiconnettere || m_unita != StatoUnita::Nessuna)
+            throw;
+    }
+    return chiamata();
+}
+
+ConnessioneServer::Risultato ConnessioneServer::leggi(const QString& sql, const QVariantList& valori) {
+    return riprovandoSePersa([&] { return m_canale.righe(esegui(richiesta(sql, valori), !valori.isEmpty())); });
+}
+
+int ConnessioneServer::esegui(const QString& sql, const QVariantList& valori) {
+    return CanalePg::cambiate(esegui(richiesta(sql, valori), !valori.isEmpty()));
+}
+
+qint64 ConnessioneServer::inserisci(const QString& sql, const QVariantList& valori) {
+    const QVariant chiave = leggi(m_dialetto->insertConChiave(sql), valori).righe.value(0).value(0);
+    if (!chiave.isValid() || chiave.isNull())
+        throw Errore::database(
+            QStringLiteral("Il database non ha restituito la chiave della nuova riga."));
+    return chiave.toLongLong();
+}
+
+void ConnessioneServer::verifica(const QString& sql) {
+    // A text the server has prepared on this connection already was accepted then.
+    CanalePg::Richiesta r = richiesta(sql, {});
+    if (!r.preparata || m_canale.preparata(r.sql))
+        return;
+    r.soloPrepara = true;
+    riprovandoSePersa([&] {
+        esegui(r, true);
+        return 0;
+    });
+}
+
+ConnessioneServer::Contrassegno ConnessioneServer::contrassegno(const QString&) {
+    const auto numero = [this](const QString& sql, const QVariantList& valori = {}) {
+        return leggi(sql, valori).righe.value(0).value(0).toInt();
+    };
+    Contrassegno contrassegno;
+    contrassegno.presente =
+        numero(m_dialetto->esisteTabella(), {QStringLiteral("kalorefill_database")}) != 0;
+    contrassegno.vuoto = !contrassegno.presente && numero(m_dialetto->contaTabelle()) == 0;
+    return contrassegno;
+}
+
+void ConnessioneServer::verificaDiritti() {
+    static constexpr std::pair<const char*, const char*> necessari[] = {
+        {"noteteste", "INSERT"},     {"noteteste", "UPDATE"},   {"LogOperazioni", "INSERT"},
+        {"noteincassi", "INSERT"},   {"noteincassi", "UPDATE"}, {"noterighe", "INSERT"},
+        {"noterighe", "DELETE"},
+    };
+    QStringList controlli;
+    for (const auto& [tabella, diritto] : necessari)
+        controlli << QStringLiteral("has_table_privilege('%1', '%2')")
+                         .arg(m_dialetto->nome(QLatin1String(tabella)), QLatin1String(diritto));
+    const auto risultato = leggi(QStringLiteral("SELECT current_user, ") + controlli.join(QStringLiteral(", ")));
+    const QVariantList riga = risultato.righe.value(0);
+    for (qsizetype i = 0; i < qsizetype(std::size(necessari)); ++i)
+        if (!riga.value(i + 1).toBool())
+            throw Errore(CodiceErrore::AutorizzazioneNegata,
+                         QStringLiteral("il ruolo %1 non può scrivere nella tabella %2 (manca il diritto %3)")
+                             .arg(riga.value(0).toString(), QLatin1String(necessari[i].first),
+                                  QLatin1String(necessari[i].second)));
+}
+
+void ConnessioneServer::apriUnita() {
+    // The next save makes a lost connection again; a server that is still away fails it.
+    if ((m_daRiconnettere || !database().isOpen()) && !riconnetti())
+        throw Errore::unitaNonRiuscita(serverNonRisponde(m_server, database().lastError()));
+    // BEGIN and the write lock in one round trip; the lock before any savepoint, since a
+    // savepoint rolled back would let it go.
+    QList<CanalePg::Richiesta> inizio;
+    for (const QString& sql : m_dialetto->inizioUnita(m_attesaBloccoMs))
+        inizio.append({sql, {}, false});
+    QList<CanalePg::Esito> esiti = m_canale.invia(inizio);
+    if (!esiti.constFirst().riuscito()) {
+        // A connection the server dropped while idle shows only now: the unit starts on a
+        // new one.
+        if (!connessionePersa(esiti.constFirst().errore))
+            throw Errore::unitaNonRiuscita(motivo(esiti.constFirst().errore));
+        if (!riconnetti())
+            throw Errore::unitaNonRiuscita(serverNonRisponde(m_server, database().lastError()));
+        esiti = m_canale.invia(inizio);
+        if (!esiti.constFirst().riuscito()) {
+            m_daRiconnettere = connessionePersa(esiti.constFirst().errore);
+            throw Errore::unitaNonRiuscita(motivo(esiti.constFirst().errore));
+        }
+    }
+    for (const CanalePg::Esito& esito : std::as_const(esiti)) {
+        if (esito.riuscito())
+            continue;
+        if (connessionePersa(esito.errore))
+            m_daRiconnettere = true;
+        else
+            comando(QStringLiteral("ROLLBACK"));
+        throw Errore::unitaNonRiuscita(motivo(esito.errore));
+    }
+    m_unita = StatoUnita::Attiva;
+    m_motivoPerdita.clear();
+}
+
+bool ConnessioneServer::chiudiUnita(QString& perche) {
+    QSqlError rifiuto;
+    if (comando(QStringLiteral("COMMIT"), &rifiuto))
+        return true;
+    perche = motivo(rifiuto);
+    if (connessionePersa(rifiuto))
+        m_daRiconnettere = true;
+    return false;
+}
+
+void ConnessioneServer::scartaUnita() {
+    // The server's transaction is the unit's own: open while the unit is alive.
+    if (m_unita == StatoUnita::Attiva && !m_daRiconnettere)
+        comando(QStringLiteral("ROLLBACK"));
+}
+
+void ConnessioneServer::fallito(const QString& contesto, const QSqlError& errore) {
+    if (connessionePersa(errore)) {
+        m_daRiconnettere = true;
+        if (m_unita == StatoUnita::Attiva)
+            perdiUnita(motivo(errore));
+        throw Errore::database(serverNonRisponde(m_server, errore));
+    }
+    throw Connessione::errore(contesto, errore);
+}
+
+QString ConnessioneServer::motivo(const QSqlError& errore) const {
+    return motivoServer(errore, m_attesaBloccoMs, m_server);
+}
+
+} // namespace KaloRefill
