@@ -7,7 +7,6 @@
 #include "CopiaSicurezza.h"
 #include "FinestraAnagrafiche.h"
 #include "FinestraBenvenuto.h"
-#include "ParametriServer.h"
 #include "host/Errore.h"
 
 #include <QApplication>
@@ -38,7 +37,7 @@ QString AvvioSala::benvenuto(const ArgomentiProgramma& argomenti, const QString&
     return finestra.exec() == QDialog::Accepted ? finestra.scelta() : QString();
 }
 
-int AvvioSala::backup(const QString& database, const QString& destinazione) {
+int AvvioSala::backup(const IndirizzoDatabase& database, const QString& destinazione) {
     try {
         const QString file = CopiaSicurezza::esegui(database, destinazione);
         scrivi(stdout, QStringLiteral("Copia di sicurezza scritta e controllata: %1\n")
@@ -49,7 +48,7 @@ int AvvioSala::backup(const QString& database, const QString& destinazione) {
     }
 }
 
-int AvvioSala::ripristina(const QString& database, const QString& copia) {
+int AvvioSala::ripristina(const IndirizzoDatabase& database, const QString& copia) {
     const QString titolo = QStringLiteral("Ripristino del database");
     const QString cartella = ConfigurazioneSala::cartellaCopie();
     if (QMessageBox::question(
@@ -57,7 +56,7 @@ int AvvioSala::ripristina(const QString& database, const QString& copia) {
             QStringLiteral("Sostituire il database %1 con la copia %2?\n\nI dati registrati dopo "
                            "la copia andranno persi. Prima del ripristino il database attuale "
                            "viene salvato nella cartella %3.")
-                .arg(ParametriServer::mostrabile(database), copia, QDir::toNativeSeparators(cartella)),
+                .arg(database.mostrabile(), copia, QDir::toNativeSeparators(cartella)),
             QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
         scrivi(stdout, QStringLiteral("Ripristino annullato: il database non è stato cambiato.\n"));
         return 1;
@@ -85,7 +84,7 @@ int AvvioSala::anagrafiche(std::shared_ptr<DatabaseHost> host, const QString& fi
     return 0;
 }
 
-void AvvioSala::copiaGiornaliera(const QString& database, const QDate& giorno) {
+void AvvioSala::copiaGiornaliera(const IndirizzoDatabase& database, const QDate& giorno) {
     const QString cartella = ConfigurazioneSala::cartellaCopie();
     if (cartella.isEmpty())
         return;

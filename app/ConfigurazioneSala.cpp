@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #include "ConfigurazioneSala.h"
 
+#include "entry/FileConfigurazione.h"
+
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
@@ -10,7 +12,6 @@ namespace KaloRefill {
 
 namespace {
 
-const QString fileRelativo = QStringLiteral("kalorefill/kalorefill.conf");
 const QString chiaveDatabase = QStringLiteral("Sala/Database");
 const QString chiaveCartellaCopie = QStringLiteral("Copie/Cartella");
 const QString chiaveCopie = QStringLiteral("Copie/DaTenere");
@@ -18,27 +19,16 @@ const QString chiaveCopie = QStringLiteral("Copie/DaTenere");
 } // namespace
 
 QString ConfigurazioneSala::fileUtente() {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
-        .filePath(fileRelativo);
+    return FileConfigurazione::utente();
 }
 
 QStringList ConfigurazioneSala::fileSistema() {
-    QString cartelle = qEnvironmentVariable("XDG_CONFIG_DIRS");
-    if (cartelle.isEmpty())
-        cartelle = QStringLiteral("/etc/xdg");
-    QStringList file;
-    for (const QString& cartella : cartelle.split(QLatin1Char(':'), Qt::SkipEmptyParts))
-        file.append(QDir(cartella).filePath(fileRelativo));
-    return file;
+    return FileConfigurazione::sistema();
 }
 
 QString ConfigurazioneSala::leggi(const QString& chiave, const QString& predefinito) {
-    for (const QString& percorso : QStringList{fileUtente()} + fileSistema()) {
-        const QSettings file(percorso, QSettings::IniFormat);
-        if (file.contains(chiave))
-            return file.value(chiave).toString();
-    }
-    return predefinito;
+    const std::optional<QVariant> valore = FileConfigurazione::leggi(chiave);
+    return valore ? valore->toString() : predefinito;
 }
 
 void ConfigurazioneSala::scrivi(const QString& chiave, const QString& valore) {

@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #include "CopiaSicurezza.h"
 
-#include "ParametriServer.h"
 #include "SchemaDatabase.h"
 #include "host/Errore.h"
 
@@ -38,9 +37,6 @@ Errore errore(const QString& testo) {
     return Errore::database(testo);
 }
 
-bool server(const QString& database) {
-    return ParametriServer::eIndirizzo(database);
-}
 
 // The file's bytes on the disk before its name says it is complete.
 void suDisco(const QString& percorso) {
@@ -162,13 +158,12 @@ QString lancia(const QString& programma, const QStringList& argomenti, QByteArra
 // A connection to the server, for the few statements pg_dump and pg_restore do not run.
 class Server {
 public:
-    explicit Server(const QString& indirizzo)
+    explicit Server(const IndirizzoDatabase& indirizzo)
         : m_nome(QStringLiteral("copia-%1").arg(QUuid::createUuid().toString())) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_nome);
-        ParametriServer::leggi(indirizzo).applica(db);
+        indirizzo.parametri().applica(db);
         if (!db.open())
-            throw errore(QStringLiteral("Impossibile collegarsi a %1.")
-                             .arg(ParametriServer::mostrabile(indirizzo)));
+            throw errore(QStringLiteral("Impossibile collegarsi a %1.").arg(indirizzo.mostrabile()));
     }
     ~Server() { QSqlDatabase::removeDatabase(m_nome); }
     Server(const Server&) = delete;
@@ -194,8 +189,8 @@ QString schemaDellaSala(const Server& server) {
     return server.valore(QStringLiteral("SELECT current_schema()")).toString();
 }
 
-void copiaServer(const QString& database, const QString& provvisorio) {
-    const ParametriServer parametri = ParametriServer::leggi(database);
+void copiaServer(const IndirizzoDatabase& database, const QString& provvisorio) {
+    const ParametriServer& parametri = database.parametri();
     const QString schema = schemaDellaSala(Server(database));
     const QString problema =
         lancia(QStringLiteral("pg_dump"), {QStringLiteral("--format=custom"), QStringLiteral("--schema"),
@@ -239,10 +234,10 @@ QString CopiaSicurezza::programmaPostgreSql(const QString& nome) {
     return {};
 }
 
-QString CopiaSicurezza::nomeCopia(const QString& database, const QDateTime& momento) {
+QString CopiaSicurezza::nomeCopia(const IndirizzoDatabase& database, const QDateTime& momento) {
     return QStringLiteral("kalorefill_%1%2")
         .arg(momento.toString(QStringLiteral("yyyy-MM-dd_HHmmss")),
-             server(database) ? QStringLiteral(".dump") : QStringLiteral(".db"));
+             database.server() ? QStringLiteral(".dump") : QStringLiteral(".db"));
 }
 
 void CopiaSicurezza::verifica(const QString& copia, bool suServer) {
@@ -265,23 +260,23 @@ void CopiaSicurezza::verifica(const QString& copia, bool suServer) {
     }
 }
 
-QString CopiaSicurezza::esegui(const QString& database, const QString& destinazione) {
+QString CopiaSicurezza::esegui(const IndirizzoDatabase& database, const QString& destinazione) {
     QString file = destinazione;
     if (QFileInfo(destinazione).isDir())
         file = QDir(destinazione).filePath(nomeCopia(database, QDateTime::currentDateTime()));
     if (QFileInfo::exists(file))
         throw errore(QStringLiteral("Il file %1 esiste già: la copia non lo sovrascrive.").arg(file));
     file = QFileInfo(file).absoluteFilePath();
-    scriviControllato(file, server(database), [&database](const QString& provvisorio) {
-        if (server(database))
+    scriviControllato(file, database.server(), [&database](const QString& provvisorio) {
+        if (database.server())
             copiaServer(database, provvisorio);
         else
-            copiaFile(database, provvisorio);
+            copiaFile(database.file(), provvisorio);
     });
     return file;
 }
 
-QString CopiaSicurezza::giornaliera(const QString& database, const QString& cartella,
+QString CopiaSicurezza::giornaliera(const IndirizzoDatabase& database, const QString& cartella,
                                     int daTenere, const QDate& giorno) {
     if (!QDir().mkpath(cartella))
         throw errore(QStringLiteral("Impossibile creare la cartella delle copie %1.").arg(cartella));
@@ -308,9 +303,9 @@ QString CopiaSicurezza::giornaliera(const QString& database, const QString& cart
     return scritta;
 }
 
-QString CopiaSicurezza::ripristina(const QString& database, const QString& copia,
+QString CopiaSicurezza::ripristina(const IndirizzoDatabase& database, const QString& copia,
                                    const QString& cartellaCopie) {
-    verifica(copia, server(database));
+    verifica(copia, database.server());
     if (!QDir().mkpath(cartellaCopie))
         throw errore(QStringLiteral("Impossibile creare la cartella %1.").arg(cartellaCopie));
     const QString primaDelRipristino = QDir(cartellaCopie).filePath(
@@ -318,8 +313,8 @@ QString CopiaSicurezza::ripristina(const QString& database, const QString& copia
     const QString inUso = QStringLiteral(
         "Il database %1 è aperto da un altro programma (una Gestione Refill su questa o su "
         "un'altra cassa): chiuderlo ovunque e riprovare. Nulla è stato cambiato.")
-                              .arg(ParametriServer::mostrabile(database));
-    if (server(database)) {
+                              .arg(database.mostrabile());
+    if (database.server()) {
         const Server collegamento(database);
         // A session closed a moment ago may still be listed while its server process ends.
         const QString altri = QStringLiteral(
@@ -340,7 +335,7 @@ QString CopiaSicurezza::ripristina(const QString& database, const QString& copia
         const QString problema = lancia(
             QStringLiteral("pg_restore"),
             {QStringLiteral("--single-transaction"), QStringLiteral("--exit-on-error"), QStringLiteral("--no-owner"),
-             QStringLiteral("--dbname"), stringaConnessione(ParametriServer::leggi(database)), copia});
+             QStringLiteral("--dbname"), stringaConnessione(database.parametri()), copia});
         if (!problema.isEmpty()) {
             collegamento.esegui(QStringLiteral("DROP SCHEMA IF EXISTS \"%1\" CASCADE").arg(schema));
             collegamento.esegui(QStringLiteral("ALTER SCHEMA \"%1\" RENAME TO \"%2\"").arg(accantonato, schema));
@@ -351,7 +346,7 @@ QString CopiaSicurezza::ripristina(const QString& database, const QString& copia
     }
     // Leaving WAL mode needs every other connection closed; in exclusive locking mode the
     // lock then stays with this connection until the copy is in.
-    const Sqlite destinazione(database, SQLITE_OPEN_READWRITE);
+    const Sqlite destinazione(database.file(), SQLITE_OPEN_READWRITE);
     try {
         destinazione.leggi("PRAGMA locking_mode = EXCLUSIVE");
         if (destinazione.leggi("PRAGMA journal_mode = DELETE").value(0).compare(u"delete", Qt::CaseInsensitive) != 0)

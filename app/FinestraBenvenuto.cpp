@@ -5,7 +5,7 @@
 #include "ConfigurazioneSala.h"
 #include "DimensioniTocco.h"
 #include "FinestraAnagrafiche.h"
-#include "ParametriServer.h"
+#include "IndirizzoDatabase.h"
 #include "host/Errore.h"
 
 #include <QDir>
@@ -150,12 +150,13 @@ void FinestraBenvenuto::creaDatabase() {
 }
 
 void FinestraBenvenuto::collegaServer() {
-    const QString indirizzo = m_server->text().trimmed();
-    const QString mostrato = ParametriServer::mostrabile(indirizzo);
+    // Read once, as typed; the configuration keeps the text.
+    const IndirizzoDatabase indirizzo(m_server->text().trimmed());
+    const QString mostrato = indirizzo.mostrabile();
     try {
         try {
             DatabaseHost::apri(indirizzo, m_opzioni);
-            scegli(indirizzo, QStringLiteral("Collegamento riuscito: si userà il database %1.").arg(mostrato));
+            scegli(indirizzo.testo(), QStringLiteral("Collegamento riuscito: si userà il database %1.").arg(mostrato));
             return;
         } catch (const Errore& e) {
             // An empty database made by the administrator for the hall: offered, not assumed.
@@ -169,7 +170,7 @@ void FinestraBenvenuto::collegaServer() {
             return;
         const auto host = DatabaseHost::crea(indirizzo, m_opzioni);
         host->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Controlli"), 1);
-        scegli(indirizzo, QStringLiteral("Creato il database della sala su %1. Ora inserire le "
+        scegli(indirizzo.testo(), QStringLiteral("Creato il database della sala su %1. Ora inserire le "
                                          "anagrafiche.").arg(mostrato));
     } catch (const Errore& e) {
         QMessageBox::warning(this, windowTitle(),

@@ -10,7 +10,6 @@
 #include "FusoOrario.h"
 #include "DopoPrimoDisegno.h"
 #include "ModuloRiepilogo.h"
-#include "ParametriServer.h"
 #include "UscitaDopoDisegno.h"
 #include "VerificaRefill.h"
 #include "documento/VerificaRegistro.h"
@@ -84,11 +83,11 @@ int rispondiSenzaFinestra(const ArgomentiProgramma& argomenti) {
 // --verifica and --ripara: a table on standard output, no window.
 int controllaDocumenti(int argc, char** argv, const ArgomentiProgramma& argomenti) {
     QCoreApplication applicazione(argc, argv);
-    const QString percorso = ParametriServer::mostrabile(
-        QDir::toNativeSeparators(Programma::percorsoDatabase(argomenti)));
+    const IndirizzoDatabase indirizzo = Programma::indirizzoDatabase(argomenti);
+    const QString percorso = indirizzo.mostrabile();
     std::shared_ptr<DatabaseHost> host;
     try {
-        host = Programma::apriDatabase(argomenti);
+        host = Programma::apriDatabase(argomenti, indirizzo);
     } catch (const Errore& errore) {
         if (errore.numero() == CodiceErrore::AutorizzazioneNegata)
             return fallisci(errore.descrizione(), Programma::esitoFallito);
@@ -136,9 +135,9 @@ int controllaDocumenti(int argc, char** argv, const ArgomentiProgramma& argoment
 // tables: on a file everything is undone when a step fails (the file is removed).
 int creaDatabase(int argc, char** argv, const ArgomentiProgramma& argomenti) {
     QCoreApplication applicazione(argc, argv);
-    const QString destinazione = argomenti.creaDatabase();
-    const bool server = ParametriServer::eIndirizzo(destinazione);
-    const QString nome = ParametriServer::mostrabile(QDir::toNativeSeparators(destinazione));
+    const IndirizzoDatabase destinazione(argomenti.creaDatabase());
+    const bool server = destinazione.server();
+    const QString nome = destinazione.mostrabile();
     try {
         const OpzioniHost opzioni{argomenti.data(), argomenti.utente(), {}};
         auto host = DatabaseHost::crea(destinazione, opzioni);
@@ -150,7 +149,7 @@ int creaDatabase(int argc, char** argv, const ArgomentiProgramma& argomenti) {
                 if (!server)
                     for (const QString& suffisso : {QString(), QStringLiteral("-wal"),
                                                     QStringLiteral("-shm")})
-                        QFile::remove(destinazione + suffisso);
+                        QFile::remove(destinazione.file() + suffisso);
                 throw;
             }
         }
@@ -259,7 +258,7 @@ std::shared_ptr<DatabaseHost> creaDemo(const QString& percorso, const OpzioniHos
 class ControlloIntegrita {
 public:
     // `danneggiato` runs on the user-interface thread with what was found.
-    ControlloIntegrita(const QString& percorso, std::function<void(const QString&)> danneggiato) {
+    ControlloIntegrita(const IndirizzoDatabase& percorso, std::function<void(const QString&)> danneggiato) {
         m_attesa = DopoPrimoDisegno::esegui([this, percorso, danneggiato] {
             m_filo = std::thread([this, percorso, danneggiato] {
                 const QString problema = DatabaseHost::controllaIntegrita(percorso, &m_basta);
@@ -299,7 +298,7 @@ QString Programma::percorsoDemo() {
         .filePath(nomeFileDemo);
 }
 
-QString Programma::percorsoDatabase(const ArgomentiProgramma& argomenti) {
+IndirizzoDatabase Programma::indirizzoDatabase(const ArgomentiProgramma& argomenti) {
     if (!argomenti.database().isEmpty())
         return argomenti.database();
     if (argomenti.demo())
@@ -318,17 +317,18 @@ bool Programma::puoEssereOpzioneQt(const QStringList& argomenti) {
 }
 
 std::shared_ptr<DatabaseHost> Programma::apriDatabase(const ArgomentiProgramma& argomenti,
-                                                      QString percorso) {
+                                                      IndirizzoDatabase indirizzo) {
     const OpzioniHost opzioni{argomenti.data(), argomenti.utente(), {}};
-    if (percorso.isEmpty())
-        percorso = percorsoDatabase(argomenti);
-    if (percorso.isEmpty())
+    if (indirizzo.vuoto())
+        indirizzo = indirizzoDatabase(argomenti);
+    if (indirizzo.vuoto())
         throw Errore::database(QStringLiteral(
             "nessun database della sala è configurato: avviare kalorefill per sceglierlo, "
             "oppure indicarlo con --database"));
     // A server database is checked by the host itself, which names it in its messages.
-    if (ParametriServer::eIndirizzo(percorso))
-        return DatabaseHost::apri(percorso, opzioni);
+    if (indirizzo.server())
+        return DatabaseHost::apri(indirizzo, opzioni);
+    const QString percorso = indirizzo.file();
     const QFileInfo file(percorso);
     if (percorso == percorsoDemo() && !file.exists())
         return creaDemo(percorso, opzioni);
@@ -362,8 +362,8 @@ int Programma::esegui(int argc, char** argv) {
             return creaDatabase(argc, argv, prima);
         if (prima.azione() == ArgomentiProgramma::Azione::Backup) {
             QCoreApplication applicazione(argc, argv);
-            const QString database = percorsoDatabase(prima);
-            if (database.isEmpty())
+            const IndirizzoDatabase database = indirizzoDatabase(prima);
+            if (database.vuoto())
                 return fallisci(QStringLiteral("nessun database della sala è configurato: "
                                                "indicarlo con --database"),
                                 esitoFallito);
@@ -389,17 +389,17 @@ int Programma::esegui(int argc, char** argv) {
 
     using Azione = ArgomentiProgramma::Azione;
     // The first start, or --configura: the hall's database is chosen in the welcome window.
-    QString database = percorsoDatabase(argomenti);
-    if (argomenti.azione() == Azione::Configura || database.isEmpty()) {
+    IndirizzoDatabase database = indirizzoDatabase(argomenti);
+    if (argomenti.azione() == Azione::Configura || database.vuoto()) {
         database = AvvioSala::benvenuto(argomenti, percorsoDemo());
-        if (database.isEmpty())
+        if (database.vuoto())
             return 0;
     }
     if (argomenti.azione() == Azione::Ripristina)
         return AvvioSala::ripristina(database, argomenti.file());
 
     // Never a password in a message, even one the operator typed into the address.
-    const QString percorso = ParametriServer::mostrabile(QDir::toNativeSeparators(database));
+    const QString percorso = database.mostrabile();
     std::shared_ptr<DatabaseHost> host;
     try {
         host = apriDatabase(argomenti, database);
@@ -426,7 +426,7 @@ int Programma::esegui(int argc, char** argv) {
         return AvvioSala::anagrafiche(host, argomenti.file());
     // The hall's own database is copied once a day; one named on the command line is
     // someone's test or another hall's, and the demo hall holds nothing to keep.
-    if (argomenti.database().isEmpty() && database != percorsoDemo())
+    if (argomenti.database().isEmpty() && database.testo() != percorsoDemo())
         AvvioSala::copiaGiornaliera(database, QDate::currentDate());
 
     Configura configura;
@@ -435,7 +435,7 @@ int Programma::esegui(int argc, char** argv) {
     int esito = 0;
     // A damaged file is shown on the form itself, which then refuses to save into it.
     const ControlloIntegrita controllo(
-        host->percorsoFile(), [&configura](const QString& problema) {
+        database, [&configura](const QString& problema) {
             const QString copia = AvvioSala::ultimaCopia();
             configura.segnalaDatabaseDanneggiato(copia.isEmpty() ? problema : problema + QLatin1Char('\n') + copia);
         });

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #pragma once
 
+#include "IndirizzoDatabase.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -23,16 +25,16 @@ public:
     static int esegui(int argc, char** argv);
 
     // The database the options name (--database, --demo), else the one of the hall's
-    // configuration; empty when none is chosen yet.
-    static QString percorsoDatabase(const ArgomentiProgramma& argomenti);
+    // configuration, read once; empty when none is chosen yet.
+    static IndirizzoDatabase indirizzoDatabase(const ArgomentiProgramma& argomenti);
     // Where the demo database lives for this user.
     static QString percorsoDemo();
     // Opens the database the options name; the demo database is made, with its data, the
     // first time it is wanted. Throws Errore when the file cannot be used; such a file is
     // left exactly as it was.
-    // `percorso`, when given, instead of the one the options name.
+    // `indirizzo`, when given, instead of the one the options name.
     static std::shared_ptr<DatabaseHost> apriDatabase(const ArgomentiProgramma& argomenti,
-                                                      QString percorso = {});
+                                                      IndirizzoDatabase indirizzo = {});
     // Qt's own options (-platform, -style, ...) are only known once QApplication has taken
     // them; before that a single-dash word may be one of them.
     static bool puoEssereOpzioneQt(const QStringList& argomenti);

@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #include "VerificaRefill.h"
 
+#include "documento/DocumentoRefill.h"
 #include "host/Errore.h"
+#include "host/SqlTesti.h"
 #include "host/Valuta.h"
 
 #include <QDateTime>
@@ -16,10 +18,6 @@ namespace KaloRefill {
 
 namespace {
 
-QString dataJet(const QDate& data) {
-    return QLatin1Char('#') + data.toString(QStringLiteral("MM-dd-yyyy")) + QLatin1Char('#');
-}
-
 QString testoData(const QDate& data) {
     return data.toString(QStringLiteral("dd/MM/yyyy"));
 }
@@ -31,16 +29,6 @@ Valuta importo(const QVariant& valore) {
 QString euro(const Valuta& valore) {
     return QStringLiteral("€ ") + valore.testo();
 }
-
-// The pair a save writes: the total leaves the hall's cash and goes onto the refill account.
-struct Atteso {
-    int riga;
-    const char* descrizione;
-    bool totaleInDare;
-    const char* ruoloConto;
-};
-constexpr Atteso coppia[] = {{1, "Refill Hopper", false, "CassaSalaGiochi"},
-                             {2, "Carico Hopper(Refill)", true, "CassaRefill"}};
 
 } // namespace
 
@@ -73,25 +61,8 @@ struct VerificaRefill::Orfana {
 VerificaRefill::VerificaRefill(HostApplication& host, const QDate& dal, const QDate& al)
     : m_host(host), m_dal(dal), m_al(al) {}
 
-QString VerificaRefill::condizionePeriodo(const QDate& dal, const QDate& al, const QString& colonna) const {
-    QString condizione;
-    if (dal.isValid())
-        condizione += QStringLiteral(" and ") + colonna + QStringLiteral(">=") + dataJet(dal);
-    if (al.isValid())
-        condizione += QStringLiteral(" and ") + colonna + QStringLiteral("<=") + dataJet(al);
-    return condizione;
-}
-
 QList<VerificaRefill::Orfana> VerificaRefill::leggiOrfane(const QDate& dal, const QDate& al, bool righe) {
-    const QString tabella = righe ? QStringLiteral("noteincassi") : QStringLiteral("noterighe");
-    const QString data = righe ? QStringLiteral("noteincassi.dataincasso") : QStringLiteral("noterighe.Data");
-    const QString dettaglio = righe ? QStringLiteral("noteincassi.linkscheda, noteincassi.refillgestore")
-                                    : QStringLiteral("noterighe.descrizione");
-    const RecordsetPtr rs = m_host.openrecordset(
-        QStringLiteral("select %1.id, %1.idtesta, %2 as giorno, %3 from %1 left join noteteste on %1.idtesta = "
-                       "noteteste.id where noteteste.id is null")
-            .arg(tabella, data, dettaglio) +
-        condizionePeriodo(dal, al, data) + QStringLiteral(" order by %1.id").arg(tabella));
+    const RecordsetPtr rs = m_host.openrecordset(SqlTesti::orfaneDelPeriodo(righe, dal, al));
     QList<Orfana> orfane;
     for (; !rs->Eof(); rs->MoveNext()) {
         Orfana o;
@@ -109,13 +80,9 @@ QList<VerificaRefill::Orfana> VerificaRefill::leggiOrfane(const QDate& dal, cons
 }
 
 QList<VerificaRefill::Documento> VerificaRefill::leggiDocumenti(const QDate& dal, const QDate& al) {
-    const QString periodo = condizionePeriodo(dal, al);
     QList<Documento> documenti;
     QHash<qint64, qsizetype> indice;
-    const RecordsetPtr testate = m_host.openrecordset(
-        QStringLiteral("select noteteste.id, noteteste.dataregistrazione, noteteste.refillnoleggiatore"
-                       " from noteteste where noteteste.codcausale='REF'") +
-        periodo + QStringLiteral(" order by noteteste.dataregistrazione, noteteste.id"));
+    const RecordsetPtr testate = m_host.openrecordset(SqlTesti::testateDelPeriodo(dal, al));
     for (; !testate->Eof(); testate->MoveNext()) {
         Documento d;
         d.id = testate->Field(QStringLiteral("id")).toLongLong();
@@ -125,11 +92,7 @@ QList<VerificaRefill::Documento> VerificaRefill::leggiDocumenti(const QDate& dal
         documenti.append(d);
     }
 
-    const RecordsetPtr righe = m_host.openrecordset(
-        QStringLiteral("select noteincassi.idtesta, noteincassi.linkscheda, noteincassi.refillgestore from noteincassi"
-                       " inner join noteteste on noteincassi.idtesta = noteteste.id"
-                       " where noteteste.codcausale='REF'") +
-        periodo);
+    const RecordsetPtr righe = m_host.openrecordset(SqlTesti::righeDelPeriodo(dal, al));
     for (; !righe->Eof(); righe->MoveNext()) {
         const qsizetype i = indice.value(righe->Field(QStringLiteral("idtesta")).toLongLong(), -1);
         if (i < 0)
@@ -139,12 +102,7 @@ QList<VerificaRefill::Documento> VerificaRefill::leggiDocumenti(const QDate& dal
         ++documenti[i].schede[righe->Field(QStringLiteral("linkscheda")).toLongLong()];
     }
 
-    const RecordsetPtr movimenti = m_host.openrecordset(
-        QStringLiteral("select noterighe.idtesta, noterighe.riga, noterighe.descrizione,"
-                       " noterighe.dare, noterighe.avere, noterighe.codconto from noterighe"
-                       " inner join noteteste on noterighe.idtesta = noteteste.id"
-                       " where noteteste.codcausale='REF'") +
-        periodo + QStringLiteral(" order by noterighe.idtesta, noterighe.riga"));
+    const RecordsetPtr movimenti = m_host.openrecordset(SqlTesti::scrittureDelPeriodo(dal, al));
     for (; !movimenti->Eof(); movimenti->MoveNext()) {
         const qsizetype i = indice.value(movimenti->Field(QStringLiteral("idtesta")).toLongLong(), -1);
         if (i < 0)
@@ -162,12 +120,10 @@ QList<VerificaRefill::Documento> VerificaRefill::leggiDocumenti(const QDate& dal
 
 QList<VerificaRefill::Problema> VerificaRefill::problemiDi(const QList<Documento>& documenti) {
     QStringList conti;
-    const RecordsetPtr associazioni =
-        m_host.openrecordset(QStringLiteral("select * from TabAssociazioneConti"));
-    for (const Atteso& a : coppia)
-        conti << (associazioni->RecordCount() > 0
-                      ? associazioni->Field(QLatin1String(a.ruoloConto)).toString()
-                      : QString());
+    const RecordsetPtr associazioni = m_host.openrecordset(SqlTesti::associazioneConti());
+    for (const DocumentoRefill::Scrittura& s : DocumentoRefill::Scritture)
+        conti << (associazioni->RecordCount() > 0 ? associazioni->Field(QLatin1String(s.ruoloConto)).toString()
+                                                  : QString());
 
     QList<Problema> problemi;
     QMap<QDate, QList<qint64>> perData;
@@ -201,10 +157,10 @@ QList<VerificaRefill::Problema> VerificaRefill::problemiDi(const QList<Documento
             continue;
         }
         for (int k = 0; k < 2; ++k) {
-            const Atteso& a = coppia[k];
+            const DocumentoRefill::Scrittura& a = DocumentoRefill::Scritture.at(std::size_t(k));
             const Movimento& m = d.movimenti.at(k);
-            const Valuta dare = a.totaleInDare ? d.somma : Valuta();
-            const Valuta avere = a.totaleInDare ? Valuta() : d.somma;
+            const Valuta dare = a.dare(d.somma);
+            const Valuta avere = a.avere(d.somma);
             const bool giusta = m.riga == a.riga &&
                                 m.descrizione == QLatin1String(a.descrizione) &&
                                 !m.dare.isNull() && !m.avere.isNull() && importo(m.dare) == dare &&
@@ -252,12 +208,12 @@ void VerificaRefill::riparaData(const QDate& data, const QList<Problema>& proble
         note << QStringLiteral("testata %1: %2").arg(QString::number(p.idTesta), p.descrizione);
     // Entries are written anew from the rows; without a header nothing is left to hold them.
     for (const Orfana& o : scritture)
-        m_host.Execute(QStringLiteral("delete * from noterighe where id=%1").arg(o.id));
+        m_host.Execute(SqlTesti::cancellaScrittura(o.id));
     if (documenti.isEmpty()) {
         // Rows of a date that has no refill document any more: taken away, and the log
         // keeps what they held.
         for (const Orfana& o : righe)
-            m_host.Execute(QStringLiteral("delete * from noteincassi where id=%1").arg(o.id));
+            m_host.Execute(SqlTesti::cancellaRiga(o.id));
         if (!righe.isEmpty() || !scritture.isEmpty())
             scriviLog({}, QStringLiteral("Righe refill del %1 senza testata").arg(testoData(data)),
                       note.join(QStringLiteral("; ")));
@@ -269,7 +225,7 @@ void VerificaRefill::riparaData(const QDate& data, const QList<Problema>& proble
     for (qsizetype i = 1; i < documenti.size(); ++i)
         unisciDuplicati(primaria, documenti.at(i).id);
     for (const Orfana& o : righe)
-        m_host.Execute(QStringLiteral("update noteincassi set idtesta=%1 where id=%2").arg(primaria).arg(o.id));
+        m_host.Execute(SqlTesti::spostaRiga(o.id, primaria));
     unaRigaPerApparecchio(primaria);
     riscriviDocumento(primaria, data, note.join(QStringLiteral("; ")));
     if (unita)
@@ -279,8 +235,7 @@ void VerificaRefill::riparaData(const QDate& data, const QList<Problema>& proble
 // One row per machine in a header: where a machine has several, the later save wins (the
 // later time, then the later row).
 void VerificaRefill::unaRigaPerApparecchio(qint64 idTesta) {
-    const RecordsetPtr rs = m_host.openrecordset(
-        QStringLiteral("select id, linkscheda, iddata from noteincassi where idtesta=%1 order by id").arg(idTesta));
+    const RecordsetPtr rs = m_host.openrecordset(SqlTesti::righeDellaTestata(idTesta));
     QHash<qint64, std::pair<qint64, QDateTime>> tenute; // linkscheda -> (id, iddata)
     QList<qint64> daTogliere;
     for (; !rs->Eof(); rs->MoveNext()) {
@@ -297,17 +252,13 @@ void VerificaRefill::unaRigaPerApparecchio(qint64 idTesta) {
         }
     }
     for (const qint64 id : daTogliere)
-        m_host.Execute(QStringLiteral("delete * from noteincassi where id=%1").arg(id));
+        m_host.Execute(SqlTesti::cancellaRiga(id));
 }
 
 // The rows of a second header of the same date go under the first one; where both hold
 // the same machine the later save wins, so no machine is counted twice.
 void VerificaRefill::unisciDuplicati(qint64 primaria, qint64 duplicata) {
-    const auto righeDi = [this](qint64 idTesta) {
-        return m_host.openrecordset(
-            QStringLiteral("select id, linkscheda, iddata from noteincassi where idtesta=%1 order by id")
-                .arg(idTesta));
-    };
+    const auto righeDi = [this](qint64 idTesta) { return m_host.openrecordset(SqlTesti::righeDellaTestata(idTesta)); };
     QHash<qint64, std::pair<qint64, QDateTime>> esistenti; // linkscheda -> (id, iddata)
     for (const RecordsetPtr rs = righeDi(primaria); !rs->Eof(); rs->MoveNext())
         esistenti.insert(rs->Field(QStringLiteral("linkscheda")).toLongLong(),
@@ -321,66 +272,26 @@ void VerificaRefill::unisciDuplicati(qint64 primaria, qint64 duplicata) {
         const auto gia = esistenti.constFind(scheda);
         if (gia != esistenti.cend()) {
             const bool piuRecente = quando > gia->second;
-            m_host.Execute(QStringLiteral("delete * from noteincassi where id=%1")
-                               .arg(piuRecente ? gia->first : id));
+            m_host.Execute(SqlTesti::cancellaRiga(piuRecente ? gia->first : id));
             if (!piuRecente)
                 continue;
         }
-        m_host.Execute(QStringLiteral("update noteincassi set idtesta=%1 where id=%2")
-                           .arg(primaria)
-                           .arg(id));
+        m_host.Execute(SqlTesti::spostaRiga(id, primaria));
         esistenti.insert(scheda, {id, quando});
     }
-    m_host.Execute(QStringLiteral("delete * from noterighe where idtesta=%1").arg(duplicata));
-    m_host.Execute(QStringLiteral("delete * from noteteste where id=%1").arg(duplicata));
+    m_host.Execute(SqlTesti::cancellaRighe(QString::number(duplicata)));
+    m_host.Execute(SqlTesti::cancellaTestata(duplicata));
 }
 
-// The header's total from its rows and the two entries written anew, as a save does.
+// The header's total from its rows and the two entries written anew, as a save leaves them.
 void VerificaRefill::riscriviDocumento(qint64 idTesta, const QDate& data, const QString& note) {
-    Valuta totale;
-    const RecordsetPtr righe = m_host.openrecordset(
-        QStringLiteral("select refillgestore from noteincassi where idtesta=%1").arg(idTesta));
-    for (; !righe->Eof(); righe->MoveNext())
-        totale = totale + importo(righe->Field(QStringLiteral("refillgestore")));
-
-    const RecordsetPtr testata =
-        m_host.openrecordset(QStringLiteral("select * from noteteste where id=%1").arg(idTesta));
-    if (testata->RecordCount() == 0)
-        throw Errore::nessunRecordCorrente();
-    const QVariant codLocale = testata->Field(QStringLiteral("Codlocale"));
-    testata->SetField(QStringLiteral("refillnoleggiatore"), QVariant::fromValue(totale));
-    testata->Update();
-
-    const RecordsetPtr associazioni =
-        m_host.openrecordset(QStringLiteral("select * from TabAssociazioneConti"));
-    if (associazioni->RecordCount() == 0)
-        throw Errore::database(QStringLiteral(
-            "la tabella TabAssociazioneConti è vuota: le scritture contabili non si possono scrivere"));
-
-    m_host.Execute(QStringLiteral("delete * from noterighe where idtesta=%1").arg(idTesta));
-    const RecordsetPtr movimenti =
-        m_host.openrecordset(QStringLiteral("select * from noterighe where id=-1"));
-    for (const Atteso& a : coppia) {
-        movimenti->AddNew();
-        movimenti->SetField(QStringLiteral("idtesta"), idTesta);
-        movimenti->SetField(QStringLiteral("Data"), data);
-        movimenti->SetField(QStringLiteral("Descrizione"), QLatin1String(a.descrizione));
-        movimenti->SetField(QStringLiteral("dare"), QVariant::fromValue(a.totaleInDare ? totale : Valuta()));
-        movimenti->SetField(QStringLiteral("avere"), QVariant::fromValue(a.totaleInDare ? Valuta() : totale));
-        movimenti->SetField(QStringLiteral("codconto"), associazioni->Field(QLatin1String(a.ruoloConto)));
-        movimenti->SetField(QStringLiteral("Codlocale"), codLocale);
-        movimenti->SetField(QStringLiteral("iddata"), QDateTime::currentDateTime());
-        movimenti->SetField(QStringLiteral("idoperatore"), m_host.User());
-        movimenti->SetField(QStringLiteral("riga"), qint16(a.riga));
-        movimenti->Update();
-    }
-
+    const Valuta totale = DocumentoRefill(m_host).riscrivi(idTesta, data);
     scriviLog(QVariant::fromValue(totale),
               QStringLiteral("Documento refill del %1 (testata %2)").arg(testoData(data)).arg(idTesta), note);
 }
 
 void VerificaRefill::scriviLog(const QVariant& importo, const QString& descrizione, const QString& note) {
-    const RecordsetPtr log = m_host.openrecordset(QStringLiteral("select * from LogOperazioni where id=-1"));
+    const RecordsetPtr log = m_host.openrecordset(SqlTesti::logVuoto());
     log->AddNew();
     log->SetField(QStringLiteral("iddata"), QDateTime::currentDateTime());
     log->SetField(QStringLiteral("idoperatore"), m_host.User());

@@ -46,8 +46,6 @@ private:
     // Machine rows (righe) or entries (!righe) of the period whose header does not exist.
     QList<Orfana> leggiOrfane(const QDate& dal, const QDate& al, bool righe);
     QList<Problema> problemiDi(const QList<Documento>& documenti);
-    QString condizionePeriodo(const QDate& dal, const QDate& al,
-                              const QString& colonna = QStringLiteral("noteteste.dataregistrazione")) const;
     void riparaData(const QDate& data, const QList<Problema>& problemi);
     void unisciDuplicati(qint64 primaria, qint64 duplicata);
     void unaRigaPerApparecchio(qint64 idTesta);

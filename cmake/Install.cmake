@@ -4,12 +4,13 @@
 # find_package(KaloRefill) and link KaloRefill::kalorefill (and KaloRefill::kalorefill_database).
 #
 # Headers keep the folders they have in the sources, under include/KaloRefill, because they
-# include each other by relative path ("../host/HostApplication.h"):
+# include each other by paths rooted there ("host/HostApplication.h"):
 #
 #   include/KaloRefill/kalorefill_export.h, kalorefill_database_export.h, Versione.h
 #   include/KaloRefill/entry/      Configura.h, Registrazione.h
-#   include/KaloRefill/host/       the host contracts, and DatabaseHost.h beside the
-#                                  HostApplication.h it includes
+#   include/KaloRefill/host/       the host contracts, and DatabaseHost.h with the
+#                                  database address it takes (IndirizzoDatabase.h,
+#                                  ParametriServer.h)
 #   include/KaloRefill/search/     ComponenteRicerca.h
 #   include/KaloRefill/components/ ComponentFactory.h
 #
@@ -60,6 +61,8 @@ endif()
 
 file(GLOB _kalorefill_host_headers ${PROJECT_SOURCE_DIR}/src/host/*.h)
 install(FILES ${_kalorefill_host_headers} ${PROJECT_SOURCE_DIR}/platform/database/DatabaseHost.h
+    ${PROJECT_SOURCE_DIR}/platform/database/IndirizzoDatabase.h
+    ${PROJECT_SOURCE_DIR}/platform/database/ParametriServer.h
     DESTINATION ${KALOREFILL_INSTALL_INCLUDEDIR}/host COMPONENT sviluppo)
 install(FILES ${PROJECT_SOURCE_DIR}/src/entry/Configura.h ${PROJECT_SOURCE_DIR}/src/entry/Registrazione.h
     DESTINATION ${KALOREFILL_INSTALL_INCLUDEDIR}/entry COMPONENT sviluppo)

@@ -5,6 +5,7 @@
 #include "ConnessioneFile.h"
 #include "ConnessioneServer.h"
 #include "Impostazioni.h"
+#include "IndirizzoDatabase.h"
 #include "ParametriServer.h"
 #include "RecordsetSql.h"
 #include "SchemaDatabase.h"
@@ -76,10 +77,11 @@ DatabaseHost::DatabaseHost(std::unique_ptr<Privato> privato) : d(std::move(priva
 
 DatabaseHost::~DatabaseHost() = default;
 
-std::shared_ptr<DatabaseHost> DatabaseHost::apri(const QString& percorsoFile,
+std::shared_ptr<DatabaseHost> DatabaseHost::apri(const IndirizzoDatabase& indirizzo,
                                                  const OpzioniHost& opzioni) {
-    if (ParametriServer::eIndirizzo(percorsoFile))
-        return apriServer(ParametriServer::leggi(percorsoFile), opzioni, false);
+    if (indirizzo.server())
+        return apriServer(indirizzo.parametri(), opzioni, false);
+    const QString percorsoFile = indirizzo.file();
     const QFileInfo info(percorsoFile);
     if (!info.exists())
         throw Errore::database(QStringLiteral("Il database %1 non esiste.").arg(percorsoFile));
@@ -116,10 +118,11 @@ std::shared_ptr<DatabaseHost> DatabaseHost::apri(const QString& percorsoFile,
     return std::shared_ptr<DatabaseHost>(new DatabaseHost(std::move(privato)));
 }
 
-std::shared_ptr<DatabaseHost> DatabaseHost::crea(const QString& percorsoFile,
+std::shared_ptr<DatabaseHost> DatabaseHost::crea(const IndirizzoDatabase& indirizzo,
                                                  const OpzioniHost& opzioni) {
-    if (ParametriServer::eIndirizzo(percorsoFile))
-        return apriServer(ParametriServer::leggi(percorsoFile), opzioni, true);
+    if (indirizzo.server())
+        return apriServer(indirizzo.parametri(), opzioni, true);
+    const QString percorsoFile = indirizzo.file();
     const QFileInfo info(percorsoFile);
     if (info.exists())
         throw Errore::database(
@@ -226,12 +229,13 @@ std::unique_ptr<UnitaDiLavoro> DatabaseHost::IniziaUnita() {
     return std::make_unique<UnitaLavoro>(d->connessione);
 }
 
-QString DatabaseHost::controllaIntegrita(const QString& percorsoFile,
+QString DatabaseHost::controllaIntegrita(const IndirizzoDatabase& indirizzo,
                                          const std::atomic<bool>* basta) {
     // A server looks after its own pages (and its administrator after the server): there
     // is no file here for the program to read.
-    if (ParametriServer::eIndirizzo(percorsoFile))
+    if (indirizzo.server())
         return {};
+    const QString percorsoFile = indirizzo.file();
     try {
         const auto connessione =
             ConnessioneFile::apri(percorsoFile, ConnessioneFile::Accesso::SolaLettura);

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #pragma once
 
+#include "IndirizzoDatabase.h"
 #include "host/HostApplication.h"
 #include "kalorefill_database_export.h"
 
@@ -37,11 +38,11 @@ public:
     // Throws Errore when it is missing, unreadable, corrupt, not a KaloRefill database, or
     // a file that cannot be written (its folder included); a refused database is never
     // changed.
-    static std::shared_ptr<DatabaseHost> apri(const QString& percorsoFile,
+    static std::shared_ptr<DatabaseHost> apri(const IndirizzoDatabase& indirizzo,
                                               const OpzioniHost& opzioni = {});
     // Creates a new, empty KaloRefill database; the file must not exist yet, a database
     // on a server must exist and hold no table.
-    static std::shared_ptr<DatabaseHost> crea(const QString& percorsoFile,
+    static std::shared_ptr<DatabaseHost> crea(const IndirizzoDatabase& indirizzo,
                                               const OpzioniHost& opzioni = {});
 
     ~DatabaseHost() override;
@@ -64,7 +65,7 @@ public:
     // connection of its own, so it may run on another thread while the form works. Empty
     // when the file is sound or the check was stopped by `basta` (set from any thread),
     // otherwise what is wrong, in the operator's words.
-    static QString controllaIntegrita(const QString& percorsoFile,
+    static QString controllaIntegrita(const IndirizzoDatabase& indirizzo,
                                       const std::atomic<bool>* basta = nullptr);
 
     void setData(const QDate& data);

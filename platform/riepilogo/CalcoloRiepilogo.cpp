@@ -3,6 +3,7 @@
 #include "CalcoloRiepilogo.h"
 
 #include "RegolaAllarme.h"
+#include "host/SqlTesti.h"
 
 #include <QHash>
 
@@ -14,10 +15,6 @@ namespace KaloRefill {
 
 namespace {
 
-QString dataJet(const QDate& data) {
-    return QLatin1Char('#') + data.toString(QStringLiteral("MM-dd-yyyy")) + QLatin1Char('#');
-}
-
 QString testoSql(QString testo) {
     return QLatin1Char('\'') + testo.replace(QLatin1Char('\''), QStringLiteral("''")) +
            QLatin1Char('\'');
@@ -28,8 +25,8 @@ QString daDove(const QString& codLocale, const QDate& dal, const QDate& al) {
     return QStringLiteral(" FROM NoteIncassi INNER JOIN NoteTeste ON NoteIncassi.IdTesta = "
                           "NoteTeste.id where NoteTeste.CodCausale = 'REF' And "
                           "NoteTeste.CodLocale = ") +
-           testoSql(codLocale) + QStringLiteral(" And NoteIncassi.DataIncasso >= ") + dataJet(dal) +
-           QStringLiteral(" And NoteIncassi.DataIncasso <= ") + dataJet(al);
+           testoSql(codLocale) + QStringLiteral(" And NoteIncassi.DataIncasso >= ") + SqlTesti::dataSql(dal) +
+           QStringLiteral(" And NoteIncassi.DataIncasso <= ") + SqlTesti::dataSql(al);
 }
 
 // An amount as the log holds it: a number, or the keypad's text with its decimal comma.
@@ -91,7 +88,7 @@ QString CalcoloRiepilogo::sqlPerGiorno(const QString& codLocale, const QDate& da
 QString CalcoloRiepilogo::sqlRegistro(const QDate& dal, const QDate& al) {
     return QStringLiteral("select iddata, Descrizione, importo1, notevarie, operazione from "
                           "LogOperazioni where iddata >= ") +
-           dataJet(dal) + QStringLiteral(" And iddata < ") + dataJet(al.addDays(1)) +
+           SqlTesti::dataSql(dal) + QStringLiteral(" And iddata < ") + SqlTesti::dataSql(al.addDays(1)) +
            QStringLiteral(" order by iddata, id");
 }
 

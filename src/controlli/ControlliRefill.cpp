@@ -1,21 +1,21 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "ControlliRefill.h"
+#include "controlli/ControlliRefill.h"
 
-#include "../documento/BuonoRefill.h"
-#include "../documento/RegistroRefill.h"
-#include "../entry/StatoModulo.h"
-#include "../form/Calcolatrice.h"
-#include "../form/Etichetta.h"
-#include "../form/FrmRefill.h"
-#include "../form/Letture.h"
-#include "../form/Messaggio.h"
-#include "../form/PulsanteGrafico.h"
-#include "../host/Errore.h"
-#include "../host/SqlTesti.h"
-#include "DlgPin.h"
-#include "HostOperatore.h"
-#include "Pin.h"
+#include "controlli/DlgPin.h"
+#include "controlli/HostOperatore.h"
+#include "controlli/Pin.h"
+#include "documento/BuonoRefill.h"
+#include "documento/RegistroRefill.h"
+#include "entry/StatoModulo.h"
+#include "form/Calcolatrice.h"
+#include "form/Etichetta.h"
+#include "form/FrmRefill.h"
+#include "form/Letture.h"
+#include "form/Messaggio.h"
+#include "form/PulsanteGrafico.h"
+#include "host/Errore.h"
+#include "host/SqlTesti.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -144,18 +144,9 @@ void ControlliRefill::gestionePin(QWidget* parent) {
                       Messaggio::Informazione, QStringLiteral("Gestione PIN"));
 }
 
-std::optional<ControlliRefill::Autorizzazione> ControlliRefill::autorizza() {
+std::optional<ControlliRefill::Autorizzazione> ControlliRefill::autorizza(const Valuta& previsto) {
     Autorizzazione a;
-    Calcolatrice calcolo({m_form.LabValore->caption(), m_form.LabConto->caption(), !m_form.LabConto->isHidden(),
-                          m_form.LabOperazione->caption()});
-    calcolo.conteggiaValori();
-    try {
-        a.previsto = Valuta::daDouble(Letture::letturaImporto(calcolo.stato().valore));
-    } catch (const Errore&) {
-        Messaggio::mostra(&m_form, QStringLiteral("L'importo \"%1\" non è un numero.").arg(calcolo.stato().valore),
-                          Messaggio::Esclamativo);
-        return std::nullopt;
-    }
+    a.previsto = previsto;
     const int indice = int(Letture::letturaIntera(m_form.Bottone->caption()));
     if (indice < 0 || indice >= FrmRefill::NumeroPulsanti)
         throw Errore::indiceNonValido();

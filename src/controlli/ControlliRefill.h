@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #pragma once
 
-#include "../documento/BuonoRefill.h"
-#include "../documento/ImpostazioniControlli.h"
-#include "../documento/RigaRegistro.h"
-#include "../host/HostApplication.h"
-#include "Operatori.h"
+#include "controlli/Operatori.h"
+#include "documento/BuonoRefill.h"
+#include "documento/ImpostazioniControlli.h"
+#include "documento/RigaRegistro.h"
+#include "host/HostApplication.h"
 #include "kalorefill_export.h"
 
 #include <QObject>
@@ -55,9 +55,10 @@ public:
     void bloccaPerInattivita();
     QTimer& timerInattivita() { return m_inattivita; }
 
-    // Before the save's unit: the amount the save will leave, the witness and the reason it
-    // needs. Empty when the operator gave up or was refused (nothing is written then).
-    std::optional<Autorizzazione> autorizza();
+    // Before the save's unit: for `previsto`, the amount the save will leave, the witness
+    // and the reason it needs. Empty when the operator gave up or was refused (nothing is
+    // written then).
+    std::optional<Autorizzazione> autorizza(const Valuta& previsto);
     // Inside the unit, before the document is written: the machine's amount now.
     void primaDelSalvataggio(Autorizzazione& a);
     // Inside the unit, after the document is written: the register row. Throws (and so

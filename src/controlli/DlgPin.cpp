@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "DlgPin.h"
+#include "controlli/DlgPin.h"
 
-#include "../form/Messaggio.h"
+#include "form/Messaggio.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "Operatori.h"
+#include "controlli/Operatori.h"
 
-#include "../documento/RegistroRefill.h"
-#include "../host/Errore.h"
-#include "../host/SqlTesti.h"
-#include "Pin.h"
+#include "controlli/Pin.h"
+#include "documento/RegistroRefill.h"
+#include "host/Errore.h"
+#include "host/SqlTesti.h"
 
 namespace KaloRefill {
 

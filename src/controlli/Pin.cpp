@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "Pin.h"
+#include "controlli/Pin.h"
 
-#include "../host/Errore.h"
+#include "host/Errore.h"
 
 #include <sodium.h>
 

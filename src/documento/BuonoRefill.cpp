@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "BuonoRefill.h"
+#include "documento/BuonoRefill.h"
 
-#include "../host/Errore.h"
-#include "CodiceQr.h"
-#include "ImportoInLettere.h"
+#include "documento/CodiceQr.h"
+#include "documento/ImportoInLettere.h"
+#include "host/Errore.h"
 
 #include <QDir>
 #include <QPageSize>

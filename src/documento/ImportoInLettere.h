@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #pragma once
 
-#include "../host/Valuta.h"
+#include "host/Valuta.h"
 #include "kalorefill_export.h"
 
 #include <QString>

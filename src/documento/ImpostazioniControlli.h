@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #pragma once
 
-#include "../host/HostApplication.h"
-#include "../host/Valuta.h"
+#include "host/HostApplication.h"
+#include "host/Valuta.h"
 #include "kalorefill_export.h"
 
 #include <QDateTime>

@@ -1,15 +1,14 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "RegistroRefill.h"
+#include "documento/RegistroRefill.h"
 
-#include "../host/SqlTesti.h"
+#include "documento/DocumentoRefill.h"
+#include "host/SqlTesti.h"
 
 namespace KaloRefill {
 
 namespace {
 const QString tabella = QStringLiteral("RegistroRefill");
-
-QString dataJet(const QDate& data) { return QLatin1Char('#') + SqlTesti::dataTrattini(data) + QLatin1Char('#'); }
 
 Valuta importo(const QVariant& v) { return v.isNull() ? Valuta() : Valuta::daVariant(v); }
 } // namespace
@@ -24,12 +23,7 @@ QVariant RegistroRefill::valore(const QString& sql) {
 }
 
 Valuta RegistroRefill::importoDelGiorno(const QDate& data, qint64 idScheda) {
-    const RecordsetPtr testata = m_host.openrecordset(SqlTesti::testataRefill(data));
-    if (testata->RecordCount() == 0)
-        return {};
-    const RecordsetPtr riga = m_host.openrecordset(
-        SqlTesti::rigaApparecchio(testata->Field(QStringLiteral("id")).toString(), QString::number(idScheda)));
-    return riga->RecordCount() == 0 ? Valuta() : importo(riga->Field(QStringLiteral("refillgestore")));
+    return DocumentoRefill(m_host).importoApparecchio(data, idScheda);
 }
 
 bool RegistroRefill::ultimaRigaPositiva(const QString& codLocale, qint64 idScheda, const QDate& giornata,
@@ -37,7 +31,7 @@ bool RegistroRefill::ultimaRigaPositiva(const QString& codLocale, qint64 idSched
     const RecordsetPtr rs = m_host.openrecordset(
         QStringLiteral("select anno, numero from RegistroRefill where codlocale=") + testoSql(codLocale) +
         QStringLiteral(" and idscheda=") + QString::number(idScheda) + QStringLiteral(" and giornata=") +
-        dataJet(giornata) + QStringLiteral(" and differenza>0 order by anno desc, numero desc"));
+        SqlTesti::dataSql(giornata) + QStringLiteral(" and differenza>0 order by anno desc, numero desc"));
     if (rs->RecordCount() == 0)
         return false;
     anno = rs->Field(QStringLiteral("anno")).toInt();
@@ -96,9 +90,9 @@ void RegistroRefill::aggiungi(RigaRegistro& riga) {
 QList<RigaRegistro> RegistroRefill::leggi(const QDate& dal, const QDate& al, QList<qint64>* id) {
     QString sql = QStringLiteral("select * from RegistroRefill where id>0");
     if (dal.isValid())
-        sql += QStringLiteral(" and giornata>=") + dataJet(dal);
+        sql += QStringLiteral(" and giornata>=") + SqlTesti::dataSql(dal);
     if (al.isValid())
-        sql += QStringLiteral(" and giornata<=") + dataJet(al);
+        sql += QStringLiteral(" and giornata<=") + SqlTesti::dataSql(al);
     sql += QStringLiteral(" order by codlocale, anno, numero, id");
     QList<RigaRegistro> righe;
     const RecordsetPtr rs = m_host.openrecordset(sql);

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "RigaRegistro.h"
+#include "documento/RigaRegistro.h"
 
 #include <QCryptographicHash>
 

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "VerificaRegistro.h"
+#include "documento/VerificaRegistro.h"
 
-#include "../host/SqlTesti.h"
-#include "RegistroRefill.h"
+#include "documento/RegistroRefill.h"
+#include "host/SqlTesti.h"
 
 #include <QHash>
 #include <QMap>
@@ -13,7 +13,6 @@ namespace KaloRefill {
 namespace {
 QString euro(const Valuta& v) { return QStringLiteral("€ ") + v.testo(); }
 QString giorno(const QDate& d) { return d.toString(QStringLiteral("dd/MM/yyyy")); }
-QString dataJet(const QDate& data) { return QLatin1Char('#') + SqlTesti::dataTrattini(data) + QLatin1Char('#'); }
 } // namespace
 
 bool VerificaRegistro::nelPeriodo(const QDate& data) const {
@@ -75,9 +74,9 @@ QList<VerificaRegistro::Problema> VerificaRegistro::verifica() {
         return problemi;
     QString periodo;
     if (m_dal.isValid())
-        periodo += QStringLiteral(" and noteteste.dataregistrazione>=") + dataJet(m_dal);
+        periodo += QStringLiteral(" and noteteste.dataregistrazione>=") + SqlTesti::dataSql(m_dal);
     if (m_al.isValid())
-        periodo += QStringLiteral(" and noteteste.dataregistrazione<=") + dataJet(m_al);
+        periodo += QStringLiteral(" and noteteste.dataregistrazione<=") + SqlTesti::dataSql(m_al);
     QMap<std::pair<QDate, qint64>, Valuta> nelDocumento;
     const RecordsetPtr rs = m_host.openrecordset(
         QStringLiteral("select noteteste.dataregistrazione, noteincassi.linkscheda, noteincassi.refillgestore"

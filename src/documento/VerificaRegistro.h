@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #pragma once
 
-#include "../host/HostApplication.h"
+#include "host/HostApplication.h"
 #include "kalorefill_export.h"
 
 #include <QDate>

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "Configura.h"
+#include "entry/Configura.h"
 
-#include "../form/FrmRefill.h"
-#include "../form/StileTocco.h"
-#include "StatoModulo.h"
+#include "entry/StatoModulo.h"
+#include "form/FrmRefill.h"
+#include "form/StileTocco.h"
 #include "Versione.h"
 
 #include <QApplication>

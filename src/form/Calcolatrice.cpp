@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "Calcolatrice.h"
+#include "form/Calcolatrice.h"
 
-#include "../host/Errore.h"
-#include "../host/Valuta.h"
-#include "Letture.h"
+#include "form/Letture.h"
+#include "host/Errore.h"
+#include "host/Valuta.h"
 
 #include <cmath>
 
@@ -105,6 +105,10 @@ void Calcolatrice::conteggiaValori() {
 
 bool Calcolatrice::memorizzabile(const QString& valore) {
     return Valuta::daTestoEsatto(valore).has_value();
+}
+
+std::optional<Valuta> Calcolatrice::importo() const {
+    return Valuta::daTestoEsatto(m_stato.valore);
 }
 
 } // namespace KaloRefill

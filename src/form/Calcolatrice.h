@@ -2,9 +2,12 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #pragma once
 
+#include "host/Valuta.h"
 #include "kalorefill_export.h"
 
 #include <QString>
+
+#include <optional>
 
 namespace KaloRefill {
 
@@ -42,6 +45,8 @@ public:
 
     // Whether an entry can be saved as it is: an amount column holds it exactly.
     static bool memorizzabile(const QString& valore);
+    // The entry as the amount it stands for, when an amount column holds it exactly.
+    std::optional<Valuta> importo() const;
 
 private:
     Stato m_stato;

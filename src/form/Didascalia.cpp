@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "Didascalia.h"
+#include "form/Didascalia.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>

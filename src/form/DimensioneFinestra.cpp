@@ -1,13 +1,12 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "DimensioneFinestra.h"
+#include "form/DimensioneFinestra.h"
 
-#include <QDir>
+#include "entry/FileConfigurazione.h"
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QWidget>
 
 namespace KaloRefill::DimensioneFinestra {
@@ -42,23 +41,7 @@ protected:
 } // namespace
 
 bool schermoIntero() {
-    // The workstation's own file, then the one an administrator set for every account of
-    // the cash desk (the program's configuration files).
-    const QString relativo = QStringLiteral("kalorefill/kalorefill.conf");
-    QStringList file{QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
-                         .filePath(relativo)};
-    QString sistema = qEnvironmentVariable("XDG_CONFIG_DIRS");
-    if (sistema.isEmpty())
-        sistema = QStringLiteral("/etc/xdg");
-    for (const QString& cartella : sistema.split(QLatin1Char(':'), Qt::SkipEmptyParts))
-        file.append(QDir(cartella).filePath(relativo));
-    const QString chiave = QStringLiteral("Finestre/SchermoIntero");
-    for (const QString& percorso : file) {
-        const QSettings impostazioni(percorso, QSettings::IniFormat);
-        if (impostazioni.contains(chiave))
-            return impostazioni.value(chiave).toBool();
-    }
-    return false;
+    return FileConfigurazione::leggi(QStringLiteral("Finestre/SchermoIntero")).value_or(false).toBool();
 }
 
 void adatta(QWidget* finestra, QSize naturale) {

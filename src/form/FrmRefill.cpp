@@ -1,18 +1,18 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "FrmRefill.h"
+#include "form/FrmRefill.h"
 
-#include "../entry/StatoModulo.h"
-#include "../host/Errore.h"
-#include "../host/SqlTesti.h"
-#include "../controlli/ControlliRefill.h"
-#include "Colori.h"
-#include "Etichetta.h"
-#include "Letture.h"
-#include "Messaggio.h"
-#include "Politica.h"
-#include "PulsanteGrafico.h"
-#include "TastiLettura.h"
+#include "controlli/ControlliRefill.h"
+#include "entry/StatoModulo.h"
+#include "form/Colori.h"
+#include "form/Etichetta.h"
+#include "form/Letture.h"
+#include "form/Messaggio.h"
+#include "form/Politica.h"
+#include "form/PulsanteGrafico.h"
+#include "form/TastiLettura.h"
+#include "host/Errore.h"
+#include "host/SqlTesti.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -2,9 +2,10 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #pragma once
 
-#include "../host/HostApplication.h"
-#include "CampoData.h"
-#include "Politica.h"
+#include "form/CampoData.h"
+#include "form/Politica.h"
+#include "host/HostApplication.h"
+#include "host/Valuta.h"
 #include "kalorefill_export.h"
 
 #include <QString>
@@ -13,6 +14,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QCheckBox;
@@ -22,7 +24,6 @@ class QFrame;
 namespace KaloRefill {
 
 class Calcolatrice;
-struct ContestoSalvataggio;
 class ControlliRefill;
 class Etichetta;
 class PulsanteGrafico;
@@ -70,9 +71,11 @@ public:
 
     void CmdApparecchio_Click(int indice);
 
+    // Saves the amount LabValore shows.
     void SalvaRefill();
-    // The same, its failures' boxes going where `segnalazioni` sends them.
-    void SalvaRefill(Politica::Segnalazioni& segnalazioni);
+    // Saves `importo`, the keypad's result read once; the log keeps LabValore's text. The
+    // failures' boxes go where `segnalazioni` sends them.
+    void SalvaRefill(Politica::Segnalazioni& segnalazioni, const std::function<Valuta()>& importo);
     void TotaleGiornata();
 
     void CmdChiudi_Click();
@@ -182,8 +185,9 @@ private:
     void adattaTastiera(float altezzaCornice);
     // Asks before dropping an entry left open; true when the operation may go on.
     bool abbandonaRefillAperto();
-    // Whether the open entry's amount can be stored exactly; says why not in one box.
-    bool importoSalvabile();
+    // The open entry's amount, the pending operation folded in, when it can be stored
+    // exactly; otherwise one box says why not.
+    std::optional<Valuta> importoDaSalvare();
     // False, after one box saying so, when the database is known to be damaged.
     bool databaseIntegro();
     void posizionaDanno();
@@ -195,10 +199,6 @@ private:
     PulsanteGrafico& pulsanteApparecchio(double indice);
     // The button named by Bottone, the machine being saved.
     PulsanteGrafico& pulsanteSelezionato();
-    // The header's id as the SQL texts take it.
-    QString idTesta(ContestoSalvataggio& contesto);
-    // Deleting and writing anew the document's two accounting entries.
-    std::vector<Politica::Passo> passiContabili(ContestoSalvataggio& contesto);
 
     // Reads the hall's setting and, when on, signs the operator in (FrmRefillRegistro.cpp).
     void avviaControlli();

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
 // Closing, and the two buttons that hand work to the search-and-report component.
-#include "../controlli/ControlliRefill.h"
-#include "../search/RicercaRefill.h"
-#include "Etichetta.h"
-#include "FrmRefill.h"
-#include "Messaggio.h"
-#include "Politica.h"
+#include "controlli/ControlliRefill.h"
+#include "form/Etichetta.h"
+#include "form/FrmRefill.h"
+#include "form/Messaggio.h"
+#include "form/Politica.h"
+#include "search/RicercaRefill.h"
 
 #include <QCheckBox>
 

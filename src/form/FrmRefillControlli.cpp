@@ -3,12 +3,12 @@
 // The form's control tree: every control with its name, container, caption, colours,
 // font and created place in twips. Behaviour is wired elsewhere (collegaEventi).
 
-#include "CampoData.h"
-#include "Etichetta.h"
-#include "IconaSvg.h"
-#include "FrmRefill.h"
-#include "PulsanteGrafico.h"
-#include "Twips.h"
+#include "form/CampoData.h"
+#include "form/Etichetta.h"
+#include "form/FrmRefill.h"
+#include "form/IconaSvg.h"
+#include "form/PulsanteGrafico.h"
+#include "form/Twips.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

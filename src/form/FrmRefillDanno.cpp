@@ -3,9 +3,9 @@
 // A database the engine found damaged: the form keeps working for looking, says so in a
 // banner that stays in view, and refuses to save into it, pointing to the check and to the
 // last backup.
-#include "../entry/StatoModulo.h"
-#include "FrmRefill.h"
-#include "Messaggio.h"
+#include "entry/StatoModulo.h"
+#include "form/FrmRefill.h"
+#include "form/Messaggio.h"
 
 #include <QLabel>
 

@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 // Laying the form out again for its present size.
 
-#include "Etichetta.h"
-#include "FrmRefill.h"
-#include "LayoutRefill.h"
-#include "PulsanteGrafico.h"
-#include "Twips.h"
+#include "form/Etichetta.h"
+#include "form/FrmRefill.h"
+#include "form/LayoutRefill.h"
+#include "form/PulsanteGrafico.h"
+#include "form/Twips.h"
 
 #include <QFont>
 #include <QFrame>

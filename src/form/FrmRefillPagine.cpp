@@ -3,15 +3,15 @@
 // Machine pages: the 16 buttons show the venue's machines a page at a time, with the
 // amounts already saved for the date. The paging state is the current row of
 // rsApparecchi: after a page is filled it stands on the row after the last machine shown.
-#include "../host/Errore.h"
-#include "../host/SqlTesti.h"
-#include "Colori.h"
-#include "Etichetta.h"
-#include "FrmRefill.h"
-#include "Letture.h"
-#include "Messaggio.h"
-#include "Politica.h"
-#include "PulsanteGrafico.h"
+#include "form/Colori.h"
+#include "form/Etichetta.h"
+#include "form/FrmRefill.h"
+#include "form/Letture.h"
+#include "form/Messaggio.h"
+#include "form/Politica.h"
+#include "form/PulsanteGrafico.h"
+#include "host/Errore.h"
+#include "host/SqlTesti.h"
 
 namespace KaloRefill {
 

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 // The accountable refills on the form: with the hall's setting on, the working date
 // follows the business day and the form opens on the PIN pad.
-#include "../controlli/ControlliRefill.h"
-#include "../entry/StatoModulo.h"
-#include "FrmRefill.h"
+#include "controlli/ControlliRefill.h"
+#include "entry/StatoModulo.h"
+#include "form/FrmRefill.h"
 
 #include <QTimer>
 

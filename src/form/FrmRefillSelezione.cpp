@@ -2,15 +2,15 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 // Picking a machine opens its entry: the keypad comes alive, the prompt names the machine
 // and an amount it already has becomes the first operand of a pending "+".
-#include "../host/Errore.h"
-#include "Calcolatrice.h"
-#include "Colori.h"
-#include "Etichetta.h"
-#include "FrmRefill.h"
-#include "Letture.h"
-#include "Messaggio.h"
-#include "Politica.h"
-#include "PulsanteGrafico.h"
+#include "form/Calcolatrice.h"
+#include "form/Colori.h"
+#include "form/Etichetta.h"
+#include "form/FrmRefill.h"
+#include "form/Letture.h"
+#include "form/Messaggio.h"
+#include "form/Politica.h"
+#include "form/PulsanteGrafico.h"
+#include "host/Errore.h"
 
 namespace KaloRefill {
 

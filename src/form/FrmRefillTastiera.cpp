@@ -2,17 +2,17 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 // The keypad and the keyboard: every key becomes a token for PremiTasto. The calculator's
 // state lives in LabValore, LabConto and LabOperazione; Calcolatrice does the text work.
-#include "../controlli/ControlliRefill.h"
-#include "../host/Errore.h"
-#include "Calcolatrice.h"
-#include "Colori.h"
-#include "Etichetta.h"
-#include "FrmRefill.h"
-#include "Letture.h"
-#include "Messaggio.h"
-#include "Politica.h"
-#include "PulsanteGrafico.h"
-#include "TastiLettura.h"
+#include "controlli/ControlliRefill.h"
+#include "form/Calcolatrice.h"
+#include "form/Colori.h"
+#include "form/Etichetta.h"
+#include "form/FrmRefill.h"
+#include "form/Letture.h"
+#include "form/Messaggio.h"
+#include "form/Politica.h"
+#include "form/PulsanteGrafico.h"
+#include "form/TastiLettura.h"
+#include "host/Errore.h"
 
 #include <QCheckBox>
 
@@ -59,13 +59,15 @@ QVariant FrmRefill::PremiTasto(const QString& tasto) {
     if (!confermato)
         return {};
 
-    if (RefillAperto && !importoSalvabile())
-        return {};
     if (RefillAperto) {
+        // The keypad's result, read once: the checks, the register and the save use it.
+        const std::optional<Valuta> importo = importoDaSalvare();
+        if (!importo)
+            return {};
         // Accountable refills: the witness and the reason are asked before the unit starts.
         std::optional<ControlliRefill::Autorizzazione> autorizzazione;
         if (m_controlli) {
-            Politica::descrizioneETermina(this, [&] { autorizzazione = m_controlli->autorizza(); });
+            Politica::descrizioneETermina(this, [&] { autorizzazione = m_controlli->autorizza(*importo); });
             if (!autorizzazione)
                 return {};
         }
@@ -90,7 +92,7 @@ QVariant FrmRefill::PremiTasto(const QString& tasto) {
                         pulsante.setBackColor(Colori::SenzaImporto);
                     }
                 },
-                [&] { SalvaRefill(segnalazioni); },
+                [&] { SalvaRefill(segnalazioni, [&] { return *importo; }); },
             });
             // Its register row, in the same unit: a failure drops the whole save.
             if (autorizzazione)
@@ -109,19 +111,19 @@ QVariant FrmRefill::PremiTasto(const QString& tasto) {
     return {};
 }
 
-bool FrmRefill::importoSalvabile() {
+std::optional<Valuta> FrmRefill::importoDaSalvare() {
     // The amount as the save will find it, the pending operation folded in.
     Calcolatrice prova(leggiStato(*LabValore, *LabConto, *LabOperazione));
     prova.conteggiaValori();
-    if (Calcolatrice::memorizzabile(prova.stato().valore))
-        return true;
+    if (const std::optional<Valuta> importo = prova.importo())
+        return importo;
     Messaggio::mostra(this,
                       QStringLiteral("L'importo %1 non si può salvare: un importo ha al massimo 15 cifre "
                                      "intere e 4 decimali.\n\nNulla è stato salvato; correggere l'importo "
                                      "e premere di nuovo \"Salva\".")
                           .arg(prova.stato().valore),
                       Messaggio::Esclamativo);
-    return false;
+    return std::nullopt;
 }
 
 PulsanteGrafico& FrmRefill::pulsanteApparecchio(double indice) {

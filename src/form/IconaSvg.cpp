@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "IconaSvg.h"
+#include "form/IconaSvg.h"
 
 #include <QApplication>
 #include <QImage>

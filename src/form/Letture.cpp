@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "Letture.h"
+#include "form/Letture.h"
 
-#include "../host/Errore.h"
-#include "../host/Valuta.h"
+#include "host/Errore.h"
+#include "host/Valuta.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "Messaggio.h"
+#include "form/Messaggio.h"
 
 #include <QMessageBox>
 #include <QPushButton>

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "Politica.h"
+#include "form/Politica.h"
 
-#include "../host/Errore.h"
-#include "../host/HostApplication.h"
-#include "Messaggio.h"
+#include "form/Messaggio.h"
+#include "host/Errore.h"
+#include "host/HostApplication.h"
 
 #include <utility>
 

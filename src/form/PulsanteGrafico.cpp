@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "PulsanteGrafico.h"
+#include "form/PulsanteGrafico.h"
 
-#include "Didascalia.h"
+#include "form/Didascalia.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -8,8 +8,7 @@ target_sources(kalorefill PRIVATE
     form/FrmRefillPagine.cpp
     form/FrmRefillTastiera.cpp
     form/FrmRefillSelezione.cpp
-    form/FrmRefillSalvataggio.cpp form/ContestoSalvataggio.h
-    form/FrmRefillContabilita.cpp
+    form/FrmRefillSalvataggio.cpp
     form/FrmRefillChiusura.cpp
     form/FrmRefillRegistro.cpp
     form/FrmRefillDanno.cpp

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "StileTocco.h"
+#include "form/StileTocco.h"
 
-#include "TraduzioniQt.h"
+#include "form/TraduzioniQt.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "TraduzioniQt.h"
+#include "form/TraduzioniQt.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #pragma once
 
-#include "Recordset.h"
-#include "UnitaDiLavoro.h"
+#include "host/Recordset.h"
+#include "host/UnitaDiLavoro.h"
 
 #include <QDate>
 #include <QString>

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "SqlTesti.h"
+#include "host/SqlTesti.h"
 
 namespace KaloRefill::SqlTesti {
 
@@ -19,6 +19,8 @@ QString dataTrattini(const QDate& data) { return data.toString(QStringLiteral("M
 
 QString dataBarre(const QDate& data) { return data.toString(QStringLiteral("MM/dd/yyyy")); }
 
+QString dataSql(const QDate& giorno) { return QLatin1Char('#') + dataTrattini(giorno) + QLatin1Char('#'); }
+
 QString locali() { return QStringLiteral("select * from anagraficalocali"); }
 
 QString apparecchiAttivi() {
@@ -28,9 +30,8 @@ QString apparecchiAttivi() {
 
 QString associazioneConti() { return QStringLiteral("select * from TabAssociazioneConti"); }
 
-QString testataRefill(const QDate& data) {
-    return QStringLiteral("Select * from noteteste where codcausale='ref' and dataregistrazione=#")
-         + dataTrattini(data) + QStringLiteral("#");
+QString testataRefill(const QDate& giorno) {
+    return QStringLiteral("Select * from noteteste where codcausale='ref' and dataregistrazione=") + dataSql(giorno);
 }
 
 QString rigaApparecchio(const QString& idTesta, const QString& idScheda) {
@@ -80,5 +81,66 @@ QString refillDelGiorno(const QDate& data) {
 QString operatori() { return QStringLiteral("select * from operatori"); }
 
 QString viste() { return QStringLiteral("select * from viste"); }
+
+QString periodo(const QString& colonna, const QDate& dal, const QDate& al) {
+    QString condizione;
+    if (dal.isValid())
+        condizione += QStringLiteral(" and ") + colonna + QStringLiteral(">=") + dataSql(dal);
+    if (al.isValid())
+        condizione += QStringLiteral(" and ") + colonna + QStringLiteral("<=") + dataSql(al);
+    return condizione;
+}
+
+QString testataPerId(const QString& idTesta) { return QStringLiteral("select * from noteteste where id=") + idTesta; }
+
+QString testateDelPeriodo(const QDate& dal, const QDate& al) {
+    return QStringLiteral("select noteteste.id, noteteste.dataregistrazione, noteteste.refillnoleggiatore"
+                          " from noteteste where noteteste.codcausale='REF'")
+         + periodo(QStringLiteral("noteteste.dataregistrazione"), dal, al)
+         + QStringLiteral(" order by noteteste.dataregistrazione, noteteste.id");
+}
+
+QString righeDelPeriodo(const QDate& dal, const QDate& al) {
+    return QStringLiteral("select noteincassi.idtesta, noteincassi.linkscheda, noteincassi.refillgestore"
+                          " from noteincassi inner join noteteste on noteincassi.idtesta = noteteste.id"
+                          " where noteteste.codcausale='REF'")
+         + periodo(QStringLiteral("noteteste.dataregistrazione"), dal, al);
+}
+
+QString scrittureDelPeriodo(const QDate& dal, const QDate& al) {
+    return QStringLiteral("select noterighe.idtesta, noterighe.riga, noterighe.descrizione,"
+                          " noterighe.dare, noterighe.avere, noterighe.codconto from noterighe"
+                          " inner join noteteste on noterighe.idtesta = noteteste.id"
+                          " where noteteste.codcausale='REF'")
+         + periodo(QStringLiteral("noteteste.dataregistrazione"), dal, al)
+         + QStringLiteral(" order by noterighe.idtesta, noterighe.riga");
+}
+
+QString orfaneDelPeriodo(bool righe, const QDate& dal, const QDate& al) {
+    const QString tabella = righe ? QStringLiteral("noteincassi") : QStringLiteral("noterighe");
+    const QString giorno = righe ? QStringLiteral("noteincassi.dataincasso") : QStringLiteral("noterighe.Data");
+    const QString dettaglio = righe ? QStringLiteral("noteincassi.linkscheda, noteincassi.refillgestore")
+                                    : QStringLiteral("noterighe.descrizione");
+    return QStringLiteral("select %1.id, %1.idtesta, %2 as giorno, %3 from %1 left join noteteste on %1.idtesta = "
+                          "noteteste.id where noteteste.id is null")
+               .arg(tabella, giorno, dettaglio)
+         + periodo(giorno, dal, al) + QStringLiteral(" order by %1.id").arg(tabella);
+}
+
+QString righeDellaTestata(qint64 idTesta) {
+    return QStringLiteral("select id, linkscheda, iddata from noteincassi where idtesta=%1 order by id").arg(idTesta);
+}
+
+QString spostaRiga(qint64 idRiga, qint64 idTesta) {
+    return QStringLiteral("update noteincassi set idtesta=%1 where id=%2").arg(idTesta).arg(idRiga);
+}
+
+QString cancellaRiga(qint64 idRiga) { return QStringLiteral("delete * from noteincassi where id=%1").arg(idRiga); }
+
+QString cancellaScrittura(qint64 idScrittura) {
+    return QStringLiteral("delete * from noterighe where id=%1").arg(idScrittura);
+}
+
+QString cancellaTestata(qint64 idTesta) { return QStringLiteral("delete * from noteteste where id=%1").arg(idTesta); }
 
 } // namespace KaloRefill::SqlTesti

@@ -14,6 +14,8 @@ namespace KaloRefill::SqlTesti {
 
 KALOREFILL_EXPORT QString dataTrattini(const QDate& data); // "12-04-2026"
 KALOREFILL_EXPORT QString dataBarre(const QDate& data);    // "12/04/2026"
+// A date as the texts write it: "#12-04-2026#". Every date literal goes through here.
+KALOREFILL_EXPORT QString dataSql(const QDate& data);
 
 KALOREFILL_EXPORT QString locali();
 KALOREFILL_EXPORT QString apparecchiAttivi();
@@ -32,5 +34,22 @@ KALOREFILL_EXPORT QString elencoRefill();
 KALOREFILL_EXPORT QString refillDelGiorno(const QDate& data);
 KALOREFILL_EXPORT QString operatori();
 KALOREFILL_EXPORT QString viste();
+
+// The check and repair of the refill documents. `periodo` is " and <colonna> >= #...#
+// and <colonna> <= #...#", an invalid date leaving that end open.
+KALOREFILL_EXPORT QString periodo(const QString& colonna, const QDate& dal, const QDate& al);
+KALOREFILL_EXPORT QString testataPerId(const QString& idTesta);
+KALOREFILL_EXPORT QString testateDelPeriodo(const QDate& dal, const QDate& al);
+KALOREFILL_EXPORT QString righeDelPeriodo(const QDate& dal, const QDate& al);
+KALOREFILL_EXPORT QString scrittureDelPeriodo(const QDate& dal, const QDate& al);
+// Machine rows (righe) or entries (!righe) of the period whose header is gone: id, idtesta,
+// giorno, and linkscheda and refillgestore or descrizione.
+KALOREFILL_EXPORT QString orfaneDelPeriodo(bool righe, const QDate& dal, const QDate& al);
+// A header's machine rows, oldest first: id, linkscheda, iddata.
+KALOREFILL_EXPORT QString righeDellaTestata(qint64 idTesta);
+KALOREFILL_EXPORT QString spostaRiga(qint64 idRiga, qint64 idTesta);
+KALOREFILL_EXPORT QString cancellaRiga(qint64 idRiga);
+KALOREFILL_EXPORT QString cancellaScrittura(qint64 idScrittura);
+KALOREFILL_EXPORT QString cancellaTestata(qint64 idTesta);
 
 } // namespace KaloRefill::SqlTesti

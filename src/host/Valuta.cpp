@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "Valuta.h"
+#include "host/Valuta.h"
 
-#include "Errore.h"
+#include "host/Errore.h"
 
 #include <QDate>
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #pragma once
 
-#include "../host/Recordset.h"
+#include "host/Recordset.h"
 
 #include <QString>
 #include <QVariant>

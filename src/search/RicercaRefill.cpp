@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-#include "RicercaRefill.h"
+#include "search/RicercaRefill.h"
 
-#include "../form/Politica.h"
-#include "../host/Errore.h"
-#include "../host/SqlTesti.h"
-#include "AzioniRicerca.h"
-#include "ComponenteRicerca.h"
-#include "DataRisposta.h"
+#include "form/Politica.h"
+#include "host/Errore.h"
+#include "host/SqlTesti.h"
+#include "search/AzioniRicerca.h"
+#include "search/ComponenteRicerca.h"
+#include "search/DataRisposta.h"
 
 #include "ComponentRegistry.h"
 

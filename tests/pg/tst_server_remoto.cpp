@@ -122,7 +122,10 @@ void TstServerRemoto::indirizzo() {
     QFETCH(int, porta);
     QFETCH(QString, opzioni);
     QFETCH(QString, descrizione);
-    const ParametriServer p = ParametriServer::leggi(indirizzo);
+    // Read once as the program reads it, a file path or a server address.
+    const IndirizzoDatabase letto(indirizzo);
+    QVERIFY(letto.server() && letto.file().isEmpty());
+    const ParametriServer& p = letto.parametri();
     QCOMPARE(p.host(), host);
     QCOMPARE(p.porta(), porta);
     // Options of the program's own (timeouts, its name) may stand among them.
@@ -134,7 +137,7 @@ void TstServerRemoto::indirizzo() {
         dopo = dove;
     }
     QCOMPARE(p.descrizione(), descrizione);
-    QCOMPARE(ParametriServer::mostrabile(indirizzo), descrizione);
+    QCOMPARE(letto.mostrabile(), descrizione);
 }
 
 void TstServerRemoto::indirizzoRifiutato_data() {
@@ -152,8 +155,11 @@ void TstServerRemoto::indirizzoRifiutato_data() {
 void TstServerRemoto::indirizzoRifiutato() {
     QFETCH(QString, indirizzo);
     QFETCH(QString, motivo);
+    // Reading the address keeps the reason; it is told where the server is needed.
+    const IndirizzoDatabase letto(indirizzo);
+    QVERIFY(letto.server());
     try {
-        ParametriServer::leggi(indirizzo);
+        letto.parametri();
         QFAIL("indirizzo accettato");
     } catch (const Errore& e) {
         QVERIFY2(e.descrizione().contains(motivo), qPrintable(e.descrizione()));
