@@ -22,7 +22,7 @@ class DialettoSql;
 // today and one brought up to date from any older version are the same.
 class KALOREFILL_DATABASE_EXPORT SchemaDatabase final {
 public:
-    static constexpr int versione = 3;
+    static constexpr int versione = 4;
     // "KRFL" read as a 32-bit number.
     static constexpr int idApplicazione = 0x4B52464C;
 

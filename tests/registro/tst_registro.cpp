@@ -6,6 +6,7 @@
 #include "BancoProva.h"
 #include "MotoreProva.h"
 #include "ParametriServer.h"
+#include "SchemaDatabase.h"
 #include "RisponditoreBox.h"
 #include "RisponditorePin.h"
 #include "Supporto.h"
@@ -659,7 +660,7 @@ void TestRegistro::aggiornamentoSchema() {
         QVERIFY2(colonne.contains(QLatin1String(c), Qt::CaseInsensitive), c);
     const RecordsetPtr versione =
         host->openrecordset(QStringLiteral("select valore from kalorefill_database where chiave='versione_schema'"));
-    QCOMPARE(versione->Field(QStringLiteral("valore")).toString(), QStringLiteral("3"));
+    QCOMPARE(versione->Field(QStringLiteral("valore")).toString(), QString::number(SchemaDatabase::versione));
 }
 
 QTEST_MAIN(TestRegistro)
