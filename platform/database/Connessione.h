@@ -23,6 +23,12 @@ namespace KaloRefill {
 
 class Errore;
 
+// A read whose rows are asked for now and needed later; what it is is the engine's own.
+class LetturaAnticipata {
+public:
+    virtual ~LetturaAnticipata() = default;
+};
+
 // One connection to a KaloRefill database, with a name of its own, shared by the host and
 // by every set it hands out: a set may outlive its host. This is what every engine shares:
 // the module's texts translated once and kept, the values they compare taken out so that
@@ -83,6 +89,20 @@ public:
     // Looks at a statement without running it: the engine's objections come out at once,
     // and no row is read.
     virtual void verifica(const QString& sql) = 0;
+
+    // Looks at a query as verifica does; an engine far away may also send it ahead, with
+    // its next round trip, and hand back what to collect its rows with. Null when the
+    // rows are read when they are needed.
+    virtual std::shared_ptr<LetturaAnticipata> anticipa(const QString& sql) {
+        verifica(sql);
+        return {};
+    }
+    // The rows of a query sent ahead: as they came back, or read now when this connection
+    // has written since, or when nothing was sent ahead.
+    virtual Risultato leggi(const std::shared_ptr<LetturaAnticipata>& anticipo, const QString& sql) {
+        (void)anticipo;
+        return leggi(sql);
+    }
 
     // The engine's own marks of a KaloRefill database. Errore when they cannot be read.
     virtual Contrassegno contrassegno(const QString& nome) = 0;

@@ -12,6 +12,7 @@
 #include <libpq-fe.h>
 
 #include <iterator>
+#include <optional>
 #include <utility>
 
 namespace KaloRefill {
@@ -156,38 +157,144 @@ CanalePg::Richiesta ConnessioneServer::richiesta(const QString& sql, const QVari
     return {p.testo, p.valori, daPreparare(p.testo)};
 }
 
-CanalePg::Esito ConnessioneServer::esegui(const CanalePg::Richiesta& richiesta, bool conValori) {
-    for (int tentativo = 0;; ++tentativo) {
+template <typename Chiamata> auto ConnessioneServer::riprovandoSePersa(Chiamata&& chiamata) {
+    // A call outside a unit that finds the server gone (restarted, or a standby promoted in
+    // its place) is made once more on a new connection: it changes nothing, and the
+    // operator would otherwise see a page or a total fail once after every server change.
+    const bool giaPersa = m_daRiconnettere;
+    try {
+        return chiamata();
+    } catch (const Errore&) {
+        if (giaPersa || !m_daRiconnettere || m_unita != StatoUnita::Nessuna)
+            throw;
+    }
+    return chiamata();
+}
+
+struct ConnessioneServer::InAttesa final : LetturaAnticipata {
+    CanalePg::Richiesta richiesta;
+    bool conValori = false;
+    // The writes of this connection before it was asked for.
+    quint64 scritture = 0;
+    std::optional<CanalePg::Esito> esito;
+    bool ritentata = false;
+};
+
+void ConnessioneServer::inviaCoda() {
+    while (!m_coda.empty()) {
         soloSeUnitaViva();
         // Outside a unit a lost server connection is made again at the next call.
         if ((m_daRiconnettere || !database().isOpen()) && m_unita == StatoUnita::Nessuna)
             riconnetti();
+        // A read sent ahead for a set that is gone, or that this connection has written
+        // after, is not sent: it would be read again anyway.
+        std::erase_if(m_coda, [this](const std::shared_ptr<InAttesa>& a) {
+            return a.use_count() == 1 || a->scritture != m_scritture;
+        });
+        if (m_coda.empty())
+            return;
         // A failed statement would abort the server's whole transaction: the savepoint
         // keeps the failure to this one call, as SQLite does by itself.
         const bool inUnita = m_unita == StatoUnita::Attiva;
+        const qsizetype passo = inUnita ? 3 : 1;
         QList<CanalePg::Richiesta> richieste;
-        if (inUnita)
-            richieste.append({QStringLiteral("SAVEPOINT istruzione"), {}, false});
-        richieste.append(richiesta);
-        if (inUnita)
-            richieste.append({QStringLiteral("RELEASE SAVEPOINT istruzione"), {}, false});
-        const QList<CanalePg::Esito> esiti = m_canale.invia(richieste);
-        const CanalePg::Esito& esito = esiti.at(inUnita ? 1 : 0);
-        if (esiti.constLast().riuscito())
-            return esito;
-        if (inUnita && (!esiti.constFirst().riuscito() || esito.riuscito()))
-            unitaPersa(esiti.constFirst().riuscito() ? esiti.constLast().errore : esiti.constFirst().errore);
-        const bool persa = connessionePersa(esito.errore);
-        if (inUnita && !persa)
-            istruzioneUnita(QStringLiteral("ROLLBACK TO SAVEPOINT istruzione"));
-        if (tentativo == 0 && !persa && piano(esito.errore)) {
-            m_canale.dimentica();
-            continue;
+        for (const auto& a : std::as_const(m_coda)) {
+            if (inUnita)
+                richieste.append({QStringLiteral("SAVEPOINT istruzione"), {}, false});
+            richieste.append(a->richiesta);
+            if (inUnita)
+                richieste.append({QStringLiteral("RELEASE SAVEPOINT istruzione"), {}, false});
         }
-        fallito(esito.rifiutata && conValori ? QStringLiteral("Istruzione rifiutata dal database")
-                                             : QStringLiteral("Errore del database"),
-                esito.errore);
+        const QList<CanalePg::Esito> esiti = m_canale.invia(richieste);
+        // After a failure the server skips the rest until the sync: they go again.
+        bool tutte = true;
+        for (std::size_t fatte = 0; tutte && fatte < m_coda.size(); ++fatte) {
+            const qsizetype i = qsizetype(fatte) * passo;
+            const CanalePg::Esito& esito = esiti.at(inUnita ? i + 1 : i);
+            if (esiti.at(i + passo - 1).riuscito()) {
+                m_coda[fatte]->esito = esito;
+                continue;
+            }
+            tutte = false;
+            InAttesa& fallita = *m_coda[fatte];
+            const auto coda = std::exchange(m_coda, {});
+            if (inUnita && (!esiti.at(i).riuscito() || esito.riuscito()))
+                unitaPersa(esiti.at(i).riuscito() ? esiti.at(i + 2).errore : esiti.at(i).errore);
+            const bool persa = connessionePersa(esito.errore);
+            if (inUnita && !persa)
+                istruzioneUnita(QStringLiteral("ROLLBACK TO SAVEPOINT istruzione"));
+            m_coda.assign(coda.begin() + qsizetype(fatte) + 1, coda.end());
+            if (!fallita.ritentata && !persa && piano(esito.errore)) {
+                m_canale.dimentica();
+                fallita.ritentata = true;
+                m_coda.insert(m_coda.begin(), coda.at(fatte));
+                continue;
+            }
+            fallita.esito = esito;
+            if (persa) {
+                // Nothing more reaches this server: what waited fails with the same error.
+                for (const auto& a : std::as_const(m_coda))
+                    a->esito = esito;
+                m_coda.clear();
+            }
+        }
+        if (tutte)
+            m_coda.clear();
     }
+}
+
+const CanalePg::Esito& ConnessioneServer::esitoDi(const InAttesa& attesa) {
+    const CanalePg::Esito& esito = *attesa.esito;
+    if (!esito.riuscito())
+        fallito(esito.rifiutata && attesa.conValori ? QStringLiteral("Istruzione rifiutata dal database")
+                                                    : QStringLiteral("Errore del database"),
+                esito.errore);
+    return esito;
+}
+
+CanalePg::Esito ConnessioneServer::esegui(const CanalePg::Richiesta& richiesta, bool conValori) {
+    auto attesa = std::make_shared<InAttesa>();
+    attesa->richiesta = richiesta;
+    attesa->conValori = conValori;
+    attesa->scritture = m_scritture;
+    m_coda.push_back(attesa);
+    inviaCoda();
+    return esitoDi(*attesa);
+}
+
+std::shared_ptr<LetturaAnticipata> ConnessioneServer::anticipa(const QString& sql) {
+    CanalePg::Richiesta r = richiesta(sql, {});
+    if (!r.preparata)
+        return {};
+    auto attesa = std::make_shared<InAttesa>();
+    attesa->richiesta = r;
+    attesa->conValori = true;
+    attesa->scritture = m_scritture;
+    m_coda.push_back(attesa);
+    // A text the server has not seen yet goes now: a wrong one fails where it is opened.
+    if (!m_canale.preparata(r.sql)) {
+        riprovandoSePersa([&] {
+            inviaCoda();
+            if (!attesa->esito)
+                return 0;
+            if (!attesa->esito->riuscito() && attesa->esito->rifiutata)
+                esitoDi(*attesa);
+            return 0;
+        });
+    }
+    return attesa;
+}
+
+ConnessioneServer::Risultato ConnessioneServer::leggi(const std::shared_ptr<LetturaAnticipata>& anticipo,
+                                                      const QString& sql) {
+    auto attesa = std::dynamic_pointer_cast<InAttesa>(anticipo);
+    if (attesa && attesa->scritture == m_scritture && !attesa->esito)
+        inviaCoda();
+    // Read again: written since, or failed on a connection that is made again.
+    if (!attesa || attesa->scritture != m_scritture || !attesa->esito ||
+        (!attesa->esito->riuscito() && m_unita == StatoUnita::Nessuna && connessionePersa(attesa->esito->errore)))
+        return leggi(sql);
+    return m_canale.righe(esitoDi(*attesa));
 }
 
 bool ConnessioneServer::comando(const QString& sql, QSqlError* errore) {
@@ -211,29 +318,17 @@ void ConnessioneServer::unitaPersa(const QSqlError& errore) {
     perdiUnita(motivo(errore));
 }
 
-template <typename Chiamata> auto ConnessioneServer::riprovandoSePersa(Chiamata&& chiamata) {
-    // A call outside a unit that finds the server gone (restarted, or a standby promoted in
-    // its place) is made once more on a new connection: it changes nothing, and the
-    // operator would otherwise see a page or a total fail once after every server change.
-    const bool giaPersa = m_daRiconnettere;
-    try {
-        return chiamata();
-    } catch (const Errore&) {
-        if (giaPersa || !m_daRiconnettere || m_unita != StatoUnita::Nessuna)
-            throw;
-    }
-    return chiamata();
-}
-
 ConnessioneServer::Risultato ConnessioneServer::leggi(const QString& sql, const QVariantList& valori) {
     return riprovandoSePersa([&] { return m_canale.righe(esegui(richiesta(sql, valori), !valori.isEmpty())); });
 }
 
 int ConnessioneServer::esegui(const QString& sql, const QVariantList& valori) {
+    ++m_scritture;
     return CanalePg::cambiate(esegui(richiesta(sql, valori), !valori.isEmpty()));
 }
 
 qint64 ConnessioneServer::inserisci(const QString& sql, const QVariantList& valori) {
+    ++m_scritture;
     const QVariant chiave = leggi(m_dialetto->insertConChiave(sql), valori).righe.value(0).value(0);
     if (!chiave.isValid() || chiave.isNull())
         throw Errore::database(
@@ -285,6 +380,7 @@ void ConnessioneServer::verificaDiritti() {
 }
 
 void ConnessioneServer::apriUnita() {
+    ++m_scritture;
     // The next save makes a lost connection again; a server that is still away fails it.
     if ((m_daRiconnettere || !database().isOpen()) && !riconnetti())
         throw Errore::unitaNonRiuscita(serverNonRisponde(m_server, database().lastError()));
@@ -321,6 +417,7 @@ void ConnessioneServer::apriUnita() {
 }
 
 bool ConnessioneServer::chiudiUnita(QString& perche) {
+    ++m_scritture;
     QSqlError rifiuto;
     if (comando(QStringLiteral("COMMIT"), &rifiuto))
         return true;
@@ -331,6 +428,7 @@ bool ConnessioneServer::chiudiUnita(QString& perche) {
 }
 
 void ConnessioneServer::scartaUnita() {
+    ++m_scritture;
     // The server's transaction is the unit's own: open while the unit is alive.
     if (m_unita == StatoUnita::Attiva && !m_daRiconnettere)
         comando(QStringLiteral("ROLLBACK"));

@@ -5,6 +5,8 @@
 #include "CanalePg.h"
 #include "Connessione.h"
 
+#include <vector>
+
 namespace KaloRefill {
 
 class ParametriServer;
@@ -30,6 +32,10 @@ public:
     // The key comes back as the result of the insert itself.
     qint64 inserisci(const QString& sql, const QVariantList& valori) override;
     void verifica(const QString& sql) override;
+    // A query whose text is kept prepared already waits for the next round trip; another
+    // goes now, prepared and run together, and comes back read.
+    std::shared_ptr<LetturaAnticipata> anticipa(const QString& sql) override;
+    Risultato leggi(const std::shared_ptr<LetturaAnticipata>& anticipo, const QString& sql) override;
     // The table of marks exists, or the database holds no table at all.
     Contrassegno contrassegno(const QString& nome) override;
 
@@ -48,9 +54,16 @@ private:
     void collega();
     // The statement as it travels: with the values compared in its text taken out.
     CanalePg::Richiesta richiesta(const QString& sql, const QVariantList& valori);
-    // Runs one request; inside a unit between a savepoint and its release, in the same
-    // round trip. A failure is thrown as fallito throws it, the savepoint rolled back.
+    struct InAttesa;
+    // Runs one request, with the queue before it; inside a unit between a savepoint and its
+    // release, in the same round trip. A failure is thrown as fallito throws it, the
+    // savepoint rolled back.
     CanalePg::Esito esegui(const CanalePg::Richiesta& richiesta, bool conValori);
+    // Sends every request of the queue in one round trip (more only when one fails) and
+    // keeps what came back for each. UnitaNonRiuscita when the unit is lost on the way.
+    void inviaCoda();
+    // What came back for a request: thrown as fallito throws it when it failed.
+    const CanalePg::Esito& esitoDi(const InAttesa& attesa);
     // BEGIN, COMMIT, ROLLBACK: false when the server refused it; `errore` says why.
     bool comando(const QString& sql, QSqlError* errore = nullptr);
     template <typename Chiamata> auto riprovandoSePersa(Chiamata&& chiamata);
@@ -65,6 +78,11 @@ private:
     QString motivo(const QSqlError& errore) const;
 
     CanalePg m_canale;
+    // Requests waiting for the next round trip, in the order they were made.
+    std::vector<std::shared_ptr<InAttesa>> m_coda;
+    // Counts what this connection wrote, and its units: a read sent ahead of a later
+    // write is read again.
+    quint64 m_scritture = 0;
     // A connection that was lost: made again at the next unit.
     bool m_daRiconnettere = false;
     // The server as messages name it: host and port.

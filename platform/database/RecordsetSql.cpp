@@ -48,9 +48,10 @@ RecordsetSql::RecordsetSql(std::shared_ptr<Connessione> connessione,
                                  TranslatedStatement istruzione, QString sorgente)
     : m_connessione(std::move(connessione)), m_istruzione(std::move(istruzione)),
       m_sorgente(std::move(sorgente)) {
-    // The engine looks at the statement now, so a wrong one fails where it is opened;
-    // compiling reads no row.
-    m_connessione->verifica(testoLettura());
+    // The engine looks at the statement now, so a wrong one fails where it is opened. A
+    // server is asked for the rows now too, in the round trip of whatever comes next: the
+    // look-ups of a page travel together.
+    m_anticipo = m_connessione->anticipa(testoLettura());
 }
 
 QString RecordsetSql::testoLettura() const {
@@ -168,7 +169,7 @@ void RecordsetSql::SetFilter(const QString& condizione) {
     const QString precedente = m_filtro;
     m_filtro = m_connessione->traduciCondizione(condizione);
     try {
-        m_connessione->verifica(testoLettura());
+        m_anticipo = m_connessione->anticipa(testoLettura());
     } catch (...) {
         m_filtro = precedente;
         throw;
@@ -192,7 +193,8 @@ QStringList RecordsetSql::FieldNames() {
 void RecordsetSql::carica() {
     if (m_caricato)
         return;
-    const Connessione::Risultato risultato = m_connessione->leggi(testoLettura());
+    const Connessione::Risultato risultato =
+        m_connessione->leggi(std::exchange(m_anticipo, {}), testoLettura());
     m_colonne = colonneDi(risultato.nomi, risultato.tabelle);
     // Kept as the engine gives them; a value is converted when its field is read.
     m_righe = risultato.righe;

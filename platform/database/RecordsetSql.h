@@ -19,6 +19,7 @@
 namespace KaloRefill {
 
 class Connessione;
+class LetturaAnticipata;
 
 // A set of rows over the embedded database, with the behaviour of the original's
 // client-side recordsets. Nothing is read when the set is opened: the rows are read, all
@@ -81,6 +82,8 @@ private:
     QString m_filtro;
 
     bool m_caricato = false;
+    // The rows asked for when the set was opened or filtered, until they are read.
+    std::shared_ptr<LetturaAnticipata> m_anticipo;
     QList<Colonna> m_colonne;
     // As the engine gives them; converted when a field is read.
     QList<QVariantList> m_righe;
