@@ -6,6 +6,7 @@
 #include "ColonnaInsieme.h"
 #include "DialettoSql.h"
 #include "SqlTranslator.h"
+#include "host/Errore.h"
 
 #include <QList>
 #include <QSqlDatabase>
@@ -13,15 +14,15 @@
 #include <QVariant>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <unordered_map>
+#include <vector>
 
 class QSqlError;
 
 namespace KaloRefill {
-
-class Errore;
 
 // A read whose rows are asked for now and needed later; what it is is the engine's own.
 class LetturaAnticipata {
@@ -103,6 +104,18 @@ public:
         (void)anticipo;
         return leggi(sql);
     }
+
+    // A write whose outcome the caller does not wait for. Inside a unit that allows it, an
+    // engine far away holds it back until a call needs an answer or the unit ends, and
+    // keeps its failure, or `seNessunaRiga` as a failure when it changes no row, for
+    // scrittureFallite. Anywhere else it runs now and fails now.
+    virtual void eseguiDopo(const QString& sql, const QVariantList& valori, const QString& seNessunaRiga);
+    // The same for an INSERT: the key of the new row comes when it is asked for.
+    virtual std::function<qint64()> inserisciDopo(const QString& sql, const QVariantList& valori);
+    // The unit now open may hold writes back (see eseguiDopo), until told otherwise.
+    virtual void ritardaScritture(bool si) { (void)si; }
+    // Sends what is held back; the failures of the writes sent late, in order, once each.
+    virtual std::vector<Errore> scrittureFallite() { return {}; }
 
     // The engine's own marks of a KaloRefill database. Errore when they cannot be read.
     virtual Contrassegno contrassegno(const QString& nome) = 0;

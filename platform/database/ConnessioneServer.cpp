@@ -178,10 +178,14 @@ struct ConnessioneServer::InAttesa final : LetturaAnticipata {
     quint64 scritture = 0;
     std::optional<CanalePg::Esito> esito;
     bool ritentata = false;
+    // A write held back: what it means when it changes no row (nothing when that is fine).
+    bool trattenuta = false;
+    QString seNessunaRiga;
 };
 
-void ConnessioneServer::inviaCoda() {
-    while (!m_coda.empty()) {
+std::optional<CanalePg::Esito> ConnessioneServer::inviaCoda(const QString& poi) {
+    std::optional<CanalePg::Esito> esitoPoi;
+    while (!m_coda.empty() || (!poi.isEmpty() && !esitoPoi)) {
         soloSeUnitaViva();
         // Outside a unit a lost server connection is made again at the next call.
         if ((m_daRiconnettere || !database().isOpen()) && m_unita == StatoUnita::Nessuna)
@@ -189,10 +193,10 @@ void ConnessioneServer::inviaCoda() {
         // A read sent ahead for a set that is gone, or that this connection has written
         // after, is not sent: it would be read again anyway.
         std::erase_if(m_coda, [this](const std::shared_ptr<InAttesa>& a) {
-            return a.use_count() == 1 || a->scritture != m_scritture;
+            return !a->trattenuta && (a.use_count() == 1 || a->scritture != m_scritture);
         });
-        if (m_coda.empty())
-            return;
+        if (m_coda.empty() && poi.isEmpty())
+            return esitoPoi;
         // A failed statement would abort the server's whole transaction: the savepoint
         // keeps the failure to this one call, as SQLite does by itself.
         const bool inUnita = m_unita == StatoUnita::Attiva;
@@ -205,6 +209,8 @@ void ConnessioneServer::inviaCoda() {
             if (inUnita)
                 richieste.append({QStringLiteral("RELEASE SAVEPOINT istruzione"), {}, false});
         }
+        if (!poi.isEmpty())
+            richieste.append({poi, {}, false});
         const QList<CanalePg::Esito> esiti = m_canale.invia(richieste);
         // After a failure the server skips the rest until the sync: they go again.
         bool tutte = true;
@@ -238,9 +244,75 @@ void ConnessioneServer::inviaCoda() {
                 m_coda.clear();
             }
         }
-        if (tutte)
+        if (tutte) {
             m_coda.clear();
+            if (!poi.isEmpty())
+                esitoPoi = esiti.constLast();
+        }
     }
+    esaminaScritture();
+    return esitoPoi;
+}
+
+std::shared_ptr<ConnessioneServer::InAttesa> ConnessioneServer::trattieni(const CanalePg::Richiesta& richiesta,
+                                                                      const QString& seNessunaRiga) {
+    ++m_scritture;
+    auto attesa = std::make_shared<InAttesa>();
+    attesa->richiesta = richiesta;
+    attesa->conValori = true;
+    attesa->scritture = m_scritture;
+    attesa->trattenuta = true;
+    attesa->seNessunaRiga = seNessunaRiga;
+    m_coda.push_back(attesa);
+    m_trattenute.push_back(attesa);
+    return attesa;
+}
+
+void ConnessioneServer::esaminaScritture() {
+    while (!m_trattenute.empty() && m_trattenute.front()->esito) {
+        const std::shared_ptr<InAttesa> attesa = m_trattenute.front();
+        m_trattenute.erase(m_trattenute.begin());
+        try {
+            if (CanalePg::cambiate(esitoDi(*attesa)) == 0 && !attesa->seNessunaRiga.isEmpty())
+                throw Errore::database(attesa->seNessunaRiga);
+        } catch (const Errore& errore) {
+            // A lost unit is the caller's failure, at once; anything else was the write's.
+            if (errore.numero() == CodiceErrore::UnitaNonRiuscita)
+                throw;
+            m_fallite.push_back(errore);
+        }
+    }
+}
+
+void ConnessioneServer::eseguiDopo(const QString& sql, const QVariantList& valori, const QString& seNessunaRiga) {
+    if (!m_ritarda || m_unita != StatoUnita::Attiva) {
+        Connessione::eseguiDopo(sql, valori, seNessunaRiga);
+        return;
+    }
+    trattieni(richiesta(sql, valori), seNessunaRiga);
+}
+
+std::function<qint64()> ConnessioneServer::inserisciDopo(const QString& sql, const QVariantList& valori) {
+    if (!m_ritarda || m_unita != StatoUnita::Attiva)
+        return Connessione::inserisciDopo(sql, valori);
+    std::shared_ptr<InAttesa> attesa = trattieni(richiesta(m_dialetto->insertConChiave(sql), valori), {});
+    return [this, attesa] {
+        if (!attesa->esito)
+            inviaCoda();
+        const CanalePg::Esito* esito = attesa->esito ? &*attesa->esito : nullptr;
+        const QVariant chiave =
+            esito && esito->riuscito() ? m_canale.righe(*esito).righe.value(0).value(0) : QVariant();
+        if (!chiave.isValid() || chiave.isNull())
+            throw Errore::database(
+                QStringLiteral("Il database non ha restituito la chiave della nuova riga."));
+        return chiave.toLongLong();
+    };
+}
+
+std::vector<Errore> ConnessioneServer::scrittureFallite() {
+    if (m_unita == StatoUnita::Attiva)
+        inviaCoda();
+    return std::exchange(m_fallite, {});
 }
 
 const CanalePg::Esito& ConnessioneServer::esitoDi(const InAttesa& attesa) {
@@ -418,9 +490,18 @@ void ConnessioneServer::apriUnita() {
 
 bool ConnessioneServer::chiudiUnita(QString& perche) {
     ++m_scritture;
+    m_ritarda = false;
+    // The writes still held back go with the commit, in the same round trip.
     QSqlError rifiuto;
-    if (comando(QStringLiteral("COMMIT"), &rifiuto))
-        return true;
+    try {
+        const std::optional<CanalePg::Esito> esito = inviaCoda(QStringLiteral("COMMIT"));
+        if (esito && esito->riuscito())
+            return true;
+        rifiuto = esito ? esito->errore : QSqlError();
+    } catch (const Errore& errore) {
+        perche = m_unita == StatoUnita::Persa ? m_motivoPerdita : errore.descrizione();
+        return false;
+    }
     perche = motivo(rifiuto);
     if (connessionePersa(rifiuto))
         m_daRiconnettere = true;
@@ -429,6 +510,10 @@ bool ConnessioneServer::chiudiUnita(QString& perche) {
 
 void ConnessioneServer::scartaUnita() {
     ++m_scritture;
+    m_ritarda = false;
+    m_coda.clear();
+    m_trattenute.clear();
+    m_fallite.clear();
     // The server's transaction is the unit's own: open while the unit is alive.
     if (m_unita == StatoUnita::Attiva && !m_daRiconnettere)
         comando(QStringLiteral("ROLLBACK"));

@@ -5,6 +5,8 @@
 #include "CanalePg.h"
 #include "Connessione.h"
 
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace KaloRefill {
@@ -36,6 +38,12 @@ public:
     // goes now, prepared and run together, and comes back read.
     std::shared_ptr<LetturaAnticipata> anticipa(const QString& sql) override;
     Risultato leggi(const std::shared_ptr<LetturaAnticipata>& anticipo, const QString& sql) override;
+    // Held back in a unit that allows it: they travel with the next statement that needs
+    // an answer, each in its savepoint, or with the commit.
+    void eseguiDopo(const QString& sql, const QVariantList& valori, const QString& seNessunaRiga) override;
+    std::function<qint64()> inserisciDopo(const QString& sql, const QVariantList& valori) override;
+    void ritardaScritture(bool si) override { m_ritarda = si && m_unita == StatoUnita::Attiva; }
+    std::vector<Errore> scrittureFallite() override;
     // The table of marks exists, or the database holds no table at all.
     Contrassegno contrassegno(const QString& nome) override;
 
@@ -61,7 +69,12 @@ private:
     CanalePg::Esito esegui(const CanalePg::Richiesta& richiesta, bool conValori);
     // Sends every request of the queue in one round trip (more only when one fails) and
     // keeps what came back for each. UnitaNonRiuscita when the unit is lost on the way.
-    void inviaCoda();
+    // `poi` (the commit) goes last, outside any savepoint; what came back for it.
+    std::optional<CanalePg::Esito> inviaCoda(const QString& poi = {});
+    // A write held back: queued, and kept until what came back for it is looked at.
+    std::shared_ptr<InAttesa> trattieni(const CanalePg::Richiesta& richiesta, const QString& seNessunaRiga);
+    // The failures of the writes held back that came back, as their calls would have thrown.
+    void esaminaScritture();
     // What came back for a request: thrown as fallito throws it when it failed.
     const CanalePg::Esito& esitoDi(const InAttesa& attesa);
     // BEGIN, COMMIT, ROLLBACK: false when the server refused it; `errore` says why.
@@ -83,6 +96,10 @@ private:
     // Counts what this connection wrote, and its units: a read sent ahead of a later
     // write is read again.
     quint64 m_scritture = 0;
+    // Writes may wait for the next answer: set for a unit that allows it.
+    bool m_ritarda = false;
+    std::vector<std::shared_ptr<InAttesa>> m_trattenute;
+    std::vector<Errore> m_fallite;
     // A connection that was lost: made again at the next unit.
     bool m_daRiconnettere = false;
     // The server as messages name it: host and port.

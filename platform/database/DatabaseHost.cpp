@@ -189,7 +189,7 @@ void DatabaseHost::Execute(const QString& sql) {
     if (istruzione.kind == StatementKind::Select)
         d->connessione->leggi(istruzione.sql);
     else
-        d->connessione->esegui(istruzione.sql);
+        d->connessione->eseguiDopo(istruzione.sql, {}, {});
 }
 
 qint16 DatabaseHost::leggisettaggio(const QString& sezione, const QString& chiave,

@@ -13,7 +13,9 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
+#include <vector>
 #include <optional>
 
 namespace KaloRefill {
@@ -69,7 +71,9 @@ private:
     QVariantList leggiRiga(qint64 id);
     // A row just added, as the file keeps it, from what was written; none when a column
     // has a default only the engine knows.
-    std::optional<QVariantList> rigaScritta(qint64 id);
+    std::optional<QVariantList> rigaScritta();
+    // The keys of rows stored through this set that the engine gives later, put into them.
+    void completaChiavi();
     QVariantList* rigaCorrente();
     void salvaModifiche();
     void inserisci();
@@ -92,6 +96,12 @@ private:
     // current row, and all of them stay in the set when it reads its rows.
     QList<QVariantList> m_aggiunte;
     bool m_suAggiunta = false;
+    struct ChiaveInAttesa {
+        bool traLeRighe; // in m_righe, else in m_aggiunte
+        qsizetype riga;
+        std::function<qint64()> chiave;
+    };
+    std::vector<ChiaveInAttesa> m_chiavi;
 
     Modifica m_modifica = Modifica::Nessuna;
     QVariantList m_buffer;     // the row being edited, as the file will keep it
