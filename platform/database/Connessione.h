@@ -126,7 +126,8 @@ public:
 
     // One unit of work as one transaction that takes the write lock at its start, so the
     // units of several connections run one after the other. Errore UnitaNonRiuscita when
-    // the lock is not obtained within the wait, or the database cannot be written.
+    // the lock is not obtained within the wait, or the database cannot be written: here,
+    // or (where the engine sends the start with the unit's first statement) at that call.
     void iniziaUnita();
     // Commits; when the commit fails the unit is dropped and UnitaNonRiuscita thrown.
     void confermaUnita();

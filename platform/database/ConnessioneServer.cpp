@@ -11,6 +11,7 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <iterator>
 #include <optional>
 #include <utility>
@@ -201,7 +202,9 @@ std::optional<CanalePg::Esito> ConnessioneServer::inviaCoda(const QString& poi) 
         // keeps the failure to this one call, as SQLite does by itself.
         const bool inUnita = m_unita == StatoUnita::Attiva;
         const qsizetype passo = inUnita ? 3 : 1;
-        QList<CanalePg::Richiesta> richieste;
+        // The unit's BEGIN and lock travel with its first statements.
+        QList<CanalePg::Richiesta> richieste = m_inizio;
+        const qsizetype inizio = m_inizio.size();
         for (const auto& a : std::as_const(m_coda)) {
             if (inUnita)
                 richieste.append({QStringLiteral("SAVEPOINT istruzione"), {}, false});
@@ -212,10 +215,12 @@ std::optional<CanalePg::Esito> ConnessioneServer::inviaCoda(const QString& poi) 
         if (!poi.isEmpty())
             richieste.append({poi, {}, false});
         const QList<CanalePg::Esito> esiti = m_canale.invia(richieste);
+        if (inizio > 0 && !unitaIniziata(esiti.mid(0, inizio)))
+            continue;
         // After a failure the server skips the rest until the sync: they go again.
         bool tutte = true;
         for (std::size_t fatte = 0; tutte && fatte < m_coda.size(); ++fatte) {
-            const qsizetype i = qsizetype(fatte) * passo;
+            const qsizetype i = inizio + qsizetype(fatte) * passo;
             const CanalePg::Esito& esito = esiti.at(inUnita ? i + 1 : i);
             if (esiti.at(i + passo - 1).riuscito()) {
                 m_coda[fatte]->esito = esito;
@@ -456,36 +461,40 @@ void ConnessioneServer::apriUnita() {
     // The next save makes a lost connection again; a server that is still away fails it.
     if ((m_daRiconnettere || !database().isOpen()) && !riconnetti())
         throw Errore::unitaNonRiuscita(serverNonRisponde(m_server, database().lastError()));
-    // BEGIN and the write lock in one round trip; the lock before any savepoint, since a
-    // savepoint rolled back would let it go.
-    QList<CanalePg::Richiesta> inizio;
+    // BEGIN and the write lock go with the unit's first statements, in their round trip;
+    // the lock before any savepoint, since a savepoint rolled back would let it go.
+    m_inizio.clear();
     for (const QString& sql : m_dialetto->inizioUnita(m_attesaBloccoMs))
-        inizio.append({sql, {}, false});
-    QList<CanalePg::Esito> esiti = m_canale.invia(inizio);
-    if (!esiti.constFirst().riuscito()) {
-        // A connection the server dropped while idle shows only now: the unit starts on a
-        // new one.
-        if (!connessionePersa(esiti.constFirst().errore))
-            throw Errore::unitaNonRiuscita(motivo(esiti.constFirst().errore));
-        if (!riconnetti())
-            throw Errore::unitaNonRiuscita(serverNonRisponde(m_server, database().lastError()));
-        esiti = m_canale.invia(inizio);
-        if (!esiti.constFirst().riuscito()) {
-            m_daRiconnettere = connessionePersa(esiti.constFirst().errore);
-            throw Errore::unitaNonRiuscita(motivo(esiti.constFirst().errore));
-        }
-    }
-    for (const CanalePg::Esito& esito : std::as_const(esiti)) {
-        if (esito.riuscito())
-            continue;
-        if (connessionePersa(esito.errore))
-            m_daRiconnettere = true;
-        else
-            comando(QStringLiteral("ROLLBACK"));
-        throw Errore::unitaNonRiuscita(motivo(esito.errore));
-    }
+        m_inizio.append({sql, {}, false});
+    m_riavviata = false;
     m_unita = StatoUnita::Attiva;
     m_motivoPerdita.clear();
+}
+
+bool ConnessioneServer::unitaIniziata(const QList<CanalePg::Esito>& esiti) {
+    const auto fallito = std::find_if(esiti.cbegin(), esiti.cend(), [](const auto& e) { return !e.riuscito(); });
+    if (fallito == esiti.cend()) {
+        m_inizio.clear();
+        return true;
+    }
+    const QSqlError errore = fallito->errore;
+    // A connection the server dropped while idle shows only now: the unit starts again on
+    // a new one, with everything that was to go with it (the server ran none of it).
+    if (fallito == esiti.cbegin() && connessionePersa(errore) && !m_riavviata) {
+        m_riavviata = true;
+        if (riconnetti())
+            return false;
+    }
+    if (connessionePersa(errore))
+        m_daRiconnettere = true;
+    else
+        comando(QStringLiteral("ROLLBACK"));
+    m_inizio.clear();
+    m_coda.clear();
+    m_trattenute.clear();
+    perdiUnita(connessionePersa(errore) && m_daRiconnettere && !database().isOpen()
+                   ? serverNonRisponde(m_server, database().lastError())
+                   : motivo(errore));
 }
 
 bool ConnessioneServer::chiudiUnita(QString& perche) {
@@ -514,6 +523,11 @@ void ConnessioneServer::scartaUnita() {
     m_coda.clear();
     m_trattenute.clear();
     m_fallite.clear();
+    // A unit whose BEGIN never left has nothing on the server to roll back.
+    if (!m_inizio.isEmpty()) {
+        m_inizio.clear();
+        return;
+    }
     // The server's transaction is the unit's own: open while the unit is alive.
     if (m_unita == StatoUnita::Attiva && !m_daRiconnettere)
         comando(QStringLiteral("ROLLBACK"));

@@ -16,10 +16,12 @@ class ParametriServer;
 // A database on a PostgreSQL server, shared by the cash desks of a chain, often over a
 // VPN: round trips decide the speed. QtSql opens the connection; the statements go through
 // libpq on its handle (CanalePg), each text prepared once per connection with the values
-// the module writes into its texts bound instead. A unit takes a transaction-level
-// advisory lock before anything else, in the round trip that begins it; each statement in
-// it runs in a savepoint of its own, sent in the same round trip as the statement, so a
-// failed statement undoes only itself as it does on a file. A connection the server
+// the module writes into its texts bound instead. Only what decides the next step waits
+// for the server: a set's query leaves when the set is opened, a save's writes wait for
+// the next statement that needs an answer, and a unit's BEGIN and transaction-level
+// advisory lock go with its first statements. Each statement of a unit runs in a
+// savepoint of its own, sent in the same round trip, so a failed statement undoes only
+// itself as it does on a file. A connection the server
 // dropped is made again: at the next unit, or once for a call outside a unit that changes
 // nothing.
 class ConnessioneServer final : public Connessione {
@@ -75,6 +77,9 @@ private:
     std::shared_ptr<InAttesa> trattieni(const CanalePg::Richiesta& richiesta, const QString& seNessunaRiga);
     // The failures of the writes held back that came back, as their calls would have thrown.
     void esaminaScritture();
+    // What came back for the unit's BEGIN and lock: true when they were taken; false when
+    // all is to be sent again on a connection made again. UnitaNonRiuscita otherwise.
+    bool unitaIniziata(const QList<CanalePg::Esito>& esiti);
     // What came back for a request: thrown as fallito throws it when it failed.
     const CanalePg::Esito& esitoDi(const InAttesa& attesa);
     // BEGIN, COMMIT, ROLLBACK: false when the server refused it; `errore` says why.
@@ -98,6 +103,9 @@ private:
     quint64 m_scritture = 0;
     // Writes may wait for the next answer: set for a unit that allows it.
     bool m_ritarda = false;
+    // The unit's BEGIN and lock, until they go with its first statements.
+    QList<CanalePg::Richiesta> m_inizio;
+    bool m_riavviata = false;
     std::vector<std::shared_ptr<InAttesa>> m_trattenute;
     std::vector<Errore> m_fallite;
     // A connection that was lost: made again at the next unit.
