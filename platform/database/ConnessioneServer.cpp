@@ -98,12 +98,9 @@ void ConnessioneServer::collega() {
 
 void ConnessioneServer::impostaSessione() {
     // Dates travel as ISO text whatever the server's settings, and no notice clutters
-    // the output of the program.
-    const QList<CanalePg::Esito> esiti =
-        m_canale.invia({{QStringLiteral("SET datestyle = 'ISO, YMD'"), {}, false},
-                        {QStringLiteral("SET client_min_messages = warning"), {}, false}});
-    if (!esiti.constLast().riuscito())
-        fallito(QStringLiteral("Errore del database"), esiti.constLast().errore);
+    // the output of the program. They go with the connection's first statement.
+    m_preambolo = {{QStringLiteral("SET datestyle = 'ISO, YMD'"), {}, false},
+                   {QStringLiteral("SET client_min_messages = warning"), {}, false}};
 }
 
 bool ConnessioneServer::riconnetti() {
@@ -202,9 +199,11 @@ std::optional<CanalePg::Esito> ConnessioneServer::inviaCoda(const QString& poi) 
         // keeps the failure to this one call, as SQLite does by itself.
         const bool inUnita = m_unita == StatoUnita::Attiva;
         const qsizetype passo = inUnita ? 3 : 1;
-        // The unit's BEGIN and lock travel with its first statements.
-        QList<CanalePg::Richiesta> richieste = m_inizio;
-        const qsizetype inizio = m_inizio.size();
+        // The session's settings and the unit's BEGIN and lock travel with the first
+        // statements.
+        QList<CanalePg::Richiesta> richieste = m_preambolo + m_inizio;
+        const qsizetype preambolo = m_preambolo.size();
+        const qsizetype inizio = preambolo + m_inizio.size();
         for (const auto& a : std::as_const(m_coda)) {
             if (inUnita)
                 richieste.append({QStringLiteral("SAVEPOINT istruzione"), {}, false});
@@ -215,7 +214,21 @@ std::optional<CanalePg::Esito> ConnessioneServer::inviaCoda(const QString& poi) 
         if (!poi.isEmpty())
             richieste.append({poi, {}, false});
         const QList<CanalePg::Esito> esiti = m_canale.invia(richieste);
-        if (inizio > 0 && !unitaIniziata(esiti.mid(0, inizio)))
+        if (preambolo > 0) {
+            m_preambolo.clear();
+            if (!esiti.at(preambolo - 1).riuscito()) {
+                const QSqlError errore = esiti.at(preambolo - 1).errore;
+                m_coda.clear();
+                m_trattenute.clear();
+                if (m_unita == StatoUnita::Attiva) {
+                    m_inizio.clear();
+                    m_daRiconnettere = m_daRiconnettere || connessionePersa(errore);
+                    perdiUnita(motivo(errore));
+                }
+                fallito(QStringLiteral("Errore del database"), errore);
+            }
+        }
+        if (inizio > preambolo && !unitaIniziata(esiti.mid(preambolo, inizio - preambolo)))
             continue;
         // After a failure the server skips the rest until the sync: they go again.
         bool tutte = true;
@@ -321,6 +334,8 @@ std::vector<Errore> ConnessioneServer::scrittureFallite() {
 }
 
 const CanalePg::Esito& ConnessioneServer::esitoDi(const InAttesa& attesa) {
+    if (!attesa.esito)
+        throw Errore::database(serverNonRisponde(m_server, {}));
     const CanalePg::Esito& esito = *attesa.esito;
     if (!esito.riuscito())
         fallito(esito.rifiutata && attesa.conValori ? QStringLiteral("Istruzione rifiutata dal database")

@@ -103,6 +103,8 @@ private:
     quint64 m_scritture = 0;
     // Writes may wait for the next answer: set for a unit that allows it.
     bool m_ritarda = false;
+    // The session's settings, until they go with the connection's first statement.
+    QList<CanalePg::Richiesta> m_preambolo;
     // The unit's BEGIN and lock, until they go with its first statements.
     QList<CanalePg::Richiesta> m_inizio;
     bool m_riavviata = false;
