@@ -42,8 +42,8 @@ class Registrazioni {
 public:
     explicit Registrazioni(BancoProva& banco) : m_banco(banco) {}
 
-    void refill(int apparecchio, const QDate& data, double importo,
-                const QString& codLocale = locale, const QString& causale = u"REF"_s) {
+    void refill(int apparecchio, const QDate& data, double importo, const QString& codLocale = locale,
+                const QString& causale = u"REF"_s) {
         const QString chiave = codLocale + causale + data.toString(Qt::ISODate);
         if (!m_testate.contains(chiave))
             m_testate.insert(chiave, m_banco.aggiungiTestata(data, codLocale, false, causale));
@@ -53,15 +53,13 @@ public:
     }
 
     // A later save of the same day, as the log keeps it: new amount and the one before.
-    void registro(int apparecchio, const QDate& data, const QString& importo,
-                  const QString& operazione, const QString& nota = {}) {
-        const RecordsetPtr log =
-            m_banco.host()->openrecordset(u"select * from LogOperazioni where id=-1"_s);
+    void registro(int apparecchio, const QDate& data, const QString& importo, const QString& operazione,
+                  const QString& nota = {}) {
+        const RecordsetPtr log = m_banco.host()->openrecordset(u"select * from LogOperazioni where id=-1"_s);
         log->AddNew();
         log->SetField(u"iddata"_s, QDateTime(data, QTime(10, 0)));
         log->SetField(u"importo1"_s, importo);
-        log->SetField(u"Descrizione"_s,
-                      u"C%1 - Slot %1 - Mobile %1 - AAMS%1"_s.arg(apparecchio));
+        log->SetField(u"Descrizione"_s, u"C%1 - Slot %1 - Mobile %1 - AAMS%1"_s.arg(apparecchio));
         if (!nota.isEmpty())
             log->SetField(u"notevarie"_s, nota);
         log->SetField(u"operazione"_s, operazione);
@@ -94,12 +92,10 @@ std::unique_ptr<BancoProva> salaAllarmi() {
         if (settimana % 2 == 0 && settimana <= 10)
             r.refill(5, lunedi.addDays(1), 10);
     }
-    for (int giorno = 0; giorno < 3; ++giorno)
-        r.refill(1, inizioUltima.addDays(giorno), 100);
-    for (int giorno = 0; giorno < 4; ++giorno)
-        r.refill(2, inizioUltima.addDays(giorno), 30);
-    for (int giorno = 0; giorno < 5; ++giorno)
-        r.refill(3, inizioUltima.addDays(giorno), 40);
+    // The last week: machine 1 three times, 2 four times, 3 five times, one a day.
+    for (const auto& [macchina, volte, importo] : {std::tuple{1, 3, 100.0}, {2, 4, 30.0}, {3, 5, 40.0}})
+        for (int giorno = 0; giorno < volte; ++giorno)
+            r.refill(macchina, inizioUltima.addDays(giorno), importo);
     r.refill(5, inizioUltima, 10);
     r.refill(5, inizioUltima.addDays(3), 10);
     return banco;
