@@ -104,7 +104,7 @@ QStringList mancanti(const QString& testo, const QStringList& attesi) {
     return assenti;
 }
 
-// Each box text begins with, or holds, its expected part, one box for each.
+// One box for each expected text, in order, each holding its text.
 void confrontaBox(const RisponditoreBox& box, const QStringList& attesi) {
     QVERIFY2(box.boxes().size() == attesi.size(), qPrintable(box.testi().join(u" | "_s)));
     for (qsizetype i = 0; i < attesi.size(); ++i)
