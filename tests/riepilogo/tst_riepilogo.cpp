@@ -351,12 +351,12 @@ private slots:
     }
 
     // Saves through the real form, as its log and day document keep them: a machine saved
-    // four times in a day, each raising its amount, counts four refills; a decrease counts
-    // in the money and not as a refill; the total is the day document's.
+    // four times in a day, each raising its amount, counts four refills; a decrease, even
+    // below zero, counts in the money and not as a refill; the total is the day document's.
     void refillDalForm() {
         // Today: the log keeps the moment of each save.
         const QDate oggi = QDate::currentDate();
-        auto banco = BancoProva::salaPronta(2, oggi);
+        auto banco = BancoProva::salaPronta(3, oggi);
         StatoModulo::istanza().applicazione = banco->host();
         FrmRefill form;
         form.Form_Load();
@@ -365,13 +365,14 @@ private slots:
             salvaRefill(form, 0, importo);
         salvaRefill(form, 1, u"80"_s);
         salvaRefill(form, 1, u"=-30"_s);
+        salvaRefill(form, 2, u"=-20"_s);
         const Riepilogo r = CalcoloRiepilogo(*banco->host()).calcola(oggi, oggi, 2);
         StatoModulo::istanza().applicazione.reset();
-        const auto c1 = apparecchio(r, u"C1"_s), c2 = apparecchio(r, u"C2"_s);
-        QVERIFY(c1 && c2);
-        QCOMPARE((QList<int>{c1->numero, c2->numero}), (QList<int>{4, 1}));
-        QCOMPARE((QStringList{c1->totale.testo(), c2->totale.testo(), r.totale().testo()}),
-                 (QStringList{u"65"_s, u"50"_s, u"115"_s}));
+        const auto c1 = apparecchio(r, u"C1"_s), c2 = apparecchio(r, u"C2"_s), c3 = apparecchio(r, u"C3"_s);
+        QVERIFY(c1 && c2 && c3);
+        QCOMPARE((QList<int>{c1->numero, c2->numero, c3->numero}), (QList<int>{4, 1, 0}));
+        QCOMPARE((QStringList{c1->totale.testo(), c2->totale.testo(), c3->totale.testo(), r.totale().testo()}),
+                 (QStringList{u"65"_s, u"50"_s, u"-20"_s, u"95"_s}));
         QCOMPARE(r.totale(), Valuta::daVariant(banco->righe(u"select refillnoleggiatore from noteteste"_s).at(0).first()));
     }
 
