@@ -1,9 +1,8 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-// The form's layout arithmetic, without a window: the places it writes for a given inner
-// size, the sizes it refuses and the values later steps read after a refusal. Then the
-// control tree as created, its pixel geometry once the window is resized, and the
-// captions of its graphical buttons.
+// The form's layout arithmetic, without a window: the sizes it refuses and the layout it
+// comes back to. Then the real form down to its smallest size, every control inside its
+// frame, its pictures as Qt draws them, and the captions of its graphical buttons.
 
 #include "form/Didascalia.h"
 #include "form/Etichetta.h"

@@ -139,169 +139,202 @@ private:
 
     QStringList attese(bool cerca, const QString& caption) const;
 
-    void TestCercaForm::cerca_data() {
-        QTest::addColumn<QVariant>("risposta");
-        QTest::addColumn<QDate>("data"); // none: nothing picked, nothing loaded
-        QTest::addColumn<bool>("registrazioni");
-        QTest::newRow("data") << QVariant(Primo) << Primo << true;
-        QTest::newRow("momento") << QVariant(QDateTime(Primo, QTime(18, 30))) << Primo << true;
-        QTest::newRow("testo") << QVariant(u"01/12/2026"_s) << Primo << true;
-        QTest::newRow("testo senza zeri") << QVariant(u"1/12/2026"_s) << Primo << true;
-        QTest::newRow("testo ISO") << QVariant(u"2026-12-01"_s) << Primo << true;
-        QTest::newRow("testo con ora") << QVariant(u"01/12/2026 18:30:00"_s) << Primo << true;
-        QTest::newRow("ISO con ora") << QVariant(u"2026-12-01T18:30:00"_s) << Primo << true;
-        QTest::newRow("spazi attorno") << QVariant(u" 01/12/2026 "_s) << Primo << true;
-        // The day already shown is loaded again.
-        QTest::newRow("stessa data") << QVariant(u"04/12/2026"_s) << Oggi << true;
-        QTest::newRow("nessuna risposta") << QVariant() << QDate() << true;
-        QTest::newRow("testo vuoto") << QVariant(QString()) << QDate() << true;
-        QTest::newRow("data nulla") << QVariant(QMetaType(QMetaType::QDate)) << QDate() << true;
-        QTest::newRow("parola") << QVariant(u"Annulla"_s) << QDate() << true;
-        QTest::newRow("giorno che non esiste") << QVariant(u"31/02/2026"_s) << QDate() << true;
-        QTest::newRow("data e parola") << QVariant(u"01/12/2026 mattina"_s) << QDate() << true;
-        QTest::newRow("numero") << QVariant(46000) << QDate() << true;
-        QTest::newRow("elenco vuoto") << QVariant() << QDate() << false;
+    // The component is gone, and nothing holds the recordsets it was given.
+    bool rilasciato() const {
+        return registro.componentiVivi == 0 &&
+               std::all_of(registro.ricevuti.begin(), registro.ricevuti.end(),
+                           [](const std::weak_ptr<const void>& rs) { return rs.expired(); });
     }
 
-    void TestCercaForm::cerca() {
-        QFETCH(QVariant, risposta);
-        QFETCH(QDate, data);
-        QFETCH(bool, registrazioni);
-        apri(registrazioni);
-        // Written behind the form's back: only a load of the day shows it.
-        if (data.isValid())
-            m_banco->aggiungiRiga(m_testate.value(data.toString(Qt::ISODate) + u"SG01REF"_s), 1004,
-                                  2.25, data);
-        registro.risposta = risposta;
+    std::unique_ptr<BancoProva> m_banco;
+    std::shared_ptr<HostRegistrato> m_host;
+    std::unique_ptr<FrmRefill> m_form;
+    std::unique_ptr<RisponditoreBox> m_box;
+    QMap<QString, qint64> m_testate; // headers by date, venue and causal code
+    QStringList m_prima;             // fotografia just before the press
+    QByteArray m_cartelle;
+    QTemporaryDir m_vuota;
+};
 
-        premi(true);
+// Everything the component is given, in order, up to Ricerca.
+QStringList TestCercaForm::attese(bool cerca, const QString& caption) const {
+    const QString percorso = m_banco->host()->Percorso();
+    return QStringList{
+               u"User=mrossi (QString)"_s,
+               (cerca ? u"Modulo=Refill"_s : u"Modulo=RefillGiorno"_s),
+               u"Caption="_s + caption,
+               cerca ? u"Recordset=id,codcausale,dataregistrazione,Codlocale,codiceazienda,"
+                       u"idoperatore,chiuso,import,iddata,refillnoleggiatore,note"_s
+                     : u"Recordset=DataIncasso,Descrizione,RefillGestore,IdOperatore,CodCausale"_s,
+               u"RecordsetOperatori=id,codice,nome,cognome,ruolo,attivo,pinhash,tentativipin,bloccatofino"_s,
+               u"RecordsetViste=id,modulo,utente,colonna,posizione,larghezza"_s,
+               cerca ? u"CampoRicerca=dataregistrazione"_s : u"CampoRicerca=dataincasso"_s,
+               u"PercorsoPers="_s + percorso + u"pers\\"_s,
+               u"Percorso="_s + percorso} +
+           u"StatusBar=1 Toolbar=1 FilterBar=1 WindowsState=1 Ricerca"_s.split(u' ');
+}
 
-        QVERIFY(m_box->boxes().isEmpty());
-        QStringList voci = attese(true, u"Elenco Refill"_s) << u"Risposta"_s;
-        if (data.isValid()) // read once more to be loaded
-            voci << u"Risposta"_s;
-        QCOMPARE(registro.voci, voci << u"~componente"_s);
-        QCOMPARE(registro.righeLette, registrazioni ? Elenco : QStringList());
-        QVERIFY(rilasciato());
-        if (!data.isValid()) {
-            QCOMPARE(fotografia(*m_form), m_prima);
-            return;
-        }
-        const QStringList vista = fotografia(*m_form);
-        QCOMPARE(vista.first(), data.toString(Qt::ISODate));
-        QCOMPARE(vista.mid(1, 4),
-                 pulsanti(data == Oggi ? QStringList{u"10"_s, u"5,5"_s, {}, u"2,25"_s}
-                                       : QStringList{u"10"_s, {}, u"5,5"_s, u"2,25"_s}));
-        // Both days total 17,75 with the amount written behind the form's back.
-        QCOMPARE(m_form->LabTotali->caption(),
-                 u"Totale Refill del %1 -> €  17,75"_s.arg(data.toString(u"dd/MM/yyyy"_s)));
-    }
+void TestCercaForm::cerca_data() {
+    QTest::addColumn<QVariant>("risposta");
+    QTest::addColumn<QDate>("data"); // none: nothing picked, nothing loaded
+    QTest::addColumn<bool>("registrazioni");
+    QTest::newRow("data") << QVariant(Primo) << Primo << true;
+    QTest::newRow("momento") << QVariant(QDateTime(Primo, QTime(18, 30))) << Primo << true;
+    QTest::newRow("testo") << QVariant(u"01/12/2026"_s) << Primo << true;
+    QTest::newRow("testo senza zeri") << QVariant(u"1/12/2026"_s) << Primo << true;
+    QTest::newRow("testo ISO") << QVariant(u"2026-12-01"_s) << Primo << true;
+    QTest::newRow("testo con ora") << QVariant(u"01/12/2026 18:30:00"_s) << Primo << true;
+    QTest::newRow("ISO con ora") << QVariant(u"2026-12-01T18:30:00"_s) << Primo << true;
+    QTest::newRow("spazi attorno") << QVariant(u" 01/12/2026 "_s) << Primo << true;
+    // The day already shown is loaded again.
+    QTest::newRow("stessa data") << QVariant(u"04/12/2026"_s) << Oggi << true;
+    QTest::newRow("nessuna risposta") << QVariant() << QDate() << true;
+    QTest::newRow("testo vuoto") << QVariant(QString()) << QDate() << true;
+    QTest::newRow("data nulla") << QVariant(QMetaType(QMetaType::QDate)) << QDate() << true;
+    QTest::newRow("parola") << QVariant(u"Annulla"_s) << QDate() << true;
+    QTest::newRow("giorno che non esiste") << QVariant(u"31/02/2026"_s) << QDate() << true;
+    QTest::newRow("data e parola") << QVariant(u"01/12/2026 mattina"_s) << QDate() << true;
+    QTest::newRow("numero") << QVariant(46000) << QDate() << true;
+    QTest::newRow("elenco vuoto") << QVariant() << QDate() << false;
+}
 
-    void TestCercaForm::stampaGiorno_data() {
-        QTest::addColumn<QDate>("data");
-        QTest::addColumn<QString>("totale");
-        QTest::addColumn<QStringList>("righe");
-        QTest::newRow("refill di due sale")
-            << Oggi << u"Totale Refill del 04/12/2026 -> €  15,5"_s
-            << QStringList{u"2026-12-04|10"_s, u"2026-12-04|3"_s, u"2026-12-04|5.5"_s};
-        // The amount dated 4 March under this day's header is not the day's.
-        QTest::newRow("5 marzo, non 3 maggio")
-            << QDate(2026, 3, 5) << u"Totale Refill del 05/03/2026 -> €  4"_s
-            << QStringList{u"2026-03-05|4"_s};
-        QTest::newRow("3 maggio, non 5 marzo")
-            << QDate(2026, 5, 3) << u"Totale Refill del 03/05/2026 -> €  6"_s
-            << QStringList{u"2026-05-03|6"_s};
-        QTest::newRow("solo un versamento, non 12 marzo")
-            << QDate(2026, 12, 3) << NessunRefill << QStringList{};
-        // The total counts this venue only, the report every venue.
-        QTest::newRow("refill solo di un'altra sala")
-            << QDate(2026, 11, 30) << NessunRefill << QStringList{u"2026-11-30|8"_s};
-    }
+void TestCercaForm::cerca() {
+    QFETCH(QVariant, risposta);
+    QFETCH(QDate, data);
+    QFETCH(bool, registrazioni);
+    apri(registrazioni);
+    // Written behind the form's back: only a load of the day shows it.
+    if (data.isValid())
+        m_banco->aggiungiRiga(m_testate.value(data.toString(Qt::ISODate) + u"SG01REF"_s), 1004,
+                              2.25, data);
+    registro.risposta = risposta;
 
-    void TestCercaForm::stampaGiorno() {
-        QFETCH(QDate, data);
-        QFETCH(QString, totale);
-        QFETCH(QStringList, righe);
-        apri();
-        m_form->impostaDataRegistrazione(data);
-        m_form->txtData_Change();
-        // An answer that a "Cerca" would follow: the report must not.
-        registro.risposta = Primo;
+    premi(true);
 
-        premi(false);
-
-        QVERIFY(m_box->boxes().isEmpty());
-        QCOMPARE(registro.voci, attese(false, totale) << u"~componente"_s);
-        // All rows share the date: their order among themselves is the database's.
-        registro.righeLette.sort();
-        QCOMPARE(registro.righeLette, righe);
-        QVERIFY(rilasciato());
+    QVERIFY(m_box->boxes().isEmpty());
+    QStringList voci = attese(true, u"Elenco Refill"_s) << u"Risposta"_s;
+    if (data.isValid()) // read once more to be loaded
+        voci << u"Risposta"_s;
+    QCOMPARE(registro.voci, voci << u"~componente"_s);
+    QCOMPARE(registro.righeLette, registrazioni ? Elenco : QStringList());
+    QVERIFY(rilasciato());
+    if (!data.isValid()) {
         QCOMPARE(fotografia(*m_form), m_prima);
+        return;
     }
+    const QStringList vista = fotografia(*m_form);
+    QCOMPARE(vista.first(), data.toString(Qt::ISODate));
+    QCOMPARE(vista.mid(1, 4),
+             pulsanti(data == Oggi ? QStringList{u"10"_s, u"5,5"_s, {}, u"2,25"_s}
+                                   : QStringList{u"10"_s, {}, u"5,5"_s, u"2,25"_s}));
+    // Both days total 17,75 with the amount written behind the form's back.
+    QCOMPARE(m_form->LabTotali->caption(),
+             u"Totale Refill del %1 -> €  17,75"_s.arg(data.toString(u"dd/MM/yyyy"_s)));
+}
 
-    void TestCercaForm::guasti_data() {
-        QTest::addColumn<bool>("cerca");
-        QTest::addColumn<Preparazione>("prepara");
-        QTest::addColumn<bool>("mostrato"); // the failure comes while the list is shown
-        QTest::addColumn<QString>("box");
-        const Preparazione senzaComponente = [this](HostRegistrato&) {
-            qputenv("KALOREFILL_COMPONENTS", QFile::encodeName(m_vuota.path()));
-        };
-        const auto alla = [](int n) {
-            return Preparazione([n](HostRegistrato& host) { host.armaFallimento(n); });
-        };
-        const Preparazione inRicerca = [](HostRegistrato&) { registro.guastoInRicerca = true; };
-        const QString nonCreabile = u"429 - Il componente ActiveX non può creare l'oggetto"_s;
-        const QString guasto = u"3001 - Guasto simulato: "_s;
-        QTest::newRow("Cerca, nessun componente")
-            << true << senzaComponente << false << nonCreabile;
-        QTest::newRow("Stampa, nessun componente")
-            << false << senzaComponente << false << nonCreabile;
-        QTest::newRow("non un componente di ricerca")
-            << true << Preparazione([](HostRegistrato&) { registro.oggettoEstraneo = true; })
-            << false << u"438 - Proprietà o metodo non supportati dall'oggetto"_s;
-        // Each call of the host up to Ricerca, in turn.
-        QTest::newRow("viste") << true << alla(1) << false << guasto + u"OpenRecordSetPreferenze"_s;
-        QTest::newRow("operatori") << true << alla(2) << false << guasto + u"openrecordset"_s;
-        QTest::newRow("User") << true << alla(3) << false << guasto + u"User"_s;
-        QTest::newRow("elenco") << true << alla(4) << false << guasto + u"openrecordset"_s;
-        QTest::newRow("Filter") << true << alla(5) << false << guasto + u"Filter "_s;
-        QTest::newRow("Percorso") << true << alla(6) << false << guasto + u"Percorso"_s;
-        QTest::newRow("Stampa, elenco") << false << alla(4) << false << guasto + u"openrecordset"_s;
-        QTest::newRow("Cerca, dentro Ricerca")
-            << true << inRicerca << true << u"3021 - Nessun record corrente."_s;
-        QTest::newRow("Stampa, dentro Ricerca")
-            << false << inRicerca << true << u"3021 - Nessun record corrente."_s;
-    }
+void TestCercaForm::stampaGiorno_data() {
+    QTest::addColumn<QDate>("data");
+    QTest::addColumn<QString>("totale");
+    QTest::addColumn<QStringList>("righe");
+    QTest::newRow("refill di due sale")
+        << Oggi << u"Totale Refill del 04/12/2026 -> €  15,5"_s
+        << QStringList{u"2026-12-04|10"_s, u"2026-12-04|3"_s, u"2026-12-04|5.5"_s};
+    // The amount dated 4 March under this day's header is not the day's.
+    QTest::newRow("5 marzo, non 3 maggio")
+        << QDate(2026, 3, 5) << u"Totale Refill del 05/03/2026 -> €  4"_s
+        << QStringList{u"2026-03-05|4"_s};
+    QTest::newRow("3 maggio, non 5 marzo")
+        << QDate(2026, 5, 3) << u"Totale Refill del 03/05/2026 -> €  6"_s
+        << QStringList{u"2026-05-03|6"_s};
+    QTest::newRow("solo un versamento, non 12 marzo")
+        << QDate(2026, 12, 3) << NessunRefill << QStringList{};
+    // The total counts this venue only, the report every venue.
+    QTest::newRow("refill solo di un'altra sala")
+        << QDate(2026, 11, 30) << NessunRefill << QStringList{u"2026-11-30|8"_s};
+}
 
-    void TestCercaForm::guasti() {
-        QFETCH(bool, cerca);
-        QFETCH(Preparazione, prepara);
-        QFETCH(bool, mostrato);
-        QFETCH(QString, box);
-        apri();
-        // An answer the form would follow if nothing had failed.
-        registro.risposta = Primo;
+void TestCercaForm::stampaGiorno() {
+    QFETCH(QDate, data);
+    QFETCH(QString, totale);
+    QFETCH(QStringList, righe);
+    apri();
+    m_form->impostaDataRegistrazione(data);
+    m_form->txtData_Change();
+    // An answer that a "Cerca" would follow: the report must not.
+    registro.risposta = Primo;
 
-        premi(cerca, prepara);
+    premi(false);
 
-        QCOMPARE(m_box->boxes().size(), 1);
-        const RisponditoreBox::Box& avviso = m_box->boxes().first();
-        QCOMPARE(avviso.testo, box);
-        QCOMPARE(avviso.icona, QMessageBox::Critical);
-        QCOMPARE(avviso.pulsanti, QStringList{u"OK"_s});
-        QCOMPARE(avviso.titolo, Messaggio::titoloPredefinito());
-        QCOMPARE(registro.voci.count(u"Ricerca"_s), mostrato ? 1 : 0);
-        QVERIFY(!registro.voci.contains(u"Risposta"_s));
-        QVERIFY(rilasciato());
-        QCOMPARE(fotografia(*m_form), m_prima);
-        // The form goes on working: a machine can be picked for an entry.
-        m_form->CmdApparecchio[0]->click();
-        QCOMPARE(m_form->RefillAperto, qint16(-1));
-        QCOMPARE(m_form->CmdApparecchio[0]->backColor(), Colori::InInserimento);
-        QVERIFY(m_form->Cmd7->isEnabled());
-        QCOMPARE(m_box->boxes().size(), 1);
-    }
+    QVERIFY(m_box->boxes().isEmpty());
+    QCOMPARE(registro.voci, attese(false, totale) << u"~componente"_s);
+    // All rows share the date: their order among themselves is the database's.
+    registro.righeLette.sort();
+    QCOMPARE(registro.righeLette, righe);
+    QVERIFY(rilasciato());
+    QCOMPARE(fotografia(*m_form), m_prima);
+}
 
-    QTEST_MAIN(TestCercaForm)
+void TestCercaForm::guasti_data() {
+    QTest::addColumn<bool>("cerca");
+    QTest::addColumn<Preparazione>("prepara");
+    QTest::addColumn<bool>("mostrato"); // the failure comes while the list is shown
+    QTest::addColumn<QString>("box");
+    const Preparazione senzaComponente = [this](HostRegistrato&) {
+        qputenv("KALOREFILL_COMPONENTS", QFile::encodeName(m_vuota.path()));
+    };
+    const auto alla = [](int n) {
+        return Preparazione([n](HostRegistrato& host) { host.armaFallimento(n); });
+    };
+    const Preparazione inRicerca = [](HostRegistrato&) { registro.guastoInRicerca = true; };
+    const QString nonCreabile = u"429 - Il componente ActiveX non può creare l'oggetto"_s;
+    const QString guasto = u"3001 - Guasto simulato: "_s;
+    QTest::newRow("Cerca, nessun componente") << true << senzaComponente << false << nonCreabile;
+    QTest::newRow("Stampa, nessun componente") << false << senzaComponente << false << nonCreabile;
+    QTest::newRow("non un componente di ricerca")
+        << true << Preparazione([](HostRegistrato&) { registro.oggettoEstraneo = true; }) << false
+        << u"438 - Proprietà o metodo non supportati dall'oggetto"_s;
+    // Each call of the host up to Ricerca, in turn.
+    QTest::newRow("viste") << true << alla(1) << false << guasto + u"OpenRecordSetPreferenze"_s;
+    QTest::newRow("operatori") << true << alla(2) << false << guasto + u"openrecordset"_s;
+    QTest::newRow("User") << true << alla(3) << false << guasto + u"User"_s;
+    QTest::newRow("elenco") << true << alla(4) << false << guasto + u"openrecordset"_s;
+    QTest::newRow("Filter") << true << alla(5) << false << guasto + u"Filter "_s;
+    QTest::newRow("Percorso") << true << alla(6) << false << guasto + u"Percorso"_s;
+    QTest::newRow("Stampa, elenco") << false << alla(4) << false << guasto + u"openrecordset"_s;
+    QTest::newRow("Cerca, dentro Ricerca")
+        << true << inRicerca << true << u"3021 - Nessun record corrente."_s;
+    QTest::newRow("Stampa, dentro Ricerca")
+        << false << inRicerca << true << u"3021 - Nessun record corrente."_s;
+}
+
+void TestCercaForm::guasti() {
+    QFETCH(bool, cerca);
+    QFETCH(Preparazione, prepara);
+    QFETCH(bool, mostrato);
+    QFETCH(QString, box);
+    apri();
+    // An answer the form would follow if nothing had failed.
+    registro.risposta = Primo;
+
+    premi(cerca, prepara);
+
+    QCOMPARE(m_box->boxes().size(), 1);
+    const RisponditoreBox::Box& avviso = m_box->boxes().first();
+    QCOMPARE(avviso.testo, box);
+    QCOMPARE(avviso.icona, QMessageBox::Critical);
+    QCOMPARE(avviso.pulsanti, QStringList{u"OK"_s});
+    QCOMPARE(avviso.titolo, Messaggio::titoloPredefinito());
+    QCOMPARE(registro.voci.count(u"Ricerca"_s), mostrato ? 1 : 0);
+    QVERIFY(!registro.voci.contains(u"Risposta"_s));
+    QVERIFY(rilasciato());
+    QCOMPARE(fotografia(*m_form), m_prima);
+    // The form goes on working: a machine can be picked for an entry.
+    m_form->CmdApparecchio[0]->click();
+    QCOMPARE(m_form->RefillAperto, qint16(-1));
+    QCOMPARE(m_form->CmdApparecchio[0]->backColor(), Colori::InInserimento);
+    QVERIFY(m_form->Cmd7->isEnabled());
+    QCOMPARE(m_box->boxes().size(), 1);
+}
+
+QTEST_MAIN(TestCercaForm)
 #include "tst_cerca_form.moc"
