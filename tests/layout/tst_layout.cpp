@@ -11,8 +11,6 @@
 #include "form/PulsanteGrafico.h"
 #include "form/Twips.h"
 
-#include <QCalendarWidget>
-#include <QDateEdit>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QTest>
@@ -117,39 +115,6 @@ private slots:
                     qPrintable(u"%1x%2 modo %3"_s.arg(lato.width()).arg(lato.height()).arg(modo)));
             }
         }
-    }
-
-    // The date's calendar is not built with the form; the first click on the arrow, or key
-    // that can open it, builds it on the date shown.
-    void calendarioAllaPrimaApertura_data() {
-        QTest::addColumn<int>("tasto"); // none: a click on the arrow
-        QTest::addColumn<int>("modificatori");
-        QTest::newRow("freccia") << 0 << 0;
-        QTest::newRow("F4") << int(Qt::Key_F4) << 0;
-        QTest::newRow("Alt+Giù") << int(Qt::Key_Down) << int(Qt::AltModifier);
-    }
-
-    void calendarioAllaPrimaApertura() {
-        QFETCH(int, tasto);
-        QFETCH(int, modificatori);
-        FrmRefill form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QVERIFY(!form.txtData->findChild<QCalendarWidget*>());
-        const QDate prima = form.txtData->date();
-        form.txtData->setFocus();
-        if (tasto == 0) // the arrow sits at the right end of the field
-            QTest::mouseClick(form.txtData, Qt::LeftButton, {},
-                              QPoint(form.txtData->width() - 4, form.txtData->height() / 2));
-        else
-            QTest::keyClick(form.txtData, Qt::Key(tasto), Qt::KeyboardModifiers(modificatori));
-        const QCalendarWidget* calendario = form.txtData->findChild<QCalendarWidget*>();
-        QVERIFY(calendario);
-        // A click on the arrow opens it; a key may, depending on the style, and then it has
-        // to be ready as well.
-        if (tasto == 0)
-            QTRY_VERIFY(calendario->isVisible());
-        QCOMPARE(calendario->selectedDate(), prima);
     }
 
     // Whatever the window's size, down to the smallest it accepts, every control lies inside

@@ -356,34 +356,27 @@ private slots:
         QVERIFY2(trovati.isEmpty(), qPrintable(trovati.join(u'\n')));
     }
 
-    // A cash desk's choice: windows full screen, from the account's own configuration file
-    // or else from the one for every account; without it, windows as above.
+    // A cash desk's choice in its configuration file: windows full screen; without it,
+    // windows as above. (Which file wins is the configuration's own test.)
     void schermoIntero_data() {
-        QTest::addColumn<QString>("utente"); // the value in each file; none: no file
-        QTest::addColumn<QString>("sistema");
+        QTest::addColumn<QByteArray>("scelta"); // a line of the file's [Finestre]
         QTest::addColumn<bool>("intero");
-        QTest::newRow("nessuna scelta") << QString() << QString() << false;
-        QTest::newRow("la postazione") << u"true"_s << QString() << true;
-        QTest::newRow("tutte le postazioni") << QString() << u"true"_s << true;
-        QTest::newRow("la postazione decide") << u"false"_s << u"true"_s << false;
+        QTest::newRow("nessuna scelta") << QByteArray() << false;
+        QTest::newRow("schermo intero") << QByteArray("SchermoIntero=true") << true;
+        QTest::newRow("finestre") << QByteArray("SchermoIntero=false") << false;
     }
 
     void schermoIntero() {
-        QFETCH(QString, utente);
-        QFETCH(QString, sistema);
+        QFETCH(QByteArray, scelta);
         QFETCH(bool, intero);
         QTemporaryDir cartella;
-        for (const auto& [nome, valore] :
-             {std::pair{u"utente"_s, utente}, {u"sistema"_s, sistema}}) {
-            QVERIFY(QDir(cartella.path()).mkpath(nome + u"/kalorefill"_s));
-            QFile file(cartella.filePath(nome + u"/kalorefill/kalorefill.conf"_s));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            if (!valore.isEmpty())
-                file.write("[Finestre]\nSchermoIntero=" + valore.toLatin1() + '\n');
-        }
+        QVERIFY(QDir(cartella.path()).mkpath(u"kalorefill"_s));
+        QFile file(cartella.filePath(u"kalorefill/kalorefill.conf"_s));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[Finestre]\n" + scelta + '\n') > 0);
+        file.close();
         const QByteArray casa = qgetenv("XDG_CONFIG_HOME"), tutti = qgetenv("XDG_CONFIG_DIRS");
-        qputenv("XDG_CONFIG_HOME", cartella.filePath(u"utente"_s).toLocal8Bit());
-        qputenv("XDG_CONFIG_DIRS", cartella.filePath(u"sistema"_s).toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(cartella.path()));
+        qputenv("XDG_CONFIG_DIRS", QFile::encodeName(cartella.filePath(u"nessuna"_s)));
         auto banco = BancoProva::salaPronta(4);
         FinestraRiepilogo f(banco->host());
         f.show();
