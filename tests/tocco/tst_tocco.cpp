@@ -13,6 +13,7 @@
 #include "RecordsetMemoria.h"
 #include "RisponditoreBox.h"
 #include "entry/StatoModulo.h"
+#include "form/CampoData.h"
 #include "form/FrmRefill.h"
 #include "form/Messaggio.h"
 #include "form/StileTocco.h"
@@ -23,6 +24,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDialog>
@@ -299,8 +301,10 @@ private slots:
             if (sopra != w && !w->isAncestorOf(sopra))
                 trovati << nome(w) + u" coperto"_s;
         }
-        // The calendar of the date, with its arrows and days.
+        // The calendar of the date, with its arrows and days, in type larger than its field's.
         dialoghi(*f, {u"txtData"_s}, trovati);
+        QVERIFY(f->txtData->calendarWidget()->font().pointSizeF() >
+                f->txtData->font().pointSizeF());
         // The save's question, a box of the form's own.
         f->impostaValoreConferma(1);
         visita([&] { Messaggio::mostra(f, u"Confermi il salvataggio?"_s, 36, u"Salvo?"_s); },
