@@ -280,6 +280,24 @@ void CanalePg::conosciTipi(const QList<unsigned>& tipi) {
         m_tipi.insert(QByteArray(PQgetvalue(r, i, 0)).toUInt(), QByteArray(PQgetvalue(r, i, 1)).toUInt());
 }
 
+namespace {
+const QString TabelleVisibili = QStringLiteral(
+    "(relkind IN ('r', 'v', 'p', 'm', 'f') AND pg_table_is_visible(oid) AND "
+    "relnamespace NOT IN ('pg_catalog'::regnamespace, 'information_schema'::regnamespace))");
+} // namespace
+
+CanalePg::Richiesta CanalePg::richiestaTabelle() {
+    return {QStringLiteral("SELECT oid, relname FROM pg_class WHERE ") + TabelleVisibili, {}, false};
+}
+
+void CanalePg::conosciTabelle(const Esito& esito) {
+    if (!esito.riuscito() || !esito.risultato)
+        return;
+    PGresult* r = esito.risultato.get();
+    for (int i = 0; i < PQntuples(r); ++i)
+        m_tabelle.insert(QByteArray(PQgetvalue(r, i, 0)).toUInt(), QString::fromUtf8(PQgetvalue(r, i, 1)));
+}
+
 void CanalePg::conosciTabelle(const QList<unsigned>& tabelle) {
     QStringList ignote;
     // The system's own tables (below the first number a user object gets) come only from
@@ -290,21 +308,17 @@ void CanalePg::conosciTabelle(const QList<unsigned>& tabelle) {
             ignote.append(QString::number(t));
     if (ignote.isEmpty())
         return;
-    // With every table the connection sees outside the system's schemas: one round trip
-    // for the whole session, not one per table.
-    const QList<Esito> esiti = invia(
-        {{QStringLiteral("SELECT oid, relname FROM pg_class WHERE oid IN (") + ignote.join(u',') +
-              QStringLiteral(") OR (relkind IN ('r', 'v', 'p', 'm', 'f') AND pg_table_is_visible(oid) AND "
-                             "relnamespace NOT IN ('pg_catalog'::regnamespace, 'information_schema'::regnamespace))"),
-          {},
-          false}});
+    // With every table the connection sees: one round trip for the whole session, not one
+    // per table.
+    const QList<Esito> esiti = invia({{QStringLiteral("SELECT oid, relname FROM pg_class WHERE oid IN (") +
+                                           ignote.join(u',') + QStringLiteral(") OR ") + TabelleVisibili,
+                                       {},
+                                       false}});
     if (!esiti.constFirst().riuscito())
         return;
     for (const QString& t : std::as_const(ignote))
         m_tabelle.insert(t.toUInt(), QString());
-    PGresult* r = esiti.constFirst().risultato.get();
-    for (int i = 0; i < PQntuples(r); ++i)
-        m_tabelle.insert(QByteArray(PQgetvalue(r, i, 0)).toUInt(), QString::fromUtf8(PQgetvalue(r, i, 1)));
+    conosciTabelle(esiti.constFirst());
 }
 
 QVariant CanalePg::valore(const pg_result* risultato, int riga, int colonna, unsigned tipo) const {

@@ -59,6 +59,10 @@ public:
     // the first time each appears.
     Connessione::Risultato righe(const Esito& esito);
     static int cambiate(const Esito& esito);
+    // The names of every table the connection sees: asked for with the session's first
+    // round trip, taken from what came back.
+    static Richiesta richiestaTabelle();
+    void conosciTabelle(const Esito& esito);
 
 private:
     struct Preparata {

@@ -38,8 +38,12 @@ void CatalogoColonne::caricaTutte() {
     const QString tutte = m_connessione.dialetto().tutteLeColonne();
     if (tutte.isEmpty())
         return;
-    const auto risultato = m_connessione.leggi(tutte);
-    for (const QVariantList& riga : risultato.righe)
+    carica(m_connessione.leggi(tutte).righe);
+}
+
+void CatalogoColonne::carica(const QList<QVariantList>& righe) {
+    m_tutteLette = true;
+    for (const QVariantList& riga : righe)
         m_tabelle[riga.at(0).toString().toLower()].append(
             {riga.at(1).toString(), tipoDaDichiarazione(riga.at(2).toString()),
              valorePredefinito(riga.at(3))});

@@ -35,6 +35,11 @@ public:
     // The kind of a column, names compared without regard to case.
     std::optional<TipoColonna> tipo(const QString& tabella, const QString& colonna);
 
+    // Whether every table's columns have been read at once already.
+    bool tutteLette() const { return m_tutteLette; }
+    // Every table's columns, as the dialect's statement for all of them gave them.
+    void carica(const QList<QVariantList>& righe);
+
     // Another program changed the tables: read them again when next asked.
     void dimentica() {
         m_tabelle.clear();

@@ -101,6 +101,10 @@ void ConnessioneServer::impostaSessione() {
     // the output of the program. They go with the connection's first statement.
     m_preambolo = {{QStringLiteral("SET datestyle = 'ISO, YMD'"), {}, false},
                    {QStringLiteral("SET client_min_messages = warning"), {}, false}};
+    // The names and columns of the tables every start-up and first save come to.
+    m_preambolo.append(CanalePg::richiestaTabelle());
+    if (!catalogo().tutteLette())
+        m_preambolo.append({m_dialetto->tutteLeColonne(), {}, false});
 }
 
 bool ConnessioneServer::riconnetti() {
@@ -216,7 +220,11 @@ std::optional<CanalePg::Esito> ConnessioneServer::inviaCoda(const QString& poi) 
         const QList<CanalePg::Esito> esiti = m_canale.invia(richieste);
         if (preambolo > 0) {
             m_preambolo.clear();
-            if (!esiti.at(preambolo - 1).riuscito()) {
+            if (esiti.at(preambolo - 1).riuscito()) {
+                m_canale.conosciTabelle(esiti.at(2));
+                if (preambolo > 3)
+                    catalogo().carica(m_canale.righe(esiti.at(3)).righe);
+            } else {
                 const QSqlError errore = esiti.at(preambolo - 1).errore;
                 m_coda.clear();
                 m_trattenute.clear();

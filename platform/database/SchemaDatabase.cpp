@@ -285,6 +285,8 @@ void SchemaDatabase::aggiorna(Connessione& connessione, const QString& nome) {
                 connessione.esegui(sql);
         }
         connessione.confermaUnita();
+        // The columns known before the upgrade are not the tables' any more.
+        connessione.catalogo().dimentica();
     } catch (const Errore& e) {
         connessione.annullaUnita();
         throw Errore::database(
@@ -312,6 +314,7 @@ void SchemaDatabase::crea(Connessione& connessione) {
     if (!db.commit())
         throw Connessione::errore(QStringLiteral("Impossibile creare il database"),
                                         db.lastError());
+    connessione.catalogo().dimentica();
 }
 
 int SchemaDatabase::verifica(Connessione& connessione, const QString& nome) {
