@@ -111,34 +111,30 @@ int main(int argc, char** argv) {
     const int quanti = a.at(7).toInt();
     const bool via = a.contains(QStringLiteral("--via"));
 
+    // The value after an option (the second one with dopo = 2); empty when it is not given.
+    const auto valore = [&a](const char* opzione, int dopo = 1) {
+        const qsizetype i = a.indexOf(QLatin1String(opzione));
+        return i > 0 && i + dopo < a.size() ? a.at(i + dopo) : QString();
+    };
     OpzioniHost opzioni;
     opzioni.data = piano.primaData;
     opzioni.user = QStringLiteral("OP%1").arg(piano.primo);
     // Four workstations saving at once wait for each other; none may give up.
-    opzioni.attesaBloccoMs = 30000;
-    const auto valore = [&a](const char* opzione) {
-        const qsizetype i = a.indexOf(QLatin1String(opzione));
-        return i > 0 && i + 1 < a.size() ? a.at(i + 1).toInt() : -1;
-    };
-    if (valore("--attesa") >= 0)
-        opzioni.attesaBloccoMs = valore("--attesa");
-    const int tieni = valore("--tieni");
+    opzioni.attesaBloccoMs = valore("--attesa").isEmpty() ? 30000 : valore("--attesa").toInt();
+    const int tieni = valore("--tieni").toInt();
     const bool riprova = a.contains(QStringLiteral("--riprova"));
-    const qsizetype lento = a.indexOf(QStringLiteral("--lento"));
-    if (lento > 0 && lento + 1 < a.size())
-        StatoModulo::istanza().applicazione =
-            std::make_shared<HostLento>(DatabaseHost::apri(a.at(1), opzioni), a.at(lento + 1).toInt());
+    const auto host = DatabaseHost::apri(a.at(1), opzioni);
+    if (valore("--lento").isEmpty())
+        StatoModulo::istanza().applicazione = host;
     else
-        StatoModulo::istanza().applicazione = DatabaseHost::apri(a.at(1), opzioni);
+        StatoModulo::istanza().applicazione = std::make_shared<HostLento>(host, valore("--lento").toInt());
 
     // With the hall's controls on: the operator signs in with "--pin CODE PIN" and slips go
     // to "--buoni DIR".
-    const qsizetype conPin = a.indexOf(QStringLiteral("--pin"));
-    const QString codice = conPin > 0 && conPin + 2 < a.size() ? a.at(conPin + 1) : QString();
-    const QString pin = conPin > 0 && conPin + 2 < a.size() ? a.at(conPin + 2) : QString();
-    const qsizetype buoni = a.indexOf(QStringLiteral("--buoni"));
-    if (buoni > 0 && buoni + 1 < a.size())
-        StatoModulo::istanza().cartellaBuoni = a.at(buoni + 1);
+    const QString codice = valore("--pin");
+    const QString pin = valore("--pin", 2);
+    if (!valore("--buoni").isEmpty())
+        StatoModulo::istanza().cartellaBuoni = valore("--buoni");
 
     QTimer risponditore;
     risponditore.setInterval(5);
