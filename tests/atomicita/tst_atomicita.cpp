@@ -404,7 +404,7 @@ void TestAtomicita::primiSalvataggiInsieme() {
     for (int giro = 0; giro < giri; ++giro) {
         const QDate giorno = Oggi.addDays(giro + 1);
         const auto piano = [&](int k) { return PianoSalvataggi{giorno, k, postazioni, 0, 100 * giro + k}; };
-        std::deque<QProcess> figli(std::size_t(postazioni));
+        std::deque<QProcess> figli(static_cast<std::size_t>(postazioni));
         for (int k = 0; k < postazioni; ++k)
             avvia(figli[std::size_t(k)], percorso, piano(k), perPostazione,
                   QStringList{u"--via"_s, u"--lento"_s, u"30"_s} + conControlli(controlli, buoni));
