@@ -17,10 +17,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sqlite3.h>
-
-#include <array>
-#include <atomic>
 #include <ctime>
 
 using namespace KaloRefill;
@@ -74,64 +70,6 @@ struct Db {
         rs->Update();
     }
 };
-
-// Beneath SQLite, a disk whose next reads fail: the default file system with its reads
-// wrapped, so a statement can fail with an I/O error half-way through a unit.
-namespace guasto {
-std::atomic<int> letture{0}; // reads still to fail
-sqlite3_vfs* vero = nullptr;
-sqlite3_vfs vfs;
-// The engine's own methods of each kind of file (database, journal, WAL), and ours.
-struct Metodi {
-    const sqlite3_io_methods* veri = nullptr;
-    sqlite3_io_methods nostri{};
-};
-std::array<Metodi, 4> metodi;
-const sqlite3_io_methods* veri(sqlite3_file* f) {
-    for (const Metodi& m : metodi)
-        if (f->pMethods == &m.nostri)
-            return m.veri;
-    return f->pMethods;
-}
-int leggi(sqlite3_file* f, void* dati, int n, sqlite3_int64 da) {
-    if (letture > 0) {
-        --letture;
-        return SQLITE_IOERR_READ;
-    }
-    return veri(f)->xRead(f, dati, n, da);
-}
-// No memory-mapped pages: every read goes through leggi.
-int mappa(sqlite3_file*, sqlite3_int64, int, void** pagina) {
-    *pagina = nullptr;
-    return SQLITE_OK;
-}
-int apri(sqlite3_vfs*, sqlite3_filename nome, sqlite3_file* f, int flags, int* uscita) {
-    const int rc = vero->xOpen(vero, nome, f, flags, uscita);
-    for (Metodi& m : metodi) {
-        if (rc != SQLITE_OK || !f->pMethods || (m.veri && m.veri != f->pMethods))
-            continue;
-        if (!m.veri) {
-            m.veri = f->pMethods;
-            m.nostri = *f->pMethods;
-            m.nostri.xRead = leggi;
-            if (m.nostri.iVersion >= 3)
-                m.nostri.xFetch = mappa;
-        }
-        f->pMethods = &m.nostri;
-        break;
-    }
-    return rc;
-}
-void installa() {
-    if (vero)
-        return;
-    vero = sqlite3_vfs_find(nullptr);
-    vfs = *vero;
-    vfs.zName = "guasto";
-    vfs.xOpen = apri;
-    sqlite3_vfs_register(&vfs, 1);
-}
-} // namespace guasto
 
 // The error a call raises; a default one when it raises none.
 template <typename Chiamata> Errore erroreDi(Chiamata&& chiamata) {
@@ -696,25 +634,31 @@ void TstDatabaseHost::tabelleCambiateDaAltriProgrammi() {
     QCOMPARE(riga(nuovo), riga(db.apri(u"select * from promemoria"_s)));
 }
 
-// The server connection dies, or a read of the file fails half-way through a unit (a
-// failing disk): that call and every later call of the unit say the unit is lost, nothing
-// of it is kept, not even what came before, and the next unit works again.
+// The server connection dies, or the file gives a damaged page half-way through a unit (as
+// a failing disk leaves it): that call and every later call of the unit say the unit is
+// lost, nothing of it is kept, not even what came before, and the next unit works again.
 void TstDatabaseHost::unitaPersa() {
     const bool server = MotoreProva::postgreSql();
-    if (!server)
-        guasto::installa();
     Db db;
-    QVERIFY(DbDiretto(db.indirizzo).esegui({u"create table grande (x integer)"_s,
-                                            u"insert into grande (x) values (1)"_s}));
+    DbDiretto diretto(db.indirizzo);
+    QVERIFY(diretto.esegui({u"create table grande (x integer)"_s, u"insert into grande (x) values (1)"_s}));
     const auto pid = server ? db.apri(u"select pg_backend_pid() as pid"_s)->Field(u"pid"_s).toLongLong() : 0;
+    if (!server) {
+        // The table's only page, overwritten on the disk beneath the engine.
+        const qint64 pagina = diretto.valore(u"PRAGMA page_size"_s).toLongLong();
+        const qint64 radice =
+            diretto.valore(u"select rootpage from sqlite_master where name = 'grande'"_s).toLongLong();
+        QVERIFY(diretto.esegui(u"PRAGMA wal_checkpoint(TRUNCATE)"_s));
+        QFile file(db.indirizzo);
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.seek((radice - 1) * pagina));
+        QCOMPARE(file.write(QByteArray(pagina, '\xff')), pagina);
+    }
     {
         const auto unita = db.host->IniziaUnita();
         db.host->Execute(u"insert into noterighe (idtesta, riga) values (7, 1)"_s);
         if (server)
-            QVERIFY(DbDiretto(db.indirizzo).esegui(u"select pg_terminate_backend(%1, 5000)"_s.arg(pid)));
-        guasto::letture = server ? 0 : 1;
+            QVERIFY(diretto.esegui(u"select pg_terminate_backend(%1, 5000)"_s.arg(pid)));
         const Errore e = erroreDi([&] { db.apri(u"select * from grande"_s)->RecordCount(); });
-        guasto::letture = 0;
         QCOMPARE(e.numero(), CodiceErrore::UnitaNonRiuscita);
         QVERIFY2(!e.descrizione().contains(u'\n'), qPrintable(e.descrizione()));
         QCOMPARE(errore([&] { db.host->Execute(u"insert into noterighe (idtesta, riga) values (7, 2)"_s); }),
