@@ -295,7 +295,7 @@ void TestAtomicita::serverPerso() {
     QProcess staffetta;
     if (taglio) {
         // The workstation reaches the server over TCP through a relay the test can cut.
-        staffetta.start(programma(u"staffetta_prova"_s), {server.replace(u':', u"/.s.PGSQL."_s)});
+        staffetta.start(programma(u"staffetta_prova"_s), {QString(server).replace(u':', u"/.s.PGSQL."_s)});
         QVERIFY(staffetta.waitForReadyRead(10000));
         const QString porta = QString::fromLatin1(staffetta.readLine()).trimmed();
         opzioni.removeAllQueryItems(u"host"_s);
