@@ -8,18 +8,14 @@
 // server comes back as the new standby, and again.
 #include "ClusterProva.h"
 #include "DatabaseHost.h"
-#include "RisponditoreBox.h"
-#include "entry/StatoModulo.h"
-#include "form/FrmRefill.h"
-#include "form/PulsanteGrafico.h"
+#include "Supporto.h"
 
 #include <QCheckBox>
-#include <QDir>
-#include <QThread>
 #include <QDateEdit>
+#include <QDir>
 #include <QElapsedTimer>
-#include <QPushButton>
 #include <QTest>
+#include <QThread>
 
 #include <atomic>
 #include <map>
@@ -54,13 +50,42 @@ class TstFailover : public QObject {
 private slots:
     void initTestCase();
     void passaggioAlloStandby();
-    void cleanupTestCase();
+
+    void cleanupTestCase() {
+        m_form.reset();
+        StatoModulo::istanza().applicazione.reset();
+    }
 
 private:
-    bool inStreaming(ClusterProva& primario);
+    bool inStreaming(ClusterProva& primario) {
+        QElapsedTimer tempo;
+        tempo.start();
+        QString uscita;
+        while (tempo.elapsed() < 30000) {
+            if (primario.sql(
+                    u"select count(*) from pg_stat_replication where state = 'streaming'"_s,
+                    u"postgres"_s, &uscita) &&
+                uscita.trimmed() == u"1"_s)
+                // Synchronous from now on: a commit returns once the standby has it.
+                return primario.sql(u"alter system set synchronous_standby_names = '*'"_s) &&
+                       primario.sql(u"select pg_reload_conf()"_s);
+            QThread::msleep(100);
+        }
+        return false;
+    }
+
     // One press of "Salva"; the boxes it brought up.
-    QStringList premiSalva();
-    static QString importo(int n) { return u"%1,%2"_s.arg(10 + n % 90).arg(n % 100, 2, 10, QLatin1Char('0')); }
+    QStringList premiSalva() {
+        const qsizetype prima = m_risponditore.boxes().size();
+        m_form->CmdSalva->click();
+        return m_risponditore.testi().mid(prima);
+    }
+
+    QString boxVisti() const { return m_risponditore.testi().join(u" / "_s); }
+
+    static QString importo(int n) {
+        return u"%1,%2"_s.arg(10 + n % 90).arg(n % 100, 2, 10, QLatin1Char('0'));
+    }
     static qint64 centesimi(int n) { return (10 + n % 90) * 100 + n % 100; }
 
     ClusterProva m_server[2];
@@ -68,28 +93,12 @@ private:
     RisponditoreBox m_risponditore;
 };
 
-bool TstFailover::inStreaming(ClusterProva& primario) {
-    QElapsedTimer tempo;
-    tempo.start();
-    QString uscita;
-    while (tempo.elapsed() < 30000) {
-        if (primario.sql(u"select count(*) from pg_stat_replication where state = 'streaming'"_s,
-                         u"postgres"_s, &uscita) &&
-            uscita.trimmed() == u"1"_s)
-            // Synchronous from now on: a commit returns once the standby has it.
-            return primario.sql(u"alter system set synchronous_standby_names = '*'"_s) &&
-                   primario.sql(u"select pg_reload_conf()"_s);
-        QThread::msleep(100);
-    }
-    return false;
-}
-
 void TstFailover::initTestCase() {
     ClusterProva& primario = m_server[0];
     ClusterProva& standby = m_server[1];
     const bool pronto = primario.inizializza() && primario.avvia() &&
-                        primario.sql(u"create database kalorefill"_s) && standby.standbyDi(primario) &&
-                        standby.avvia() && inStreaming(primario);
+                        primario.sql(u"create database kalorefill"_s) &&
+                        standby.standbyDi(primario) && standby.avvia() && inStreaming(primario);
     // A server the test cannot start fails the run: nothing would have been shown.
     QVERIFY2(pronto, qPrintable(primario.errore() + standby.errore()));
 
@@ -114,13 +123,7 @@ select 1000 + i, 'A' || i, 'C' || i, 'Slot ' || i, 'AAMS' || i, 6, -1, i, 'SG01'
     m_form = std::make_unique<FrmRefill>();
     m_form->Form_Load();
     m_form->ChkConferma->setChecked(false);
-    QVERIFY2(m_risponditore.boxes().isEmpty(), qPrintable(m_risponditore.testi().join(u" / "_s)));
-}
-
-QStringList TstFailover::premiSalva() {
-    const qsizetype prima = m_risponditore.boxes().size();
-    m_form->CmdSalva->click();
-    return m_risponditore.testi().mid(prima);
+    QVERIFY2(m_risponditore.boxes().isEmpty(), qPrintable(boxVisti()));
 }
 
 // Each cycle works on a day of its own, as a hall does: machine after machine, the amount
@@ -138,7 +141,7 @@ void TstFailover::passaggioAlloStandby() {
             QVERIFY2(primario.ferma(u"immediate"_s) && standby.promuovi(),
                      qPrintable(primario.errore() + standby.errore()));
         m_form->txtData->setDate(giorno);
-        QVERIFY2(m_risponditore.boxes().isEmpty(), qPrintable(m_risponditore.testi().join(u" / "_s)));
+        QVERIFY2(m_risponditore.boxes().isEmpty(), qPrintable(boxVisti()));
         // idscheda -> cents: every save made, and the most a retried one may have added
         // (a commit the server kept while its answer was lost with it).
         std::map<int, qint64> attesi;
@@ -161,9 +164,8 @@ void TstFailover::passaggioAlloStandby() {
         while (salvatiDopo < 3 && tempo.elapsed() < 60000) {
             const int tasto = n % 16;
             m_form->CmdApparecchio[static_cast<std::size_t>(tasto)]->click();
-            for (const QChar c : importo(n))
-                m_form->PremiTasto(QString(c));
-            QVERIFY2(m_risponditore.boxes().isEmpty(), qPrintable(m_risponditore.testi().join(u" / "_s)));
+            digita(*m_form, importo(n));
+            QVERIFY2(m_risponditore.boxes().isEmpty(), qPrintable(boxVisti()));
             for (;;) {
                 const bool dopoLaPromozione = promosso;
                 const QStringList boxes = premiSalva();
@@ -173,9 +175,10 @@ void TstFailover::passaggioAlloStandby() {
                 if (boxes.isEmpty())
                     break;
                 QVERIFY2(!dopoLaPromozione,
-                         qPrintable(u"ciclo %1: \"Salva\" non riuscito con il nuovo primario pronto: %2"_s
-                                        .arg(ciclo)
-                                        .arg(boxes.join(u" / "_s))));
+                         qPrintable(
+                             u"ciclo %1: \"Salva\" non riuscito con il nuovo primario pronto: %2"_s
+                                 .arg(ciclo)
+                                 .arg(boxes.join(u" / "_s))));
                 QVERIFY2(tempo.elapsed() < 60000, "il salvataggio non riesce più");
                 forseDoppi[1001 + tasto] += centesimi(n);
                 ++falliti;
@@ -193,33 +196,32 @@ void TstFailover::passaggioAlloStandby() {
 
         // Every confirmed save is on the new primary, whole.
         QString uscita;
-        QVERIFY(standby.sql(u"select i.linkscheda, round(i.refillgestore * 100) from noteteste t join "
-                            "noteincassi i on i.idtesta = t.id where t.codcausale = 'REF' and "
-                            "t.dataregistrazione = '%1'"_s.arg(giorno.toString(Qt::ISODate)),
-                            u"kalorefill"_s, &uscita));
+        QVERIFY(
+            standby.sql(u"select i.linkscheda, round(i.refillgestore * 100) from noteteste t join "
+                        "noteincassi i on i.idtesta = t.id where t.codcausale = 'REF' and "
+                        "t.dataregistrazione = '%1'"_s.arg(giorno.toString(Qt::ISODate)),
+                        u"kalorefill"_s, &uscita));
         std::map<int, qint64> presenti;
         for (const QString& riga : uscita.split(u'\n', Qt::SkipEmptyParts))
             presenti[riga.section(u'|', 0, 0).toInt()] = riga.section(u'|', 1, 1).toLongLong();
         for (const auto& [scheda, centesimiAttesi] : attesi) {
             const qint64 trovati = presenti[scheda];
             QVERIFY2(trovati >= centesimiAttesi && trovati <= centesimiAttesi + forseDoppi[scheda],
-                     qPrintable(u"ciclo %1, apparecchio %2: %3 centesimi, attesi %4"_s.arg(ciclo).arg(scheda).arg(trovati).arg(centesimiAttesi)));
+                     qPrintable(u"ciclo %1, apparecchio %2: %3 centesimi, attesi %4"_s.arg(ciclo)
+                                    .arg(scheda)
+                                    .arg(trovati)
+                                    .arg(centesimiAttesi)));
         }
         QVERIFY(standby.sql(Incoerenze, u"kalorefill"_s, &uscita));
         QVERIFY2(uscita.trimmed().isEmpty(), qPrintable(u"documenti incoerenti: "_s + uscita));
-        qInfo("ciclo %d: %d salvataggi, %d pressioni di \"Salva\" non riuscite", ciclo,
-              salvataggi, falliti);
+        qInfo("ciclo %d: %d salvataggi, %d pressioni di \"Salva\" non riuscite", ciclo, salvataggi,
+              falliti);
 
         // The lost server comes back as the standby of the new primary.
         QDir(primario.dati()).removeRecursively();
         QVERIFY2(primario.standbyDi(standby) && primario.avvia() && inStreaming(standby),
                  qPrintable(primario.errore() + standby.errore()));
     }
-}
-
-void TstFailover::cleanupTestCase() {
-    m_form.reset();
-    StatoModulo::istanza().applicazione.reset();
 }
 
 QTEST_MAIN(TstFailover)

@@ -188,135 +188,6 @@ struct Scelta {
     QString campo = u"dataregistrazione"_s;
 };
 
-} // namespace
-
-class TestRicerca : public QObject {
-    Q_OBJECT
-private slots:
-    void lista_data();
-    void lista();
-    void chiusuraSenzaScelta();
-    void esportazioniDiCioCheSiVede();
-    void colonneEViste();
-    void vuoto_data();
-    void vuoto();
-    void listaLungaAPagine();
-    void unToccoEApri();
-    void erroreDelRecordsetArrivaAlChiamante();
-    void tabelleAPagine_data();
-    void tabelleAPagine();
-};
-
-void TestRicerca::lista_data() {
-    QTest::addColumn<Scelta>("s");
-    // Operators by name, amounts and dates in Italian, the total of the rows shown.
-    // The id is there for the program, not for the operator: hidden.
-    const QString t = u"Causale | Data registrazione | Locale | Operatore | Totale refill (€)"_s;
-    const QString r7 = u"REF | 15/03/2011 | SG01 | Niccolò Rossi | 10,00"_s;
-    const QString r6 = u"REF | 14/03/2011 | SG02 | Anna Bianchi | 12,50"_s;
-    const QString r5 = causaleStrana + u" | 31/12/2010 | SG01 | 99 | 2,68"_s;
-    const QString tutte = u"Righe: 3    Totale refill: € 25,18"_s;
-    const QString sg01 = u"Righe: 2 di 3    Totale refill: € 12,68"_s;
-    const QString solo6 = u"Righe: 1 di 3    Totale refill: € 12,50"_s;
-    QTest::newRow("nell'ordine dell'host") << Scelta{{}, -1, {t, r7, r6, r5, tutte}, giorno1};
-    QTest::newRow("importo, non testo") << Scelta{{}, 5, {t, r5, r7, r6, tutte}, giorno3};
-    QTest::newRow("data, non testo") << Scelta{{}, 2, {t, r5, r6, r7, tutte}, giorno3};
-    QTest::newRow("locale in minuscolo") << Scelta{u"sg01"_s, -1, {t, r7, r5, sg01}, giorno1};
-    QTest::newRow("nome dell'operatore") << Scelta{u" anna B"_s, -1, {t, r6, solo6}, giorno2};
-    QTest::newRow("data come si vede") << Scelta{u"14/03/2011"_s, -1, {t, r6, solo6}, giorno2};
-    QTest::newRow("importo come si vede") << Scelta{u"12,50"_s, -1, {t, r6, solo6}, giorno2};
-    QTest::newRow("parole di colonne diverse")
-        << Scelta{u"anna sg02"_s, -1, {t, u"Righe: 0 di 3    Totale refill: € 0,00"_s}};
-    // The day's report: columns named with their table, CampoRicerca in lower case.
-    const QDate giorno(2011, 3, 5);
-    const auto report = RecordsetMemoria::crea(
-        {u"NoteIncassi.DataIncasso"_s, u"NoteIncassi.RefillGestore"_s}, {{giorno, 10.0}});
-    const QStringList vista{u"Data | Importo (€)"_s, u"05/03/2011 | 10,00"_s,
-                            u"Righe: 1    Importo: € 10,00"_s};
-    QTest::newRow("report del giorno") << Scelta{{}, -1, vista, giorno, report, u"dataincasso"_s};
-    QTest::newRow("giorno senza refill")
-        << Scelta{.vista = {u"Data | Importo (€)"_s, u"Righe: 0    Importo: € 0,00"_s},
-                  .righe = RecordsetMemoria::crea({u"DataIncasso"_s, u"RefillGestore"_s})};
-    // CampoRicerca is not among them: the pick cannot answer with a date.
-    QTest::newRow("colonne sconosciute")
-        << Scelta{.vista = {u"Qualcosa | Altro"_s, u"a | "_s, u"Righe: 1"_s},
-                  .righe = RecordsetMemoria::crea({u"Qualcosa"_s, u"Altro"_s}, {{u"a"_s, {}}})};
-    QTest::newRow("senza recordset") << Scelta{.vista = {{}, u"Righe: 0"_s}, .righe = nullptr};
-}
-
-void TestRicerca::lista() {
-    QFETCH(Scelta, s);
-    // A views table without the columns it needs does not stand in the way.
-    auto c = componente(s.righe, RecordsetMemoria::crea({u"id"_s}, {{1}}));
-    c->setCampoRicerca(s.campo);
-    QStringList visto;
-    // The top row is picked with a double click or, right after typing the filter, with
-    // Enter (to the rows) and Enter again on the highlighted one.
-    ricerca(*c, [&](QDialog& f) {
-        auto* campo = f.findChild<QLineEdit*>(u"filtro"_s);
-        QTest::keyClicks(campo, s.filtro);
-        if (s.colonna >= 0)
-            tabella(f)->sortByColumn(s.colonna, Qt::AscendingOrder);
-        visto = mostrato(f);
-        if (s.filtro.isEmpty() || s.colonna >= 0)
-            return doppioClic(tabella(f));
-        QTest::keyClick(campo, Qt::Key_Return);
-        QVERIFY2(f.isVisible(), "Enter in the filter picked a row");
-        QTest::keyClick(tabella(f), Qt::Key_Return);
-    });
-    QCOMPARE(visto, QStringList{u"Elenco Refill"_s} + s.vista);
-    QCOMPARE(DataRisposta::comeData(c->Risposta()).value_or(QDate()), s.data);
-}
-
-void TestRicerca::chiusuraSenzaScelta() {
-    auto c = componente(testate());
-    const QList<std::function<void(QDialog&)>> chiusure{
-        [](QDialog& f) { QTest::keyClick(tabella(f), Qt::Key_Escape); },
-        [](QDialog& f) { f.findChild<QAction*>(u"azioneChiudi"_s)->trigger(); },
-        [](QDialog& f) { f.close(); }};
-    for (const auto& chiudi : chiusure) {
-        // An earlier pick must not linger into the next run.
-        ricerca(*c, [](QDialog& f) { doppioClic(tabella(f)); });
-        QVERIFY(DataRisposta::comeData(c->Risposta()).has_value());
-        QVERIFY(ricerca(*c, chiudi));
-        QVERIFY(!DataRisposta::comeData(c->Risposta()).has_value());
-    }
-}
-
-void TestRicerca::esportazioniDiCioCheSiVede() {
-    // What the component hands its window, the exports tried on the window itself.
-    ImpostazioniRicerca impostazioni;
-    impostazioni.caption = u"Elenco Refill"_s;
-    impostazioni.recordset = testate();
-    impostazioni.operatori = operatori();
-    FinestraRicerca f(impostazioni);
-    f.findChild<QLineEdit*>(u"filtro"_s)->setText(u"sg01"_s);
-    // The exports follow the rows and the columns as the operator arranged them.
-    tabella(f)->sortByColumn(5, Qt::AscendingOrder);
-    QHeaderView* h = tabella(f)->horizontalHeader();
-    h->moveSection(h->visualIndex(5), 0);
-    h->showSection(0); // the id, hidden at first, shown by the operator
-    h->hideSection(3);
-    QTemporaryDir cartella;
-    const QString csv = cartella.filePath(u"e.csv"_s), pdf = cartella.filePath(u"e.pdf"_s);
-    QVERIFY(f.esportaCsv(csv) && f.esportaPdf(pdf));
-    QVERIFY(!f.esportaCsv(cartella.filePath(u"manca/e.csv"_s)));
-    QVERIFY(!f.esportaPdf(cartella.filePath(u"manca/e.pdf"_s)));
-    QFile file(csv);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    // UTF-8 with its mark, so that Excel reads the accents.
-    QCOMPARE(file.readAll(), u"\uFEFFTotale refill (€);N°;Causale;Data registrazione;Operatore\r\n"
-                             "2,68;5;\"Ver; \"\"A&B\"\" <b>\";31/12/2010;99\r\n"
-                             "10,00;7;REF;15/03/2011;Niccolò Rossi\r\n"_s.toUtf8());
-    const QString testo = pagineDelPdf(pdf).join(u'\f');
-    for (const QString& atteso :
-         {u"Elenco Refill"_s, causaleStrana, u"31/12/2010"_s, u"15/03/2011"_s, u"Niccolò Rossi"_s,
-          u"12,68"_s, u"Pagina 1 di 1"_s})
-        QVERIFY2(testo.contains(atteso), qPrintable(atteso + u" missing from:\n"_s + testo));
-    QVERIFY2(testo.indexOf(u"31/12/2010"_s) < testo.indexOf(u"15/03/2011"_s), "not as sorted");
-    QVERIFY2(!testo.contains(u"14/03/2011"_s), "a row left out by the filter was printed");
-}
-
 // Headers as the module keeps them: flags as 0 and -1, an id, a note.
 std::shared_ptr<RecordsetMemoria> testateComplete() {
     return RecordsetMemoria::crea({u"id"_s, u"codcausale"_s, u"dataregistrazione"_s, u"chiuso"_s,
@@ -327,260 +198,370 @@ std::shared_ptr<RecordsetMemoria> testateComplete() {
                                     2.5, QDateTime(giorno2, QTime(9, 0))}});
 }
 
-void TestRicerca::colonneEViste() {
-    const auto nascoste = [](QDialog& f) {
-        QStringList n;
-        const QHeaderView* h = tabella(f)->horizontalHeader();
-        for (int c = 0; c < h->count(); ++c)
-            if (h->isSectionHidden(c))
-                n << h->model()->headerData(c, Qt::Horizontal).toString();
-        return n;
-    };
-    // Views of another operator and of another list: never applied here, never changed.
-    const QList<QVariantList> altre{{1, u"Refill"_s, u"anna"_s, u"id"_s, 0, 150},
-                                    {2, u"RefillGiorno"_s, u"mario"_s, u"id"_s, 0, 150}};
-    auto viste = RecordsetMemoria::crea(
-        {u"id"_s, u"modulo"_s, u"utente"_s, u"colonna"_s, u"posizione"_s, u"larghezza"_s}, altre);
-    // A new operator: ids and the import flag stay out of sight.
-    QVERIFY(ricerca(*componente(testateComplete(), viste), [&](QDialog& f) {
-        QCOMPARE(nascoste(f), (QStringList{u"N°"_s, u"Importato"_s}));
-        // Every value as it reads, in the set's order: flags as Sì and No, never 0 and -1.
-        QCOMPARE(
-            mostrato(f, true).mid(1, 3),
-            (QStringList{u"N° | Causale | Data registrazione | Chiuso | Importato | Note | "
-                         "Totale refill (€) | Ultimo salvataggio"_s,
-                         u"7 | REF | 15/03/2011 | Sì | No | Cassa vuota | 10,00 | "
-                         "15/03/2011 10:20:05"_s,
-                         u"6 | REF | 14/03/2011 | No | Sì |  | 2,50 | 14/03/2011 09:00:00"_s}));
-        // Amounts line up on the right, under a heading that lines up with them.
-        const QAbstractItemModel* m = tabella(f)->model();
-        QVERIFY(m->index(0, 6).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
-        QVERIFY(m->headerData(6, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>() &
-                Qt::AlignRight);
-        // Sorting a flag column goes by the flag, not by its text.
-        tabella(f)->sortByColumn(3, Qt::AscendingOrder);
-        QCOMPARE(m->index(0, 3).data().toString(), u"Sì"_s);
-        // He puts the date first, sizes the causale, brings the import flag back and hides
-        // the note.
-        QHeaderView* h = tabella(f)->horizontalHeader();
-        h->moveSection(h->visualIndex(2), 0);
-        h->resizeSection(1, 91);
-        h->showSection(4);
-        h->resizeSection(4, 77);
-        h->hideSection(5);
-    }));
-    // His view keeps every choice the next time (as "MARIO"); he narrows the causale.
-    QVERIFY(ricerca(*componente(testateComplete(), viste, u"MARIO"_s), [&](QDialog& f) {
-        QCOMPARE(nascoste(f), (QStringList{u"N°"_s, u"Note"_s}));
-        QHeaderView* h = tabella(f)->horizontalHeader();
-        QList<int> ordine;
-        for (int i = 0; i < h->count(); ++i)
-            ordine << h->logicalIndex(i);
-        QCOMPARE(ordine, (QList<int>{2, 0, 1, 3, 4, 5, 6, 7}));
-        QCOMPARE((QList<int>{h->sectionSize(1), h->sectionSize(4)}), (QList<int>{91, 77}));
-        h->resizeSection(1, 60);
-    }));
-    // One row per column of this list and operator, updated rather than added again.
-    QCOMPARE(viste->righe.size(), 2 + 8);
-    QCOMPARE(viste->righe.mid(0, 2), altre);
-    for (const QVariantList& vista : viste->righe)
-        QVERIFY(vista.at(3) != u"codcausale"_s || vista.at(5) == 60);
-    // A view stored with a width shows the id; another operator still does not see it.
-    // A view without a width (written by another program) leaves the column as it was.
-    viste->righe.append({99, u"Refill"_s, u"anna"_s, u"id"_s, 0, 60});
-    viste->righe.append({100, u"Refill"_s, u"anna"_s, u"chiuso"_s, 3, QVariant()});
-    QVERIFY(ricerca(*componente(testateComplete(), viste, u"anna"_s),
-                    [&](QDialog& f) { QCOMPARE(nascoste(f), QStringList{u"Importato"_s}); }));
-    // By finger: the tool bar's "Colonne" lists every column, ticked when shown; a tap
-    // on "N°" brings it back.
-    QVERIFY(ricerca(*componente(testateComplete(), viste, u"luca"_s), [&](QDialog& f) {
-        QCOMPARE(nascoste(f), (QStringList{u"N°"_s, u"Importato"_s}));
-        QStringList voci, spuntate;
-        QTimer::singleShot(0, &f, [&] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            QVERIFY(menu);
-            for (QAction* a : menu->actions()) {
-                voci << a->text();
-                if (a->isChecked())
-                    spuntate << a->text();
-            }
-            menu->actions().at(0)->trigger();
-            menu->close();
+} // namespace
+
+class TestRicerca : public QObject {
+    Q_OBJECT
+private slots:
+    void lista_data() {
+        QTest::addColumn<Scelta>("s");
+        // Operators by name, amounts and dates in Italian, the total of the rows shown.
+        // The id is there for the program, not for the operator: hidden.
+        const QString t = u"Causale | Data registrazione | Locale | Operatore | Totale refill (€)"_s;
+        const QString r7 = u"REF | 15/03/2011 | SG01 | Niccolò Rossi | 10,00"_s;
+        const QString r6 = u"REF | 14/03/2011 | SG02 | Anna Bianchi | 12,50"_s;
+        const QString r5 = causaleStrana + u" | 31/12/2010 | SG01 | 99 | 2,68"_s;
+        const QString tutte = u"Righe: 3    Totale refill: € 25,18"_s;
+        const QString sg01 = u"Righe: 2 di 3    Totale refill: € 12,68"_s;
+        const QString solo6 = u"Righe: 1 di 3    Totale refill: € 12,50"_s;
+        QTest::newRow("nell'ordine dell'host") << Scelta{{}, -1, {t, r7, r6, r5, tutte}, giorno1};
+        QTest::newRow("importo, non testo") << Scelta{{}, 5, {t, r5, r7, r6, tutte}, giorno3};
+        QTest::newRow("data, non testo") << Scelta{{}, 2, {t, r5, r6, r7, tutte}, giorno3};
+        QTest::newRow("locale in minuscolo") << Scelta{u"sg01"_s, -1, {t, r7, r5, sg01}, giorno1};
+        QTest::newRow("nome dell'operatore") << Scelta{u" anna B"_s, -1, {t, r6, solo6}, giorno2};
+        QTest::newRow("data come si vede") << Scelta{u"14/03/2011"_s, -1, {t, r6, solo6}, giorno2};
+        QTest::newRow("importo come si vede") << Scelta{u"12,50"_s, -1, {t, r6, solo6}, giorno2};
+        QTest::newRow("parole di colonne diverse")
+            << Scelta{u"anna sg02"_s, -1, {t, u"Righe: 0 di 3    Totale refill: € 0,00"_s}};
+        // The day's report: columns named with their table, CampoRicerca in lower case.
+        const QDate giorno(2011, 3, 5);
+        const auto report = RecordsetMemoria::crea(
+            {u"NoteIncassi.DataIncasso"_s, u"NoteIncassi.RefillGestore"_s}, {{giorno, 10.0}});
+        const QStringList vista{u"Data | Importo (€)"_s, u"05/03/2011 | 10,00"_s,
+                                u"Righe: 1    Importo: € 10,00"_s};
+        QTest::newRow("report del giorno") << Scelta{{}, -1, vista, giorno, report, u"dataincasso"_s};
+        QTest::newRow("giorno senza refill")
+            << Scelta{.vista = {u"Data | Importo (€)"_s, u"Righe: 0    Importo: € 0,00"_s},
+                      .righe = RecordsetMemoria::crea({u"DataIncasso"_s, u"RefillGestore"_s})};
+        // CampoRicerca is not among them: the pick cannot answer with a date.
+        QTest::newRow("colonne sconosciute")
+            << Scelta{.vista = {u"Qualcosa | Altro"_s, u"a | "_s, u"Righe: 1"_s},
+                      .righe = RecordsetMemoria::crea({u"Qualcosa"_s, u"Altro"_s}, {{u"a"_s, {}}})};
+        QTest::newRow("senza recordset") << Scelta{.vista = {{}, u"Righe: 0"_s}, .righe = nullptr};
+    }
+
+    void lista() {
+        QFETCH(Scelta, s);
+        // A views table without the columns it needs does not stand in the way.
+        auto c = componente(s.righe, RecordsetMemoria::crea({u"id"_s}, {{1}}));
+        c->setCampoRicerca(s.campo);
+        QStringList visto;
+        // The top row is picked with a double click or, right after typing the filter, with
+        // Enter (to the rows) and Enter again on the highlighted one.
+        ricerca(*c, [&](QDialog& f) {
+            auto* campo = f.findChild<QLineEdit*>(u"filtro"_s);
+            QTest::keyClicks(campo, s.filtro);
+            if (s.colonna >= 0)
+                tabella(f)->sortByColumn(s.colonna, Qt::AscendingOrder);
+            visto = mostrato(f);
+            if (s.filtro.isEmpty() || s.colonna >= 0)
+                return doppioClic(tabella(f));
+            QTest::keyClick(campo, Qt::Key_Return);
+            QVERIFY2(f.isVisible(), "Enter in the filter picked a row");
+            QTest::keyClick(tabella(f), Qt::Key_Return);
         });
-        f.findChild<QAction*>(u"azioneColonne"_s)->trigger();
-        QCOMPARE(voci, (QStringList{u"N°"_s, u"Causale"_s, u"Data registrazione"_s, u"Chiuso"_s,
-                                    u"Importato"_s, u"Note"_s, u"Totale refill"_s,
-                                    u"Ultimo salvataggio"_s}));
-        QCOMPARE(spuntate.size(), voci.size() - 2);
-        QCOMPARE(nascoste(f), QStringList{u"Importato"_s});
-    }));
-}
-
-void TestRicerca::vuoto_data() {
-    QTest::addColumn<QString>("modulo");
-    QTest::addColumn<QString>("sorgente");
-    QTest::addColumn<QString>("filtro");
-    QTest::addColumn<QString>("riga");
-    const QString giorno =
-        u"SELECT NoteIncassi.DataIncasso FROM NoteIncassi INNER JOIN NoteTeste ON "
-        "NoteIncassi.IdTesta = NoteTeste.id where (((NoteIncassi.DataIncasso) = #12-06-2026#) "
-        "And ((NoteTeste.CodCausale) = 'Ref')) ORDER BY NoteIncassi.DataIncasso DESC"_s;
-    QTest::newRow("report del giorno")
-        << u"RefillGiorno"_s << giorno << QString() << u"Nessun refill registrato il 06/12/2026"_s;
-    // Month first in the statement: 03-05 is the 5th of March.
-    QTest::newRow("giorno e mese sotto il 10")
-        << u"RefillGiorno"_s << u"select * from t where d = #03-05-2011#"_s << QString()
-        << u"Nessun refill registrato il 05/03/2011"_s;
-    QTest::newRow("report senza data")
-        << u"RefillGiorno"_s << QString() << QString() << u"Nessun refill registrato"_s;
-    QTest::newRow("elenco") << u"Refill"_s << giorno << QString() << u"Nessuna registrazione"_s;
-    QTest::newRow("filtro senza righe")
-        << u"Refill"_s << QString() << u"zzz"_s << u"Nessuna riga contiene \"zzz\""_s;
-}
-
-void TestRicerca::vuoto() {
-    QFETCH(QString, modulo);
-    QFETCH(QString, sorgente);
-    QFETCH(QString, filtro);
-    QFETCH(QString, riga);
-    ImpostazioniRicerca impostazioni;
-    impostazioni.modulo = modulo;
-    impostazioni.caption = u"Riepilogo Refill Odierni  -> Nessun refill caricato"_s;
-    auto righe = filtro.isEmpty() ? RecordsetMemoria::crea({u"DataIncasso"_s, u"RefillGestore"_s})
-                                  : testate();
-    righe->sorgente = sorgente;
-    impostazioni.recordset = righe;
-    FinestraRicerca f(impostazioni);
-    f.show();
-    f.findChild<QLineEdit*>(u"filtro"_s)->setText(filtro);
-    const QLabel* scritta = f.findChild<QLabel*>(u"statoVuoto"_s);
-    QVERIFY(scritta->isVisible());
-    QCOMPARE(scritta->text(), riga);
-    QCOMPARE(f.statoVuoto(), riga);
-    // Nothing to print: every way out says so, and no file is written.
-    QTemporaryDir cartella;
-    QVERIFY(!f.esportaPdf(cartella.filePath(u"e.pdf"_s)));
-    QVERIFY(!f.esportaCsv(cartella.filePath(u"e.csv"_s)));
-    QVERIFY(QDir(cartella.path()).isEmpty());
-    // Printing and the exports are off while the list is empty: no box to answer.
-    RisponditoreBox box;
-    const char* const azioni[] = {"azioneStampa", "azioneAnteprima", "azionePdf", "azioneCsv"};
-    for (const char* nome : azioni) {
-        QAction* a = f.findChild<QAction*>(QLatin1StringView(nome));
-        QVERIFY2(!a->isEnabled(), nome);
-        a->trigger();
+        QCOMPARE(visto, QStringList{u"Elenco Refill"_s} + s.vista);
+        QCOMPARE(DataRisposta::comeData(c->Risposta()).value_or(QDate()), s.data);
     }
-    QVERIFY(box.testi().isEmpty());
-    // With rows again the line goes and they are back.
-    f.findChild<QLineEdit*>(u"filtro"_s)->clear();
-    QCOMPARE(scritta->isVisible(), righe->righe.size() == 0);
-    for (const char* nome : azioni)
-        QCOMPARE(f.findChild<QAction*>(QLatin1StringView(nome))->isEnabled(), righe->righe.size() > 0);
-}
 
-void TestRicerca::listaLungaAPagine() {
-    // A long history read a page at a time: opening reads one page and the summary.
-    QList<QVariantList> righe;
-    for (int i = 1; i <= 1000; ++i)
-        righe.append({qint64(i), giorno3.addDays(-i), i / 100.0});
-    auto lunga =
-        RecordsetMemoria::crea({u"id"_s, u"dataregistrazione"_s, u"refillnoleggiatore"_s}, righe);
-    lunga->aPagine = true;
-    ImpostazioniRicerca impostazioni;
-    impostazioni.recordset = lunga;
-    impostazioni.campoRicerca = u"dataregistrazione"_s;
-    FinestraRicerca f(impostazioni);
-    f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f));
-    const QAbstractItemModel* m = tabella(f)->model();
-    QCOMPARE(m->rowCount(), ModelloRighe::righePerPagina);
-    QCOMPARE(lunga->pagineLette, 1);
-    QCOMPARE(f.riepilogo(), u"Righe: 1000    Totale refill: € 5005,00"_s);
-    // Scrolling to the end of what is read brings the next page in.
-    tabella(f)->scrollToBottom();
-    QTRY_COMPARE(m->rowCount(), 2 * ModelloRighe::righePerPagina);
-    // Sorting needs every row: the largest amount is the last row of the set.
-    tabella(f)->sortByColumn(2, Qt::DescendingOrder);
-    QCOMPARE(m->rowCount(), 1000);
-    QCOMPARE(m->index(0, 2).data().toString(), u"10,00"_s);
-    f.findChild<QLineEdit*>(u"filtro"_s)->setText(u"9,99"_s);
-    QCOMPARE(f.riepilogo(), u"Righe: 1 di 1000    Totale refill: € 9,99"_s);
-    // The pick of a row read late answers with its own date.
-    f.scegli(m->index(0, 1));
-    QCOMPARE(f.risposta().toDate(), giorno3.addDays(-999));
-    // Never walked row by row.
-    QCOMPARE(lunga->spostamenti, 0);
-}
-
-void TestRicerca::unToccoEApri() {
-    auto c = componente(testate());
-    QVERIFY(ricerca(*c, [&](QDialog& f) {
-        QTableView* t = tabella(f);
-        auto* apri = f.findChild<QPushButton*>(u"pulsanteApri"_s);
-        // Rows a finger can tap and drag (the controls' sizes are tst_tocco's).
-        QVERIFY2(t->rowHeight(0) >= 40, qPrintable(QString::number(t->rowHeight(0))));
-        QVERIFY(QScroller::hasScroller(t->viewport()));
-        // Nothing to open until a row is touched; one tap on the second row, then "Apri".
-        t->clearSelection();
-        t->setCurrentIndex({});
-        QVERIFY(!apri->isEnabled());
-        QTest::mouseClick(t->viewport(), Qt::LeftButton, {},
-                          t->visualRect(t->model()->index(1, 2)).center());
-        QVERIFY(f.isVisible());
-        QTest::mouseClick(apri, Qt::LeftButton);
-    }));
-    QCOMPARE(DataRisposta::comeData(c->Risposta()).value_or(QDate()), giorno2);
-}
-
-void TestRicerca::erroreDelRecordsetArrivaAlChiamante() {
-    auto righe = testate();
-    righe->guasto = Errore(CodiceErrore::ErroreDatabase, u"Connessione persa"_s);
-    auto c = componente(righe);
-    try {
-        ricerca(*c, [](QDialog&) { QFAIL("a list without its rows was shown"); });
-        QFAIL("the failure of the set was swallowed");
-    } catch (const Errore& e) {
-        QCOMPARE(e.numero(), CodiceErrore::ErroreDatabase);
-        QCOMPARE(e.descrizione(), u"Connessione persa"_s);
+    void chiusuraSenzaScelta() {
+        auto c = componente(testate());
+        const QList<std::function<void(QDialog&)>> chiusure{
+            [](QDialog& f) { QTest::keyClick(tabella(f), Qt::Key_Escape); },
+            [](QDialog& f) { f.findChild<QAction*>(u"azioneChiudi"_s)->trigger(); },
+            [](QDialog& f) { f.close(); }};
+        for (const auto& chiudi : chiusure) {
+            // An earlier pick must not linger into the next run.
+            ricerca(*c, [](QDialog& f) { doppioClic(tabella(f)); });
+            QVERIFY(DataRisposta::comeData(c->Risposta()).has_value());
+            QVERIFY(ricerca(*c, chiudi));
+            QVERIFY(!DataRisposta::comeData(c->Risposta()).has_value());
+        }
     }
-}
 
-void TestRicerca::tabelleAPagine_data() {
-    QTest::addColumn<bool>("riepilogo");
-    QTest::addColumn<int>("oltre"); // rows beyond those the table's first page holds
-    for (const bool riepilogo : {false, true})
-        for (const int oltre : {-2, -1, 0, 1, 2})
-            QTest::addRow("%s %+d", riepilogo ? "riepilogo" : "stampa", oltre) << riepilogo << oltre;
-}
+    void esportazioniDiCioCheSiVede() {
+        // What the component hands its window, the exports tried on the window itself.
+        ImpostazioniRicerca impostazioni;
+        impostazioni.caption = u"Elenco Refill"_s;
+        impostazioni.recordset = testate();
+        impostazioni.operatori = operatori();
+        FinestraRicerca f(impostazioni);
+        f.findChild<QLineEdit*>(u"filtro"_s)->setText(u"sg01"_s);
+        // The exports follow the rows and the columns as the operator arranged them.
+        tabella(f)->sortByColumn(5, Qt::AscendingOrder);
+        QHeaderView* h = tabella(f)->horizontalHeader();
+        h->moveSection(h->visualIndex(5), 0);
+        h->showSection(0); // the id, hidden at first, shown by the operator
+        h->hideSection(3);
+        QTemporaryDir cartella;
+        const QString csv = cartella.filePath(u"e.csv"_s), pdf = cartella.filePath(u"e.pdf"_s);
+        QVERIFY(f.esportaCsv(csv) && f.esportaPdf(pdf));
+        QVERIFY(!f.esportaCsv(cartella.filePath(u"manca/e.csv"_s)));
+        QVERIFY(!f.esportaPdf(cartella.filePath(u"manca/e.pdf"_s)));
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        // UTF-8 with its mark, so that Excel reads the accents.
+        QCOMPARE(file.readAll(), u"\uFEFFTotale refill (€);N°;Causale;Data registrazione;Operatore\r\n"
+                                 "2,68;5;\"Ver; \"\"A&B\"\" <b>\";31/12/2010;99\r\n"
+                                 "10,00;7;REF;15/03/2011;Niccolò Rossi\r\n"_s.toUtf8());
+        const QString testo = pagineDelPdf(pdf).join(u'\f');
+        for (const QString& atteso :
+             {u"Elenco Refill"_s, causaleStrana, u"31/12/2010"_s, u"15/03/2011"_s, u"Niccolò Rossi"_s,
+              u"12,68"_s, u"Pagina 1 di 1"_s})
+            QVERIFY2(testo.contains(atteso), qPrintable(atteso + u" missing from:\n"_s + testo));
+        QVERIFY2(testo.indexOf(u"31/12/2010"_s) < testo.indexOf(u"15/03/2011"_s), "not as sorted");
+        QVERIFY2(!testo.contains(u"14/03/2011"_s), "a row left out by the filter was printed");
+    }
 
-void TestRicerca::tabelleAPagine() {
-    QFETCH(bool, riepilogo);
-    QFETCH(int, oltre);
-    // How many rows the table's first page holds, read from a long table.
-    static QHash<bool, qsizetype> capienza;
-    if (!capienza.contains(riepilogo))
-        capienza.insert(riepilogo, tabellaSuCarta(riepilogo, 150).value(0).righe.size());
-    const int n = static_cast<int>(capienza.value(riepilogo)) + oltre;
-    QVERIFY(n > 10);
-    const QList<PaginaTabella> pagine = tabellaSuCarta(riepilogo, n);
-    // Its rows and total, each once and in order, on as few pages as they need; every
-    // page has the headings and at least 3 of them.
-    QStringList righe;
-    for (const PaginaTabella& p : pagine) {
-        QVERIFY(p.intestazioni);
-        QVERIFY2(p.righe.size() >= 3, qPrintable(p.righe.join(u'\n')));
-        righe << p.righe;
+    void colonneEViste() {
+        const auto nascoste = [](QDialog& f) {
+            QStringList n;
+            const QHeaderView* h = tabella(f)->horizontalHeader();
+            for (int c = 0; c < h->count(); ++c)
+                if (h->isSectionHidden(c))
+                    n << h->model()->headerData(c, Qt::Horizontal).toString();
+            return n;
+        };
+        // Views of another operator and of another list: never applied here, never changed.
+        const QList<QVariantList> altre{{1, u"Refill"_s, u"anna"_s, u"id"_s, 0, 150},
+                                        {2, u"RefillGiorno"_s, u"mario"_s, u"id"_s, 0, 150}};
+        auto viste = RecordsetMemoria::crea(
+            {u"id"_s, u"modulo"_s, u"utente"_s, u"colonna"_s, u"posizione"_s, u"larghezza"_s}, altre);
+        // A new operator: ids and the import flag stay out of sight.
+        QVERIFY(ricerca(*componente(testateComplete(), viste), [&](QDialog& f) {
+            QCOMPARE(nascoste(f), (QStringList{u"N°"_s, u"Importato"_s}));
+            // Every value as it reads, in the set's order: flags as Sì and No, never 0 and -1.
+            QCOMPARE(
+                mostrato(f, true).mid(1, 3),
+                (QStringList{u"N° | Causale | Data registrazione | Chiuso | Importato | Note | "
+                             "Totale refill (€) | Ultimo salvataggio"_s,
+                             u"7 | REF | 15/03/2011 | Sì | No | Cassa vuota | 10,00 | "
+                             "15/03/2011 10:20:05"_s,
+                             u"6 | REF | 14/03/2011 | No | Sì |  | 2,50 | 14/03/2011 09:00:00"_s}));
+            // Sorting a flag column goes by the flag, not by its text.
+            tabella(f)->sortByColumn(3, Qt::AscendingOrder);
+            QCOMPARE(tabella(f)->model()->index(0, 3).data().toString(), u"Sì"_s);
+            // He puts the date first, sizes the causale, brings the import flag back and hides
+            // the note.
+            QHeaderView* h = tabella(f)->horizontalHeader();
+            h->moveSection(h->visualIndex(2), 0);
+            h->resizeSection(1, 91);
+            h->showSection(4);
+            h->resizeSection(4, 77);
+            h->hideSection(5);
+        }));
+        // His view keeps every choice the next time (as "MARIO"); he narrows the causale.
+        QVERIFY(ricerca(*componente(testateComplete(), viste, u"MARIO"_s), [&](QDialog& f) {
+            QCOMPARE(nascoste(f), (QStringList{u"N°"_s, u"Note"_s}));
+            QHeaderView* h = tabella(f)->horizontalHeader();
+            QList<int> ordine;
+            for (int i = 0; i < h->count(); ++i)
+                ordine << h->logicalIndex(i);
+            QCOMPARE(ordine, (QList<int>{2, 0, 1, 3, 4, 5, 6, 7}));
+            QCOMPARE((QList<int>{h->sectionSize(1), h->sectionSize(4)}), (QList<int>{91, 77}));
+            h->resizeSection(1, 60);
+        }));
+        // One row per column of this list and operator, updated rather than added again.
+        QCOMPARE(viste->righe.size(), 2 + 8);
+        QCOMPARE(viste->righe.mid(0, 2), altre);
+        for (const QVariantList& vista : viste->righe)
+            QVERIFY(vista.at(3) != u"codcausale"_s || vista.at(5) == 60);
+        // A view stored with a width shows the id; another operator still does not see it.
+        // A view without a width (written by another program) leaves the column as it was.
+        viste->righe.append({99, u"Refill"_s, u"anna"_s, u"id"_s, 0, 60});
+        viste->righe.append({100, u"Refill"_s, u"anna"_s, u"chiuso"_s, 3, QVariant()});
+        QVERIFY(ricerca(*componente(testateComplete(), viste, u"anna"_s),
+                        [&](QDialog& f) { QCOMPARE(nascoste(f), QStringList{u"Importato"_s}); }));
+        // By finger: the tool bar's "Colonne" lists every column, ticked when shown; a tap
+        // on "N°" brings it back.
+        QVERIFY(ricerca(*componente(testateComplete(), viste, u"luca"_s), [&](QDialog& f) {
+            QCOMPARE(nascoste(f), (QStringList{u"N°"_s, u"Importato"_s}));
+            QStringList voci, spuntate;
+            QTimer::singleShot(0, &f, [&] {
+                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                QVERIFY(menu);
+                for (QAction* a : menu->actions()) {
+                    voci << a->text();
+                    if (a->isChecked())
+                        spuntate << a->text();
+                }
+                menu->actions().at(0)->trigger();
+                menu->close();
+            });
+            f.findChild<QAction*>(u"azioneColonne"_s)->trigger();
+            QCOMPARE(voci, (QStringList{u"N°"_s, u"Causale"_s, u"Data registrazione"_s, u"Chiuso"_s,
+                                        u"Importato"_s, u"Note"_s, u"Totale refill"_s,
+                                        u"Ultimo salvataggio"_s}));
+            QCOMPARE(spuntate.size(), voci.size() - 2);
+            QCOMPARE(nascoste(f), QStringList{u"Importato"_s});
+        }));
     }
-    QCOMPARE(righe.size(), n + 1);
-    for (int i = 0; i <= n; ++i) {
-        const QString attesa =
-            i == n        ? u"Totale "_s
-            : riepilogo ? QDate(2026, 1, 1).addDays(i).toString(u"dd/MM/yyyy "_s)
-                          : u"Apparecchio numero %1 "_s.arg(i + 1);
-        QVERIFY2(righe.at(i).startsWith(attesa), qPrintable(righe.at(i)));
+
+    void vuoto_data() {
+        QTest::addColumn<QString>("modulo");
+        QTest::addColumn<QString>("sorgente");
+        QTest::addColumn<QString>("filtro");
+        QTest::addColumn<QString>("riga");
+        const QString giorno =
+            u"SELECT NoteIncassi.DataIncasso FROM NoteIncassi INNER JOIN NoteTeste ON "
+            "NoteIncassi.IdTesta = NoteTeste.id where (((NoteIncassi.DataIncasso) = #12-06-2026#) "
+            "And ((NoteTeste.CodCausale) = 'Ref')) ORDER BY NoteIncassi.DataIncasso DESC"_s;
+        QTest::newRow("report del giorno")
+            << u"RefillGiorno"_s << giorno << QString() << u"Nessun refill registrato il 06/12/2026"_s;
+        // Month first in the statement: 03-05 is the 5th of March.
+        QTest::newRow("giorno e mese sotto il 10")
+            << u"RefillGiorno"_s << u"select * from t where d = #03-05-2011#"_s << QString()
+            << u"Nessun refill registrato il 05/03/2011"_s;
+        QTest::newRow("report senza data")
+            << u"RefillGiorno"_s << QString() << QString() << u"Nessun refill registrato"_s;
+        QTest::newRow("elenco") << u"Refill"_s << giorno << QString() << u"Nessuna registrazione"_s;
+        QTest::newRow("filtro senza righe")
+            << u"Refill"_s << QString() << u"zzz"_s << u"Nessuna riga contiene \"zzz\""_s;
     }
-    QCOMPARE(pagine.size(), n + 1 <= capienza.value(riepilogo) ? 1 : 2);
-}
+
+    void vuoto() {
+        QFETCH(QString, modulo);
+        QFETCH(QString, sorgente);
+        QFETCH(QString, filtro);
+        QFETCH(QString, riga);
+        ImpostazioniRicerca impostazioni;
+        impostazioni.modulo = modulo;
+        impostazioni.caption = u"Riepilogo Refill Odierni  -> Nessun refill caricato"_s;
+        auto righe = filtro.isEmpty() ? RecordsetMemoria::crea({u"DataIncasso"_s, u"RefillGestore"_s})
+                                      : testate();
+        righe->sorgente = sorgente;
+        impostazioni.recordset = righe;
+        FinestraRicerca f(impostazioni);
+        f.show();
+        f.findChild<QLineEdit*>(u"filtro"_s)->setText(filtro);
+        const QLabel* scritta = f.findChild<QLabel*>(u"statoVuoto"_s);
+        QVERIFY(scritta->isVisible());
+        QCOMPARE(scritta->text(), riga);
+        // Nothing to print: every way out says so, and no file is written.
+        QTemporaryDir cartella;
+        QVERIFY(!f.esportaPdf(cartella.filePath(u"e.pdf"_s)));
+        QVERIFY(!f.esportaCsv(cartella.filePath(u"e.csv"_s)));
+        QVERIFY(QDir(cartella.path()).isEmpty());
+        // Printing and the exports are off while the list is empty: no box to answer.
+        RisponditoreBox box;
+        const char* const azioni[] = {"azioneStampa", "azioneAnteprima", "azionePdf", "azioneCsv"};
+        for (const char* nome : azioni) {
+            QAction* a = f.findChild<QAction*>(QLatin1StringView(nome));
+            QVERIFY2(!a->isEnabled(), nome);
+            a->trigger();
+        }
+        QVERIFY(box.testi().isEmpty());
+        // With rows again the line goes and they are back.
+        f.findChild<QLineEdit*>(u"filtro"_s)->clear();
+        QCOMPARE(scritta->isVisible(), righe->righe.size() == 0);
+        for (const char* nome : azioni)
+            QCOMPARE(f.findChild<QAction*>(QLatin1StringView(nome))->isEnabled(), righe->righe.size() > 0);
+    }
+
+    void listaLungaAPagine() {
+        // A long history read a page at a time: opening reads one page and the summary.
+        QList<QVariantList> righe;
+        for (int i = 1; i <= 1000; ++i)
+            righe.append({qint64(i), giorno3.addDays(-i), i / 100.0});
+        auto lunga =
+            RecordsetMemoria::crea({u"id"_s, u"dataregistrazione"_s, u"refillnoleggiatore"_s}, righe);
+        lunga->aPagine = true;
+        ImpostazioniRicerca impostazioni;
+        impostazioni.recordset = lunga;
+        impostazioni.campoRicerca = u"dataregistrazione"_s;
+        FinestraRicerca f(impostazioni);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        const QAbstractItemModel* m = tabella(f)->model();
+        QCOMPARE(m->rowCount(), ModelloRighe::righePerPagina);
+        QCOMPARE(lunga->pagineLette, 1);
+        QCOMPARE(f.riepilogo(), u"Righe: 1000    Totale refill: € 5005,00"_s);
+        // Scrolling to the end of what is read brings the next page in.
+        tabella(f)->scrollToBottom();
+        QTRY_COMPARE(m->rowCount(), 2 * ModelloRighe::righePerPagina);
+        // Sorting needs every row: the largest amount is the last row of the set.
+        tabella(f)->sortByColumn(2, Qt::DescendingOrder);
+        QCOMPARE(m->rowCount(), 1000);
+        QCOMPARE(m->index(0, 2).data().toString(), u"10,00"_s);
+        f.findChild<QLineEdit*>(u"filtro"_s)->setText(u"9,99"_s);
+        QCOMPARE(f.riepilogo(), u"Righe: 1 di 1000    Totale refill: € 9,99"_s);
+        // The pick of a row read late answers with its own date.
+        f.scegli(m->index(0, 1));
+        QCOMPARE(f.risposta().toDate(), giorno3.addDays(-999));
+        // Never walked row by row.
+        QCOMPARE(lunga->spostamenti, 0);
+    }
+
+    void unToccoEApri() {
+        auto c = componente(testate());
+        QVERIFY(ricerca(*c, [&](QDialog& f) {
+            QTableView* t = tabella(f);
+            auto* apri = f.findChild<QPushButton*>(u"pulsanteApri"_s);
+            // Rows a finger can tap and drag (the controls' sizes are tst_tocco's).
+            QVERIFY2(t->rowHeight(0) >= 40, qPrintable(QString::number(t->rowHeight(0))));
+            QVERIFY(QScroller::hasScroller(t->viewport()));
+            // Nothing to open until a row is touched; one tap on the second row, then "Apri".
+            t->clearSelection();
+            t->setCurrentIndex({});
+            QVERIFY(!apri->isEnabled());
+            QTest::mouseClick(t->viewport(), Qt::LeftButton, {},
+                              t->visualRect(t->model()->index(1, 2)).center());
+            QVERIFY(f.isVisible());
+            QTest::mouseClick(apri, Qt::LeftButton);
+        }));
+        QCOMPARE(DataRisposta::comeData(c->Risposta()).value_or(QDate()), giorno2);
+    }
+
+    void erroreDelRecordsetArrivaAlChiamante() {
+        auto righe = testate();
+        righe->guasto = Errore(CodiceErrore::ErroreDatabase, u"Connessione persa"_s);
+        auto c = componente(righe);
+        try {
+            ricerca(*c, [](QDialog&) { QFAIL("a list without its rows was shown"); });
+            QFAIL("the failure of the set was swallowed");
+        } catch (const Errore& e) {
+            QCOMPARE(e.numero(), CodiceErrore::ErroreDatabase);
+            QCOMPARE(e.descrizione(), u"Connessione persa"_s);
+        }
+    }
+
+    void tabelleAPagine_data() {
+        QTest::addColumn<bool>("riepilogo");
+        QTest::addColumn<int>("oltre"); // rows beyond those the table's first page holds
+        for (const bool riepilogo : {false, true})
+            for (const int oltre : {-2, -1, 0, 1, 2})
+                QTest::addRow("%s %+d", riepilogo ? "riepilogo" : "stampa", oltre) << riepilogo << oltre;
+    }
+
+    void tabelleAPagine() {
+        QFETCH(bool, riepilogo);
+        QFETCH(int, oltre);
+        // How many rows the table's first page holds, read from a long table.
+        static QHash<bool, qsizetype> capienza;
+        if (!capienza.contains(riepilogo))
+            capienza.insert(riepilogo, tabellaSuCarta(riepilogo, 150).value(0).righe.size());
+        const int n = static_cast<int>(capienza.value(riepilogo)) + oltre;
+        QVERIFY(n > 10);
+        const QList<PaginaTabella> pagine = tabellaSuCarta(riepilogo, n);
+        // Its rows and total, each once and in order, on as few pages as they need; every
+        // page has the headings and at least 3 of them.
+        QStringList righe;
+        for (const PaginaTabella& p : pagine) {
+            QVERIFY(p.intestazioni);
+            QVERIFY2(p.righe.size() >= 3, qPrintable(p.righe.join(u'\n')));
+            righe << p.righe;
+        }
+        QCOMPARE(righe.size(), n + 1);
+        for (int i = 0; i <= n; ++i) {
+            const QString attesa =
+                i == n        ? u"Totale "_s
+                : riepilogo ? QDate(2026, 1, 1).addDays(i).toString(u"dd/MM/yyyy "_s)
+                              : u"Apparecchio numero %1 "_s.arg(i + 1);
+            QVERIFY2(righe.at(i).startsWith(attesa), qPrintable(righe.at(i)));
+        }
+        QCOMPARE(pagine.size(), n + 1 <= capienza.value(riepilogo) ? 1 : 2);
+    }
+};
 
 QTEST_MAIN(TestRicerca)
 #include "tst_ricerca.moc"

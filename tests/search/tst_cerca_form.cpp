@@ -4,11 +4,11 @@
 // through a recording host, with the test component plugin standing in for
 // "KaloviaRicerca.Ricerca": what the host is asked, what the component is handed, what the
 // operator sees afterwards, and the box when anything fails.
-#include "Supporto.h"
 #include "HostRegistrato.h"
 #include "MotoreProva.h"
 #include "RegistroProva.h"
 #include "RisponditoreBox.h"
+#include "Supporto.h"
 #include "form/Colori.h"
 #include "form/Messaggio.h"
 
@@ -88,8 +88,20 @@ class TestCercaForm : public QObject {
 private slots:
     // Runs on the engine the test run chose; see MotoreProva.
     void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
-    void init();
-    void cleanup();
+
+    void init() {
+        registro = {};
+        m_box = std::make_unique<RisponditoreBox>();
+        m_cartelle = qgetenv("KALOREFILL_COMPONENTS");
+    }
+
+    void cleanup() {
+        m_form.reset();
+        StatoModulo::istanza().applicazione.reset();
+        m_box.reset();
+        qputenv("KALOREFILL_COMPONENTS", m_cartelle);
+    }
+
     void cerca_data();
     void cerca();
     void stampaGiorno_data();
@@ -98,10 +110,41 @@ private slots:
     void guasti();
 
 private:
-    void apri(bool registrazioni = true);
-    void premi(bool cerca, const Preparazione& prepara = {});
+    void apri(bool registrazioni = true) {
+        m_banco = BancoProva::salaPronta(4);
+        m_testate.clear();
+        for (const Registrazione& r : Registrazioni) {
+            if (!registrazioni)
+                break;
+            const QString locale = QLatin1String(r.locale);
+            const QString chiave =
+                r.testata.toString(Qt::ISODate) + locale + QLatin1String(r.causale);
+            if (!m_testate.contains(chiave))
+                m_testate[chiave] =
+                    m_banco->aggiungiTestata(r.testata, locale, false, QLatin1String(r.causale));
+            m_banco->aggiungiRiga(m_testate[chiave], r.scheda, r.importo, r.incasso, locale);
+        }
+        m_host = std::make_shared<HostRegistrato>(m_banco->host());
+        m_form = apriForm(m_host);
+    }
+
+    void premi(bool cerca, const Preparazione& prepara = {}) {
+        registro.campiDaLeggere = cerca ? QStringList{u"dataregistrazione"_s}
+                                        : QStringList{u"DataIncasso"_s, u"RefillGestore"_s};
+        m_prima = fotografia(*m_form);
+        if (prepara)
+            prepara(*m_host);
+        (cerca ? m_form->CmdTrova : m_form->CmdStampa)->click();
+    }
+
     QStringList attese(bool cerca, const QString& caption) const;
-    bool rilasciato() const;
+
+    // The component is gone, and nothing holds the recordsets it was given.
+    bool rilasciato() const {
+        return registro.componentiVivi == 0 &&
+               std::all_of(registro.ricevuti.begin(), registro.ricevuti.end(),
+                           [](const std::weak_ptr<const void>& rs) { return rs.expired(); });
+    }
 
     std::unique_ptr<BancoProva> m_banco;
     std::shared_ptr<HostRegistrato> m_host;
@@ -112,46 +155,6 @@ private:
     QByteArray m_cartelle;
     QTemporaryDir m_vuota;
 };
-
-void TestCercaForm::init() {
-    registro = {};
-    m_box = std::make_unique<RisponditoreBox>();
-    m_cartelle = qgetenv("KALOREFILL_COMPONENTS");
-}
-
-void TestCercaForm::cleanup() {
-    m_form.reset();
-    StatoModulo::istanza().applicazione.reset();
-    m_box.reset();
-    qputenv("KALOREFILL_COMPONENTS", m_cartelle);
-}
-
-void TestCercaForm::apri(bool registrazioni) {
-    m_banco = BancoProva::salaPronta(4);
-    m_testate.clear();
-    for (const Registrazione& r : Registrazioni) {
-        if (!registrazioni)
-            break;
-        const QString locale = QLatin1String(r.locale);
-        const QString chiave = r.testata.toString(Qt::ISODate) + locale + QLatin1String(r.causale);
-        if (!m_testate.contains(chiave))
-            m_testate[chiave] =
-                m_banco->aggiungiTestata(r.testata, locale, false, QLatin1String(r.causale));
-        m_banco->aggiungiRiga(m_testate[chiave], r.scheda, r.importo, r.incasso, locale);
-    }
-    m_host = std::make_shared<HostRegistrato>(m_banco->host());
-    m_form = apriForm(m_host);
-}
-
-void TestCercaForm::premi(bool cerca, const Preparazione& prepara) {
-    registro.campiDaLeggere = cerca ? QStringList{u"dataregistrazione"_s}
-                                    : QStringList{u"DataIncasso"_s, u"RefillGestore"_s};
-    m_prima = fotografia(*m_form);
-    m_host->sql.clear();
-    if (prepara)
-        prepara(*m_host);
-    (cerca ? m_form->CmdTrova : m_form->CmdStampa)->click();
-}
 
 // Everything the component is given, in order, up to Ricerca.
 QStringList TestCercaForm::attese(bool cerca, const QString& caption) const {
@@ -169,13 +172,6 @@ QStringList TestCercaForm::attese(bool cerca, const QString& caption) const {
                u"PercorsoPers="_s + percorso + u"pers\\"_s,
                u"Percorso="_s + percorso} +
            u"StatusBar=1 Toolbar=1 FilterBar=1 WindowsState=1 Ricerca"_s.split(u' ');
-}
-
-// The component is gone, and nothing holds the recordsets it was given.
-bool TestCercaForm::rilasciato() const {
-    return registro.componentiVivi == 0 &&
-           std::all_of(registro.ricevuti.begin(), registro.ricevuti.end(),
-                       [](const std::weak_ptr<const void>& rs) { return rs.expired(); });
 }
 
 void TestCercaForm::cerca_data() {

@@ -9,6 +9,8 @@
 
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 // A port no one listens on now; the server takes it a moment later.
 int portaLibera() {
@@ -16,11 +18,15 @@ int portaLibera() {
     server.listen(QHostAddress::LocalHost, 0);
     return server.serverPort();
 }
+
+QStringList parole(const QString& testo) {
+    return testo.split(u' ');
+}
 } // namespace
 
-ClusterProva::ClusterProva() : m_cartella(QStringLiteral("/tmp/krsrv.XXXXXX")) {
+ClusterProva::ClusterProva() : m_cartella(u"/tmp/krsrv.XXXXXX"_s) {
     if (::geteuid() == 0)
-        m_utente = QStringLiteral("postgres");
+        m_utente = u"postgres"_s;
     m_porta = portaLibera();
     appartieneAlServer(m_cartella.path());
     QFile::setPermissions(m_cartella.path(), QFile::ReadOwner | QFile::WriteOwner |
@@ -30,19 +36,19 @@ ClusterProva::ClusterProva() : m_cartella(QStringLiteral("/tmp/krsrv.XXXXXX")) {
 
 ClusterProva::~ClusterProva() {
     if (m_avviato)
-        ferma(QStringLiteral("immediate"));
+        ferma(u"immediate"_s);
 }
 
 QString ClusterProva::dati() const {
-    return m_cartella.filePath(QStringLiteral("dati"));
+    return m_cartella.filePath(u"dati"_s);
 }
 
 QString ClusterProva::binari() {
-    const QStringList versioni = QDir(QStringLiteral("/usr/lib/postgresql"))
-                                     .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    const QStringList versioni =
+        QDir(u"/usr/lib/postgresql"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     for (auto v = versioni.crbegin(); v != versioni.crend(); ++v) {
-        const QString bin = QStringLiteral("/usr/lib/postgresql/%1/bin").arg(*v);
-        if (QFile::exists(bin + QStringLiteral("/initdb")))
+        const QString bin = u"/usr/lib/postgresql/%1/bin"_s.arg(*v);
+        if (QFile::exists(bin + u"/initdb"_s))
             return bin;
     }
     return {};
@@ -50,89 +56,76 @@ QString ClusterProva::binari() {
 
 void ClusterProva::appartieneAlServer(const QString& percorso) {
     if (!m_utente.isEmpty())
-        QProcess::execute(QStringLiteral("chown"), {m_utente, percorso});
+        QProcess::execute(u"chown"_s, {m_utente, percorso});
 }
 
 bool ClusterProva::esegui(const QString& programma, const QStringList& argomenti, QString* uscita) {
     QProcess processo;
     processo.setProcessChannelMode(QProcess::MergedChannels);
-    const QString percorso = binari() + QLatin1Char('/') + programma;
+    const QString percorso = binari() + u'/' + programma;
     if (m_utente.isEmpty())
         processo.start(percorso, argomenti);
     else
-        processo.start(QStringLiteral("runuser"),
-                       QStringList{QStringLiteral("-u"), m_utente, QStringLiteral("--"), percorso} +
-                           argomenti);
+        processo.start(u"runuser"_s, QStringList{u"-u"_s, m_utente, u"--"_s, percorso} + argomenti);
     const bool finito = processo.waitForFinished(60000);
     const QString testo = QString::fromLocal8Bit(processo.readAll());
     if (uscita)
         *uscita = testo;
     if (finito && processo.exitStatus() == QProcess::NormalExit && processo.exitCode() == 0)
         return true;
-    m_errore = programma + QStringLiteral(": ") + testo.trimmed();
+    m_errore = programma + u": "_s + testo.trimmed();
     return false;
 }
 
 bool ClusterProva::inizializza() {
     if (binari().isEmpty()) {
-        m_errore = QStringLiteral("PostgreSQL non è installato (manca initdb)");
+        m_errore = u"PostgreSQL non è installato (manca initdb)"_s;
         return false;
     }
-    return esegui(QStringLiteral("initdb"),
-                  {QStringLiteral("-D"), dati(), QStringLiteral("-U"), QStringLiteral("tester"),
-                   QStringLiteral("-A"), QStringLiteral("trust"), QStringLiteral("--no-sync"),
-                   QStringLiteral("-E"), QStringLiteral("UTF8"), QStringLiteral("--locale=C.UTF-8")});
+    return esegui(u"initdb"_s,
+                  QStringList{u"-D"_s, dati()} +
+                      parole(u"-U tester -A trust --no-sync -E UTF8 --locale=C.UTF-8"_s));
 }
 
 bool ClusterProva::standbyDi(const ClusterProva& primario) {
-    return esegui(QStringLiteral("pg_basebackup"),
-                  {QStringLiteral("-h"), primario.cartella(), QStringLiteral("-p"),
-                   QString::number(primario.porta()), QStringLiteral("-U"), QStringLiteral("tester"),
-                   QStringLiteral("-D"), dati(), QStringLiteral("-R"), QStringLiteral("-X"),
-                   QStringLiteral("stream"), QStringLiteral("--no-sync"),
-                   QStringLiteral("--checkpoint=fast")});
+    return esegui(u"pg_basebackup"_s,
+                  QStringList{u"-h"_s, primario.cartella(), u"-p"_s,
+                              QString::number(primario.porta()), u"-D"_s, dati()} +
+                      parole(u"-U tester -R -X stream --no-sync --checkpoint=fast"_s));
 }
 
 bool ClusterProva::avvia(const QStringList& parametri) {
-    QStringList opzioni{QStringLiteral("-k %1").arg(cartella()), QStringLiteral("-p %1").arg(m_porta),
-                        QStringLiteral("-c listen_addresses=localhost"),
-                        QStringLiteral("-c fsync=off"), QStringLiteral("-c max_connections=30")};
+    QString opzioni = u"-k %1 -p %2 -c listen_addresses=localhost -c fsync=off "
+                      u"-c max_connections=30"_s.arg(cartella())
+                          .arg(m_porta);
     for (const QString& p : parametri)
-        opzioni.append(QStringLiteral("-c ") + p);
-    m_avviato = esegui(QStringLiteral("pg_ctl"),
-                       {QStringLiteral("-D"), dati(), QStringLiteral("-l"),
-                        m_cartella.filePath(QStringLiteral("registro")), QStringLiteral("-w"),
-                        QStringLiteral("-t"), QStringLiteral("30"), QStringLiteral("-o"),
-                        opzioni.join(QLatin1Char(' ')), QStringLiteral("start")});
-    if (!m_avviato) {
-        QFile registro(m_cartella.filePath(QStringLiteral("registro")));
-        if (registro.open(QIODevice::ReadOnly))
-            m_errore += QLatin1Char('\n') + QString::fromLocal8Bit(registro.readAll());
-    }
+        opzioni += u" -c "_s + p;
+    const QString registro = m_cartella.filePath(u"registro"_s);
+    m_avviato =
+        esegui(u"pg_ctl"_s, QStringList{u"-D"_s, dati(), u"-l"_s, registro} +
+                                parole(u"-w -t 30 -o"_s) + QStringList{opzioni, u"start"_s});
+    QFile file(registro);
+    if (!m_avviato && file.open(QIODevice::ReadOnly))
+        m_errore += u'\n' + QString::fromLocal8Bit(file.readAll());
     return m_avviato;
 }
 
 bool ClusterProva::ferma(const QString& modo) {
-    const bool fermato = esegui(QStringLiteral("pg_ctl"),
-                                {QStringLiteral("-D"), dati(), QStringLiteral("-m"), modo,
-                                 QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("30"),
-                                 QStringLiteral("stop")});
+    const bool fermato = esegui(u"pg_ctl"_s, QStringList{u"-D"_s, dati(), u"-m"_s, modo} +
+                                                 parole(u"-w -t 30 stop"_s));
     m_avviato = m_avviato && !fermato;
     return fermato;
 }
 
 bool ClusterProva::promuovi() {
-    return esegui(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), dati(), QStringLiteral("-w"),
-                                             QStringLiteral("promote")});
+    return esegui(u"pg_ctl"_s, {u"-D"_s, dati(), u"-w"_s, u"promote"_s});
 }
 
 bool ClusterProva::sql(const QString& testo, const QString& database, QString* uscita) {
-    return esegui(QStringLiteral("psql"),
-                  {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-A"),
-                   QStringLiteral("-t"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
-                   QStringLiteral("-h"), cartella(), QStringLiteral("-p"), QString::number(m_porta),
-                   QStringLiteral("-U"), QStringLiteral("tester"), QStringLiteral("-d"), database,
-                   QStringLiteral("-c"), testo},
+    return esegui(u"psql"_s,
+                  parole(u"-X -q -A -t -v ON_ERROR_STOP=1 -U tester -h"_s) +
+                      QStringList{cartella(), u"-p"_s, QString::number(m_porta), u"-d"_s, database,
+                                  u"-c"_s, testo},
                   uscita);
 }
 

@@ -5,61 +5,38 @@
 #include "Errore.h"
 
 using namespace KaloRefill;
+using namespace Qt::StringLiterals;
 
 namespace {
 // A recordset that counts (and may fail) each of its calls through its host.
 class RecordsetRegistrato final : public Recordset {
 public:
-    RecordsetRegistrato(RecordsetPtr reale, HostRegistrato& host) : m_reale(std::move(reale)), m_host(host) {}
+    RecordsetRegistrato(RecordsetPtr reale, HostRegistrato& host)
+        : m_reale(std::move(reale)), m_host(host) {}
 
-    int RecordCount() override {
-        conta(QStringLiteral("RecordCount"));
-        return m_reale->RecordCount();
-    }
-    bool Bof() override {
-        conta(QStringLiteral("Bof"));
-        return m_reale->Bof();
-    }
-    bool Eof() override {
-        conta(QStringLiteral("Eof"));
-        return m_reale->Eof();
-    }
-    void MoveFirst() override {
-        conta(QStringLiteral("MoveFirst"));
-        m_reale->MoveFirst();
-    }
-    void MoveNext() override {
-        conta(QStringLiteral("MoveNext"));
-        m_reale->MoveNext();
-    }
-    void MovePrevious() override {
-        conta(QStringLiteral("MovePrevious"));
-        m_reale->MovePrevious();
-    }
-    QVariant Field(const QString& nome) override {
-        conta(QStringLiteral("Field ") + nome);
-        return m_reale->Field(nome);
-    }
+    int RecordCount() override { return reale(u"RecordCount"_s)->RecordCount(); }
+    bool Bof() override { return reale(u"Bof"_s)->Bof(); }
+    bool Eof() override { return reale(u"Eof"_s)->Eof(); }
+    void MoveFirst() override { reale(u"MoveFirst"_s)->MoveFirst(); }
+    void MoveNext() override { reale(u"MoveNext"_s)->MoveNext(); }
+    void MovePrevious() override { reale(u"MovePrevious"_s)->MovePrevious(); }
+    QVariant Field(const QString& nome) override { return reale(u"Field "_s + nome)->Field(nome); }
     void SetField(const QString& nome, const QVariant& valore) override {
-        conta(QStringLiteral("SetField ") + nome);
-        m_reale->SetField(nome, valore);
+        reale(u"SetField "_s + nome)->SetField(nome, valore);
     }
-    void AddNew() override {
-        conta(QStringLiteral("AddNew"));
-        m_reale->AddNew();
-    }
-    void Update() override {
-        conta(QStringLiteral("Update"));
-        m_reale->Update();
-    }
+    void AddNew() override { reale(u"AddNew"_s)->AddNew(); }
+    void Update() override { reale(u"Update"_s)->Update(); }
     void SetFilter(const QString& condizione) override {
-        conta(QStringLiteral("Filter ") + condizione);
-        m_reale->SetFilter(condizione);
+        reale(u"Filter "_s + condizione)->SetFilter(condizione);
     }
     QStringList FieldNames() override { return m_reale->FieldNames(); }
 
 private:
-    void conta(const QString& chiamata) { m_host.conta(chiamata); }
+    // The recordset behind, once the call is counted.
+    const RecordsetPtr& reale(const QString& chiamata) {
+        m_host.conta(chiamata);
+        return m_reale;
+    }
 
     RecordsetPtr m_reale;
     HostRegistrato& m_host;
@@ -85,52 +62,52 @@ std::unique_ptr<UnitaDiLavoro> HostRegistrato::IniziaUnita() {
 
 void HostRegistrato::conta(const QString& chiamata) {
     chiamate << chiamata;
-    ++m_contatore;
-    if (m_fallisciAl > 0 && m_contatore == m_fallisciAl && m_perditaUnita)
-        throw Errore::unitaNonRiuscita(QStringLiteral("guasto simulato a %1").arg(chiamata));
-    if (m_fallisciAl > 0 && m_contatore == m_fallisciAl)
-        throw Errore(3001, QStringLiteral("Guasto simulato: %1").arg(chiamata));
+    if (++m_contatore != m_fallisciAl || m_fallisciAl <= 0)
+        return;
+    if (m_perditaUnita)
+        throw Errore::unitaNonRiuscita(u"guasto simulato a %1"_s.arg(chiamata));
+    throw Errore(3001, u"Guasto simulato: %1"_s.arg(chiamata));
+}
+
+const HostApplicationPtr& HostRegistrato::reale(const QString& chiamata) {
+    conta(chiamata);
+    return m_reale;
 }
 
 RecordsetPtr HostRegistrato::openrecordset(const QString& testo) {
     sql << testo;
-    conta(QStringLiteral("openrecordset"));
-    return std::make_shared<RecordsetRegistrato>(m_reale->openrecordset(testo), *this);
+    return std::make_shared<RecordsetRegistrato>(reale(u"openrecordset"_s)->openrecordset(testo),
+                                                 *this);
 }
 
 RecordsetPtr HostRegistrato::OpenRecordSetPreferenze(const QString& testo) {
     sql << testo;
-    conta(QStringLiteral("OpenRecordSetPreferenze"));
-    return std::make_shared<RecordsetRegistrato>(m_reale->OpenRecordSetPreferenze(testo), *this);
+    return std::make_shared<RecordsetRegistrato>(
+        reale(u"OpenRecordSetPreferenze"_s)->OpenRecordSetPreferenze(testo), *this);
 }
 
 void HostRegistrato::Execute(const QString& testo) {
     sql << testo;
-    conta(QStringLiteral("Execute"));
-    m_reale->Execute(testo);
+    reale(u"Execute"_s)->Execute(testo);
 }
 
-qint16 HostRegistrato::leggisettaggio(const QString& sezione, const QString& chiave, qint16 predefinito) {
-    conta(QStringLiteral("leggisettaggio"));
-    return m_reale->leggisettaggio(sezione, chiave, predefinito);
+qint16 HostRegistrato::leggisettaggio(const QString& sezione, const QString& chiave,
+                                      qint16 predefinito) {
+    return reale(u"leggisettaggio"_s)->leggisettaggio(sezione, chiave, predefinito);
 }
 
 void HostRegistrato::salvasettaggio(const QString& sezione, const QString& chiave, qint16 valore) {
-    conta(QStringLiteral("salvasettaggio"));
-    m_reale->salvasettaggio(sezione, chiave, valore);
+    reale(u"salvasettaggio"_s)->salvasettaggio(sezione, chiave, valore);
 }
 
 QDate HostRegistrato::Data() {
-    conta(QStringLiteral("Data"));
-    return m_reale->Data();
+    return reale(u"Data"_s)->Data();
 }
 
 QVariant HostRegistrato::User() {
-    conta(QStringLiteral("User"));
-    return m_reale->User();
+    return reale(u"User"_s)->User();
 }
 
 QString HostRegistrato::Percorso() {
-    conta(QStringLiteral("Percorso"));
-    return m_reale->Percorso();
+    return reale(u"Percorso"_s)->Percorso();
 }

@@ -41,6 +41,9 @@ public:
     void conta(const QString& chiamata);
 
 private:
+    // The host behind, once the call is counted.
+    const KaloRefill::HostApplicationPtr& reale(const QString& chiamata);
+
     KaloRefill::HostApplicationPtr m_reale;
     int m_fallisciAl = 0;
     bool m_perditaUnita = false;

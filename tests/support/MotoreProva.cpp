@@ -45,50 +45,40 @@ public:
             return true;
         if (!errore.isEmpty())
             return false;
+        const auto fallito = [this](const QString& motivo) {
+            errore = QStringLiteral("PostgreSQL non disponibile: ") + motivo;
+            return false;
+        };
         indirizzo = indirizzoServer();
-        if (indirizzo.isEmpty()) {
-            errore = QStringLiteral("PostgreSQL non disponibile: nessun server di prova "
-                                    "(manca il file KALOREFILL_TEST_PG_URI_FILE)");
-            return false;
-        }
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"),
-                                                    connessioneAmministrazione);
-        if (!db.isValid()) {
-            errore = QStringLiteral("PostgreSQL non disponibile: manca il driver QPSQL");
-            return false;
-        }
+        if (indirizzo.isEmpty())
+            return fallito(QStringLiteral(
+                "nessun server di prova (manca il file KALOREFILL_TEST_PG_URI_FILE)"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connessioneAmministrazione);
+        if (!db.isValid())
+            return fallito(QStringLiteral("manca il driver QPSQL"));
         try {
             ParametriServer::leggi(indirizzo).applica(db);
         } catch (const std::exception& e) {
-            errore = QStringLiteral("PostgreSQL non disponibile: %1")
-                         .arg(QString::fromLocal8Bit(e.what()));
-            return false;
+            return fallito(QString::fromLocal8Bit(e.what()));
         }
-        if (!db.open()) {
-            errore = QStringLiteral("PostgreSQL non disponibile: %1 (%2)")
-                         .arg(db.lastError().text(), indirizzo);
-            return false;
-        }
+        if (!db.open())
+            return fallito(QStringLiteral("%1 (%2)").arg(db.lastError().text(), indirizzo));
         const QString candidato = QStringLiteral("prova_%1_%2")
                                       .arg(QCoreApplication::applicationPid())
                                       .arg(QCoreApplication::applicationName().toLower());
-        QSqlQuery query(db);
-        if (!query.exec(QStringLiteral("CREATE DATABASE \"%1\"").arg(candidato))) {
-            errore = QStringLiteral("PostgreSQL non disponibile: %1").arg(query.lastError().text());
-            return false;
-        }
-        QSqlDatabase programma = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"),
-                                                           connessioneProgramma);
+        if (QSqlQuery query(db);
+            !query.exec(QStringLiteral("CREATE DATABASE \"%1\"").arg(candidato)))
+            return fallito(query.lastError().text());
+        QSqlDatabase programma =
+            QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connessioneProgramma);
         ParametriServer::leggi(indirizzo).conDatabase(candidato).applica(programma);
         // Not a cash desk: a restore need not wait for this session to end.
         programma.setConnectOptions(programma.connectOptions().replace(
             QStringLiteral("application_name=") + ParametriServer::nomeApplicazione,
             QStringLiteral("application_name=prove")));
-        if (!programma.open()) {
-            errore = QStringLiteral("PostgreSQL non disponibile: %1")
-                         .arg(programma.lastError().text());
-            return false;
-        }
+        if (!programma.open())
+            return fallito(programma.lastError().text());
         nome = candidato;
         qAddPostRoutine([] { istanza().elimina(); });
         return true;
@@ -102,8 +92,8 @@ public:
         {
             QSqlDatabase db = QSqlDatabase::database(connessioneAmministrazione, false);
             if (db.isOpen())
-                QSqlQuery(db).exec(QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)")
-                                       .arg(nome));
+                QSqlQuery(db).exec(
+                    QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(nome));
             db.close();
         }
         QSqlDatabase::removeDatabase(connessioneAmministrazione);
@@ -114,7 +104,8 @@ public:
 } // namespace
 
 bool MotoreProva::postgreSql() {
-    return qEnvironmentVariable("KALOREFILL_TEST_ENGINE").compare(u"pgsql", Qt::CaseInsensitive) == 0;
+    return qEnvironmentVariable("KALOREFILL_TEST_ENGINE").compare(u"pgsql", Qt::CaseInsensitive) ==
+           0;
 }
 
 QString MotoreProva::nome() {

@@ -12,8 +12,6 @@ RisponditoreBox::RisponditoreBox() {
     m_timer.start();
 }
 
-RisponditoreBox::~RisponditoreBox() = default;
-
 void RisponditoreBox::rispondi(std::initializer_list<Risposta> risposte) {
     m_risposte.insert(m_risposte.end(), risposte.begin(), risposte.end());
 }
@@ -49,19 +47,15 @@ void RisponditoreBox::controlla() {
     const Risposta risposta = m_risposte.empty() ? Risposta::Predefinita : m_risposte.front();
     if (!m_risposte.empty())
         m_risposte.pop_front();
-    QAbstractButton* daPremere = box->defaultButton();
-    const auto cerca = [box](const QString& testo) -> QAbstractButton* {
-        for (QAbstractButton* pulsante : box->buttons())
-            if (pulsante->text().remove(QLatin1Char('&')) == testo)
-                return pulsante;
-        return nullptr;
-    };
-    if (risposta == Risposta::Si)
-        daPremere = cerca(QStringLiteral("Sì"));
-    else if (risposta == Risposta::No)
-        daPremere = cerca(QStringLiteral("No"));
-    else if (risposta == Risposta::Ok)
-        daPremere = cerca(QStringLiteral("OK"));
+    // The button of that text (the default one when none was asked), else the first.
+    const QString testo = risposta == Risposta::Si   ? QStringLiteral("Sì")
+                          : risposta == Risposta::No ? QStringLiteral("No")
+                          : risposta == Risposta::Ok ? QStringLiteral("OK")
+                                                     : QString();
+    QAbstractButton* daPremere = testo.isEmpty() ? box->defaultButton() : nullptr;
+    for (QAbstractButton* pulsante : box->buttons())
+        if (!testo.isEmpty() && pulsante->text().remove(QLatin1Char('&')) == testo)
+            daPremere = pulsante;
     if (!daPremere)
         daPremere = box->buttons().value(0);
     // Pressed from the event loop, after exec() has started.

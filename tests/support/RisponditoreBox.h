@@ -27,7 +27,6 @@ public:
     };
 
     RisponditoreBox();
-    ~RisponditoreBox() override;
 
     // The answers for the next boxes, in order.
     void rispondi(std::initializer_list<Risposta> risposte);

@@ -70,26 +70,22 @@ void RisponditorePin::controlla() {
 
 void attivaControlli(HostApplication& host, int sogliaTestimone) {
     host.salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Controlli"), 1);
-    host.salvasettaggio(QStringLiteral("Refill"), QStringLiteral("SogliaTestimone"), qint16(sogliaTestimone));
+    host.salvasettaggio(QStringLiteral("Refill"), QStringLiteral("SogliaTestimone"),
+                        qint16(sogliaTestimone));
     const RecordsetPtr rs = host.openrecordset(QStringLiteral("select * from operatori"));
-    const struct {
-        const char* codice;
-        const char* nome;
-        const char* cognome;
-        const char* ruolo;
-    } operatori[] = {{"OP01", "Anna", "Neri", "responsabile"},
-                     {"OP02", "Bruno", "Verdi", "operatore"},
-                     {"OP03", "Carla", "Bianchi", "operatore"}};
-    for (const auto& o : operatori) {
+    // Code, name, surname and role; the PIN is the code's last digit four times.
+    const QStringList operatori{QStringLiteral("OP01 Anna Neri responsabile"),
+                                QStringLiteral("OP02 Bruno Verdi operatore"),
+                                QStringLiteral("OP03 Carla Bianchi operatore")};
+    for (const QString& o : operatori) {
         rs->AddNew();
-        rs->SetField(QStringLiteral("codice"), QLatin1String(o.codice));
-        rs->SetField(QStringLiteral("nome"), QLatin1String(o.nome));
-        rs->SetField(QStringLiteral("cognome"), QLatin1String(o.cognome));
-        rs->SetField(QStringLiteral("ruolo"), QLatin1String(o.ruolo));
+        for (int i = 0; i < 4; ++i)
+            rs->SetField(QStringLiteral("codice nome cognome ruolo").section(u' ', i, i),
+                         o.section(u' ', i, i));
         rs->SetField(QStringLiteral("attivo"), -1);
         rs->Update();
     }
     Operatori elenco(host);
-    for (const auto& o : operatori)
-        elenco.impostaPin(QLatin1String(o.codice), QString(4, QLatin1Char(o.codice[3])));
+    for (const QString& o : operatori)
+        elenco.impostaPin(o.left(4), QString(4, o.at(3)));
 }
