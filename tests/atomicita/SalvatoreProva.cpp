@@ -9,8 +9,8 @@
 // --tieni MS: the first box after "pronto" stays open MS ms, as at an unattended desk.
 // --riprova: a save that does not go through is pressed again until it does; each press
 // prints "salva I INIZIO ESITO BOX" (start in ms since the epoch, 1 saved, boxes shown).
-// --lento MS: the look-up of the day's header takes MS ms more, and "dentro" is printed as
-// it starts.
+// --lento MS: the look-up of the day's header takes MS ms more, and "dentro" is printed once
+// it has reached the database.
 #include "PianoSalvataggi.h"
 
 #include "DatabaseHost.h"
@@ -46,9 +46,10 @@ class RecordsetLento final : public Recordset {
 public:
     RecordsetLento(RecordsetPtr rs, int ritardo) : m_rs(std::move(rs)), m_ritardo(ritardo) {}
     int RecordCount() override {
-        // Said as it happens: a test may act while the save is under way.
-        riga(stdout, QStringLiteral("dentro"));
         const int n = m_rs->RecordCount();
+        // Said once the look-up has reached the server, so the unit is open there: a test
+        // may act while the save is under way.
+        riga(stdout, QStringLiteral("dentro"));
         QThread::msleep(static_cast<unsigned long>(m_ritardo));
         return n;
     }
