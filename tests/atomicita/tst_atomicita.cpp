@@ -28,12 +28,14 @@
 
 #include <algorithm>
 #include <csignal>
+#include <deque>
 #include <functional>
 #include <map>
 #include <sys/resource.h>
 #include <unistd.h>
 
 using namespace KaloRefill;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -45,57 +47,45 @@ using StatoRighe = std::map<std::pair<QDate, int>, qint64>;
 
 qint64 centesimi(const QVariant& v) { return qRound64(v.toDouble() * 100); }
 
-// Everything that makes the refill documents of a file inconsistent, one line each.
+// Everything that makes the refill documents of a file inconsistent, one row each: two
+// headers a day, rows or entries without a header, a machine twice in a header, a header
+// without rows, with a total that is not their sum, or without its two balanced entries.
+const QString Incoerenze = uR"(
+select 'testate doppie il ' || dataregistrazione from noteteste where codcausale = 'REF'
+ group by dataregistrazione having count(*) > 1
+union all select 'riga senza testata ' || x.id from noteincassi x
+ where not exists (select 1 from noteteste t where t.id = x.idtesta)
+union all select 'scrittura senza testata ' || x.id from noterighe x
+ where not exists (select 1 from noteteste t where t.id = x.idtesta)
+union all select 'apparecchio doppio ' || linkscheda from noteincassi
+ group by idtesta, linkscheda having count(*) > 1
+union all select 'testata incoerente ' || t.id from noteteste t where t.codcausale = 'REF' and (
+   not exists (select 1 from noteincassi i where i.idtesta = t.id) or t.refillnoleggiatore is null
+   or round(t.refillnoleggiatore * 100) <>
+      (select round(sum(refillgestore) * 100) from noteincassi i where i.idtesta = t.id)
+   or (select count(*) from noterighe r where r.idtesta = t.id) <> 2
+   or not exists (select 1 from noterighe r where r.idtesta = t.id and r.riga = 1 and r.dare = 0
+      and round(r.avere * 100) = round(t.refillnoleggiatore * 100) and r.codconto = 'C.01.001')
+   or not exists (select 1 from noterighe r where r.idtesta = t.id and r.riga = 2 and r.avere = 0
+      and round(r.dare * 100) = round(t.refillnoleggiatore * 100) and r.codconto = 'C.01.010')))"_s;
+
 QStringList incoerenze(const QString& percorso) {
-    QStringList trovate;
     DbDiretto db(percorso);
-    if (!MotoreProva::postgreSql()) {
-        const auto controllo = db.righe(QStringLiteral("PRAGMA integrity_check"));
-        if (controllo.size() != 1 || controllo.at(0).at(0).toString() != QLatin1String("ok"))
-            trovate << QStringLiteral("integrity_check non ok");
-    }
-    for (const auto& r : db.righe(QStringLiteral("select dataregistrazione, count(*) from noteteste "
-                                                  "where codcausale='REF' group by dataregistrazione having count(*) > 1")))
-        trovate << QStringLiteral("%1 testate il %2").arg(r.at(1).toString(), r.at(0).toString());
-    for (const char* tabella : {"noteincassi", "noterighe"})
-        for (const auto& r : db.righe(QStringLiteral("select x.id from %1 x left join noteteste t on x.idtesta = t.id "
-                                                      "where t.id is null").arg(QLatin1String(tabella))))
-            trovate << QStringLiteral("%1 %2 senza testata").arg(QLatin1String(tabella), r.at(0).toString());
-    for (const auto& r : db.righe(QStringLiteral("select idtesta, linkscheda from noteincassi group by idtesta, linkscheda "
-                                                  "having count(*) > 1")))
-        trovate << QStringLiteral("testata %1: apparecchio %2 doppio").arg(r.at(0).toString(), r.at(1).toString());
-    const auto testate = db.righe(QStringLiteral(
-        "select t.id, t.refillnoleggiatore, (select sum(refillgestore) from noteincassi where idtesta=t.id), "
-        "(select count(*) from noteincassi where idtesta=t.id) from noteteste t where codcausale='REF'"));
-    for (const auto& t : testate) {
-        const qint64 id = t.at(0).toLongLong();
-        const qint64 totale = centesimi(t.at(2));
-        if (t.at(3).toInt() == 0)
-            trovate << QStringLiteral("testata %1 senza righe").arg(id);
-        if (t.at(1).isNull() || centesimi(t.at(1)) != totale)
-            trovate << QStringLiteral("testata %1: totale %2, righe %3").arg(id).arg(t.at(1).toString()).arg(totale);
-        const auto scritture = db.righe(
-            QStringLiteral("select riga, dare, avere, codconto from noterighe where idtesta=%1 order by riga").arg(id));
-        const QList<QVariantList> attese{{1, 0, totale, QStringLiteral("C.01.001")},
-                                         {2, totale, 0, QStringLiteral("C.01.010")}};
-        bool giuste = scritture.size() == 2;
-        for (int k = 0; giuste && k < 2; ++k)
-            giuste = scritture.at(k).at(0).toInt() == attese.at(k).at(0).toInt() &&
-                     centesimi(scritture.at(k).at(1)) == attese.at(k).at(1).toLongLong() &&
-                     centesimi(scritture.at(k).at(2)) == attese.at(k).at(2).toLongLong() &&
-                     scritture.at(k).at(3).toString() == attese.at(k).at(3).toString();
-        if (!giuste)
-            trovate << QStringLiteral("testata %1: %2 scritture non bilanciate sul totale %3")
-                           .arg(id).arg(scritture.size()).arg(totale);
-    }
+    QStringList trovate;
+    if (!MotoreProva::postgreSql() && db.valore(u"PRAGMA integrity_check"_s).toString() != u"ok")
+        trovate << u"integrity_check non ok"_s;
+    if (!db.esegui(Incoerenze)) // a look that fails must not pass for a clean file
+        trovate << u"controllo rifiutato"_s;
+    for (const QVariantList& r : db.righe(Incoerenze))
+        trovate << r.at(0).toString();
     return trovate;
 }
 
 StatoRighe statoFile(const QString& percorso) {
     StatoRighe stato;
-    DbDiretto db(percorso);
-    for (const auto& r : db.righe(QStringLiteral("select i.dataincasso, i.linkscheda, i.refillgestore from noteincassi i "
-                                                  "join noteteste t on i.idtesta = t.id where t.codcausale='REF'")))
+    for (const auto& r : DbDiretto(percorso).righe(
+             u"select i.dataincasso, i.linkscheda, i.refillgestore from noteincassi i "
+             "join noteteste t on i.idtesta = t.id where t.codcausale='REF'"_s))
         stato[{r.at(0).toDate(), r.at(1).toInt()}] = centesimi(r.at(2));
     return stato;
 }
@@ -108,65 +98,63 @@ StatoRighe dopo(StatoRighe stato, const PianoSalvataggi& piano, int salvataggi) 
     return stato;
 }
 
-QString differenza(const StatoRighe& trovato, const StatoRighe& atteso) {
+// "2026-12-04/1001=1250 ...", for the messages of a failed check.
+QString testo(const StatoRighe& stato) {
     QStringList righe;
-    for (const auto& [chiave, valore] : trovato)
-        if (!atteso.count(chiave) || atteso.at(chiave) != valore)
-            righe << QStringLiteral("%1/%2: %3 invece di %4")
-                         .arg(chiave.first.toString(Qt::ISODate)).arg(chiave.second).arg(valore)
-                         .arg(atteso.count(chiave) ? QString::number(atteso.at(chiave)) : QStringLiteral("niente"));
-    for (const auto& [chiave, valore] : atteso)
-        if (!trovato.count(chiave))
-            righe << QStringLiteral("%1/%2: manca (%3)").arg(chiave.first.toString(Qt::ISODate)).arg(chiave.second).arg(valore);
-    return righe.join(QStringLiteral("; "));
+    for (const auto& [chiave, valore] : stato)
+        righe << u"%1/%2=%3"_s.arg(chiave.first.toString(Qt::ISODate)).arg(chiave.second).arg(valore);
+    return righe.join(u' ');
 }
 
-QString programma(const QString& nome) { return QDir(QCoreApplication::applicationDirPath()).filePath(nome); }
-
-QStringList argomenti(const QString& percorso, const PianoSalvataggi& piano, int quanti, bool via,
-                      const QString& buoni = {}) {
-    QStringList a{percorso,
-                  piano.primaData.toString(Qt::ISODate),
-                  QString::number(piano.primo),
-                  QString::number(piano.passo),
-                  QString::number(piano.perGiorno),
-                  QString::number(piano.seme),
-                  QString::number(quanti)};
-    if (via)
-        a << QStringLiteral("--via") << QStringLiteral("--lento") << QStringLiteral("30");
-    // With the hall's controls on every workstation signs in as OP02.
-    if (!buoni.isEmpty())
-        a << QStringLiteral("--pin") << QStringLiteral("OP02") << QStringLiteral("2222") << QStringLiteral("--buoni") << buoni;
-    return a;
+QString programma(const QString& nome) {
+    return QDir(QCoreApplication::applicationDirPath()).filePath(nome);
 }
 
-int salvataggiRiferiti(const QByteArray& uscita) { return int(uscita.count("salvato ")); }
+// A workstation (salvatore_prova) making the saves of a plan on the file.
+void avvia(QProcess& figlio, const QString& percorso, const PianoSalvataggi& piano, int quanti,
+           const QStringList& altri = {}) {
+    figlio.start(programma(u"salvatore_prova"_s),
+                 QStringList{percorso, piano.primaData.toString(Qt::ISODate),
+                             QString::number(piano.primo), QString::number(piano.passo),
+                             QString::number(piano.perGiorno), QString::number(piano.seme),
+                             QString::number(quanti)} + altri);
+}
+
+// Reads a workstation's output until its form is up.
+bool pronto(QProcess& figlio, QByteArray& uscita) {
+    while (!uscita.contains("pronto\n") && figlio.waitForReadyRead(20000))
+        uscita += figlio.readAllStandardOutput();
+    return uscita.contains("pronto\n");
+}
+
+// With the hall's controls on every workstation signs in as OP02, slips into `buoni`.
+QStringList conControlli(bool controlli, const QTemporaryDir& buoni) {
+    if (!controlli)
+        return {};
+    return {u"--pin"_s, u"OP02"_s, u"2222"_s, u"--buoni"_s, buoni.path()};
+}
 
 std::unique_ptr<BancoProva> salaSenzaConferma(int apparecchi = 16, bool controlli = false) {
     auto banco = BancoProva::salaPronta(apparecchi, Oggi);
-    banco->host()->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Salvataggio"), 0);
+    banco->host()->salvasettaggio(u"Refill"_s, u"Salvataggio"_s, 0);
     // No save of the plans needs a witness: the register alone is under test.
     if (controlli)
         attivaControlli(*banco->host(), 32000);
     return banco;
 }
 
-// The register numbered 1..n per hall and year with no gap and no number twice, and in
-// step with the documents; n, or -1 with what is wrong.
+// The register numbered 1..n with no gap and no number twice, read on its own and as the
+// register's check reads it, in step with the documents; n, or -1 with what is wrong.
 int righeRegistro(const QString& percorso, QString& problema) {
-    DbDiretto db(percorso);
-    const auto r = db.righe(QStringLiteral("select count(*), count(distinct numero), min(numero), max(numero) "
-                                           "from RegistroRefill"));
-    const int righe = r.at(0).at(0).toInt();
-    if (righe > 0 && (r.at(0).at(1).toInt() != righe || r.at(0).at(2).toInt() != 1 || r.at(0).at(3).toInt() != righe)) {
-        problema = QStringLiteral("%1 righe, %2 numeri diversi, da %3 a %4")
-                       .arg(righe).arg(r.at(0).at(1).toInt()).arg(r.at(0).at(2).toInt()).arg(r.at(0).at(3).toInt());
-        return -1;
-    }
-    const auto host = DatabaseHost::apri(percorso);
-    const auto problemi = VerificaRegistro(*host, {}, {}).verifica();
-    if (!problemi.isEmpty()) {
-        problema = VerificaRegistro::tabella(problemi);
+    const QVariantList r = DbDiretto(percorso).righe(
+        u"select count(*), count(distinct numero), min(numero), max(numero) from RegistroRefill"_s)
+                               .value(0);
+    const int righe = r.value(0).toInt();
+    const auto problemi = VerificaRegistro(*DatabaseHost::apri(percorso), {}, {}).verifica();
+    if (righe > 0 && (r.value(1).toInt() != righe || r.value(2).toInt() != 1 ||
+                      r.value(3).toInt() != righe || !problemi.isEmpty())) {
+        problema = VerificaRegistro::tabella(problemi) + u" righe, numeri, primo, ultimo: "_s +
+                   QVariant(r).toStringList().join(u',');
         return -1;
     }
     return righe;
@@ -218,13 +206,9 @@ void TestAtomicita::arrestoBrusco() {
     for (int ciclo = 0; ciclo < cicli; ++ciclo) {
         PianoSalvataggi piano{Oggi.addDays(ciclo * 2), ciclo % 16, 5, 3, ciclo + 1};
         QProcess figlio;
-        figlio.start(programma(QStringLiteral("salvatore_prova")),
-                     argomenti(percorso, piano, 100000, false, controlli ? buoni.path() : QString()));
-        QVERIFY2(figlio.waitForStarted(), qPrintable(figlio.errorString()));
+        avvia(figlio, percorso, piano, 100000, conControlli(controlli, buoni));
         QByteArray uscita;
-        while (!uscita.contains("pronto\n") && figlio.waitForReadyRead(10000))
-            uscita += figlio.readAllStandardOutput();
-        QVERIFY2(uscita.contains("pronto\n"), figlio.readAllStandardError().constData());
+        QVERIFY2(pronto(figlio, uscita), figlio.readAllStandardError().constData());
         QTest::qWait(int(caso.bounded(20, 400)));
         figlio.kill(); // SIGKILL
         figlio.waitForFinished();
@@ -232,28 +216,27 @@ void TestAtomicita::arrestoBrusco() {
         const QByteArray errori = figlio.readAllStandardError();
         QVERIFY2(!errori.contains("messaggio:"), errori.constData());
 
-        const int fatti = salvataggiRiferiti(uscita);
+        const int fatti = int(uscita.count("salvato "));
         salvataggiTotali += fatti;
         const StatoRighe trovato = statoFile(percorso);
         const StatoRighe soloFatti = dopo(stato, piano, fatti);
-        const StatoRighe conIlSeguente = dopo(stato, piano, fatti + 1);
-        QVERIFY2(trovato == soloFatti || trovato == conIlSeguente,
-                 qPrintable(QStringLiteral("ciclo %1: il file non è lo stato dopo %2 o %3 salvataggi: %4")
-                                .arg(ciclo).arg(fatti).arg(fatti + 1).arg(differenza(trovato, soloFatti))));
+        const bool conIlSeguente = trovato != soloFatti && trovato == dopo(stato, piano, fatti + 1);
+        QVERIFY2(trovato == soloFatti || conIlSeguente,
+                 qPrintable(u"ciclo %1: il file non è lo stato dopo %2 o %3 salvataggi: %4 invece di %5"_s
+                                .arg(ciclo).arg(fatti).arg(fatti + 1).arg(testo(trovato), testo(soloFatti))));
         stato = trovato;
         const QStringList problemi = incoerenze(percorso);
-        QVERIFY2(problemi.isEmpty(), qPrintable(QStringLiteral("ciclo %1: ").arg(ciclo) + problemi.join(u'\n')));
+        QVERIFY2(problemi.isEmpty(), qPrintable(u"ciclo %1: "_s.arg(ciclo) + problemi.join(u'\n')));
         if (controlli) {
             QString problema;
             const int righe = righeRegistro(percorso, problema);
-            const int salvati = registrate + fatti + (trovato == conIlSeguente && trovato != soloFatti ? 1 : 0);
-            QVERIFY2(righe == salvati, qPrintable(QStringLiteral("ciclo %1: registro di %2 righe per %3 salvataggi %4")
+            const int salvati = registrate + fatti + (conIlSeguente ? 1 : 0);
+            QVERIFY2(righe == salvati, qPrintable(u"ciclo %1: registro di %2 righe per %3 salvataggi %4"_s
                                                        .arg(ciclo).arg(righe).arg(salvati).arg(problema)));
             registrate = righe;
         }
     }
     QVERIFY2(salvataggiTotali >= cicli, "i programmi uccisi non hanno salvato quasi nulla");
-    qInfo("%d cicli, %d salvataggi conclusi, 0 documenti incoerenti", cicli, salvataggiTotali);
 }
 
 // A box of a save left unanswered at one desk (here the accounts the entries need are
@@ -262,14 +245,9 @@ void TestAtomicita::arrestoBrusco() {
 void TestAtomicita::boxSenzaBlocco() {
     const auto banco = salaSenzaConferma();
     const QString percorso = banco->percorsoFile();
-    QVERIFY(DbDiretto(percorso).esegui(QStringLiteral("delete from TabAssociazioneConti")));
-    const auto avvia = [&](QProcess& figlio, int primo, const QStringList& altri) {
-        figlio.start(programma(QStringLiteral("salvatore_prova")),
-                     argomenti(percorso, PianoSalvataggi{Oggi, primo, 1, 0, primo + 1}, 1, false) + altri);
-        return figlio.waitForStarted();
-    };
+    QVERIFY(DbDiretto(percorso).esegui(u"delete from TabAssociazioneConti"_s));
     QProcess distratto;
-    QVERIFY(avvia(distratto, 0, {QStringLiteral("--tieni"), QStringLiteral("30000")}));
+    avvia(distratto, percorso, PianoSalvataggi{Oggi, 0, 1, 0, 1}, 1, {u"--tieni"_s, u"30000"_s});
     // The start-up's own warning, then the first box of the save, which stays open.
     QByteArray errori;
     for (int attesa = 0; errori.count("messaggio:") < 2 && attesa < 600; ++attesa) {
@@ -279,19 +257,18 @@ void TestAtomicita::boxSenzaBlocco() {
     QVERIFY2(errori.count("messaggio:") >= 2, errori.constData());
 
     QProcess altro;
-    QVERIFY(avvia(altro, 1, {QStringLiteral("--attesa"), QStringLiteral("3000")}));
+    avvia(altro, percorso, PianoSalvataggi{Oggi, 1, 1, 0, 2}, 1, {u"--attesa"_s, u"3000"_s});
     QVERIFY(altro.waitForFinished(60000));
-    const QByteArray uscitaAltro = altro.readAllStandardOutput();
     const QByteArray erroriAltro = altro.readAllStandardError();
     QVERIFY2(distratto.state() == QProcess::Running, "la prima postazione ha chiuso il box da sola");
     distratto.kill();
     distratto.waitForFinished();
-    QVERIFY2(uscitaAltro.contains("salvato 0") && !erroriAltro.contains("Salvataggio non riuscito"),
+    QVERIFY2(altro.readAllStandardOutput().contains("salvato 0") &&
+                 !erroriAltro.contains("Salvataggio non riuscito"),
              erroriAltro.constData());
     // Both saves are in: the first was kept before its box was shown.
     const StatoRighe trovato = statoFile(percorso);
-    QVERIFY2(trovato.count({Oggi, 1001}) && trovato.count({Oggi, 1002}),
-             qPrintable(differenza(trovato, {})));
+    QVERIFY2(trovato.count({Oggi, 1001}) && trovato.count({Oggi, 1002}), qPrintable(testo(trovato)));
 }
 
 // A write the database refuses mid-save is a box of its own, before the box of any later
@@ -342,37 +319,32 @@ void TestAtomicita::serverPerso() {
     const QString percorso = banco->percorsoFile();
     QUrl indirizzo(percorso);
     QUrlQuery opzioni(indirizzo);
-    QString server = opzioni.queryItemValue(QStringLiteral("host")) + u':' + opzioni.queryItemValue(QStringLiteral("port"));
+    QString server = opzioni.queryItemValue(u"host"_s) + u':' + opzioni.queryItemValue(u"port"_s);
     QProcess staffetta;
     if (taglio) {
         // The workstation reaches the server over TCP through a relay the test can cut.
-        staffetta.start(programma(QStringLiteral("staffetta_prova")),
-                        {opzioni.queryItemValue(QStringLiteral("host")) + QStringLiteral("/.s.PGSQL.") +
-                         opzioni.queryItemValue(QStringLiteral("port"))});
+        staffetta.start(programma(u"staffetta_prova"_s), {QString(server).replace(u':', u"/.s.PGSQL."_s)});
         QVERIFY(staffetta.waitForReadyRead(10000));
         const QString porta = QString::fromLatin1(staffetta.readLine()).trimmed();
-        opzioni.removeAllQueryItems(QStringLiteral("host"));
-        opzioni.removeAllQueryItems(QStringLiteral("port"));
-        opzioni.addQueryItem(QStringLiteral("host"), QStringLiteral("127.0.0.1"));
-        opzioni.addQueryItem(QStringLiteral("port"), porta);
+        opzioni.removeAllQueryItems(u"host"_s);
+        opzioni.removeAllQueryItems(u"port"_s);
+        opzioni.addQueryItem(u"host"_s, u"127.0.0.1"_s);
+        opzioni.addQueryItem(u"port"_s, porta);
         indirizzo.setQuery(opzioni);
-        server = QStringLiteral("127.0.0.1:") + porta;
+        server = u"127.0.0.1:"_s + porta;
     }
     const auto agisci = [&](const char* azione) {
         if (taglio) {
             staffetta.write("taglia\n");
             return staffetta.waitForReadyRead(10000) && staffetta.readLine().startsWith("tagliato");
         }
-        return QProcess::execute(QStringLiteral("sh"), {QStringLiteral(KALOREFILL_CLUSTER_SH), QLatin1String(azione), cluster}) == 0;
+        return QProcess::execute(u"sh"_s, {QStringLiteral(KALOREFILL_CLUSTER_SH), QLatin1String(azione), cluster}) == 0;
     };
 
     const PianoSalvataggi piano{Oggi, 0, 3, 0, 7};
     QProcess figlio;
-    figlio.start(programma(QStringLiteral("salvatore_prova")),
-                 argomenti(indirizzo.toString(), piano, 100000, false) +
-                     QStringList{QStringLiteral("--riprova"), QStringLiteral("--attesa"), QStringLiteral("2000"),
-                                 QStringLiteral("--lento"), QString::number(taglio ? 300 : 20)});
-    QVERIFY(figlio.waitForStarted());
+    avvia(figlio, indirizzo.toString(), piano, 100000,
+          {u"--riprova"_s, u"--attesa"_s, u"2000"_s, u"--lento"_s, QString::number(taglio ? 300 : 20)});
     struct Pressione {
         qint64 inizio;
         bool salvato;
@@ -417,7 +389,7 @@ void TestAtomicita::serverPerso() {
             return std::find_if(pressioni.cbegin(), pressioni.cend(), [&](const Pressione& p) { return p.inizio > ripreso; });
         };
         QVERIFY2(ascolta([&] { return dopoRipresa() != pressioni.cend(); }), errori.constData());
-        QVERIFY2(dopoRipresa()->salvato, qPrintable(QStringLiteral("ciclo %1: la prima pressione dopo il ritorno non salva").arg(ciclo)));
+        QVERIFY2(dopoRipresa()->salvato, qPrintable(u"ciclo %1: la prima pressione dopo il ritorno non salva"_s.arg(ciclo)));
     }
     figlio.kill();
     figlio.waitForFinished();
@@ -425,18 +397,17 @@ void TestAtomicita::serverPerso() {
     staffetta.waitForFinished();
     int fallite = 0;
     for (const Pressione& p : pressioni) {
-        QVERIFY2(p.box <= (p.salvato ? 0 : 1), qPrintable(QStringLiteral("%1 box per un \"Salva\"").arg(p.box)));
+        QVERIFY2(p.box <= (p.salvato ? 0 : 1), qPrintable(u"%1 box per un \"Salva\""_s.arg(p.box)));
         fallite += !p.salvato;
     }
     QVERIFY(fallite >= cicli);
     for (const QByteArray& riga : errori.split('\n'))
-        QVERIFY2(!riga.startsWith("messaggio:") || riga.contains(QStringLiteral("il server del database %1 non risponde").arg(server).toUtf8()),
+        QVERIFY2(!riga.startsWith("messaggio:") || riga.contains(u"il server del database %1 non risponde"_s.arg(server).toUtf8()),
                  riga.constData());
     const StatoRighe trovato = statoFile(percorso);
     QVERIFY2(trovato == dopo({}, piano, salvati) || trovato == dopo({}, piano, salvati + 1),
-             qPrintable(differenza(trovato, dopo({}, piano, salvati))));
+             qPrintable(testo(trovato) + u" dopo "_s + QString::number(salvati)));
     QCOMPARE(incoerenze(percorso), QStringList());
-    qInfo("%d cicli, %d salvataggi confermati, %d pressioni non riuscite, nessuna con più di un box", cicli, salvati, fallite);
 }
 
 void TestAtomicita::primiSalvataggiInsieme_data() {
@@ -460,41 +431,32 @@ void TestAtomicita::primiSalvataggiInsieme() {
     const int perPostazione = 3;
     for (int giro = 0; giro < giri; ++giro) {
         const QDate giorno = Oggi.addDays(giro + 1);
-        std::vector<std::unique_ptr<QProcess>> figli;
-        for (int k = 0; k < postazioni; ++k) {
-            PianoSalvataggi piano{giorno, k, postazioni, 0, 100 * giro + k};
-            auto figlio = std::make_unique<QProcess>();
-            figlio->start(programma(QStringLiteral("salvatore_prova")),
-                          argomenti(percorso, piano, perPostazione, true, controlli ? buoni.path() : QString()));
-            QVERIFY(figlio->waitForStarted());
-            figli.push_back(std::move(figlio));
-        }
-        for (auto& figlio : figli) {
+        const auto piano = [&](int k) { return PianoSalvataggi{giorno, k, postazioni, 0, 100 * giro + k}; };
+        std::deque<QProcess> figli(static_cast<std::size_t>(postazioni));
+        for (int k = 0; k < postazioni; ++k)
+            avvia(figli[std::size_t(k)], percorso, piano(k), perPostazione,
+                  QStringList{u"--via"_s, u"--lento"_s, u"30"_s} + conControlli(controlli, buoni));
+        for (QProcess& figlio : figli) {
             QByteArray uscita;
-            while (!uscita.contains("pronto\n") && figlio->waitForReadyRead(20000))
-                uscita += figlio->readAllStandardOutput();
-            QVERIFY2(uscita.contains("pronto\n"), figlio->readAllStandardError().constData());
+            QVERIFY2(pronto(figlio, uscita), figlio.readAllStandardError().constData());
         }
         const QByteArray via = "via " + QByteArray::number(QDateTime::currentMSecsSinceEpoch() + 200) + '\n';
-        for (auto& figlio : figli) {
-            figlio->write(via);
-            QVERIFY(figlio->waitForBytesWritten(5000));
+        for (QProcess& figlio : figli) {
+            figlio.write(via);
+            QVERIFY(figlio.waitForBytesWritten(5000));
         }
         StatoRighe atteso = statoFile(percorso);
         for (int k = 0; k < postazioni; ++k) {
-            QProcess& figlio = *figli[std::size_t(k)];
+            QProcess& figlio = figli[std::size_t(k)];
             QVERIFY(figlio.waitForFinished(60000));
             QCOMPARE(figlio.exitCode(), 0);
             const QByteArray errori = figlio.readAllStandardError();
             QVERIFY2(!errori.contains("messaggio:"), errori.constData());
-            atteso = dopo(atteso, PianoSalvataggi{giorno, k, postazioni, 0, 100 * giro + k}, perPostazione);
+            atteso = dopo(atteso, piano(k), perPostazione);
         }
-        QCOMPARE(statoFile(percorso), atteso);
+        QCOMPARE(testo(statoFile(percorso)), testo(atteso));
         const QStringList problemi = incoerenze(percorso);
         QVERIFY2(problemi.isEmpty(), qPrintable(problemi.join(u'\n')));
-        DbDiretto db(percorso);
-        QCOMPARE(db.conta(QStringLiteral("noteteste"), QStringLiteral("codcausale='REF' and dataregistrazione='%1'")
-                                                              .arg(giorno.toString(Qt::ISODate))), 1);
         if (controlli) {
             QString problema;
             QCOMPARE(righeRegistro(percorso, problema), (giro + 1) * postazioni * perPostazione);
@@ -506,8 +468,8 @@ void TestAtomicita::primiSalvataggiInsieme() {
 void TestAtomicita::unitaNonRiuscita_data() {
     QTest::addColumn<QString>("causa");
     QTest::addColumn<QString>("motivo");
-    QTest::newRow("blocco di un'altra postazione") << QStringLiteral("blocco") << QStringLiteral("occupato da un'altra postazione");
-    QTest::newRow("disco pieno al commit") << QStringLiteral("disco") << QStringLiteral("disco");
+    QTest::newRow("blocco di un'altra postazione") << u"blocco"_s << u"occupato da un'altra postazione"_s;
+    QTest::newRow("disco pieno al commit") << u"disco"_s << u"disco"_s;
 }
 
 // The unit cannot start, or is lost at its end: one box says so, nothing is written, and
@@ -519,17 +481,11 @@ void TestAtomicita::unitaNonRiuscita() {
         QSKIP("files only: the server's disk is not this process's to fill");
     const auto banco = salaSenzaConferma(3);
     const QString percorso = banco->percorsoFile();
-    OpzioniHost opzioni;
-    opzioni.data = Oggi;
-    opzioni.user = QStringLiteral("OP01");
-    opzioni.attesaBloccoMs = 200;
-    auto host = DatabaseHost::apri(percorso, opzioni);
     RisponditoreBox box;
-    auto form = apriForm(host);
-    const StatoRighe prima = statoFile(percorso);
+    auto form = apriForm(DatabaseHost::apri(percorso, OpzioniHost{Oggi, u"OP01"_s, {}, 200}));
 
     form->CmdApparecchio[1]->click();
-    digita(*form, QStringLiteral("12,5"));
+    digita(*form, u"12,5"_s);
     const QString captionPrima = form->CmdApparecchio[1]->caption();
     const QString totalePrima = form->LabTotali->caption();
 
@@ -538,40 +494,39 @@ void TestAtomicita::unitaNonRiuscita() {
         rlimit limitePrima{};
         if (causa == QLatin1String("blocco") && MotoreProva::postgreSql()) {
             // Another workstation in the middle of its save holds the server's save lock.
-            QVERIFY(altro.esegui(QStringLiteral("BEGIN")));
-            QVERIFY(altro.esegui(QStringLiteral("SELECT pg_advisory_xact_lock(1263683148)")));
+            QVERIFY(altro.esegui(u"BEGIN"_s));
+            QVERIFY(altro.esegui(u"SELECT pg_advisory_xact_lock(1263683148)"_s));
         } else if (causa == QLatin1String("blocco")) {
-            QVERIFY(altro.esegui(QStringLiteral("BEGIN IMMEDIATE")));
+            QVERIFY(altro.esegui(u"BEGIN IMMEDIATE"_s));
         } else {
             // The write-ahead log may not grow: the commit's pages cannot reach the disk.
-            QVERIFY(altro.esegui(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")));
+            QVERIFY(altro.esegui(u"PRAGMA wal_checkpoint(TRUNCATE)"_s));
             std::signal(SIGXFSZ, SIG_IGN);
             getrlimit(RLIMIT_FSIZE, &limitePrima);
             rlimit limite = limitePrima;
-            limite.rlim_cur = rlim_t(QFileInfo(percorso + QStringLiteral("-wal")).size());
+            limite.rlim_cur = rlim_t(QFileInfo(percorso + u"-wal"_s).size());
             setrlimit(RLIMIT_FSIZE, &limite);
         }
         // Pressed again while the cause lasts: one box a press, every time.
         for (int volta = 0; volta < 3; ++volta)
             form->CmdSalva->click();
         if (causa == QLatin1String("blocco"))
-            altro.esegui(QStringLiteral("ROLLBACK"));
+            altro.esegui(u"ROLLBACK"_s);
         else
             setrlimit(RLIMIT_FSIZE, &limitePrima);
     }
 
     QCOMPARE(box.boxes().size(), 3);
     for (const RisponditoreBox::Box& b : box.boxes()) {
-        QVERIFY2(b.testo.startsWith(QStringLiteral("Salvataggio non riuscito:")) && b.testo.contains(motivo) &&
-                     !b.testo.contains(QStringLiteral("danneggiato")),
+        QVERIFY2(b.testo.startsWith(u"Salvataggio non riuscito:"_s) && b.testo.contains(motivo) &&
+                     !b.testo.contains(u"danneggiato"_s),
                  qPrintable(box.testi().join(u'|')));
         QCOMPARE(b.icona, QMessageBox::Warning);
     }
-    QCOMPARE(statoFile(percorso), prima);
     DbDiretto db(percorso);
-    QCOMPARE(db.conta(QStringLiteral("noteteste")) + db.conta(QStringLiteral("LogOperazioni")), 0);
+    QCOMPARE(db.conta(u"noteteste"_s) + db.conta(u"noteincassi"_s) + db.conta(u"LogOperazioni"_s), 0);
     QCOMPARE(form->RefillAperto, qint16(-1));
-    QCOMPARE(form->LabValore->caption(), QStringLiteral("12,5"));
+    QCOMPARE(form->LabValore->caption(), u"12,5"_s);
     QCOMPARE(form->CmdApparecchio[1]->backColor(), Giallo);
     QCOMPARE(form->CmdApparecchio[1]->caption(), captionPrima);
     QCOMPARE(form->LabTotali->caption(), totalePrima);
@@ -591,15 +546,15 @@ void TestAtomicita::aperturaRifiutata_data() {
     QTest::addColumn<QString>("caso");
     QTest::addColumn<QString>("motivo"); // what the one line says
     if (MotoreProva::postgreSql()) {
-        QTest::newRow("ruolo in sola lettura") << QStringLiteral("SELECT") << QStringLiteral("noteteste");
+        QTest::newRow("ruolo in sola lettura") << u"SELECT"_s << u"noteteste"_s;
         QTest::newRow("ruolo senza le scritture contabili")
-            << QStringLiteral("SELECT, INSERT, UPDATE, DELETE") << QStringLiteral("noterighe");
+            << u"SELECT, INSERT, UPDATE, DELETE"_s << u"noterighe"_s;
         return;
     }
-    QTest::newRow("file in sola lettura") << QStringLiteral("file") << QStringLiteral("in sola lettura");
-    QTest::newRow("cartella in sola lettura") << QStringLiteral("cartella") << QStringLiteral("in sola lettura");
-    QTest::newRow("disco pieno, file chiuso") << QStringLiteral("disco") << QStringLiteral("disco");
-    QTest::newRow("disco pieno, file in uso") << QStringLiteral("disco in uso") << QStringLiteral("disco");
+    QTest::newRow("file in sola lettura") << u"file"_s << u"in sola lettura"_s;
+    QTest::newRow("cartella in sola lettura") << u"cartella"_s << u"in sola lettura"_s;
+    QTest::newRow("disco pieno, file chiuso") << u"disco"_s << u"disco"_s;
+    QTest::newRow("disco pieno, file in uso") << u"disco in uso"_s << u"disco"_s;
 }
 
 // A database that cannot be written (a read-only file or folder, a disk too full for even
@@ -610,32 +565,32 @@ void TestAtomicita::aperturaRifiutata_data() {
 void TestAtomicita::aperturaRifiutata() {
     QFETCH(QString, caso);
     QFETCH(QString, motivo);
-    QTemporaryDir dir(QStringLiteral("/tmp/kalorefill-sololettura-XXXXXX"));
-    QString percorso = dir.filePath(QStringLiteral("sala.db"));
+    QTemporaryDir dir(u"/tmp/kalorefill-sololettura-XXXXXX"_s);
+    QString percorso = dir.filePath(u"sala.db"_s);
     const auto banco = salaSenzaConferma(3);
-    QStringList prima{QStringLiteral("sh"), QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$@\"")};
+    QStringList prima{u"sh"_s, u"-c"_s, u"exec \"$0\" \"$@\""_s};
     QString ruolo;
     const bool root = ::geteuid() == 0;
     if (MotoreProva::postgreSql()) {
         QUrl indirizzo(banco->percorsoFile());
-        const QString schema = QUrlQuery(indirizzo).queryItemValue(QStringLiteral("options")).section(u'=', 1);
-        ruolo = QStringLiteral("lettore_%1_%2").arg(QCoreApplication::applicationPid()).arg(caso.size());
+        const QString schema = QUrlQuery(indirizzo).queryItemValue(u"options"_s).section(u'=', 1);
+        ruolo = u"lettore_%1_%2"_s.arg(QCoreApplication::applicationPid()).arg(caso.size());
         QVERIFY(DbDiretto(banco->percorsoFile())
-                    .esegui({QStringLiteral("CREATE ROLE %1 LOGIN").arg(ruolo),
-                             QStringLiteral("GRANT USAGE ON SCHEMA %2 TO %1").arg(ruolo, schema),
-                             QStringLiteral("GRANT %3 ON ALL TABLES IN SCHEMA %2 TO %1").arg(ruolo, schema, caso),
-                             QStringLiteral("REVOKE INSERT ON %2.noterighe FROM %1").arg(ruolo, schema)}));
+                    .esegui({u"CREATE ROLE %1 LOGIN"_s.arg(ruolo),
+                             u"GRANT USAGE ON SCHEMA %2 TO %1"_s.arg(ruolo, schema),
+                             u"GRANT %3 ON ALL TABLES IN SCHEMA %2 TO %1"_s.arg(ruolo, schema, caso),
+                             u"REVOKE INSERT ON %2.noterighe FROM %1"_s.arg(ruolo, schema)}));
         indirizzo.setUserName(ruolo);
         percorso = indirizzo.toString();
-        motivo = QStringLiteral("kalorefill: il ruolo %1 non può scrivere nella tabella %2").arg(ruolo, motivo);
+        motivo = u"kalorefill: il ruolo %1 non può scrivere nella tabella %2"_s.arg(ruolo, motivo);
     } else {
-        QVERIFY(DbDiretto(banco->percorsoFile()).esegui(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")));
+        QVERIFY(DbDiretto(banco->percorsoFile()).esegui(u"PRAGMA wal_checkpoint(TRUNCATE)"_s));
         QVERIFY(QFile::copy(banco->percorsoFile(), percorso));
         if (caso.startsWith(QLatin1String("disco"))) {
             if (caso.endsWith(QLatin1String("in uso")))
-                QVERIFY(QFile(percorso + QStringLiteral("-wal")).open(QIODevice::WriteOnly));
+                QVERIFY(QFile(percorso + u"-wal"_s).open(QIODevice::WriteOnly));
             // No file may grow at all; the signal that would end the program is ignored.
-            prima[2] = QStringLiteral("trap '' XFSZ; ulimit -f 0; exec \"$0\" \"$@\"");
+            prima[2] = u"trap '' XFSZ; ulimit -f 0; exec \"$0\" \"$@\""_s;
         } else {
             // Flags as rwx digits: 0x7755 is rwxr-xr-x for the owner and the user.
             using P = QFileDevice::Permissions;
@@ -643,7 +598,7 @@ void TestAtomicita::aperturaRifiutata() {
             QFile::setPermissions(dir.path(), cartella ? P(0x5555) : P(0x7755));
             QFile::setPermissions(percorso, cartella ? (root ? P(0x6666) : P(0x6644)) : (root ? P(0x6644) : P(0x4444)));
             if (root)
-                prima = QStringList{QStringLiteral("runuser"), QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--")};
+                prima = QStringList{u"runuser"_s, u"-u"_s, u"nobody"_s, u"--"_s};
         }
     }
     QFile file(percorso);
@@ -651,21 +606,21 @@ void TestAtomicita::aperturaRifiutata() {
     file.close();
     QProcess kalorefill;
     const QString comando = prima.takeFirst();
-    kalorefill.start(comando, prima + QStringList{programma(QStringLiteral("kalorefill")), QStringLiteral("--verifica"),
-                                                           QStringLiteral("--database"), percorso});
+    kalorefill.start(comando, prima + QStringList{programma(u"kalorefill"_s), u"--verifica"_s,
+                                                           u"--database"_s, percorso});
     QVERIFY(kalorefill.waitForFinished(30000));
     const QString errore = QString::fromUtf8(kalorefill.readAllStandardError());
     QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7700));
     if (!ruolo.isEmpty())
-        DbDiretto(banco->percorsoFile()).esegui(QStringLiteral("DROP OWNED BY %1; DROP ROLE %1").arg(ruolo));
+        DbDiretto(banco->percorsoFile()).esegui(u"DROP OWNED BY %1; DROP ROLE %1"_s.arg(ruolo));
     QVERIFY2(kalorefill.exitCode() == 1, qPrintable(errore));
-    QVERIFY2(errore.contains(motivo) && !errore.contains(QStringLiteral("danneggiato")), qPrintable(errore));
+    QVERIFY2(errore.contains(motivo) && !errore.contains(u"danneggiato"_s), qPrintable(errore));
     QCOMPARE(errore.count(u'\n'), 1);
     if (ruolo.isEmpty()) {
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll() == contenuto);
         if (!caso.startsWith(QLatin1String("disco")))
-            QVERIFY(!QFile::exists(percorso + QStringLiteral("-wal")));
+            QVERIFY(!QFile::exists(percorso + u"-wal"_s));
     }
 }
 
@@ -673,43 +628,38 @@ void TestAtomicita::verificaERipara_data() {
     QTest::addColumn<QString>("danno");
     QTest::addColumn<QString>("problema");
     QTest::addColumn<qint64>("totaleAtteso");
+    const auto riga = [](const char* nome, const QString& danno, const char* problema, qint64 totale) {
+        QTest::newRow(nome) << danno << QString::fromUtf8(problema) << totale;
+    };
     // Two machines saved: 1001 for 10,00 and 1002 for 5,50.
-    QTest::newRow("totale diverso") << QStringLiteral("update noteteste set refillnoleggiatore=10")
-                                    << QStringLiteral("diverso dalla somma") << 1550LL;
-    QTest::newRow("totale vuoto") << QStringLiteral("update noteteste set refillnoleggiatore=null")
-                                  << QStringLiteral("totale della testata vuoto") << 1550LL;
-    QTest::newRow("scritture cancellate") << QStringLiteral("delete from noterighe")
-                                          << QStringLiteral("0 scritture") << 1550LL;
-    QTest::newRow("una sola scrittura") << QStringLiteral("delete from noterighe where riga=2")
-                                        << QStringLiteral("1 scritture") << 1550LL;
-    QTest::newRow("scrittura sbilanciata") << QStringLiteral("update noterighe set dare=99 where riga=2")
-                                           << QStringLiteral("non è dare") << 1550LL;
-    QTest::newRow("scrittura sul conto sbagliato")
-        << QStringLiteral("update noterighe set codconto='C.09.999' where riga=1")
-        << QStringLiteral("sul conto C.01.001") << 1550LL;
+    riga("totale diverso", u"update noteteste set refillnoleggiatore=10"_s, "diverso dalla somma", 1550);
+    riga("totale vuoto", u"update noteteste set refillnoleggiatore=null"_s, "totale della testata vuoto", 1550);
+    riga("scritture cancellate", u"delete from noterighe"_s, "0 scritture", 1550);
+    riga("una sola scrittura", u"delete from noterighe where riga=2"_s, "1 scritture", 1550);
+    riga("scrittura sbilanciata", u"update noterighe set dare=99 where riga=2"_s, "non è dare", 1550);
+    riga("scrittura sul conto sbagliato", u"update noterighe set codconto='C.09.999' where riga=1"_s,
+         "sul conto C.01.001", 1550);
+    const QString incasso = u"insert into noteincassi (idtesta, linkscheda, dataincasso, refillgestore, iddata) "
+                            "values (%1, %2, '%3', %4, '2099-01-01 00:00:00')"_s;
+    const QString ultima = u"(select max(id) from noteteste)"_s;
     // A second header of the same day, as two old programs made it: one machine in both
     // (the later save, 7,00, wins), one only in the second.
-    QTest::newRow("testata doppia")
-        << QStringLiteral("insert into noteteste (codcausale, dataregistrazione, Codlocale) values ('REF', '2026-12-04', 'SG01');"
-                          "insert into noteincassi (idtesta, linkscheda, dataincasso, refillgestore, iddata) values "
-                          "((select max(id) from noteteste), 1001, '2026-12-04', 7, '2099-01-01 00:00:00'),"
-                          "((select max(id) from noteteste), 1003, '2026-12-04', 3, '2099-01-01 00:00:00')")
-        << QStringLiteral("testata doppia") << 1550LL - 1000 + 700 + 300;
-    const QString riga = QStringLiteral("insert into noteincassi (idtesta, linkscheda, dataincasso, refillgestore, iddata) "
-                                        "values (%1, %2, '%3', %4, '2099-01-01 00:00:00')");
+    riga("testata doppia",
+         u"insert into noteteste (codcausale, dataregistrazione, Codlocale) values ('REF', '2026-12-04', 'SG01');"_s +
+             incasso.arg(ultima).arg(1001).arg(u"2026-12-04"_s).arg(7) + u';' +
+             incasso.arg(ultima).arg(1003).arg(u"2026-12-04"_s).arg(3),
+         "testata doppia", 1550 - 1000 + 700 + 300);
     // A machine twice in its header: the later save wins.
-    QTest::newRow("riga doppia") << riga.arg(QStringLiteral("(select max(id) from noteteste)")).arg(1001).arg(QStringLiteral("2026-12-04")).arg(7)
-                                 << QStringLiteral("riga doppia") << 1550LL - 1000 + 700;
+    riga("riga doppia", incasso.arg(ultima).arg(1001).arg(u"2026-12-04"_s).arg(7), "riga doppia", 1550 - 1000 + 700);
     // Rows and entries whose header has gone: a row joins its date's header, an entry goes,
     // and so does a row whose date has no header left.
-    QTest::newRow("riga senza testata") << riga.arg(999999).arg(1003).arg(QStringLiteral("2026-12-04")).arg(3)
-                                        << QStringLiteral("senza testata") << 1550LL + 300;
-    QTest::newRow("riga senza testata né documento") << riga.arg(999999).arg(1003).arg(QStringLiteral("2026-12-03")).arg(3)
-                                                      << QStringLiteral("senza testata") << 1550LL;
-    QTest::newRow("scrittura senza testata")
-        << QStringLiteral("insert into noterighe (idtesta, riga, descrizione, dare, avere, codconto, Data) "
-                          "values (999999, 1, 'Refill Hopper', 0, 4, 'C.01.001', '2026-12-04')")
-        << QStringLiteral("senza testata") << 1550LL;
+    riga("riga senza testata", incasso.arg(999999).arg(1003).arg(u"2026-12-04"_s).arg(3), "senza testata", 1550 + 300);
+    riga("riga senza testata né documento", incasso.arg(999999).arg(1003).arg(u"2026-12-03"_s).arg(3),
+         "senza testata", 1550);
+    riga("scrittura senza testata",
+         u"insert into noterighe (idtesta, riga, descrizione, dare, avere, codconto, Data) "
+         "values (999999, 1, 'Refill Hopper', 0, 4, 'C.01.001', '2026-12-04')"_s,
+         "senza testata", 1550);
 }
 
 // Documents damaged in each way are listed, mended in one go, logged, and consistent after.
@@ -722,17 +672,13 @@ void TestAtomicita::verificaERipara() {
     {
         RisponditoreBox box;
         auto form = apriForm(banco->host());
-        salvaRefill(*form, 0, QStringLiteral("10"));
-        salvaRefill(*form, 1, QStringLiteral("5,5"));
+        salvaRefill(*form, 0, u"10"_s);
+        salvaRefill(*form, 1, u"5,5"_s);
         QVERIFY(box.boxes().isEmpty());
         StatoModulo::istanza().applicazione.reset();
     }
     QVERIFY(incoerenze(percorso).isEmpty());
-    {
-        DbDiretto db(percorso);
-        for (const QString& istruzione : danno.split(u';'))
-            QVERIFY(db.esegui(istruzione));
-    }
+    QVERIFY(DbDiretto(percorso).esegui(danno.split(u';')));
     QVERIFY(!incoerenze(percorso).isEmpty());
 
     VerificaRefill verifica(*banco->host(), Oggi.addDays(-1), Oggi);
@@ -746,16 +692,9 @@ void TestAtomicita::verificaERipara() {
     QVERIFY(verifica.verifica().isEmpty());
     QCOMPARE(incoerenze(percorso), QStringList());
     DbDiretto db(percorso);
-    QCOMPARE(db.conta(QStringLiteral("noteteste")), 1);
-    QCOMPARE(centesimi(db.valore(QStringLiteral("select refillnoleggiatore from noteteste"))), totaleAtteso);
-    QCOMPARE(db.conta(QStringLiteral("LogOperazioni"), QStringLiteral("operazione='Riparazione Refill'")), 1);
-
-    // The program says the same through --verifica: nothing left, exit 0.
-    QProcess kalorefill;
-    kalorefill.start(programma(QStringLiteral("kalorefill")),
-                     {QStringLiteral("--verifica"), QStringLiteral("--database"), percorso});
-    QVERIFY(kalorefill.waitForFinished(30000));
-    QCOMPARE(kalorefill.exitCode(), 0);
+    QCOMPARE(db.conta(u"noteteste"_s), 1);
+    QCOMPARE(centesimi(db.valore(u"select refillnoleggiatore from noteteste"_s)), totaleAtteso);
+    QCOMPARE(db.conta(u"LogOperazioni"_s, u"operazione='Riparazione Refill'"_s), 1);
 }
 
 QTEST_MAIN(TestAtomicita)
