@@ -19,15 +19,18 @@
 // next box, conferma ticks "Conferma salvataggio", chiudi "Chiudi", riapri opens a new
 // form once the old one is closed, ricarica reloads the page, estranea puts another
 // program's entry under the day's header, avanti, dietro, opt1/opt2/opt3 the labelling
-// (code, name, ADM code), data=day (typed and confirmed), calendario=day (picked).
+// (code, name, ADM code), data=day (typed and confirmed), calendario=day (picked),
+// valore=text puts an amount on the display directly, danno finds the database damaged.
 
 #include "RisponditoreBox.h"
 #include "Supporto.h"
+#include "entry/Configura.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QKeySequence>
+#include <QLabel>
 #include <QMap>
 #include <QRegularExpression>
 #include <QTest>
@@ -42,8 +45,8 @@ public:
 
     // An expected state as the tables write it: "inserire X" for the prompt of an entry
     // open on machine X.
-    static QString atteso(const char* stato) {
-        return QString::fromUtf8(stato).replace(
+    static QString atteso(QString stato) {
+        return stato.replace(
             QStringLiteral("inserire "), QStringLiteral("scelto Inserire l'importo del refill effettuato/sull' apparecchio: "));
     }
 
@@ -101,6 +104,10 @@ public:
                 QWidget* fuoco = QApplication::focusWidget();
                 QTest::keyClick(fuoco && fuoco->window() == form.get() ? fuoco : form.get(), sequenza[0].key(),
                                 sequenza[0].keyboardModifiers());
+            } else if (passo.startsWith(QStringLiteral("valore="))) {
+                form->LabValore->setCaption(passo.section(u'=', 1)); // where the keypad would never put it
+            } else if (passo == u"danno") {
+                KaloRefill::Configura().segnalaDatabaseDanneggiato(QStringLiteral("Il database prova.db è danneggiato: pagina 7"));
             } else if (passo == u"S") {
                 form->CmdSalva->click();
             } else if (passo == u"conferma") {
@@ -219,12 +226,13 @@ public:
             {"log", QString::number(banco->conta(QStringLiteral("select * from LogOperazioni")))},
             {"totale", totale.startsWith(prefissoTotale) ? totale.mid(prefissoTotale.size()) : totale},
             {"conferma", QString::number(int(f.ChkConferma->checkState()))},
-            {"visibile", acceso(f.isVisible())}};
+            {"visibile", acceso(f.isVisible())},
+            {"danno", f.LabDanno && f.LabDanno->isVisibleTo(&f) ? f.LabDanno->text() : QString()}};
         static const QStringList attesa{
             QStringLiteral("5/1"), QStringLiteral("SG01"), QStringLiteral("04/12"), QStringLiteral("0"), QStringLiteral("0,00"), QStringLiteral("0"),
             QStringLiteral("no"), QString(), QStringLiteral("1-5A"), QStringLiteral("Selezionare un apparecchio"), QString(),
             QString(), QString(), QStringLiteral("0"), QStringLiteral("Riepilogo Refill Odierni  -> Nessun refill caricato"),
-            QStringLiteral("0"), QStringLiteral("sì")};
+            QStringLiteral("0"), QStringLiteral("sì"), QString()};
         QStringList diversi;
         for (qsizetype i = 0; i < campi.size(); ++i)
             if (campi[i].second != attesa[i])

@@ -71,7 +71,7 @@ private slots:
         QTest::addColumn<QString>("stato");
         QTest::addColumn<QStringList>("box");
         const auto riga = [](const char* nome, const char* sala, const char* passi, const char* stato, QStringList box = {}) {
-            QTest::newRow(nome) << QString::fromUtf8(sala) << QString::fromUtf8(passi) << Copione::atteso(stato) << box;
+            QTest::newRow(nome) << QString::fromUtf8(sala) << QString::fromUtf8(passi) << Copione::atteso(QString::fromUtf8(stato)) << box;
         };
         const QString chiusa = QStringLiteral(
             "Attenzione! | Attenzione! la registrazione risulta chiusa, una modifica dei dati compromettera la "

@@ -54,49 +54,12 @@ private slots:
         StatoModulo::istanza().applicazione.reset();
     }
 
-    // An amount no amount column holds exactly (set where the keypad would never put it), or
-    // any amount on a database found damaged, is refused before anything is written: one
-    // box, no row of any table, the entry still open. A damaged database shows a banner, in
-    // a form opened later too. The date field holds no date the database cannot.
-    void salvataggioRifiutato_data() {
-        QTest::addColumn<QString>("valore"); // null: "5" typed on a damaged database
-        QTest::addColumn<QStringList>("box"); // what the one box must say
-        QTest::newRow("21 cifre") << QStringLiteral("123456789012345678901")
-                                  << QStringList{QStringLiteral("123456789012345678901 non si può salvare")};
-        QTest::newRow("5 decimali") << QStringLiteral("1,23456")
-                                    << QStringList{QStringLiteral("1,23456 non si può salvare")};
-        QTest::newRow("database danneggiato")
-            << QString() << QStringList{QStringLiteral("kalorefill --verifica"), QStringLiteral("copia di sicurezza")};
-    }
-    void salvataggioRifiutato() {
-        QFETCH(QString, valore);
-        QFETCH(QStringList, box);
+    // The date field holds no date the database cannot.
+    void dataFuoriIntervallo() {
         auto form = apri();
-        if (valore.isNull()) {
-            Configura().segnalaDatabaseDanneggiato(QStringLiteral("Il database prova.db è danneggiato: pagina 7"));
-            QVERIFY(form->LabDanno && form->LabDanno->isVisibleTo(form.get()));
-            QVERIFY(form->LabDanno->text().contains(QStringLiteral("pagina 7")));
-        }
-        form->CmdApparecchio[0]->click();
-        if (valore.isNull())
-            digita(*form, QStringLiteral("5"));
-        else
-            form->LabValore->setCaption(valore);
-        form->CmdSalva->click();
-        QCOMPARE(m_box->testi().size(), 1);
-        for (const QString& parte : box)
-            QVERIFY2(m_box->testi().at(0).contains(parte), qPrintable(m_box->testi().at(0)));
-        for (const QString& sql : {SqlTesta, SqlRighe, SqlLog, SqlContabili})
-            QCOMPARE(m_banco->conta(sql), 0);
-        QCOMPARE(form->RefillAperto, qint16(-1));
-        QVERIFY(form->CmdSalva->isEnabled());
         for (const QDate& fuori : {QDate(1899, 12, 31), QDate(1, 1, 1)}) {
             form->txtData->setDate(fuori);
             QVERIFY2(form->dataRegistrazione() >= QDate(1900, 1, 1), qPrintable(form->dataRegistrazione().toString()));
-        }
-        if (valore.isNull()) {
-            const auto altro = apri();
-            QVERIFY(altro->LabDanno && altro->LabDanno->isVisibleTo(altro.get()));
         }
     }
 
@@ -108,7 +71,7 @@ private slots:
         QTest::addColumn<QString>("stato");
         QTest::addColumn<QStringList>("box");
         const auto riga = [](const char* nome, const char* passi, const char* stato, QStringList box = {}) {
-            QTest::newRow(nome) << QString::fromUtf8(passi) << Copione::atteso(stato) << box;
+            QTest::newRow(nome) << QString::fromUtf8(passi) << Copione::atteso(QString::fromUtf8(stato)) << box;
         };
         const QString altro = QStringLiteral(
             "Attenzione!! | Attenzione è gia aperto un refill non salvato su un altro apparecchio, annullo "
@@ -155,6 +118,30 @@ private slots:
              "aperto -1; valore 17,5; tasti sì; pagina 1G|2-5A; inserire C1/Slot 1/; etichetta C1/Slot 1/; conferma 2", {salvo});
         riga("conferma da altro apparecchio", "conferma @0 =17,5 si @3",
              "pagina 1V€ 17,5|2-5A; righe 17.5; testate aperta; log 1; totale €  17,5; conferma 2", {salvo});
+        // An amount no amount column holds exactly, or any amount on a database found damaged
+        // (a banner says so, in a form opened later too), is refused before anything is
+        // written, and the entry stays open.
+        const auto nonSalvabile = [](const char* importo) {
+            return QStringLiteral("KaloRefill | L'importo %1 non si può salvare: un importo ha al massimo 15 cifre intere e "
+                                  "4 decimali.\n\nNulla è stato salvato; correggere l'importo e premere di nuovo \"Salva\"."
+                                  " | 2 | OK | OK").arg(QLatin1String(importo));
+        };
+        // The banner, and the box on "Salva".
+        const QString danno = QStringLiteral(
+            "Il database prova.db è danneggiato: pagina 7\nNon registrare refill: chiudere il programma ed eseguire "
+            "\"kalorefill --verifica\"; se il danno resta, ripristinare l'ultima copia di sicurezza del database e "
+            "avvisare l'assistenza.");
+        const QString dannoBox = QStringLiteral("KaloRefill | Il refill non è stato salvato: il database è danneggiato.\n\n") +
+                                 QString(danno).replace(u'\n', QStringLiteral("\n\n")) + QStringLiteral(" | 3 | OK | OK");
+        const QString aperto1 = Copione::atteso(
+            QStringLiteral("aperto -1; valore %1; tasti sì; pagina 1G|2-5A; inserire C1/Slot 1/; etichetta C1/Slot 1/"));
+        for (const char* importo : {"123456789012345678901", "1,23456"})
+            QTest::newRow(importo) << QStringLiteral("@0 valore=") + QLatin1String(importo) + QStringLiteral(" S")
+                                   << aperto1.arg(QLatin1String(importo)) << QStringList{nonSalvabile(importo)};
+        QTest::newRow("database danneggiato") << QStringLiteral("danno @0 =5 S") << aperto1.arg(5) + QStringLiteral("; danno ") + danno
+                                              << QStringList{dannoBox};
+        QTest::newRow("danno, form riaperto") << QStringLiteral("danno chiudi riapri") << QStringLiteral("danno ") + danno
+                                              << QStringList();
         // Another machine clicked with an entry open at 0,00 (or 0,5) on a machine that has
         // an amount: Yes leaves it (green: it shows an amount) for the new one, No keeps it.
         riga("altro apparecchio con 0,00, si", "@4 =9 S @4 si @1",
