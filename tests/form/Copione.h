@@ -9,13 +9,14 @@
 // The hall (prepara), blank-separated: a number of machines (salaPronta; 5 when none is
 // given), "senzalocale" (3 machines, no venue) or "senzaconti" (5 machines, no accounts),
 // "fuori" for 4 machines never listed (out of service, other takings), "chiusa" for
-// today's registration closed; then refill rows as +machine=amount, with @day (of December 2026; default the 4th, the
-// working date), /venue (SG01) and /causale (REF) of their header, ! for a closed header,
-// ~day for the row's own date. A comma amount is a number; a point amount is text, as
-// another program may write it. Saving never asks unless a step ticks the box.
+// today's registration closed; then refill rows as +machine=amount, with @day (of December
+// 2026; default the 4th, the working date), /venue (SG01) and /causale (REF) of their
+// header, ! for a closed header, ~day for the row's own date. A comma amount is a number;
+// a point amount is text, as another program may write it. Saving never asks unless a
+// step ticks the box.
 //
-// The steps (recita): @n clicks machine button n (from 0), =keys types on the keypad (C is
-// "Canc"), S "Salva", [key] a key of the keyboard (QKeySequence text), si/no answer the
+// The steps (recita; the form opens at the first step that needs it, or at the end): @n
+// clicks machine button n (from 0), =keys types on the keypad (C is "Canc"), S "Salva", [key] a key of the keyboard (QKeySequence text), si/no answer the
 // next box, conferma ticks "Conferma salvataggio", chiudi "Chiudi", riapri opens a new
 // form once the old one is closed, ricarica reloads the page, estranea puts another
 // program's entry under the day's header, avanti, dietro, opt1/opt2/opt3 the labelling
