@@ -15,22 +15,6 @@
 using namespace KaloRefill;
 using namespace Qt::StringLiterals;
 
-namespace {
-// One machine's save of 4 December 2026 at 10:<minuto>, amounts in euro.
-RigaRegistro salvataggio(int minuto, int idScheda, qint64 prima, qint64 dopo, qint64 differenza) {
-    RigaRegistro riga;
-    riga.codLocale = QStringLiteral("SG01");
-    riga.anno = 2026;
-    riga.dataOra = QDateTime(QDate(2026, 12, 4), QTime(10, minuto));
-    riga.giornata = QDate(2026, 12, 4);
-    riga.idScheda = idScheda;
-    riga.prima = Valuta::daDecimillesimi(prima * 10000);
-    riga.dopo = Valuta::daDecimillesimi(dopo * 10000);
-    riga.differenza = Valuta::daDecimillesimi(differenza * 10000);
-    return riga;
-}
-} // namespace
-
 class TestRegole : public QObject {
     Q_OBJECT
 private slots:
@@ -81,9 +65,17 @@ private slots:
         int minuto = 0;
         for (const QString& s : salvataggi.split(u';')) {
             const QStringList v = s.split(u' ');
-            RigaRegistro riga = salvataggio(++minuto, 1001, v.at(0).toLongLong(), v.at(1).toLongLong(), v.at(2).toLongLong());
+            RigaRegistro riga;
+            riga.codLocale = QStringLiteral("SG01");
+            riga.anno = 2026;
+            riga.dataOra = QDateTime(QDate(2026, 12, 4), QTime(10, ++minuto));
+            riga.giornata = QDate(2026, 12, 4);
+            riga.idScheda = 1001;
             riga.codiceInterno = QStringLiteral("C1");
             riga.operatore = QStringLiteral("OP02");
+            riga.prima = Valuta::daDecimillesimi(v.at(0).toLongLong() * 10000);
+            riga.dopo = Valuta::daDecimillesimi(v.at(1).toLongLong() * 10000);
+            riga.differenza = Valuta::daDecimillesimi(v.at(2).toLongLong() * 10000);
             RegistroRefill(*banco->host()).aggiungi(riga);
         }
         QStringList trovati;
@@ -101,7 +93,13 @@ private slots:
         const auto banco = BancoProva::salaPronta(2);
         RegistroRefill registro(*banco->host());
         for (int i = 1; i <= 2; ++i) {
-            RigaRegistro riga = salvataggio(i, 1000 + i, 0, 10 * i, 10 * i);
+            RigaRegistro riga;
+            riga.codLocale = QStringLiteral("SG01");
+            riga.anno = 2026;
+            riga.dataOra = QDateTime(QDate(2026, 12, 4), QTime(10, i));
+            riga.giornata = QDate(2026, 12, 4);
+            riga.idScheda = 1000 + i;
+            riga.dopo = riga.differenza = Valuta::daDecimillesimi(i * 100000LL);
             registro.aggiungi(riga);
         }
         const QList<RigaRegistro> righe = registro.leggi({}, {});
