@@ -5,9 +5,6 @@
 #include "Copione.h"
 #include "MotoreProva.h"
 #include "HostRegistrato.h"
-#include "RisponditoreBox.h"
-#include "Supporto.h"
-#include "entry/Configura.h"
 
 #include <QDateEdit>
 #include <QTest>
@@ -42,6 +39,7 @@ class TestCiclo : public QObject {
             return apriForm(m_host);
         return apriForm(m_banco->host());
     }
+
 private slots:
     // Runs on the engine the test run chose; see MotoreProva.
     void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
