@@ -8,16 +8,18 @@
 //
 // The hall (prepara), blank-separated: a number of machines (salaPronta; 5 when none is
 // given), "senzalocale" (3 machines, no venue) or "senzaconti" (5 machines, no accounts),
-// "fuori" for 4 machines never listed (out of service, other takings), "chiusa" for
-// today's registration closed; then refill rows as +machine=amount, with @day (of December
+// "fuori" for 4 machines never listed (out of service, other takings), scelta=n for the
+// stored save question (0 no, 1 yes, 2 greyed, mai: never stored), "chiusa" for today's
+// registration closed; then refill rows as +machine=amount, with @day (of December
 // 2026; default the 4th, the working date), /venue (SG01) and /causale (REF) of their
 // header, ! for a closed header, ~day for the row's own date. A comma amount is a number;
 // a point amount is text, as another program may write it. Saving never asks unless a
-// step ticks the box.
+// step ticks the box or the hall has a stored choice.
 //
 // The steps (recita; the form opens at the first step that needs it, or at the end): @n
 // clicks machine button n (from 0), =keys types on the keypad (C is "Canc"), S "Salva", [key] a key of the keyboard (QKeySequence text), si/no answer the
-// next box, conferma ticks "Conferma salvataggio", chiudi "Chiudi", riapri opens a new
+// next box, conferma ticks "Conferma salvataggio", spunta clicks it (the states are
+// listed as "spunte"), chiudi "Chiudi", riapri opens a new
 // form once the old one is closed, ricarica reloads the page, estranea puts another
 // program's entry under the day's header, avanti, dietro, opt1/opt2/opt3 the labelling
 // (code, name, ADM code), data=day (typed and confirmed), calendario=day (picked),
@@ -68,6 +70,11 @@ public:
             } else if (voce == u"fuori") {
                 pronto().aggiungiApparecchi(2, 6, 0, 100); // out of service
                 banco->aggiungiApparecchi(2, 1, -1, 200);  // another kind of takings
+            } else if (voce.startsWith(QStringLiteral("scelta="))) {
+                if (voce != u"scelta=mai")
+                    pronto().host()->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Salvataggio"),
+                                                    qint16(voce.section(u'=', 1).toInt()));
+                riaperto = true; // the form finds the stored choice, or none
             } else if (voce == u"chiusa") {
                 pronto().aggiungiTestata(giorno({}), QStringLiteral("SG01"), true);
             } else {
@@ -111,6 +118,11 @@ public:
                 KaloRefill::Configura().segnalaDatabaseDanneggiato(QStringLiteral("Il database prova.db è danneggiato: pagina 7"));
             } else if (passo == u"S") {
                 form->CmdSalva->click();
+            } else if (passo == u"spunta") {
+                if (spunte.isEmpty())
+                    spunte << QString::number(int(form->ChkConferma->checkState()));
+                form->ChkConferma->click();
+                spunte << QString::number(int(form->ChkConferma->checkState()));
             } else if (passo == u"conferma") {
                 form->ChkConferma->setCheckState(Qt::Checked);
             } else if (passo == u"chiudi") {
@@ -228,12 +240,13 @@ public:
             {"totale", totale.startsWith(prefissoTotale) ? totale.mid(prefissoTotale.size()) : totale},
             {"conferma", QString::number(int(f.ChkConferma->checkState()))},
             {"visibile", acceso(f.isVisible())},
-            {"danno", f.LabDanno && f.LabDanno->isVisibleTo(&f) ? f.LabDanno->text() : QString()}};
+            {"danno", f.LabDanno && f.LabDanno->isVisibleTo(&f) ? f.LabDanno->text() : QString()},
+            {"spunte", spunte.join(u'|')}};
         static const QStringList attesa{
             QStringLiteral("5/1"), QStringLiteral("SG01"), QStringLiteral("04/12"), QStringLiteral("0"), QStringLiteral("0,00"), QStringLiteral("0"),
             QStringLiteral("no"), QString(), QStringLiteral("1-5A"), QStringLiteral("Selezionare un apparecchio"), QString(),
             QString(), QString(), QStringLiteral("0"), QStringLiteral("Riepilogo Refill Odierni  -> Nessun refill caricato"),
-            QStringLiteral("0"), QStringLiteral("sì"), QString()};
+            QStringLiteral("0"), QStringLiteral("sì"), QString(), QString()};
         QStringList diversi;
         for (qsizetype i = 0; i < campi.size(); ++i)
             if (campi[i].second != attesa[i])
@@ -243,6 +256,7 @@ public:
 
 private:
     bool riaperto = false;
+    QStringList spunte; // "Conferma salvataggio" before the first click and after each
     inline static const QString sqlTesta = QStringLiteral("select * from noteteste where codcausale='REF'");
 
     BancoProva& pronto() {
@@ -255,10 +269,11 @@ private:
     void apri() {
         if (form)
             return;
+        BancoProva& sala = pronto();
         if (!riaperto)
-            pronto().host()->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Salvataggio"), 0);
+            sala.host()->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Salvataggio"), 0);
         riaperto = true;
-        form = apriForm(banco->host());
+        form = apriForm(sala.host());
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }

@@ -17,37 +17,6 @@ private slots:
     void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
     void cleanup() { StatoModulo::istanza().applicazione.reset(); }
 
-    // The stored choice comes back as it was stored, greyed included; the operator's clicks
-    // then only tick and untick, and "Chiudi" stores what the box shows.
-    void confermaSalvataggio_data() {
-        QTest::addColumn<int>("salvato");
-        QTest::addColumn<int>("stato");
-        QTest::addColumn<QList<int>>("dopoClic");
-        const int si = Qt::Checked, no = Qt::Unchecked;
-        QTest::newRow("mai salvato") << -1 << si << QList<int>{no, si, no};
-        QTest::newRow("non chiedere") << 0 << no << QList<int>{si, no, si};
-        QTest::newRow("chiedere") << 1 << si << QList<int>{no, si, no};
-        QTest::newRow("grigio") << 2 << int(Qt::PartiallyChecked) << QList<int>{si, no, si};
-    }
-    void confermaSalvataggio() {
-        QFETCH(int, salvato);
-        QFETCH(QList<int>, dopoClic);
-        auto banco = BancoProva::salaPronta(1);
-        if (salvato >= 0)
-            banco->host()->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Salvataggio"), qint16(salvato));
-        auto form = apriForm(banco->host());
-        QTEST(int(form->ChkConferma->checkState()), "stato");
-        QList<int> stati;
-        for (int i = 0; i < dopoClic.size(); ++i) {
-            form->ChkConferma->click();
-            stati << int(form->ChkConferma->checkState());
-        }
-        QCOMPARE(stati, dopoClic);
-        form->CmdChiudi->click();
-        QCOMPARE(int(banco->host()->leggisettaggio(QStringLiteral("Refill"), QStringLiteral("Salvataggio"), -1)),
-                 dopoClic.last() == int(Qt::Checked) ? 1 : 0);
-    }
-
     void fallimentoAvvioSilenzioso() {
         // The machine query fails: start-up stops there without a word, the buttons keep
         // their first state and LabStato its own text; the form still opens.
@@ -88,6 +57,12 @@ private slots:
         riga("diciassette apparecchi", "17 fuori", "", "apparecchi 17/2; pagina 1-16A");
         riga("trentadue apparecchi", "32 fuori", "", "apparecchi 32/2; pagina 1-16A");
         riga("trentatre apparecchi", "33 fuori", "", "apparecchi 33/3; pagina 1-16A");
+        // The stored save question comes back as stored, greyed included; clicks then only
+        // tick and untick, and "Chiudi" stores what the box shows (seen by the next form).
+        riga("mai salvata", "scelta=mai", "spunta spunta spunta chiudi riapri", "spunte 2|0|2|0");
+        riga("non chiedere", "scelta=0", "spunta spunta spunta chiudi riapri", "conferma 2; spunte 0|2|0|2");
+        riga("chiedere", "scelta=1", "spunta spunta spunta chiudi riapri", "spunte 2|0|2|0");
+        riga("grigia", "scelta=2", "spunta spunta spunta chiudi riapri", "conferma 2; spunte 1|2|0|2");
         // A zero amount stays teal.
         riga("importi sulla pagina", "4 +1001=12,5 +1003=0 +1004=0.1", "", "apparecchi 4/1; pagina 1V€  12,5|2-3A|4V€  0,1; righe 12.5|0|0.1; testate aperta; totale €  12,6");
         // Another venue's refills, another date's row under our header, other documents: not counted.
