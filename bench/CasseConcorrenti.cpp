@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <iostream>
@@ -70,7 +71,7 @@ void preparaSala(const SalaServer& sala) {
     host->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Salvataggio"), 0);
 }
 
-int eseguiCassa(const QString& indirizzo, int numero, int secondi) {
+int eseguiCassa(const QString& indirizzo, int numero, int secondi, int ritmoMs, int faseMs) {
     // The offscreen platform says this of every window it opens; 64 desks would bury the
     // report under it.
     static const QtMessageHandler predefinito = qInstallMessageHandler(nullptr);
@@ -108,6 +109,13 @@ int eseguiCassa(const QString& indirizzo, int numero, int secondi) {
     double inSalvataggio = 0;
     int giri = 0;
     for (int i = 0; QDateTime::currentMSecsSinceEpoch() < fine; ++i) {
+        if (ritmoMs > 0) {
+            const qint64 prossimo = via + faseMs + qint64(i) * ritmoMs;
+            if (prossimo >= fine)
+                break;
+            while (QDateTime::currentMSecsSinceEpoch() < prossimo)
+                QThread::msleep(1);
+        }
         // Each desk of a hall refills machines of its own, as cash desks of one hall do.
         form->CmdApparecchio[static_cast<std::size_t>(numero % FrmRefill::NumeroPulsanti)]->click();
         form->PremiTasto(QString::number(i % 9 + 1));
@@ -145,7 +153,7 @@ int eseguiCassa(const QString& indirizzo, int numero, int secondi) {
     return 0;
 }
 
-Esito misura(const QList<SalaServer>& sale, int casse, int secondi) {
+Esito misura(const QList<SalaServer>& sale, int casse, int secondi, int ritmoMs) {
     Esito e;
     std::map<QString, long long> registroPrima;
     for (const SalaServer& s : sale)
@@ -163,7 +171,8 @@ Esito misura(const QList<SalaServer>& sale, int casse, int secondi) {
         p->setProcessEnvironment(ambiente);
         p->start(QCoreApplication::applicationFilePath(),
                  {QStringLiteral("--cassa"), sale.at(c % sale.size()).indirizzo, QString::number(c / sale.size()),
-                  QString::number(secondi)});
+                  QString::number(secondi), QString::number(ritmoMs),
+                  QString::number(ritmoMs * c / std::max(casse, 1))});
         processi.push_back(std::move(p));
     }
     for (auto& p : processi) {

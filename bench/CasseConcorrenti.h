@@ -41,10 +41,12 @@ void preparaSala(const SalaServer& sala);
 
 // `casse` desks spread in turn over `sale`, saving for `secondi` seconds from the same
 // instant.
-Esito misura(const QList<SalaServer>& sale, int casse, int secondi);
+// With `ritmoMs` each desk starts a save every that many ms (an operator's pace; the desks'
+// phases spread over the period); with 0 each saves again as soon as the last save ends.
+Esito misura(const QList<SalaServer>& sale, int casse, int secondi, int ritmoMs);
 
 // The desk itself, in the child process: "--cassa INDIRIZZO NUMERO SECONDI", NUMERO its
 // place among the desks of its hall.
-int eseguiCassa(const QString& indirizzo, int numero, int secondi);
+int eseguiCassa(const QString& indirizzo, int numero, int secondi, int ritmoMs, int faseMs);
 
 } // namespace CasseConcorrenti

@@ -282,13 +282,20 @@ void CanalePg::conosciTipi(const QList<unsigned>& tipi) {
 
 void CanalePg::conosciTabelle(const QList<unsigned>& tabelle) {
     QStringList ignote;
+    // The system's own tables (below the first number a user object gets) come only from
+    // the program's catalogue look-ups, which need no table names.
+    constexpr unsigned PrimoOggettoUtente = 16384;
     for (unsigned t : tabelle)
-        if (t != 0 && !m_tabelle.contains(t) && !ignote.contains(QString::number(t)))
+        if (t >= PrimoOggettoUtente && !m_tabelle.contains(t) && !ignote.contains(QString::number(t)))
             ignote.append(QString::number(t));
     if (ignote.isEmpty())
         return;
+    // With every table the connection sees outside the system's schemas: one round trip
+    // for the whole session, not one per table.
     const QList<Esito> esiti = invia(
-        {{QStringLiteral("SELECT oid, relname FROM pg_class WHERE oid IN (") + ignote.join(u',') + QLatin1Char(')'),
+        {{QStringLiteral("SELECT oid, relname FROM pg_class WHERE oid IN (") + ignote.join(u',') +
+              QStringLiteral(") OR (relkind IN ('r', 'v', 'p', 'm', 'f') AND pg_table_is_visible(oid) AND "
+                             "relnamespace NOT IN ('pg_catalog'::regnamespace, 'information_schema'::regnamespace))"),
           {},
           false}});
     if (!esiti.constFirst().riuscito())

@@ -349,6 +349,16 @@ void Connessione::dimenticaColonne() {
     m_colonneNote.clear();
 }
 
+void Connessione::eseguiDopo(const QString& sql, const QVariantList& valori, const QString& seNessunaRiga) {
+    if (esegui(sql, valori) == 0 && !seNessunaRiga.isEmpty())
+        throw Errore::database(seNessunaRiga);
+}
+
+std::function<qint64()> Connessione::inserisciDopo(const QString& sql, const QVariantList& valori) {
+    const qint64 chiave = inserisci(sql, valori);
+    return [chiave] { return chiave; };
+}
+
 void Connessione::iniziaUnita() {
     if (m_unita != StatoUnita::Nessuna)
         throw Errore::chiamataNonValida();

@@ -6,6 +6,7 @@
 #include "ColonnaInsieme.h"
 #include "DialettoSql.h"
 #include "SqlTranslator.h"
+#include "host/Errore.h"
 
 #include <QList>
 #include <QSqlDatabase>
@@ -13,15 +14,21 @@
 #include <QVariant>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <unordered_map>
+#include <vector>
 
 class QSqlError;
 
 namespace KaloRefill {
 
-class Errore;
+// A read whose rows are asked for now and needed later; what it is is the engine's own.
+class LetturaAnticipata {
+public:
+    virtual ~LetturaAnticipata() = default;
+};
 
 // One connection to a KaloRefill database, with a name of its own, shared by the host and
 // by every set it hands out: a set may outlive its host. This is what every engine shares:
@@ -84,6 +91,32 @@ public:
     // and no row is read.
     virtual void verifica(const QString& sql) = 0;
 
+    // Looks at a query as verifica does; an engine far away may also send it ahead, with
+    // its next round trip, and hand back what to collect its rows with. Null when the
+    // rows are read when they are needed.
+    virtual std::shared_ptr<LetturaAnticipata> anticipa(const QString& sql) {
+        verifica(sql);
+        return {};
+    }
+    // The rows of a query sent ahead: as they came back, or read now when this connection
+    // has written since, or when nothing was sent ahead.
+    virtual Risultato leggi(const std::shared_ptr<LetturaAnticipata>& anticipo, const QString& sql) {
+        (void)anticipo;
+        return leggi(sql);
+    }
+
+    // A write whose outcome the caller does not wait for. Inside a unit that allows it, an
+    // engine far away holds it back until a call needs an answer or the unit ends, and
+    // keeps its failure, or `seNessunaRiga` as a failure when it changes no row, for
+    // scrittureFallite. Anywhere else it runs now and fails now.
+    virtual void eseguiDopo(const QString& sql, const QVariantList& valori, const QString& seNessunaRiga);
+    // The same for an INSERT: the key of the new row comes when it is asked for.
+    virtual std::function<qint64()> inserisciDopo(const QString& sql, const QVariantList& valori);
+    // The unit now open may hold writes back (see eseguiDopo), until told otherwise.
+    virtual void ritardaScritture(bool si) { (void)si; }
+    // Sends what is held back; the failures of the writes sent late, in order, once each.
+    virtual std::vector<Errore> scrittureFallite() { return {}; }
+
     // The engine's own marks of a KaloRefill database. Errore when they cannot be read.
     virtual Contrassegno contrassegno(const QString& nome) = 0;
 
@@ -93,7 +126,8 @@ public:
 
     // One unit of work as one transaction that takes the write lock at its start, so the
     // units of several connections run one after the other. Errore UnitaNonRiuscita when
-    // the lock is not obtained within the wait, or the database cannot be written.
+    // the lock is not obtained within the wait, or the database cannot be written: here,
+    // or (where the engine sends the start with the unit's first statement) at that call.
     void iniziaUnita();
     // Commits; when the commit fails the unit is dropped and UnitaNonRiuscita thrown.
     void confermaUnita();

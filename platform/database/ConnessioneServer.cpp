@@ -11,7 +11,9 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <iterator>
+#include <optional>
 #include <utility>
 
 namespace KaloRefill {
@@ -96,12 +98,9 @@ void ConnessioneServer::collega() {
 
 void ConnessioneServer::impostaSessione() {
     // Dates travel as ISO text whatever the server's settings, and no notice clutters
-    // the output of the program.
-    const QList<CanalePg::Esito> esiti =
-        m_canale.invia({{QStringLiteral("SET datestyle = 'ISO, YMD'"), {}, false},
-                        {QStringLiteral("SET client_min_messages = warning"), {}, false}});
-    if (!esiti.constLast().riuscito())
-        fallito(QStringLiteral("Errore del database"), esiti.constLast().errore);
+    // the output of the program. They go with the connection's first statement.
+    m_preambolo = {{QStringLiteral("SET datestyle = 'ISO, YMD'"), {}, false},
+                   {QStringLiteral("SET client_min_messages = warning"), {}, false}};
 }
 
 bool ConnessioneServer::riconnetti() {
@@ -156,38 +155,238 @@ CanalePg::Richiesta ConnessioneServer::richiesta(const QString& sql, const QVari
     return {p.testo, p.valori, daPreparare(p.testo)};
 }
 
-CanalePg::Esito ConnessioneServer::esegui(const CanalePg::Richiesta& richiesta, bool conValori) {
-    for (int tentativo = 0;; ++tentativo) {
+template <typename Chiamata> auto ConnessioneServer::riprovandoSePersa(Chiamata&& chiamata) {
+    // A call outside a unit that finds the server gone (restarted, or a standby promoted in
+    // its place) is made once more on a new connection: it changes nothing, and the
+    // operator would otherwise see a page or a total fail once after every server change.
+    const bool giaPersa = m_daRiconnettere;
+    try {
+        return chiamata();
+    } catch (const Errore&) {
+        if (giaPersa || !m_daRiconnettere || m_unita != StatoUnita::Nessuna)
+            throw;
+    }
+    return chiamata();
+}
+
+struct ConnessioneServer::InAttesa final : LetturaAnticipata {
+    CanalePg::Richiesta richiesta;
+    bool conValori = false;
+    // The writes of this connection before it was asked for.
+    quint64 scritture = 0;
+    std::optional<CanalePg::Esito> esito;
+    bool ritentata = false;
+    // A write held back: what it means when it changes no row (nothing when that is fine).
+    bool trattenuta = false;
+    QString seNessunaRiga;
+};
+
+std::optional<CanalePg::Esito> ConnessioneServer::inviaCoda(const QString& poi) {
+    std::optional<CanalePg::Esito> esitoPoi;
+    while (!m_coda.empty() || (!poi.isEmpty() && !esitoPoi)) {
         soloSeUnitaViva();
         // Outside a unit a lost server connection is made again at the next call.
         if ((m_daRiconnettere || !database().isOpen()) && m_unita == StatoUnita::Nessuna)
             riconnetti();
+        // A read sent ahead for a set that is gone, or that this connection has written
+        // after, is not sent: it would be read again anyway.
+        std::erase_if(m_coda, [this](const std::shared_ptr<InAttesa>& a) {
+            return !a->trattenuta && (a.use_count() == 1 || a->scritture != m_scritture);
+        });
+        if (m_coda.empty() && poi.isEmpty())
+            return esitoPoi;
         // A failed statement would abort the server's whole transaction: the savepoint
         // keeps the failure to this one call, as SQLite does by itself.
         const bool inUnita = m_unita == StatoUnita::Attiva;
-        QList<CanalePg::Richiesta> richieste;
-        if (inUnita)
-            richieste.append({QStringLiteral("SAVEPOINT istruzione"), {}, false});
-        richieste.append(richiesta);
-        if (inUnita)
-            richieste.append({QStringLiteral("RELEASE SAVEPOINT istruzione"), {}, false});
-        const QList<CanalePg::Esito> esiti = m_canale.invia(richieste);
-        const CanalePg::Esito& esito = esiti.at(inUnita ? 1 : 0);
-        if (esiti.constLast().riuscito())
-            return esito;
-        if (inUnita && (!esiti.constFirst().riuscito() || esito.riuscito()))
-            unitaPersa(esiti.constFirst().riuscito() ? esiti.constLast().errore : esiti.constFirst().errore);
-        const bool persa = connessionePersa(esito.errore);
-        if (inUnita && !persa)
-            istruzioneUnita(QStringLiteral("ROLLBACK TO SAVEPOINT istruzione"));
-        if (tentativo == 0 && !persa && piano(esito.errore)) {
-            m_canale.dimentica();
-            continue;
+        const qsizetype passo = inUnita ? 3 : 1;
+        // The session's settings and the unit's BEGIN and lock travel with the first
+        // statements.
+        QList<CanalePg::Richiesta> richieste = m_preambolo + m_inizio;
+        const qsizetype preambolo = m_preambolo.size();
+        const qsizetype inizio = preambolo + m_inizio.size();
+        for (const auto& a : std::as_const(m_coda)) {
+            if (inUnita)
+                richieste.append({QStringLiteral("SAVEPOINT istruzione"), {}, false});
+            richieste.append(a->richiesta);
+            if (inUnita)
+                richieste.append({QStringLiteral("RELEASE SAVEPOINT istruzione"), {}, false});
         }
-        fallito(esito.rifiutata && conValori ? QStringLiteral("Istruzione rifiutata dal database")
-                                             : QStringLiteral("Errore del database"),
-                esito.errore);
+        if (!poi.isEmpty())
+            richieste.append({poi, {}, false});
+        const QList<CanalePg::Esito> esiti = m_canale.invia(richieste);
+        if (preambolo > 0) {
+            m_preambolo.clear();
+            if (!esiti.at(preambolo - 1).riuscito()) {
+                const QSqlError errore = esiti.at(preambolo - 1).errore;
+                m_coda.clear();
+                m_trattenute.clear();
+                if (m_unita == StatoUnita::Attiva) {
+                    m_inizio.clear();
+                    m_daRiconnettere = m_daRiconnettere || connessionePersa(errore);
+                    perdiUnita(motivo(errore));
+                }
+                fallito(QStringLiteral("Errore del database"), errore);
+            }
+        }
+        if (inizio > preambolo && !unitaIniziata(esiti.mid(preambolo, inizio - preambolo)))
+            continue;
+        // After a failure the server skips the rest until the sync: they go again.
+        bool tutte = true;
+        for (std::size_t fatte = 0; tutte && fatte < m_coda.size(); ++fatte) {
+            const qsizetype i = inizio + qsizetype(fatte) * passo;
+            const CanalePg::Esito& esito = esiti.at(inUnita ? i + 1 : i);
+            if (esiti.at(i + passo - 1).riuscito()) {
+                m_coda[fatte]->esito = esito;
+                continue;
+            }
+            tutte = false;
+            InAttesa& fallita = *m_coda[fatte];
+            const auto coda = std::exchange(m_coda, {});
+            if (inUnita && (!esiti.at(i).riuscito() || esito.riuscito()))
+                unitaPersa(esiti.at(i).riuscito() ? esiti.at(i + 2).errore : esiti.at(i).errore);
+            const bool persa = connessionePersa(esito.errore);
+            if (inUnita && !persa)
+                istruzioneUnita(QStringLiteral("ROLLBACK TO SAVEPOINT istruzione"));
+            m_coda.assign(coda.begin() + qsizetype(fatte) + 1, coda.end());
+            if (!fallita.ritentata && !persa && piano(esito.errore)) {
+                m_canale.dimentica();
+                fallita.ritentata = true;
+                m_coda.insert(m_coda.begin(), coda.at(fatte));
+                continue;
+            }
+            fallita.esito = esito;
+            if (persa) {
+                // Nothing more reaches this server: what waited fails with the same error.
+                for (const auto& a : std::as_const(m_coda))
+                    a->esito = esito;
+                m_coda.clear();
+            }
+        }
+        if (tutte) {
+            m_coda.clear();
+            if (!poi.isEmpty())
+                esitoPoi = esiti.constLast();
+        }
     }
+    esaminaScritture();
+    return esitoPoi;
+}
+
+std::shared_ptr<ConnessioneServer::InAttesa> ConnessioneServer::trattieni(const CanalePg::Richiesta& richiesta,
+                                                                      const QString& seNessunaRiga) {
+    ++m_scritture;
+    auto attesa = std::make_shared<InAttesa>();
+    attesa->richiesta = richiesta;
+    attesa->conValori = true;
+    attesa->scritture = m_scritture;
+    attesa->trattenuta = true;
+    attesa->seNessunaRiga = seNessunaRiga;
+    m_coda.push_back(attesa);
+    m_trattenute.push_back(attesa);
+    return attesa;
+}
+
+void ConnessioneServer::esaminaScritture() {
+    while (!m_trattenute.empty() && m_trattenute.front()->esito) {
+        const std::shared_ptr<InAttesa> attesa = m_trattenute.front();
+        m_trattenute.erase(m_trattenute.begin());
+        try {
+            if (CanalePg::cambiate(esitoDi(*attesa)) == 0 && !attesa->seNessunaRiga.isEmpty())
+                throw Errore::database(attesa->seNessunaRiga);
+        } catch (const Errore& errore) {
+            // A lost unit is the caller's failure, at once; anything else was the write's.
+            if (errore.numero() == CodiceErrore::UnitaNonRiuscita)
+                throw;
+            m_fallite.push_back(errore);
+        }
+    }
+}
+
+void ConnessioneServer::eseguiDopo(const QString& sql, const QVariantList& valori, const QString& seNessunaRiga) {
+    if (!m_ritarda || m_unita != StatoUnita::Attiva) {
+        Connessione::eseguiDopo(sql, valori, seNessunaRiga);
+        return;
+    }
+    trattieni(richiesta(sql, valori), seNessunaRiga);
+}
+
+std::function<qint64()> ConnessioneServer::inserisciDopo(const QString& sql, const QVariantList& valori) {
+    if (!m_ritarda || m_unita != StatoUnita::Attiva)
+        return Connessione::inserisciDopo(sql, valori);
+    std::shared_ptr<InAttesa> attesa = trattieni(richiesta(m_dialetto->insertConChiave(sql), valori), {});
+    return [this, attesa] {
+        if (!attesa->esito)
+            inviaCoda();
+        const CanalePg::Esito* esito = attesa->esito ? &*attesa->esito : nullptr;
+        const QVariant chiave =
+            esito && esito->riuscito() ? m_canale.righe(*esito).righe.value(0).value(0) : QVariant();
+        if (!chiave.isValid() || chiave.isNull())
+            throw Errore::database(
+                QStringLiteral("Il database non ha restituito la chiave della nuova riga."));
+        return chiave.toLongLong();
+    };
+}
+
+std::vector<Errore> ConnessioneServer::scrittureFallite() {
+    if (m_unita == StatoUnita::Attiva)
+        inviaCoda();
+    return std::exchange(m_fallite, {});
+}
+
+const CanalePg::Esito& ConnessioneServer::esitoDi(const InAttesa& attesa) {
+    if (!attesa.esito)
+        throw Errore::database(serverNonRisponde(m_server, {}));
+    const CanalePg::Esito& esito = *attesa.esito;
+    if (!esito.riuscito())
+        fallito(esito.rifiutata && attesa.conValori ? QStringLiteral("Istruzione rifiutata dal database")
+                                                    : QStringLiteral("Errore del database"),
+                esito.errore);
+    return esito;
+}
+
+CanalePg::Esito ConnessioneServer::esegui(const CanalePg::Richiesta& richiesta, bool conValori) {
+    auto attesa = std::make_shared<InAttesa>();
+    attesa->richiesta = richiesta;
+    attesa->conValori = conValori;
+    attesa->scritture = m_scritture;
+    m_coda.push_back(attesa);
+    inviaCoda();
+    return esitoDi(*attesa);
+}
+
+std::shared_ptr<LetturaAnticipata> ConnessioneServer::anticipa(const QString& sql) {
+    CanalePg::Richiesta r = richiesta(sql, {});
+    if (!r.preparata)
+        return {};
+    auto attesa = std::make_shared<InAttesa>();
+    attesa->richiesta = r;
+    attesa->conValori = true;
+    attesa->scritture = m_scritture;
+    m_coda.push_back(attesa);
+    // A text the server has not seen yet goes now: a wrong one fails where it is opened.
+    if (!m_canale.preparata(r.sql)) {
+        riprovandoSePersa([&] {
+            inviaCoda();
+            if (!attesa->esito)
+                return 0;
+            if (!attesa->esito->riuscito() && attesa->esito->rifiutata)
+                esitoDi(*attesa);
+            return 0;
+        });
+    }
+    return attesa;
+}
+
+ConnessioneServer::Risultato ConnessioneServer::leggi(const std::shared_ptr<LetturaAnticipata>& anticipo,
+                                                      const QString& sql) {
+    auto attesa = std::dynamic_pointer_cast<InAttesa>(anticipo);
+    if (attesa && attesa->scritture == m_scritture && !attesa->esito)
+        inviaCoda();
+    // Read again: written since, or failed on a connection that is made again.
+    if (!attesa || attesa->scritture != m_scritture || !attesa->esito ||
+        (!attesa->esito->riuscito() && m_unita == StatoUnita::Nessuna && connessionePersa(attesa->esito->errore)))
+        return leggi(sql);
+    return m_canale.righe(esitoDi(*attesa));
 }
 
 bool ConnessioneServer::comando(const QString& sql, QSqlError* errore) {
@@ -211,29 +410,17 @@ void ConnessioneServer::unitaPersa(const QSqlError& errore) {
     perdiUnita(motivo(errore));
 }
 
-template <typename Chiamata> auto ConnessioneServer::riprovandoSePersa(Chiamata&& chiamata) {
-    // A call outside a unit that finds the server gone (restarted, or a standby promoted in
-    // its place) is made once more on a new connection: it changes nothing, and the
-    // operator would otherwise see a page or a total fail once after every server change.
-    const bool giaPersa = m_daRiconnettere;
-    try {
-        return chiamata();
-    } catch (const Errore&) {
-        if (giaPersa || !m_daRiconnettere || m_unita != StatoUnita::Nessuna)
-            throw;
-    }
-    return chiamata();
-}
-
 ConnessioneServer::Risultato ConnessioneServer::leggi(const QString& sql, const QVariantList& valori) {
     return riprovandoSePersa([&] { return m_canale.righe(esegui(richiesta(sql, valori), !valori.isEmpty())); });
 }
 
 int ConnessioneServer::esegui(const QString& sql, const QVariantList& valori) {
+    ++m_scritture;
     return CanalePg::cambiate(esegui(richiesta(sql, valori), !valori.isEmpty()));
 }
 
 qint64 ConnessioneServer::inserisci(const QString& sql, const QVariantList& valori) {
+    ++m_scritture;
     const QVariant chiave = leggi(m_dialetto->insertConChiave(sql), valori).righe.value(0).value(0);
     if (!chiave.isValid() || chiave.isNull())
         throw Errore::database(
@@ -285,45 +472,60 @@ void ConnessioneServer::verificaDiritti() {
 }
 
 void ConnessioneServer::apriUnita() {
+    ++m_scritture;
     // The next save makes a lost connection again; a server that is still away fails it.
     if ((m_daRiconnettere || !database().isOpen()) && !riconnetti())
         throw Errore::unitaNonRiuscita(serverNonRisponde(m_server, database().lastError()));
-    // BEGIN and the write lock in one round trip; the lock before any savepoint, since a
-    // savepoint rolled back would let it go.
-    QList<CanalePg::Richiesta> inizio;
+    // BEGIN and the write lock go with the unit's first statements, in their round trip;
+    // the lock before any savepoint, since a savepoint rolled back would let it go.
+    m_inizio.clear();
     for (const QString& sql : m_dialetto->inizioUnita(m_attesaBloccoMs))
-        inizio.append({sql, {}, false});
-    QList<CanalePg::Esito> esiti = m_canale.invia(inizio);
-    if (!esiti.constFirst().riuscito()) {
-        // A connection the server dropped while idle shows only now: the unit starts on a
-        // new one.
-        if (!connessionePersa(esiti.constFirst().errore))
-            throw Errore::unitaNonRiuscita(motivo(esiti.constFirst().errore));
-        if (!riconnetti())
-            throw Errore::unitaNonRiuscita(serverNonRisponde(m_server, database().lastError()));
-        esiti = m_canale.invia(inizio);
-        if (!esiti.constFirst().riuscito()) {
-            m_daRiconnettere = connessionePersa(esiti.constFirst().errore);
-            throw Errore::unitaNonRiuscita(motivo(esiti.constFirst().errore));
-        }
-    }
-    for (const CanalePg::Esito& esito : std::as_const(esiti)) {
-        if (esito.riuscito())
-            continue;
-        if (connessionePersa(esito.errore))
-            m_daRiconnettere = true;
-        else
-            comando(QStringLiteral("ROLLBACK"));
-        throw Errore::unitaNonRiuscita(motivo(esito.errore));
-    }
+        m_inizio.append({sql, {}, false});
+    m_riavviata = false;
     m_unita = StatoUnita::Attiva;
     m_motivoPerdita.clear();
 }
 
-bool ConnessioneServer::chiudiUnita(QString& perche) {
-    QSqlError rifiuto;
-    if (comando(QStringLiteral("COMMIT"), &rifiuto))
+bool ConnessioneServer::unitaIniziata(const QList<CanalePg::Esito>& esiti) {
+    const auto fallito = std::find_if(esiti.cbegin(), esiti.cend(), [](const auto& e) { return !e.riuscito(); });
+    if (fallito == esiti.cend()) {
+        m_inizio.clear();
         return true;
+    }
+    const QSqlError errore = fallito->errore;
+    // A connection the server dropped while idle shows only now: the unit starts again on
+    // a new one, with everything that was to go with it (the server ran none of it).
+    if (fallito == esiti.cbegin() && connessionePersa(errore) && !m_riavviata) {
+        m_riavviata = true;
+        if (riconnetti())
+            return false;
+    }
+    if (connessionePersa(errore))
+        m_daRiconnettere = true;
+    else
+        comando(QStringLiteral("ROLLBACK"));
+    m_inizio.clear();
+    m_coda.clear();
+    m_trattenute.clear();
+    perdiUnita(connessionePersa(errore) && m_daRiconnettere && !database().isOpen()
+                   ? serverNonRisponde(m_server, database().lastError())
+                   : motivo(errore));
+}
+
+bool ConnessioneServer::chiudiUnita(QString& perche) {
+    ++m_scritture;
+    m_ritarda = false;
+    // The writes still held back go with the commit, in the same round trip.
+    QSqlError rifiuto;
+    try {
+        const std::optional<CanalePg::Esito> esito = inviaCoda(QStringLiteral("COMMIT"));
+        if (esito && esito->riuscito())
+            return true;
+        rifiuto = esito ? esito->errore : QSqlError();
+    } catch (const Errore& errore) {
+        perche = m_unita == StatoUnita::Persa ? m_motivoPerdita : errore.descrizione();
+        return false;
+    }
     perche = motivo(rifiuto);
     if (connessionePersa(rifiuto))
         m_daRiconnettere = true;
@@ -331,6 +533,16 @@ bool ConnessioneServer::chiudiUnita(QString& perche) {
 }
 
 void ConnessioneServer::scartaUnita() {
+    ++m_scritture;
+    m_ritarda = false;
+    m_coda.clear();
+    m_trattenute.clear();
+    m_fallite.clear();
+    // A unit whose BEGIN never left has nothing on the server to roll back.
+    if (!m_inizio.isEmpty()) {
+        m_inizio.clear();
+        return;
+    }
     // The server's transaction is the unit's own: open while the unit is alive.
     if (m_unita == StatoUnita::Attiva && !m_daRiconnettere)
         comando(QStringLiteral("ROLLBACK"));

@@ -5,6 +5,10 @@
 #include "CanalePg.h"
 #include "Connessione.h"
 
+#include <functional>
+#include <optional>
+#include <vector>
+
 namespace KaloRefill {
 
 class ParametriServer;
@@ -12,10 +16,12 @@ class ParametriServer;
 // A database on a PostgreSQL server, shared by the cash desks of a chain, often over a
 // VPN: round trips decide the speed. QtSql opens the connection; the statements go through
 // libpq on its handle (CanalePg), each text prepared once per connection with the values
-// the module writes into its texts bound instead. A unit takes a transaction-level
-// advisory lock before anything else, in the round trip that begins it; each statement in
-// it runs in a savepoint of its own, sent in the same round trip as the statement, so a
-// failed statement undoes only itself as it does on a file. A connection the server
+// the module writes into its texts bound instead. Only what decides the next step waits
+// for the server: a set's query leaves when the set is opened, a save's writes wait for
+// the next statement that needs an answer, and a unit's BEGIN and transaction-level
+// advisory lock go with its first statements. Each statement of a unit runs in a
+// savepoint of its own, sent in the same round trip, so a failed statement undoes only
+// itself as it does on a file. A connection the server
 // dropped is made again: at the next unit, or once for a call outside a unit that changes
 // nothing.
 class ConnessioneServer final : public Connessione {
@@ -30,6 +36,16 @@ public:
     // The key comes back as the result of the insert itself.
     qint64 inserisci(const QString& sql, const QVariantList& valori) override;
     void verifica(const QString& sql) override;
+    // A query whose text is kept prepared already waits for the next round trip; another
+    // goes now, prepared and run together, and comes back read.
+    std::shared_ptr<LetturaAnticipata> anticipa(const QString& sql) override;
+    Risultato leggi(const std::shared_ptr<LetturaAnticipata>& anticipo, const QString& sql) override;
+    // Held back in a unit that allows it: they travel with the next statement that needs
+    // an answer, each in its savepoint, or with the commit.
+    void eseguiDopo(const QString& sql, const QVariantList& valori, const QString& seNessunaRiga) override;
+    std::function<qint64()> inserisciDopo(const QString& sql, const QVariantList& valori) override;
+    void ritardaScritture(bool si) override { m_ritarda = si && m_unita == StatoUnita::Attiva; }
+    std::vector<Errore> scrittureFallite() override;
     // The table of marks exists, or the database holds no table at all.
     Contrassegno contrassegno(const QString& nome) override;
 
@@ -48,9 +64,24 @@ private:
     void collega();
     // The statement as it travels: with the values compared in its text taken out.
     CanalePg::Richiesta richiesta(const QString& sql, const QVariantList& valori);
-    // Runs one request; inside a unit between a savepoint and its release, in the same
-    // round trip. A failure is thrown as fallito throws it, the savepoint rolled back.
+    struct InAttesa;
+    // Runs one request, with the queue before it; inside a unit between a savepoint and its
+    // release, in the same round trip. A failure is thrown as fallito throws it, the
+    // savepoint rolled back.
     CanalePg::Esito esegui(const CanalePg::Richiesta& richiesta, bool conValori);
+    // Sends every request of the queue in one round trip (more only when one fails) and
+    // keeps what came back for each. UnitaNonRiuscita when the unit is lost on the way.
+    // `poi` (the commit) goes last, outside any savepoint; what came back for it.
+    std::optional<CanalePg::Esito> inviaCoda(const QString& poi = {});
+    // A write held back: queued, and kept until what came back for it is looked at.
+    std::shared_ptr<InAttesa> trattieni(const CanalePg::Richiesta& richiesta, const QString& seNessunaRiga);
+    // The failures of the writes held back that came back, as their calls would have thrown.
+    void esaminaScritture();
+    // What came back for the unit's BEGIN and lock: true when they were taken; false when
+    // all is to be sent again on a connection made again. UnitaNonRiuscita otherwise.
+    bool unitaIniziata(const QList<CanalePg::Esito>& esiti);
+    // What came back for a request: thrown as fallito throws it when it failed.
+    const CanalePg::Esito& esitoDi(const InAttesa& attesa);
     // BEGIN, COMMIT, ROLLBACK: false when the server refused it; `errore` says why.
     bool comando(const QString& sql, QSqlError* errore = nullptr);
     template <typename Chiamata> auto riprovandoSePersa(Chiamata&& chiamata);
@@ -65,6 +96,20 @@ private:
     QString motivo(const QSqlError& errore) const;
 
     CanalePg m_canale;
+    // Requests waiting for the next round trip, in the order they were made.
+    std::vector<std::shared_ptr<InAttesa>> m_coda;
+    // Counts what this connection wrote, and its units: a read sent ahead of a later
+    // write is read again.
+    quint64 m_scritture = 0;
+    // Writes may wait for the next answer: set for a unit that allows it.
+    bool m_ritarda = false;
+    // The session's settings, until they go with the connection's first statement.
+    QList<CanalePg::Richiesta> m_preambolo;
+    // The unit's BEGIN and lock, until they go with its first statements.
+    QList<CanalePg::Richiesta> m_inizio;
+    bool m_riavviata = false;
+    std::vector<std::shared_ptr<InAttesa>> m_trattenute;
+    std::vector<Errore> m_fallite;
     // A connection that was lost: made again at the next unit.
     bool m_daRiconnettere = false;
     // The server as messages name it: host and port.

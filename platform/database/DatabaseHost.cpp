@@ -12,11 +12,13 @@
 #include "UnitaLavoro.h"
 #include "host/Errore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <iterator>
 #include <optional>
@@ -71,6 +73,12 @@ struct DatabaseHost::Privato {
     OpzioniHost opzioni;
     // Set by setUser: handed back exactly as given, whatever its type.
     QVariant user;
+    // On a server: the settings as one read found them, until the event loop turns.
+    struct Istantanea {
+        QHash<QString, QVariant> valori;
+        bool valida = true;
+    };
+    std::shared_ptr<Istantanea> impostazioni;
 };
 
 DatabaseHost::DatabaseHost(std::unique_ptr<Privato> privato) : d(std::move(privato)) {}
@@ -189,15 +197,32 @@ void DatabaseHost::Execute(const QString& sql) {
     if (istruzione.kind == StatementKind::Select)
         d->connessione->leggi(istruzione.sql);
     else
-        d->connessione->esegui(istruzione.sql);
+        d->connessione->eseguiDopo(istruzione.sql, {}, {});
 }
 
 qint16 DatabaseHost::leggisettaggio(const QString& sezione, const QString& chiave,
                                     qint16 predefinito) {
-    return Impostazioni(*d->connessione).leggi(sezione, chiave, predefinito);
+    Impostazioni impostazioni(*d->connessione);
+    if (!d->server || QCoreApplication::instance() == nullptr)
+        return impostazioni.leggi(sezione, chiave, predefinito);
+    // A server far away: the settings read together (the start-up reads eight) come from
+    // one read of the table, kept until control returns to the event loop or this host
+    // writes one.
+    if (!d->impostazioni || !d->impostazioni->valida) {
+        auto istantanea = std::make_shared<Privato::Istantanea>();
+        istantanea->valori = impostazioni.tutte();
+        QTimer::singleShot(0, QCoreApplication::instance(),
+                           [debole = std::weak_ptr(istantanea)] {
+                               if (const auto i = debole.lock())
+                                   i->valida = false;
+                           });
+        d->impostazioni = std::move(istantanea);
+    }
+    return Impostazioni::valore(d->impostazioni->valori.value(Impostazioni::chiave(sezione, chiave)), predefinito);
 }
 
 void DatabaseHost::salvasettaggio(const QString& sezione, const QString& chiave, qint16 valore) {
+    d->impostazioni.reset();
     Impostazioni(*d->connessione).salva(sezione, chiave, valore);
 }
 

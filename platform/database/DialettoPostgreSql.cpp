@@ -70,6 +70,19 @@ QString DialettoPostgreSql::colonneDellaTabella() const {
         "AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum");
 }
 
+QString DialettoPostgreSql::tutteLeColonne() const {
+    // Every table the connection sees outside the system's schemas, in one round trip
+    // rather than one per table as the start-up and the first save come to each of them.
+    return QStringLiteral(
+        "SELECT c.relname, a.attname, format_type(a.atttypid, a.atttypmod), "
+        "COALESCE(pg_get_expr(d.adbin, d.adrelid), t.typdefault) "
+        "FROM pg_class c JOIN pg_attribute a ON a.attrelid = c.oid JOIN pg_type t ON t.oid = a.atttypid "
+        "LEFT JOIN pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
+        "WHERE c.relkind IN ('r', 'v', 'p', 'm', 'f') AND pg_table_is_visible(c.oid) "
+        "AND c.relnamespace NOT IN ('pg_catalog'::regnamespace, 'information_schema'::regnamespace) "
+        "AND a.attnum > 0 AND NOT a.attisdropped ORDER BY c.relname, a.attnum");
+}
+
 // Only the schemas the connection sees: those are where the tables would go.
 QString DialettoPostgreSql::contaTabelle() const {
     return QStringLiteral("SELECT count(*) FROM pg_class c JOIN pg_namespace n ON "

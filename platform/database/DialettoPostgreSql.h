@@ -31,7 +31,7 @@ public:
     QString like() const override { return QStringLiteral("ILIKE"); }
     QString primaDiLike() const override { return QStringLiteral("COLLATE \"C\" "); }
     QString nomeColonna(const QString& nomeMotore) const override;
-    QString tutteLeColonne() const override { return {}; }
+    QString tutteLeColonne() const override;
     QString soggetto(const QString& nome) const override;
 };
 

@@ -13,9 +13,23 @@ qint16 Impostazioni::leggi(const QString& sezione, const QString& chiave, qint16
     const auto risultato = m_connessione.leggi(
         QStringLiteral("SELECT valore FROM impostazioni WHERE sezione = ? AND chiave = ?"),
         {sezione, chiave});
-    if (risultato.righe.isEmpty())
-        return predefinito;
-    const QVariant valore = risultato.righe.at(0).value(0);
+    return valore(risultato.righe.isEmpty() ? QVariant() : risultato.righe.at(0).value(0), predefinito);
+}
+
+QHash<QString, QVariant> Impostazioni::tutte() {
+    QHash<QString, QVariant> valori;
+    const auto risultato = m_connessione.leggi(QStringLiteral("SELECT sezione, chiave, valore FROM impostazioni"));
+    for (const QVariantList& riga : risultato.righe)
+        valori.insert(chiave(riga.value(0).toString(), riga.value(1).toString()), riga.value(2));
+    return valori;
+}
+
+QString Impostazioni::chiave(const QString& sezione, const QString& chiave) {
+    // Sections and keys compare as the table's text columns do: without case.
+    return sezione.toLower() + QLatin1Char('\n') + chiave.toLower();
+}
+
+qint16 Impostazioni::valore(const QVariant& valore, qint16 predefinito) {
     if (valore.isNull())
         return predefinito;
     bool ok = false;

@@ -48,9 +48,10 @@ RecordsetSql::RecordsetSql(std::shared_ptr<Connessione> connessione,
                                  TranslatedStatement istruzione, QString sorgente)
     : m_connessione(std::move(connessione)), m_istruzione(std::move(istruzione)),
       m_sorgente(std::move(sorgente)) {
-    // The engine looks at the statement now, so a wrong one fails where it is opened;
-    // compiling reads no row.
-    m_connessione->verifica(testoLettura());
+    // The engine looks at the statement now, so a wrong one fails where it is opened. A
+    // server is asked for the rows now too, in the round trip of whatever comes next: the
+    // look-ups of a page travel together.
+    m_anticipo = m_connessione->anticipa(testoLettura());
 }
 
 QString RecordsetSql::testoLettura() const {
@@ -168,7 +169,7 @@ void RecordsetSql::SetFilter(const QString& condizione) {
     const QString precedente = m_filtro;
     m_filtro = m_connessione->traduciCondizione(condizione);
     try {
-        m_connessione->verifica(testoLettura());
+        m_anticipo = m_connessione->anticipa(testoLettura());
     } catch (...) {
         m_filtro = precedente;
         throw;
@@ -177,6 +178,7 @@ void RecordsetSql::SetFilter(const QString& condizione) {
     m_caricato = false;
     m_righe.clear();
     m_aggiunte.clear();
+    m_chiavi.clear();
     m_suAggiunta = false;
     m_pos = 0;
 }
@@ -192,7 +194,9 @@ QStringList RecordsetSql::FieldNames() {
 void RecordsetSql::carica() {
     if (m_caricato)
         return;
-    const Connessione::Risultato risultato = m_connessione->leggi(testoLettura());
+    completaChiavi();
+    const Connessione::Risultato risultato =
+        m_connessione->leggi(std::exchange(m_anticipo, {}), testoLettura());
     m_colonne = colonneDi(risultato.nomi, risultato.tabelle);
     // Kept as the engine gives them; a value is converted when its field is read.
     m_righe = risultato.righe;
@@ -390,6 +394,7 @@ QVariantList RecordsetSql::leggiRiga(qint64 id) {
 }
 
 QVariantList* RecordsetSql::rigaCorrente() {
+    completaChiavi();
     if (m_suAggiunta)
         return &m_aggiunte.last();
     carica();
@@ -425,11 +430,12 @@ void RecordsetSql::inserisci() {
             sql.append(u", ?");
         sql.append(QLatin1Char(')'));
     }
-    const qint64 id = m_connessione->inserisci(sql, valori);
+    std::function<qint64()> chiave = m_connessione->inserisciDopo(sql, valori);
     // The row as the file now keeps it: what was written, the new key and the declared
-    // defaults. Only a default the engine works out itself needs the row read back.
-    std::optional<QVariantList> scritta = rigaScritta(id);
-    QVariantList riga = scritta ? std::move(*scritta) : leggiRiga(id);
+    // defaults. Only a default the engine works out itself needs the row read back; the
+    // key goes in when a row of the set is next read.
+    std::optional<QVariantList> scritta = rigaScritta();
+    QVariantList riga = scritta ? std::move(*scritta) : leggiRiga(chiave());
 
     m_modifica = Modifica::Nessuna;
     if (m_caricato) {
@@ -439,6 +445,17 @@ void RecordsetSql::inserisci() {
         m_aggiunte.append(std::move(riga));
         m_suAggiunta = true;
     }
+    if (scritta)
+        m_chiavi.push_back({m_caricato, (m_caricato ? m_righe : m_aggiunte).size() - 1, std::move(chiave)});
+}
+
+void RecordsetSql::completaChiavi() {
+    if (m_chiavi.empty())
+        return;
+    const int id = indiceId();
+    // Taken out first: asking for a key may fail, and must not be asked again.
+    for (const ChiaveInAttesa& c : std::exchange(m_chiavi, {}))
+        (c.traLeRighe ? m_righe : m_aggiunte)[c.riga][id] = c.chiave();
 }
 
 void RecordsetSql::aggiorna() {
@@ -463,11 +480,10 @@ void RecordsetSql::aggiorna() {
     if (!valori.isEmpty()) {
         sql.append(u" WHERE \"id\" = ?");
         valori.append(m_idInModifica);
-        const int cambiate = m_connessione->esegui(sql, valori);
-        if (cambiate == 0)
-            throw Errore::database(QStringLiteral("Impossibile aggiornare la riga della tabella "
-                                                  "%1: un altro utente l'ha eliminata.")
-                                       .arg(m_istruzione.updatableTable));
+        m_connessione->eseguiDopo(sql, valori,
+                                  QStringLiteral("Impossibile aggiornare la riga della tabella "
+                                                 "%1: un altro utente l'ha eliminata.")
+                                      .arg(m_istruzione.updatableTable));
     }
     // The row read when the edit began, with what was written over it: no read-back.
     QVariantList riga = m_buffer;
@@ -478,7 +494,7 @@ void RecordsetSql::aggiorna() {
         *corrente = std::move(riga);
 }
 
-std::optional<QVariantList> RecordsetSql::rigaScritta(qint64 id) {
+std::optional<QVariantList> RecordsetSql::rigaScritta() {
     // The table's columns, looked up once: "select *" lists them in their own order.
     const QList<CatalogoColonne::Colonna>& dichiarate =
         m_connessione->catalogo().colonne(m_istruzione.updatableTable);
@@ -495,7 +511,7 @@ std::optional<QVariantList> RecordsetSql::rigaScritta(qint64 id) {
     for (qsizetype i = 0; i < m_colonne.size(); ++i) {
         const Colonna& c = m_colonne.at(i);
         if (c.nomeMotore.compare(u"id", Qt::CaseInsensitive) == 0) {
-            riga[i] = id;
+            continue;
         } else if (m_modificato.value(i)) {
             riga[i] = m_daScrivere.at(i);
         } else {

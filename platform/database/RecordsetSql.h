@@ -13,12 +13,15 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
+#include <vector>
 #include <optional>
 
 namespace KaloRefill {
 
 class Connessione;
+class LetturaAnticipata;
 
 // A set of rows over the embedded database, with the behaviour of the original's
 // client-side recordsets. Nothing is read when the set is opened: the rows are read, all
@@ -68,7 +71,9 @@ private:
     QVariantList leggiRiga(qint64 id);
     // A row just added, as the file keeps it, from what was written; none when a column
     // has a default only the engine knows.
-    std::optional<QVariantList> rigaScritta(qint64 id);
+    std::optional<QVariantList> rigaScritta();
+    // The keys of rows stored through this set that the engine gives later, put into them.
+    void completaChiavi();
     QVariantList* rigaCorrente();
     void salvaModifiche();
     void inserisci();
@@ -81,6 +86,8 @@ private:
     QString m_filtro;
 
     bool m_caricato = false;
+    // The rows asked for when the set was opened or filtered, until they are read.
+    std::shared_ptr<LetturaAnticipata> m_anticipo;
     QList<Colonna> m_colonne;
     // As the engine gives them; converted when a field is read.
     QList<QVariantList> m_righe;
@@ -89,6 +96,12 @@ private:
     // current row, and all of them stay in the set when it reads its rows.
     QList<QVariantList> m_aggiunte;
     bool m_suAggiunta = false;
+    struct ChiaveInAttesa {
+        bool traLeRighe; // in m_righe, else in m_aggiunte
+        qsizetype riga;
+        std::function<qint64()> chiave;
+    };
+    std::vector<ChiaveInAttesa> m_chiavi;
 
     Modifica m_modifica = Modifica::Nessuna;
     QVariantList m_buffer;     // the row being edited, as the file will keep it

@@ -21,4 +21,12 @@ void UnitaLavoro::Conferma() {
     m_connessione->confermaUnita();
 }
 
+void UnitaLavoro::RitardaScritture(bool si) {
+    m_connessione->ritardaScritture(si);
+}
+
+std::vector<Errore> UnitaLavoro::ScrittureFallite() {
+    return m_connessione->scrittureFallite();
+}
+
 } // namespace KaloRefill

@@ -17,6 +17,8 @@ public:
     explicit UnitaLavoro(std::shared_ptr<Connessione> connessione);
     ~UnitaLavoro() override;
     void Conferma() override;
+    void RitardaScritture(bool si) override;
+    std::vector<Errore> ScrittureFallite() override;
 
 private:
     std::shared_ptr<Connessione> m_connessione;

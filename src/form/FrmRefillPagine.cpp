@@ -72,7 +72,11 @@ void FrmRefill::CaricaPagina() {
     }
 
     const QString idTesta = registrazione ? Letture::testoPredefinito(rsTesta->Field(QStringLiteral("id"))) : QString();
-    for (PulsanteGrafico* pulsante : CmdApparecchio) {
+    // Every look-up of the page is opened before any is read: a server answers them
+    // together, in one round trip rather than sixteen.
+    std::array<RecordsetPtr, NumeroPulsanti> righe;
+    for (std::size_t i = 0; i < righe.size(); ++i) {
+        PulsanteGrafico* pulsante = CmdApparecchio[i];
         pulsante->setBackColor(Colori::SenzaImporto);
         if (apparecchi.Eof()) {
             pulsante->setBackColorSistema();
@@ -83,18 +87,20 @@ void FrmRefill::CaricaPagina() {
         const QString idScheda = Letture::testoPredefinito(apparecchi.Field(QStringLiteral("idscheda")));
         pulsante->setCaption(etichettaApparecchio());
         pulsante->setTag(idScheda);
-        if (registrazione) {
-            const RecordsetPtr rsRiga = host().openrecordset(SqlTesti::rigaApparecchio(idTesta, idScheda));
-            if (rsRiga->RecordCount() > 0) {
-                const QVariant importo = rsRiga->Field(QStringLiteral("refillgestore"));
-                if (Letture::vero(importo)) {
-                    pulsante->setBackColor(Colori::ConImporto);
-                    pulsante->setCaption(pulsante->caption() + QLatin1Char('\r') + QStringLiteral("€  ") +
-                                         Letture::testoPredefinito(importo));
-                }
-            }
-        }
+        if (registrazione)
+            righe[i] = host().openrecordset(SqlTesti::rigaApparecchio(idTesta, idScheda));
         apparecchi.MoveNext();
+    }
+    for (std::size_t i = 0; i < righe.size(); ++i) {
+        if (!righe[i] || righe[i]->RecordCount() == 0)
+            continue;
+        const QVariant importo = righe[i]->Field(QStringLiteral("refillgestore"));
+        if (Letture::vero(importo)) {
+            PulsanteGrafico* pulsante = CmdApparecchio[i];
+            pulsante->setBackColor(Colori::ConImporto);
+            pulsante->setCaption(pulsante->caption() + QLatin1Char('\r') + QStringLiteral("€  ") +
+                                 Letture::testoPredefinito(importo));
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include "form/Messaggio.h"
 #include "host/Errore.h"
 #include "host/HostApplication.h"
+#include "host/UnitaDiLavoro.h"
 
 #include <utility>
 
@@ -50,7 +51,26 @@ void terminaInSilenzio(const Passo& lavoro) {
     }
 }
 
+void Segnalazioni::raccogliScritture() {
+    if (m_unita == nullptr)
+        return;
+    for (const Errore& errore : m_unita->ScrittureFallite())
+        m_trattenute.push_back({errore.descrizione(), 0});
+}
+
+Segnalazioni::Ritardo::Ritardo(Segnalazioni& s) : m_s(s) {
+    if (m_s.m_unita && m_s.m_ritardi++ == 0)
+        m_s.m_unita->RitardaScritture(true);
+}
+
+Segnalazioni::Ritardo::~Ritardo() {
+    if (m_s.m_unita && --m_s.m_ritardi == 0)
+        m_s.m_unita->RitardaScritture(false);
+}
+
 void Segnalazioni::segnala(const QString& testo, int stile) {
+    // A write sent late failed before this box's step: its box comes first.
+    raccogliScritture();
     if (m_inUnita)
         m_trattenute.push_back({testo, stile});
     else
@@ -65,6 +85,7 @@ void Segnalazioni::mostraTrattenute() {
 }
 
 void passiConMessaggio(Segnalazioni& segnalazioni, const std::vector<Passo>& passi) {
+    Segnalazioni::Ritardo ritardo(segnalazioni);
     for (const Passo& passo : passi) {
         try {
             passo();
@@ -74,6 +95,7 @@ void passiConMessaggio(Segnalazioni& segnalazioni, const std::vector<Passo>& pas
             segnalazioni.segnala(comeErrore(std::current_exception()).descrizione());
         }
     }
+    ritardo.fine();
 }
 
 void passiConMessaggio(QWidget* parent, const std::vector<Passo>& passi) {
@@ -91,14 +113,18 @@ bool inUnitaDiLavoro(QWidget* parent, HostApplication& host, const Lavoro& lavor
             lavoro(subito);
             return true;
         }
+        segnalazioni.segui(unita.get());
         try {
             lavoro(segnalazioni);
             unita->Conferma();
+            segnalazioni.raccogliScritture();
         } catch (...) {
             // The unit goes before any box is shown: dropping it lets the lock go.
+            segnalazioni.segui(nullptr);
             unita.reset();
             throw;
         }
+        segnalazioni.segui(nullptr);
         unita.reset();
         segnalazioni.mostraTrattenute();
         return true;

@@ -15,6 +15,7 @@ namespace KaloRefill {
 
 class Errore;
 class HostApplication;
+class UnitaDiLavoro;
 
 // How an operation of the form reacts to a failure. Every handler states its policy by
 // running its work through one of these; no exception ever reaches the event loop.
@@ -37,6 +38,24 @@ public:
     bool inUnita() const { return m_inUnita; }
     // A box with OK only: shown now, or kept until the unit has ended.
     void segnala(const QString& testo, int stile = 0);
+    // The unit whose steps may have their writes sent late; null when none.
+    void segui(UnitaDiLavoro* unita) { m_unita = unita; }
+    // The failures of the unit's writes sent late, kept as boxes of their own.
+    void raccogliScritture();
+    // While steps run (nested runs too), the unit holds their writes back; at the end of
+    // the outermost run they are sent and their failures kept, before anything that
+    // follows the steps writes at once again.
+    class Ritardo {
+    public:
+        explicit Ritardo(Segnalazioni& s);
+        ~Ritardo();
+        Ritardo(const Ritardo&) = delete;
+        Ritardo& operator=(const Ritardo&) = delete;
+        void fine() { m_s.raccogliScritture(); }
+
+    private:
+        Segnalazioni& m_s;
+    };
     // The unit has ended: the kept boxes are shown, in the order they came.
     void mostraTrattenute();
 
@@ -47,6 +66,8 @@ private:
     };
     QWidget* m_parent;
     bool m_inUnita;
+    UnitaDiLavoro* m_unita = nullptr;
+    int m_ritardi = 0;
     std::vector<Box> m_trattenute;
 };
 

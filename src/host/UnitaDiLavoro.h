@@ -2,6 +2,10 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #pragma once
 
+#include "host/Errore.h"
+
+#include <vector>
+
 namespace KaloRefill {
 
 // A group of host calls that the storage keeps or drops as a whole: one save. While a unit
@@ -18,6 +22,16 @@ public:
     // Makes everything done in the unit permanent, or throws UnitaNonRiuscita and keeps
     // nothing.
     virtual void Conferma() = 0;
+    // While `si`, lets the host hold back the writes whose outcome no caller waits for (a
+    // row stored, a statement run) and send them with the next call that needs an answer,
+    // or with Conferma: a server far away is then asked once, not once per write. Whoever
+    // asks collects their failures with ScrittureFallite and reports them where it reports
+    // its own. A host that writes at once ignores it.
+    virtual void RitardaScritture(bool si) { (void)si; }
+    // Sends what is held back and gives the failures of the writes sent late, in the order
+    // the writes were made, each as the write itself would have thrown it. Also after
+    // Conferma, for the writes that went with it.
+    virtual std::vector<Errore> ScrittureFallite() { return {}; }
 };
 
 } // namespace KaloRefill

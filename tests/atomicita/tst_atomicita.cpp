@@ -182,6 +182,7 @@ private slots:
     void arrestoBrusco_data();
     void arrestoBrusco();
     void boxSenzaBlocco();
+    void scritturaRifiutata();
     void serverPerso_data();
     void serverPerso();
     void primiSalvataggiInsieme_data();
@@ -291,6 +292,33 @@ void TestAtomicita::boxSenzaBlocco() {
     const StatoRighe trovato = statoFile(percorso);
     QVERIFY2(trovato.count({Oggi, 1001}) && trovato.count({Oggi, 1002}),
              qPrintable(differenza(trovato, {})));
+}
+
+// A write the database refuses mid-save is a box of its own, before the box of any later
+// step, and the rest of the save is kept, as with every failing step; a server, which gets
+// the writes later with the next statement, must keep both the box and its place. Here the
+// log's column "orario" and the rows' "catapparecchio" were renamed under a running form:
+// the log row is refused at its insert, the machine row's field at its assignment.
+void TestAtomicita::scritturaRifiutata() {
+    const auto banco = salaSenzaConferma(3);
+    const auto form = apriForm(banco->host());
+    salvaRefill(*form, 0, QStringLiteral("10"));
+    const int logPrima = banco->conta(QStringLiteral("select count(*) from LogOperazioni"));
+    DbDiretto db(banco->percorsoFile());
+    QVERIFY(db.esegui(QStringLiteral("ALTER TABLE LogOperazioni RENAME COLUMN orario TO orario_vecchio")));
+    QVERIFY(db.esegui(QStringLiteral("ALTER TABLE noteincassi RENAME COLUMN catapparecchio TO categoria_vecchia")));
+
+    RisponditoreBox box;
+    salvaRefill(*form, 1, QStringLiteral("20"));
+    const QStringList testi = box.testi();
+    QCOMPARE(testi.size(), 2);
+    QVERIFY2(testi.at(0).contains(u"orario", Qt::CaseInsensitive), qPrintable(testi.join(u" / ")));
+    QVERIFY2(testi.at(1).contains(u"catapparecchio", Qt::CaseInsensitive), qPrintable(testi.join(u" / ")));
+    QCOMPARE(banco->conta(QStringLiteral("select count(*) from LogOperazioni")), logPrima);
+    QCOMPARE(banco->conta(QStringLiteral("select count(*) from noteincassi where linkscheda=1002 and refillgestore=20")), 1);
+    QCOMPARE(banco->conta(QStringLiteral("select count(*) from noterighe where dare=30 and avere=0")), 1);
+    QCOMPARE(banco->conta(QStringLiteral("select count(*) from noterighe where dare=0 and avere=30")), 1);
+    QCOMPARE(banco->conta(QStringLiteral("select count(*) from noteteste where refillnoleggiatore=30")), 1);
 }
 
 void TestAtomicita::serverPerso_data() {
