@@ -93,8 +93,10 @@ public:
 
     // Looks at a query as verifica does; an engine far away may also send it ahead, with
     // its next round trip, and hand back what to collect its rows with. Null when the
-    // rows are read when they are needed.
-    virtual std::shared_ptr<LetturaAnticipata> anticipa(const QString& sql) {
+    // rows are read when they are needed. `tutta`: the query reads a whole table, and is
+    // sent ahead only when it has to travel now anyway.
+    virtual std::shared_ptr<LetturaAnticipata> anticipa(const QString& sql, bool tutta) {
+        (void)tutta;
         verifica(sql);
         return {};
     }

@@ -362,9 +362,9 @@ CanalePg::Esito ConnessioneServer::esegui(const CanalePg::Richiesta& richiesta, 
     return esitoDi(*attesa);
 }
 
-std::shared_ptr<LetturaAnticipata> ConnessioneServer::anticipa(const QString& sql) {
+std::shared_ptr<LetturaAnticipata> ConnessioneServer::anticipa(const QString& sql, bool tutta) {
     CanalePg::Richiesta r = richiesta(sql, {});
-    if (!r.preparata)
+    if (!r.preparata || (tutta && m_canale.preparata(r.sql)))
         return {};
     auto attesa = std::make_shared<InAttesa>();
     attesa->richiesta = r;

@@ -36,9 +36,10 @@ public:
     // The key comes back as the result of the insert itself.
     qint64 inserisci(const QString& sql, const QVariantList& valori) override;
     void verifica(const QString& sql) override;
-    // A query whose text is kept prepared already waits for the next round trip; another
-    // goes now, prepared and run together, and comes back read.
-    std::shared_ptr<LetturaAnticipata> anticipa(const QString& sql) override;
+    // A query whose text is kept prepared already waits for the next round trip (a whole
+    // table waits until its rows are needed: a set of every machine is narrowed before it
+    // is read); another goes now, prepared and run together, and comes back read.
+    std::shared_ptr<LetturaAnticipata> anticipa(const QString& sql, bool tutta) override;
     Risultato leggi(const std::shared_ptr<LetturaAnticipata>& anticipo, const QString& sql) override;
     // Held back in a unit that allows it: they travel with the next statement that needs
     // an answer, each in its savepoint, or with the commit.

@@ -51,7 +51,11 @@ RecordsetSql::RecordsetSql(std::shared_ptr<Connessione> connessione,
     // The engine looks at the statement now, so a wrong one fails where it is opened. A
     // server is asked for the rows now too, in the round trip of whatever comes next: the
     // look-ups of a page travel together.
-    m_anticipo = m_connessione->anticipa(testoLettura());
+    m_anticipo = m_connessione->anticipa(testoLettura(), tabellaIntera());
+}
+
+bool RecordsetSql::tabellaIntera() const {
+    return m_istruzione.clausesKnown && m_istruzione.where.isEmpty() && m_filtro.isEmpty();
 }
 
 QString RecordsetSql::testoLettura() const {
@@ -169,7 +173,7 @@ void RecordsetSql::SetFilter(const QString& condizione) {
     const QString precedente = m_filtro;
     m_filtro = m_connessione->traduciCondizione(condizione);
     try {
-        m_anticipo = m_connessione->anticipa(testoLettura());
+        m_anticipo = m_connessione->anticipa(testoLettura(), tabellaIntera());
     } catch (...) {
         m_filtro = precedente;
         throw;

@@ -62,6 +62,8 @@ private:
     enum class Modifica { Nessuna, Nuova, Esistente };
 
     void carica();
+    // Every row of one table, with no condition.
+    bool tabellaIntera() const;
     void conosciColonne();
     QList<Colonna> colonneDi(const QStringList& nomi, const QStringList& tabelle);
     // The columns, learnt from the statement without reading its rows.
