@@ -17,7 +17,7 @@
 #include "entry/StatoModulo.h"
 #include "form/FrmRefill.h"
 #include "form/PulsanteGrafico.h"
-#include "controlli/DlgPin.h"
+#include "RisponditorePin.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -103,43 +103,34 @@ int main(int argc, char** argv) {
                                     "QUANTI [--via] [--lento MS] [--pin CODICE PIN] [--buoni CARTELLA]"));
         return 2;
     }
-    PianoSalvataggi piano;
-    piano.primaData = QDate::fromString(a.at(2), Qt::ISODate);
-    piano.primo = a.at(3).toInt();
-    piano.passo = a.at(4).toInt();
-    piano.perGiorno = a.at(5).toInt();
-    piano.seme = a.at(6).toInt();
+    const PianoSalvataggi piano{QDate::fromString(a.at(2), Qt::ISODate), a.at(3).toInt(), a.at(4).toInt(),
+                                a.at(5).toInt(), a.at(6).toInt()};
     const int quanti = a.at(7).toInt();
     const bool via = a.contains(QStringLiteral("--via"));
-
-    OpzioniHost opzioni;
-    opzioni.data = piano.primaData;
-    opzioni.user = QStringLiteral("OP%1").arg(piano.primo);
-    // Four workstations saving at once wait for each other; none may give up.
-    opzioni.attesaBloccoMs = 30000;
-    const auto valore = [&a](const char* opzione) {
-        const qsizetype i = a.indexOf(QLatin1String(opzione));
-        return i > 0 && i + 1 < a.size() ? a.at(i + 1).toInt() : -1;
+    // The argument `n` places after an option; empty when the option is not there.
+    const auto opzione = [&a](const char* nome, int n = 1) {
+        const qsizetype i = a.indexOf(QLatin1String(nome));
+        return i > 0 && i + n < a.size() ? a.at(i + n) : QString();
     };
-    if (valore("--attesa") >= 0)
-        opzioni.attesaBloccoMs = valore("--attesa");
-    const int tieni = valore("--tieni");
+
+    // Four workstations saving at once wait for each other; none may give up.
+    const QString attesa = opzione("--attesa");
+    const OpzioniHost opzioni{piano.primaData, QStringLiteral("OP%1").arg(piano.primo), {},
+                              attesa.isEmpty() ? 30000 : attesa.toInt()};
+    const int tieni = opzione("--tieni").toInt();
     const bool riprova = a.contains(QStringLiteral("--riprova"));
-    const qsizetype lento = a.indexOf(QStringLiteral("--lento"));
-    if (lento > 0 && lento + 1 < a.size())
+    if (const QString lento = opzione("--lento"); !lento.isEmpty())
         StatoModulo::istanza().applicazione =
-            std::make_shared<HostLento>(DatabaseHost::apri(a.at(1), opzioni), a.at(lento + 1).toInt());
+            std::make_shared<HostLento>(DatabaseHost::apri(a.at(1), opzioni), lento.toInt());
     else
         StatoModulo::istanza().applicazione = DatabaseHost::apri(a.at(1), opzioni);
 
     // With the hall's controls on: the operator signs in with "--pin CODE PIN" and slips go
     // to "--buoni DIR".
-    const qsizetype conPin = a.indexOf(QStringLiteral("--pin"));
-    const QString codice = conPin > 0 && conPin + 2 < a.size() ? a.at(conPin + 1) : QString();
-    const QString pin = conPin > 0 && conPin + 2 < a.size() ? a.at(conPin + 2) : QString();
-    const qsizetype buoni = a.indexOf(QStringLiteral("--buoni"));
-    if (buoni > 0 && buoni + 1 < a.size())
-        StatoModulo::istanza().cartellaBuoni = a.at(buoni + 1);
+    RisponditorePin accesso;
+    if (!opzione("--pin", 2).isEmpty())
+        accesso.rispondi({{opzione("--pin"), opzione("--pin", 2)}});
+    StatoModulo::istanza().cartellaBuoni = opzione("--buoni");
 
     QTimer risponditore;
     risponditore.setInterval(5);
@@ -147,21 +138,6 @@ int main(int argc, char** argv) {
     qint64 tenutoDal = -1;
     int boxMostrati = 0;
     QObject::connect(&risponditore, &QTimer::timeout, &risponditore, [&] {
-        if (auto* pad = qobject_cast<DlgPin*>(QApplication::activeModalWidget());
-            pad && !pad->property("risposto").toBool()) {
-            pad->setProperty("risposto", true);
-            QTimer::singleShot(0, pad, [pad, codice, pin] {
-                const auto premi = [pad](const QString& nome) {
-                    if (auto* p = pad->findChild<QPushButton*>(nome))
-                        p->click();
-                };
-                premi(QStringLiteral("CmdOperatore_") + codice);
-                for (const QChar c : pin)
-                    premi(QStringLiteral("CmdPin_") + c);
-                premi(QStringLiteral("CmdConferma"));
-            });
-            return;
-        }
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box)
             return;

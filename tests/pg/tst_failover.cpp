@@ -8,6 +8,8 @@
 // server comes back as the new standby, and again.
 #include "ClusterProva.h"
 #include "DatabaseHost.h"
+#include "Incoerenze.h"
+#include "PianoSalvataggi.h"
 #include "Supporto.h"
 
 #include <QCheckBox>
@@ -27,21 +29,9 @@ using namespace Qt::StringLiterals;
 namespace {
 constexpr int Cicli = 5;
 const QDate PrimoGiorno(2026, 1, 1);
+// Machine after machine, amounts of every size; the date is the cycle's.
+const PianoSalvataggi piano{PrimoGiorno, 0, 1, 0, 1};
 
-// Every refill document that is not whole: its rows, header total and entries, one header
-// a day, one row a machine.
-const QString Incoerenze = uR"(
-select t.dataregistrazione from noteteste t
- where t.codcausale = 'REF' and (
-   (select count(*) from noteincassi i where i.idtesta = t.id) <>
-   (select count(distinct linkscheda) from noteincassi i where i.idtesta = t.id)
-   or t.refillnoleggiatore is distinct from (select sum(refillgestore) from noteincassi i where i.idtesta = t.id)
-   or (select count(*) from noterighe r where r.idtesta = t.id) <> 2
-   or (select sum(dare) - sum(avere) from noterighe r where r.idtesta = t.id) <> 0
-   or (select max(avere) from noterighe r where r.idtesta = t.id) <> t.refillnoleggiatore)
-union all
-select dataregistrazione from noteteste where codcausale = 'REF'
- group by dataregistrazione having count(*) > 1)"_s;
 } // namespace
 
 class TstFailover : public QObject {
@@ -83,11 +73,6 @@ private:
 
     QString boxVisti() const { return m_risponditore.testi().join(u" / "_s); }
 
-    static QString importo(int n) {
-        return u"%1,%2"_s.arg(10 + n % 90).arg(n % 100, 2, 10, QLatin1Char('0'));
-    }
-    static qint64 centesimi(int n) { return (10 + n % 90) * 100 + n % 100; }
-
     ClusterProva m_server[2];
     std::unique_ptr<FrmRefill> m_form;
     RisponditoreBox m_risponditore;
@@ -116,12 +101,7 @@ select 1000 + i, 'A' || i, 'C' || i, 'Slot ' || i, 'AAMS' || i, 6, -1, i, 'SG01'
   from generate_series(1, 16) i)"_s,
                           u"kalorefill"_s),
              qPrintable(primario.errore()));
-    OpzioniHost opzioni;
-    opzioni.data = PrimoGiorno;
-    opzioni.user = u"OP01"_s;
-    StatoModulo::istanza().applicazione = DatabaseHost::apri(indirizzo, opzioni);
-    m_form = std::make_unique<FrmRefill>();
-    m_form->Form_Load();
+    m_form = apriForm(DatabaseHost::apri(indirizzo, OpzioniHost{PrimoGiorno, u"OP01"_s}));
     m_form->ChkConferma->setChecked(false);
     QVERIFY2(m_risponditore.boxes().isEmpty(), qPrintable(boxVisti()));
 }
@@ -162,9 +142,9 @@ void TstFailover::passaggioAlloStandby() {
         QElapsedTimer tempo;
         tempo.start();
         while (salvatiDopo < 3 && tempo.elapsed() < 60000) {
-            const int tasto = n % 16;
+            const int tasto = piano.pulsante(n);
             m_form->CmdApparecchio[static_cast<std::size_t>(tasto)]->click();
-            digita(*m_form, importo(n));
+            digita(*m_form, piano.importo(n));
             QVERIFY2(m_risponditore.boxes().isEmpty(), qPrintable(boxVisti()));
             for (;;) {
                 const bool dopoLaPromozione = promosso;
@@ -174,17 +154,14 @@ void TstFailover::passaggioAlloStandby() {
                 QVERIFY2(boxes.size() <= 1, qPrintable(boxes.join(u" / "_s)));
                 if (boxes.isEmpty())
                     break;
-                QVERIFY2(!dopoLaPromozione,
-                         qPrintable(
-                             u"ciclo %1: \"Salva\" non riuscito con il nuovo primario pronto: %2"_s
-                                 .arg(ciclo)
-                                 .arg(boxes.join(u" / "_s))));
+                QVERIFY2(!dopoLaPromozione, qPrintable(u"ciclo %1: \"Salva\" non riuscito con il nuovo "
+                                                       "primario pronto: %2"_s.arg(ciclo).arg(boxes.join(u" / "_s))));
                 QVERIFY2(tempo.elapsed() < 60000, "il salvataggio non riesce più");
-                forseDoppi[1001 + tasto] += centesimi(n);
+                forseDoppi[1001 + tasto] += piano.centesimi(n);
                 ++falliti;
                 QThread::msleep(50);
             }
-            attesi[1001 + tasto] += centesimi(n);
+            attesi[1001 + tasto] += piano.centesimi(n);
             ++salvataggi;
             salvatiDopo += promosso ? 1 : 0;
             ++n;
@@ -195,25 +172,20 @@ void TstFailover::passaggioAlloStandby() {
         QVERIFY2(aRiposo || salvataggi > salvatiDopo, "nessun salvataggio prima del guasto");
 
         // Every confirmed save is on the new primary, whole.
-        QString uscita;
-        QVERIFY(
-            standby.sql(u"select i.linkscheda, round(i.refillgestore * 100) from noteteste t join "
-                        "noteincassi i on i.idtesta = t.id where t.codcausale = 'REF' and "
-                        "t.dataregistrazione = '%1'"_s.arg(giorno.toString(Qt::ISODate)),
-                        u"kalorefill"_s, &uscita));
+        const QString nuovoPrimario = u"postgresql://tester@localhost:%1/kalorefill"_s.arg(standby.porta());
         std::map<int, qint64> presenti;
-        for (const QString& riga : uscita.split(u'\n', Qt::SkipEmptyParts))
-            presenti[riga.section(u'|', 0, 0).toInt()] = riga.section(u'|', 1, 1).toLongLong();
+        for (const QVariantList& r : DbDiretto(nuovoPrimario).righe(
+                 u"select i.linkscheda, i.refillgestore from noteteste t join noteincassi i on "
+                 "i.idtesta = t.id where t.codcausale = 'REF' and t.dataregistrazione = '%1'"_s.arg(
+                     giorno.toString(Qt::ISODate))))
+            presenti[r.at(0).toInt()] = qRound64(r.at(1).toDouble() * 100);
         for (const auto& [scheda, centesimiAttesi] : attesi) {
             const qint64 trovati = presenti[scheda];
             QVERIFY2(trovati >= centesimiAttesi && trovati <= centesimiAttesi + forseDoppi[scheda],
-                     qPrintable(u"ciclo %1, apparecchio %2: %3 centesimi, attesi %4"_s.arg(ciclo)
-                                    .arg(scheda)
-                                    .arg(trovati)
-                                    .arg(centesimiAttesi)));
+                     qPrintable(u"ciclo %1, apparecchio %2: %3 centesimi, attesi %4"_s.arg(ciclo).arg(scheda)
+                                    .arg(trovati).arg(centesimiAttesi)));
         }
-        QVERIFY(standby.sql(Incoerenze, u"kalorefill"_s, &uscita));
-        QVERIFY2(uscita.trimmed().isEmpty(), qPrintable(u"documenti incoerenti: "_s + uscita));
+        QCOMPARE(incoerenze(nuovoPrimario), QStringList());
         qInfo("ciclo %d: %d salvataggi, %d pressioni di \"Salva\" non riuscite", ciclo, salvataggi,
               falliti);
 
