@@ -8,7 +8,6 @@
 #include <QDateTime>
 #include <QSqlDatabase>
 #include <QSqlDriver>
-#include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
@@ -141,16 +140,9 @@ void TstIstruzioneSqlite::legatiELetti() {
         QVERIFY(leggi->esegui({}, &lette, errore));
         QCOMPARE(descritte(lette), descritte(f.righe(sql)));
     }
-    QSqlQuery q(f.db);
-    QVERIFY(q.exec(sql));
-    QStringList nomi, tabelle;
-    for (int i = 0; i < q.record().count(); ++i) {
-        nomi << q.record().fieldName(i);
-        tabelle << q.record().field(i).tableName();
-    }
-    QCOMPARE(leggi->nomi(), nomi);
-    QCOMPARE(leggi->tabelle(), tabelle);
-    QCOMPARE(nomi, (QStringList{u"Valore"_s, u"n"_s, u"quanti"_s}));
+    // As the driver's record names them: a computed column belongs to no table.
+    QCOMPARE(leggi->nomi(), (QStringList{u"Valore"_s, u"n"_s, u"quanti"_s}));
+    QCOMPARE(leggi->tabelle(), (QStringList{u"t"_s, u"t"_s, QString()}));
 }
 
 void TstIstruzioneSqlite::rifiuti_data() {

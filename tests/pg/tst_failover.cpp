@@ -101,7 +101,7 @@ select 1000 + i, 'A' || i, 'C' || i, 'Slot ' || i, 'AAMS' || i, 6, -1, i, 'SG01'
   from generate_series(1, 16) i)"_s,
                           u"kalorefill"_s),
              qPrintable(primario.errore()));
-    m_form = apriForm(DatabaseHost::apri(indirizzo, OpzioniHost{PrimoGiorno, u"OP01"_s}));
+    m_form = apriForm(DatabaseHost::apri(indirizzo, OpzioniHost{PrimoGiorno, u"OP01"_s, {}}));
     m_form->ChkConferma->setChecked(false);
     QVERIFY2(m_risponditore.boxes().isEmpty(), qPrintable(boxVisti()));
 }

@@ -36,23 +36,20 @@ void TstServerRemoto::initTestCase() {
     QProcess openssl;
     openssl.setWorkingDirectory(m_server.cartella());
     openssl.setProcessChannelMode(QProcess::MergedChannels);
-    openssl.start(u"sh"_s, {u"-ec"_s, uR"(
+    openssl.start(u"sh"_s, {u"-ec"_s, uR"sh(
 for nome in ca altra; do
     openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=$nome -keyout $nome.key -out $nome.crt
 done
 openssl req -newkey rsa:2048 -nodes -subj /CN=localhost -keyout server.key -out server.csr
 echo subjectAltName=DNS:localhost >san.ext
 openssl x509 -req -in server.csr -CA ca.crt -CAkey ca.key -CAcreateserial -days 2 -extfile san.ext \
-    -out server.crt)"_s});
+    -out server.crt
+# The key must be the server's own and unreadable to others, or it refuses to start.
+chmod 600 server.key
+[ "$(id -u)" -ne 0 ] || chown postgres server.key server.crt)sh"_s});
     QVERIFY2(openssl.waitForFinished(60000) && openssl.exitStatus() == QProcess::NormalExit &&
                  openssl.exitCode() == 0,
              openssl.readAll().constData());
-    // The key must be the server's own and unreadable to others, or it refuses to start.
-    for (const char* file : {"server.key", "server.crt"}) {
-        QFile f(m_server.cartella() + u'/' + QLatin1String(file));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        m_server.scrivi(QLatin1String(file), f.readAll());
-    }
     const QString hba = m_server.scrivi(u"hba.conf"_s, "local all all trust\n"
                                                        "hostssl all all 127.0.0.1/32 trust\n"
                                                        "hostssl all all ::1/128 trust\n");
