@@ -68,13 +68,6 @@ QTextStream& out() {
     return flusso;
 }
 
-double ms(const std::function<void()>& azione) {
-    QElapsedTimer t;
-    t.start();
-    azione();
-    return static_cast<double>(t.nsecsElapsed()) / 1e6;
-}
-
 void figura(const char* tipo, const QString& nome, double valore) {
     out() << tipo << ' ' << nome << ' ' << QString::number(valore, 'f', 2) << Qt::endl;
 }
@@ -95,8 +88,9 @@ void misuraStorici(Banco& giorno, Banco& dieci, int ripetizioni) {
         for (Banco* b : banchi) {
             b->attiva();
             b->prepara(i, r);
-            b->salvataggio.aggiungi(ms([&] { b->salva(); }));
-            b->pavimentoSalva.aggiungi(ms([&] { b->pavimento->salva(GiornoBanco, 1001 + i, cifra(r)); }));
+            cronometra(b->salvataggio, b->salvataggioCpu, [&] { b->salva(); });
+            cronometra(b->pavimentoSalva, b->pavimentoSalvaCpu,
+                       [&] { b->pavimento->salva(GiornoBanco, 1001 + i, cifra(r)); });
         }
     }
     for (int r = 0; r < ripetizioni; ++r) {
@@ -106,8 +100,8 @@ void misuraStorici(Banco& giorno, Banco& dieci, int ripetizioni) {
             b->attiva();
             b->vaiAl(data);
             b->prepara(i, r);
-            b->primo.aggiungi(ms([&] { b->salva(); }));
-            b->pavimentoPrimo.aggiungi(ms([&] { b->pavimento->salva(data, 1001 + i, cifra(r)); }));
+            b->primo.aggiungi(millisecondi([&] { b->salva(); }));
+            b->pavimentoPrimo.aggiungi(millisecondi([&] { b->pavimento->salva(data, 1001 + i, cifra(r)); }));
         }
     }
     for (Banco* b : banchi) {
@@ -117,8 +111,8 @@ void misuraStorici(Banco& giorno, Banco& dieci, int ripetizioni) {
     for (int r = 0; r < ripetizioni; ++r)
         for (Banco* b : banchi) {
             b->attiva();
-            b->pagina.aggiungi(ms([&] { b->form->RicaricaPagina(); }));
-            b->totale.aggiungi(ms([&] { b->form->TotaleGiornata(); }));
+            b->pagina.aggiungi(millisecondi([&] { b->form->RicaricaPagina(); }));
+            b->totale.aggiungi(millisecondi([&] { b->form->TotaleGiornata(); }));
         }
 }
 
@@ -150,6 +144,8 @@ void stampaBanco(const char* nome, const Banco& b) {
     riga("  minimo libpq, una transazione", b.pavimentoPrimo);
     riga("caricamento pagina", b.pagina);
     riga("totale del giorno", b.totale);
+    riga("CPU del client: salvataggio", b.salvataggioCpu);
+    riga("CPU del client:   minimo libpq", b.pavimentoSalvaCpu);
 }
 
 struct Rete {
@@ -190,16 +186,16 @@ Rete misuraRete(const ClusterProva& server, const SalaServer& sala, const SalaSe
     for (int i = 0; i < ripetizioni; ++i) {
         b.prepara(i % FrmRefill::NumeroPulsanti, i);
         staffetta.conta();
-        r.salvataggio.aggiungi(ms([&] { b.salva(); }));
+        r.salvataggio.aggiungi(millisecondi([&] { b.salva(); }));
         r.viaggiSalva.aggiungi(double(staffetta.conta()));
         b.vaiAl(GiornoBanco.addDays(1000 + i));
         b.prepara(i % FrmRefill::NumeroPulsanti, i);
         staffetta.conta();
-        r.primo.aggiungi(ms([&] { b.salva(); }));
+        r.primo.aggiungi(millisecondi([&] { b.salva(); }));
         r.viaggiPrimo.aggiungi(double(staffetta.conta()));
         b.vaiAl(GiornoBanco);
         staffetta.conta();
-        r.pagina.aggiungi(ms([&] { b.form->RicaricaPagina(); }));
+        r.pagina.aggiungi(millisecondi([&] { b.form->RicaricaPagina(); }));
         r.viaggiPagina.aggiungi(double(staffetta.conta()));
     }
     const QString cartella = QCoreApplication::applicationDirPath();
@@ -229,8 +225,8 @@ Sala misuraSala(const SalaServer& sala, int ripetizioni) {
     }
     for (int i = 0; i < ripetizioni; ++i) {
         b.prepara(i % FrmRefill::NumeroPulsanti, i);
-        s.salvataggio.aggiungi(ms([&] { b.salva(); }));
-        s.pagina.aggiungi(ms([&] { b.form->RicaricaPagina(); }));
+        s.salvataggio.aggiungi(millisecondi([&] { b.salva(); }));
+        s.pagina.aggiungi(millisecondi([&] { b.form->RicaricaPagina(); }));
     }
     return s;
 }
