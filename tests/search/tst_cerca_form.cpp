@@ -107,6 +107,7 @@ private slots:
     void cleanup() {
         m_form.reset();
         StatoModulo::istanza().applicazione.reset();
+        StatoModulo::istanza().rsAssociazioneConti.reset();
         m_box.reset();
         qputenv(ComponentRegistry::variabileCartelle, m_cartelle);
     }
