@@ -10,8 +10,6 @@
 #include "PeriodoRiepilogo.h"
 #include "RegolaAllarme.h"
 #include "ReportRiepilogo.h"
-#include "entry/StatoModulo.h"
-#include "form/FrmRefill.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -343,15 +341,13 @@ private slots:
         // Today: the log keeps the moment of each save.
         const QDate oggi = QDate::currentDate();
         auto banco = BancoProva::salaPronta(3, oggi);
-        StatoModulo::istanza().applicazione = banco->host();
-        FrmRefill form;
-        form.Form_Load();
-        form.impostaValoreConferma(0);
+        const auto form = apriForm(banco->host());
+        form->impostaValoreConferma(0);
         for (const QString& importo : {u"50"_s, u"5"_s, u"5"_s, u"5"_s})
-            salvaRefill(form, 0, importo);
-        salvaRefill(form, 1, u"80"_s);
-        salvaRefill(form, 1, u"=-30"_s);
-        salvaRefill(form, 2, u"=-20"_s);
+            salvaRefill(*form, 0, importo);
+        salvaRefill(*form, 1, u"80"_s);
+        salvaRefill(*form, 1, u"=-30"_s);
+        salvaRefill(*form, 2, u"=-20"_s);
         const Riepilogo r = CalcoloRiepilogo(*banco->host()).calcola(oggi, oggi, 2);
         StatoModulo::istanza().applicazione.reset();
         const auto c1 = apparecchio(r, u"C1"_s), c2 = apparecchio(r, u"C2"_s), c3 = apparecchio(r, u"C3"_s);
