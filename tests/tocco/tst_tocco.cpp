@@ -270,8 +270,6 @@ private slots:
     void initTestCase() {
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
         StileTocco::installa();
-        qInfo("schermo %dx%d", QGuiApplication::primaryScreen()->size().width(),
-              QGuiApplication::primaryScreen()->size().height());
     }
 
     void form() {
