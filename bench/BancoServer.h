@@ -36,6 +36,8 @@ struct BancoServer {
     std::unique_ptr<KaloRefill::FrmRefill> form;
     std::unique_ptr<PavimentoServer> pavimento;
     Serie salvataggio, primo, pavimentoSalva, pavimentoPrimo, pagina, totale;
+    // The client's own CPU time of the timed saves.
+    Serie salvataggioCpu, pavimentoSalvaCpu;
 
     BancoServer(const SalaServer& sala, const SalaServer* copia, bool dettagli = false);
     ~BancoServer();

@@ -83,6 +83,9 @@ int main(int argc, char** argv) {
     DatiDemo::riempi(*host, Lavoro);
     for (const char* tabella : {"noterighe", "noteincassi", "noteteste", "LogOperazioni"})
         host->Execute(QStringLiteral("delete * from ") + QLatin1String(tabella));
+    // The demo hall asks for a PIN at every save; these pictures are of the form as every
+    // hall has it (schermate_registro shows the controls).
+    host->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Controlli"), 0);
     StatoModulo::istanza().applicazione = host;
 
     auto* form = new FrmRefill;

@@ -4,6 +4,7 @@
 
 #include "CanalePg.h"
 #include "Connessione.h"
+#include "host/Errore.h"
 
 #include <functional>
 #include <optional>
@@ -116,5 +117,19 @@ private:
     // The server as messages name it: host and port.
     QString m_server;
 };
+
+template <typename Chiamata> auto ConnessioneServer::riprovandoSePersa(Chiamata&& chiamata) {
+    // A call outside a unit that finds the server gone (restarted, or a standby promoted in
+    // its place) is made once more on a new connection: it changes nothing, and the
+    // operator would otherwise see a page or a total fail once after every server change.
+    const bool giaPersa = m_daRiconnettere;
+    try {
+        return chiamata();
+    } catch (const Errore&) {
+        if (giaPersa || !m_daRiconnettere || m_unita != StatoUnita::Nessuna)
+            throw;
+    }
+    return chiamata();
+}
 
 } // namespace KaloRefill

@@ -15,11 +15,6 @@ namespace KaloRefill {
 
 namespace {
 
-QString nomeQuotato(QString nome) {
-    nome.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + nome + QLatin1Char('"');
-}
-
 // Equal but for case. Case folding keeps the length of a text, so texts of different
 // lengths are told apart without comparing them.
 bool stessoNome(const QString& a, const QString& b) {
@@ -43,6 +38,11 @@ Errore nonAggiornabile() {
 }
 
 } // namespace
+
+QString RecordsetSql::quotato(QString nome) {
+    nome.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + nome + QLatin1Char('"');
+}
 
 RecordsetSql::RecordsetSql(std::shared_ptr<Connessione> connessione,
                                  TranslatedStatement istruzione, QString sorgente)
@@ -267,74 +267,6 @@ QList<RecordsetSql::Colonna> RecordsetSql::colonneDi(const QStringList& nomi,
     return colonne;
 }
 
-namespace {
-
-// The statement with a clause after it: a trailing ";" would end it first.
-QString seguitoDa(QString sql, const QString& clausola) {
-    while (sql.endsWith(QLatin1Char(';')) || sql.endsWith(QLatin1Char(' ')))
-        sql.chop(1);
-    return sql + clausola;
-}
-
-} // namespace
-
-void RecordsetSql::colonneSenzaRighe() {
-    if (!m_colonne.isEmpty())
-        return;
-    // The engine names and types the columns of a statement that returns no row.
-    const Connessione::Risultato vuoto =
-        m_connessione->leggi(seguitoDa(testoLettura(), QStringLiteral(" LIMIT 0")));
-    m_colonne = colonneDi(vuoto.nomi, vuoto.tabelle);
-}
-
-std::optional<QList<QVariantList>> RecordsetSql::LeggiRighe(qint64 prima, int quante) {
-    colonneSenzaRighe();
-    const Connessione::Risultato risultato =
-        m_connessione->leggi(seguitoDa(testoLettura(), QStringLiteral(" LIMIT ? OFFSET ?")),
-                             {qint64(std::max(quante, 0)), std::max<qint64>(prima, 0)});
-    QList<QVariantList> righe;
-    righe.reserve(risultato.righe.size());
-    for (const QVariantList& grezza : risultato.righe) {
-        QVariantList riga;
-        riga.reserve(m_colonne.size());
-        for (qsizetype i = 0; i < m_colonne.size(); ++i)
-            riga.append(ConversioneValori::perLettura(m_colonne.at(i).tipo, grezza.value(i)));
-        righe.append(std::move(riga));
-    }
-    return righe;
-}
-
-std::optional<QVariantList> RecordsetSql::Riepilogo(const QStringList& campiDaSommare) {
-    colonneSenzaRighe();
-    QStringList espressioni{QStringLiteral("COUNT(*)")};
-    QList<TipoColonna> tipi;
-    for (const QString& campo : campiDaSommare) {
-        const Colonna& c = m_colonne.at(indice(campo));
-        espressioni.append(QStringLiteral("SUM(%1)").arg(nomeQuotato(c.nomeMotore)));
-        tipi.append(c.tipo);
-    }
-    const QString elenco = espressioni.join(QStringLiteral(", "));
-    QString sql;
-    const TranslatedStatement& i = m_istruzione;
-    if (i.clausesKnown && i.tables.size() == 1 && i.groupBy.isEmpty() && i.having.isEmpty() &&
-        (m_filtro.isEmpty() || i.filterInWhere)) {
-        // One table: counted and summed straight from it, without ordering rows first.
-        QString dove = i.where;
-        if (!m_filtro.isEmpty())
-            dove = dove.isEmpty() ? m_filtro : QStringLiteral("(%1) AND (%2)").arg(dove, m_filtro);
-        sql = TranslatedStatement::composeSelect(elenco, i.from, dove, {}, {}, {});
-    } else {
-        // The alias: a server wants every subquery in FROM named.
-        sql = QStringLiteral("SELECT %1 FROM (%2) AS insieme").arg(elenco, seguitoDa(testoLettura(), {}));
-    }
-    const Connessione::Risultato risultato = m_connessione->leggi(sql);
-    const QVariantList grezza = risultato.righe.value(0);
-    QVariantList valori{grezza.value(0).toLongLong()};
-    for (qsizetype i = 0; i < tipi.size(); ++i)
-        valori.append(ConversioneValori::perLettura(tipi.at(i), grezza.value(i + 1)));
-    return valori;
-}
-
 void RecordsetSql::conosciColonne() {
     if (!m_colonne.isEmpty())
         return;
@@ -386,7 +318,7 @@ int RecordsetSql::indiceId() {
 
 QVariantList RecordsetSql::leggiRiga(qint64 id) {
     const auto risultato = m_connessione->leggi(QStringLiteral("SELECT * FROM %1 WHERE \"id\" = ?")
-                                                    .arg(nomeQuotato(m_istruzione.updatableTable)),
+                                                    .arg(quotato(m_istruzione.updatableTable)),
                                                 {id});
     if (risultato.righe.isEmpty())
         throw Errore::database(QStringLiteral("La riga appena salvata non si trova più nella "

@@ -58,6 +58,8 @@ public:
     QString testoLettura() const;
 
 private:
+    // A table or column name between double quotes, as the engines take it.
+    static QString quotato(QString nome);
     using Colonna = ColonnaInsieme;
     enum class Modifica { Nessuna, Nuova, Esistente };
 

@@ -11,6 +11,10 @@ Etichetta::Etichetta(QWidget* parent) : QLabel(parent) {
 }
 
 void Etichetta::setCaption(const QString& caption) {
+    // The form writes the same caption again on every save: the label and its accessible
+    // name stay as they are.
+    if (caption == m_caption && !text().isEmpty())
+        return;
     m_caption = caption;
     QString visibile = caption;
     visibile.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
