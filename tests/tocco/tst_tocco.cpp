@@ -246,7 +246,9 @@ void usaLoSpazio(QWidget& finestra, QSize naturale, QStringList& trovati) {
     const QRect area = finestra.screen()->availableGeometry();
     const bool sta = naturale.width() <= area.width() && naturale.height() <= area.height();
     if (!sta && (!finestra.isMaximized() || finestra.size() != area.size()))
-        trovati << u"%1 non ingrandita a %2x%3 su uno schermo piccolo"_s.arg(nome(&finestra)).arg(area.width()).arg(area.height());
+        trovati << u"%1 non ingrandita a %2x%3 su uno schermo piccolo"_s.arg(nome(&finestra))
+                       .arg(area.width())
+                       .arg(area.height());
 }
 
 std::shared_ptr<RecordsetMemoria> righe(const QString& sorgente) {
