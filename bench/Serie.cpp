@@ -2,7 +2,10 @@
 // SPDX-License-Identifier: LGPL-3.0-or-later
 #include "Serie.h"
 
+#include <QElapsedTimer>
+
 #include <algorithm>
+#include <ctime>
 
 double Serie::quantile(double q) const {
     if (m_valori.empty())
@@ -23,4 +26,23 @@ QString Serie::descrizione() const {
         .arg(quantile(0.75), 0, 'f', 3)
         .arg(quantile(0), 0, 'f', 3)
         .arg(m_valori.size());
+}
+
+double millisecondi(const std::function<void()>& azione) {
+    QElapsedTimer t;
+    t.start();
+    azione();
+    return static_cast<double>(t.nsecsElapsed()) / 1e6;
+}
+
+double cpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+void cronometra(Serie& muro, Serie& cpu, const std::function<void()>& azione) {
+    const double inizio = cpuMs();
+    muro.aggiungi(millisecondi(azione));
+    cpu.aggiungi(cpuMs() - inizio);
 }

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 // The times of one operation, in milliseconds: its median and its spread.
@@ -23,3 +24,11 @@ public:
 private:
     std::vector<double> m_valori;
 };
+
+// How long `azione` took, in milliseconds of the wall clock.
+double millisecondi(const std::function<void()>& azione);
+// This thread's CPU time so far, in milliseconds.
+double cpuMs();
+// The wall time of `azione` into one series, this thread's CPU time into the other: what
+// the client itself spends, apart from waiting for the disk or the server.
+void cronometra(Serie& muro, Serie& cpu, const std::function<void()>& azione);

@@ -38,7 +38,6 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <ctime>
 #include <functional>
 #include <memory>
 
@@ -50,27 +49,6 @@ namespace {
 const QDate UltimoGiorno(2026, 12, 4);
 const QDate GiornoBanco = UltimoGiorno.addDays(1);
 const QString Operatore = QStringLiteral("bench");
-
-double millisecondi(const std::function<void()>& azione) {
-    QElapsedTimer t;
-    t.start();
-    azione();
-    return static_cast<double>(t.nsecsElapsed()) / 1e6;
-}
-
-double cpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
-// Wall time into one series, the CPU time of this thread into the other: a save also waits
-// for the disk, and that part is the same for the host and for the floor.
-void cronometra(Serie& muro, Serie& cpu, const std::function<void()>& azione) {
-    const double inizio = cpuMs();
-    muro.aggiungi(millisecondi(azione));
-    cpu.aggiungi(cpuMs() - inizio);
-}
 
 struct Misure {
     QString nome;

@@ -47,7 +47,6 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
-#include <ctime>
 #include <unistd.h>
 
 using namespace KaloRefill;
@@ -67,27 +66,6 @@ QString cifra(int r) {
 QTextStream& out() {
     static QTextStream flusso(stdout);
     return flusso;
-}
-
-double ms(const std::function<void()>& azione) {
-    QElapsedTimer t;
-    t.start();
-    azione();
-    return static_cast<double>(t.nsecsElapsed()) / 1e6;
-}
-
-double cpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
-// Wall time into one series, this thread's CPU time into the other: what the client spends
-// of a save, the rest being the server and the way to it.
-void cronometra(Serie& muro, Serie& cpu, const std::function<void()>& azione) {
-    const double inizio = cpuMs();
-    muro.aggiungi(ms(azione));
-    cpu.aggiungi(cpuMs() - inizio);
 }
 
 void figura(const char* tipo, const QString& nome, double valore) {
@@ -122,8 +100,8 @@ void misuraStorici(Banco& giorno, Banco& dieci, int ripetizioni) {
             b->attiva();
             b->vaiAl(data);
             b->prepara(i, r);
-            b->primo.aggiungi(ms([&] { b->salva(); }));
-            b->pavimentoPrimo.aggiungi(ms([&] { b->pavimento->salva(data, 1001 + i, cifra(r)); }));
+            b->primo.aggiungi(millisecondi([&] { b->salva(); }));
+            b->pavimentoPrimo.aggiungi(millisecondi([&] { b->pavimento->salva(data, 1001 + i, cifra(r)); }));
         }
     }
     for (Banco* b : banchi) {
@@ -133,8 +111,8 @@ void misuraStorici(Banco& giorno, Banco& dieci, int ripetizioni) {
     for (int r = 0; r < ripetizioni; ++r)
         for (Banco* b : banchi) {
             b->attiva();
-            b->pagina.aggiungi(ms([&] { b->form->RicaricaPagina(); }));
-            b->totale.aggiungi(ms([&] { b->form->TotaleGiornata(); }));
+            b->pagina.aggiungi(millisecondi([&] { b->form->RicaricaPagina(); }));
+            b->totale.aggiungi(millisecondi([&] { b->form->TotaleGiornata(); }));
         }
 }
 
@@ -208,16 +186,16 @@ Rete misuraRete(const ClusterProva& server, const SalaServer& sala, const SalaSe
     for (int i = 0; i < ripetizioni; ++i) {
         b.prepara(i % FrmRefill::NumeroPulsanti, i);
         staffetta.conta();
-        r.salvataggio.aggiungi(ms([&] { b.salva(); }));
+        r.salvataggio.aggiungi(millisecondi([&] { b.salva(); }));
         r.viaggiSalva.aggiungi(double(staffetta.conta()));
         b.vaiAl(GiornoBanco.addDays(1000 + i));
         b.prepara(i % FrmRefill::NumeroPulsanti, i);
         staffetta.conta();
-        r.primo.aggiungi(ms([&] { b.salva(); }));
+        r.primo.aggiungi(millisecondi([&] { b.salva(); }));
         r.viaggiPrimo.aggiungi(double(staffetta.conta()));
         b.vaiAl(GiornoBanco);
         staffetta.conta();
-        r.pagina.aggiungi(ms([&] { b.form->RicaricaPagina(); }));
+        r.pagina.aggiungi(millisecondi([&] { b.form->RicaricaPagina(); }));
         r.viaggiPagina.aggiungi(double(staffetta.conta()));
     }
     const QString cartella = QCoreApplication::applicationDirPath();
@@ -247,8 +225,8 @@ Sala misuraSala(const SalaServer& sala, int ripetizioni) {
     }
     for (int i = 0; i < ripetizioni; ++i) {
         b.prepara(i % FrmRefill::NumeroPulsanti, i);
-        s.salvataggio.aggiungi(ms([&] { b.salva(); }));
-        s.pagina.aggiungi(ms([&] { b.form->RicaricaPagina(); }));
+        s.salvataggio.aggiungi(millisecondi([&] { b.salva(); }));
+        s.pagina.aggiungi(millisecondi([&] { b.form->RicaricaPagina(); }));
     }
     return s;
 }
