@@ -14,7 +14,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 # Options for the program under `make run`, e.g. make run ARGS="--date 2025-03-14"
 ARGS       ?=
-# Extra options for ctest, e.g. make test CTEST_ARGS="-R tst_datidemo"
+# Extra options for ctest, e.g. make test CTEST_ARGS="-R tst_sala"
 CTEST_ARGS ?=
 
 PACKAGES := cmake g++ make tzdata qt6-base-dev libqt6sql6-sqlite libsqlite3-dev qt6-svg-dev libqt6svg6 libgl-dev \

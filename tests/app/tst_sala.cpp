@@ -1,19 +1,25 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
 // A hall set up from nothing: the welcome makes its database, "Anagrafiche" fills it, the
-// form saves a refill on it; machines from CSV files; backups, interrupted and restored.
+// form saves a refill on it; machines from CSV files; backups, interrupted and restored;
+// the demo hall; work put off until the first window is painted.
 // On the engine the test run chose (MotoreProva).
 #include "ArchivioAnagrafiche.h"
 #include "ConfigurazioneSala.h"
 #include "CopiaSicurezza.h"
+#include "DatiDemo.h"
+#include "DopoPrimoDisegno.h"
 #include "FinestraAnagrafiche.h"
 #include "FinestraBenvenuto.h"
 #include "DbDiretto.h"
 #include "MotoreProva.h"
 #include "RisponditorePin.h"
 #include "Supporto.h"
+#include "VerificaRefill.h"
 #include "controlli/Operatori.h"
 #include "host/Errore.h"
+#include "host/SqlTesti.h"
+#include "host/Valuta.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -72,8 +78,23 @@ QStringList istantanea(HostApplication& host) {
     return righe;
 }
 
+// The call is refused with an Errore that gives the reason.
+void rifiutato(const std::function<void()>& f, const QString& motivo) {
+    try {
+        f();
+    } catch (const Errore& e) {
+        QVERIFY2(e.descrizione().contains(motivo), qPrintable(e.descrizione()));
+        return;
+    }
+    QFAIL(qPrintable(u"Accettato: "_s + motivo));
+}
+
 int conta(HostApplication& host, const QString& sql) {
     return host.openrecordset(sql)->RecordCount();
+}
+
+QVariant campo(const RecordsetPtr& insieme, const char* nome) {
+    return insieme->Field(QLatin1String(nome));
 }
 
 QByteArray contenuto(const QString& percorso) {
@@ -103,17 +124,19 @@ private slots:
 
     void primoAvvioFinoAlRipristino();
     void configurazione();
-    void regoleAnagrafiche();
     void importazioneCsv_data();
     void importazioneCsv();
-    void copieGiornaliere();
-    void copiaInterrotta();
+    void copie();
+    void demo_data();
+    void demo();
+    void dopoIlPrimoDisegnoUnaVolta();
 };
 
 // The welcome creates the hall's database (on a server: takes the empty one offered);
 // "Anagrafiche" enters the venue, the two accounts, three machines and an operator; the
-// form opens on them and saves a refill; a backup taken then is restored over later work,
-// once the cash desk has closed the database.
+// form opens on them and saves a refill, after which the registers refuse what would
+// break them; a backup taken then is restored over later work, once the cash desk has
+// closed the database.
 void TestSala::primoAvvioFinoAlRipristino() {
     QTemporaryDir cartella;
     RisponditoreBox box;
@@ -131,7 +154,6 @@ void TestSala::primoAvvioFinoAlRipristino() {
         scrivi(&benvenuto, {{"txtCartella", cartella.filePath(u"sala"_s)}});
         figlio<QPushButton>(&benvenuto, "CmdCreaDatabase")->click();
         database = FinestraBenvenuto::fileSala(cartella.filePath(u"sala"_s));
-        QVERIFY(QFileInfo::exists(database));
     }
     QCOMPARE(benvenuto.scelta(), database);
     QCOMPARE(ConfigurazioneSala::database(), database);
@@ -139,7 +161,9 @@ void TestSala::primoAvvioFinoAlRipristino() {
     figlio<QPushButton>(&benvenuto, "CmdAnagrafiche")->click();
     auto* anagrafiche = benvenuto.findChild<FinestraAnagrafiche*>();
     QVERIFY(anagrafiche && anagrafiche->isVisible());
-    QVERIFY(figlio<QLabel>(anagrafiche, "LabMancanze")->text().contains(u"il locale"));
+    const QString mancanze = figlio<QLabel>(anagrafiche, "LabMancanze")->text();
+    for (const char* manca : {"il locale", "i due conti", "un apparecchio in servizio"})
+        QVERIFY2(mancanze.contains(QLatin1StringView(manca)), qPrintable(mancanze));
     scrivi(anagrafiche, {{"txtCodiceLocale", u"SG07"_s}, {"txtNomeLocale", u"Sala Aurora"_s},
                          {"txtRagioneSociale", u"Aurora Giochi S.r.l."_s},
                          {"txtCassaSalaGiochi", u"C.01.001"_s}, {"txtCassaRefill", u"C.01.010"_s}});
@@ -208,6 +232,35 @@ void TestSala::primoAvvioFinoAlRipristino() {
         StatoModulo::istanza().applicazione.reset();
         StatoModulo::istanza().rsAssociazioneConti.reset();
 
+        // Codes stay unique; what has refills (A2, Anna) is taken out of service, never
+        // deleted; the venue's code stays while refills use it; each change is logged with
+        // the values before and after.
+        ArchivioAnagrafiche archivio(*host);
+        Apparecchio a2 = archivio.apparecchi().value(1);
+        Apparecchio doppio = archivio.apparecchi().value(2);
+        doppio.codice = u"a1"_s;
+        rifiutato([&] { archivio.salvaApparecchio(doppio); }, u"il codice a1 è già dell'apparecchio \"Drago d'Oro\""_s);
+        rifiutato([&] { archivio.salvaOperatore({0, u"op1"_s, u"Altro"_s, {}, u"operatore"_s, true}); },
+                  u"già dell'operatore Anna"_s);
+        rifiutato([&] { archivio.salvaOperatore({0, u"OP9"_s, u"Altro"_s, {}, u"capo"_s, true}); }, u"ruolo"_s);
+        rifiutato([&] { archivio.eliminaApparecchio(a2.id); }, u"solo mettere fuori servizio"_s);
+        rifiutato([&] { archivio.eliminaOperatore(archivio.operatori().value(0).id); }, u"solo togliere dal servizio"_s);
+        rifiutato([&] { archivio.salvaLocale({u"SG02"_s, u"Sala"_s, {}}); }, u"codice SG07"_s);
+        a2.inServizio = false;
+        a2.nome = u"Tre Ciliegie Due"_s;
+        archivio.salvaApparecchio(a2);
+        archivio.eliminaApparecchio(doppio.id);
+        QCOMPARE(archivio.apparecchi().size(), 2);
+        QCOMPARE(archivio.apparecchi().value(1).inServizio, false);
+        QCOMPARE(archivio.apparecchi().value(1).idscheda, a2.idscheda);
+        const RecordsetPtr log = host->openrecordset(
+            u"select * from LogOperazioni where operazione = 'Anagrafiche: modifica apparecchio'"_s);
+        QCOMPARE(log->RecordCount(), 1);
+        QCOMPARE(log->Field(u"notevarie"_s).toString(), u"Nome: Tre Ciliegie -> Tre Ciliegie Due; In servizio: sì -> no"_s);
+        QCOMPARE(log->Field(u"idoperatore"_s).toString(), u"OP1"_s);
+        QCOMPARE(conta(*host, u"select * from LogOperazioni where operazione = 'Anagrafiche: eliminazione apparecchio' "
+                              u"and notevarie like 'Eliminato: Codice: V1%'"_s), 1);
+
         copia = CopiaSicurezza::esegui(database, cartella.path());
         copiata = istantanea(*host);
         host->Execute(u"delete * from noteincassi"_s);
@@ -215,12 +268,8 @@ void TestSala::primoAvvioFinoAlRipristino() {
         const QStringList dopo = istantanea(*host);
         QVERIFY(dopo != copiata);
         // While a cash desk has the database open a restore is refused and changes nothing.
-        try {
-            CopiaSicurezza::ripristina(database, copia, cartella.filePath(u"copie"_s));
-            QFAIL("ripristino accettato con una cassa aperta");
-        } catch (const Errore& e) {
-            QVERIFY2(e.descrizione().contains(u"aperto da un altro programma"), qPrintable(e.descrizione()));
-        }
+        rifiutato([&] { CopiaSicurezza::ripristina(database, copia, cartella.filePath(u"copie"_s)); },
+                  u"aperto da un altro programma"_s);
         QCOMPARE(istantanea(*host), dopo);
     }
     QVERIFY(QFileInfo(copia).fileName().startsWith(u"kalorefill_"));
@@ -248,58 +297,6 @@ void TestSala::configurazione() {
     QVERIFY(ConfigurazioneSala::fileUtente().startsWith(m_casa.filePath(u"config"_s)));
     QFile::remove(sistema);
     QCOMPARE(ConfigurazioneSala::copieDaTenere(), ConfigurazioneSala::copiePredefinite);
-}
-
-// Codes stay unique; what has refills is taken out of service, never deleted; the venue's
-// code stays while refills use it; each change is logged with the values before and after.
-void TestSala::regoleAnagrafiche() {
-    QTemporaryDir cartella;
-    const QString database = MotoreProva::nuovoDatabase(cartella.path());
-    auto host = DatabaseHost::crea(database, OpzioniHost{{}, u"capo"_s, {}});
-    ArchivioAnagrafiche archivio(*host);
-    archivio.salvaLocale({u"SG01"_s, u"Sala"_s, {}});
-    Apparecchio a;
-    a.codice = u"A1"_s;
-    a.nome = u"Slot"_s;
-    a = archivio.salvaApparecchio(a);
-    const Apparecchio b = archivio.salvaApparecchio({0, 0, u"B1"_s, u"Poker"_s, {}, u"X9"_s, u"VLT"_s, 6, 2, true});
-    const Operatore op = archivio.salvaOperatore({0, u"OP1"_s, u"Anna"_s, {}, u"operatore"_s, true});
-    const auto rifiutato = [&](const std::function<void()>& f, const QString& motivo) {
-        try {
-            f();
-        } catch (const Errore& e) {
-            QVERIFY2(e.descrizione().contains(motivo), qPrintable(e.descrizione()));
-            return;
-        }
-        QFAIL(qPrintable(u"Accettato: "_s + motivo));
-    };
-    Apparecchio doppio = b;
-    doppio.codice = u"a1"_s;
-    rifiutato([&] { archivio.salvaApparecchio(doppio); }, u"il codice a1 è già dell'apparecchio \"Slot\""_s);
-    rifiutato([&] { archivio.salvaOperatore({0, u"op1"_s, u"Altro"_s, {}, u"operatore"_s, true}); },
-              u"già dell'operatore Anna"_s);
-    rifiutato([&] { archivio.salvaOperatore({0, u"OP9"_s, u"Altro"_s, {}, u"capo"_s, true}); }, u"ruolo"_s);
-    host->Execute(u"insert into noteteste (codcausale, Codlocale) values ('REF', 'SG01')"_s);
-    host->Execute(u"insert into noteincassi (idtesta, linkscheda, idoperatore) values (1, %1, 'OP1')"_s
-                      .arg(a.idscheda));
-    rifiutato([&] { archivio.eliminaApparecchio(a.id); }, u"solo mettere fuori servizio"_s);
-    rifiutato([&] { archivio.eliminaOperatore(op.id); }, u"solo togliere dal servizio"_s);
-    rifiutato([&] { archivio.salvaLocale({u"SG02"_s, u"Sala"_s, {}}); }, u"codice SG01"_s);
-    a.inServizio = false;
-    a.nome = u"Slot Uno"_s;
-    archivio.salvaApparecchio(a);
-    archivio.eliminaApparecchio(b.id);
-    QCOMPARE(archivio.apparecchi().size(), 1);
-    QCOMPARE(archivio.apparecchi().value(0).inServizio, false);
-    QCOMPARE(archivio.apparecchi().value(0).idscheda, a.idscheda);
-    const RecordsetPtr log = host->openrecordset(
-        u"select * from LogOperazioni where operazione = 'Anagrafiche: modifica apparecchio'"_s);
-    QCOMPARE(log->RecordCount(), 1);
-    QCOMPARE(log->Field(u"notevarie"_s).toString(), u"Nome: Slot -> Slot Uno; In servizio: sì -> no"_s);
-    QCOMPARE(log->Field(u"idoperatore"_s).toString(), u"capo"_s);
-    QCOMPARE(conta(*host, u"select * from LogOperazioni where operazione = 'Anagrafiche: eliminazione apparecchio' "
-                          u"and notevarie like 'Eliminato: Codice: B1%'"_s), 1);
-    QCOMPARE(archivio.mancanze().size(), 2); // the accounts, and a machine in service
 }
 
 void TestSala::importazioneCsv_data() {
@@ -338,11 +335,7 @@ void TestSala::importazioneCsv() {
     QTemporaryDir cartella;
     auto host = DatabaseHost::crea(MotoreProva::nuovoDatabase(cartella.path()));
     ArchivioAnagrafiche archivio(*host);
-    Apparecchio esistente;
-    esistente.codice = u"A1"_s;
-    esistente.nome = u"Slot"_s;
-    esistente.ordine = 5;
-    archivio.salvaApparecchio(esistente);
+    archivio.salvaApparecchio({0, 0, u"A1"_s, u"Slot"_s, {}, {}, u"AWP"_s, 6, 5, true});
     const QString percorso = cartella.filePath(u"apparecchi.csv"_s);
     QFile scritto(percorso);
     QVERIFY(scritto.open(QIODevice::WriteOnly) && scritto.write(file) == file.size());
@@ -366,12 +359,12 @@ void TestSala::importazioneCsv() {
     for (int r = 0; r < figlio<QListWidget>(anteprima, "LstRifiutati")->count(); ++r)
         righeRifiutate << figlio<QListWidget>(anteprima, "LstRifiutati")->item(r)->text();
     QCOMPARE(righeRifiutate, rifiutati);
-    if (accettati.isEmpty())
-        QVERIFY(figlio<QLabel>(anteprima, "LabRiepilogo")->text().contains(u"intestazioni"));
     QCOMPARE(archivio.apparecchi().size(), 1); // nothing written before the confirmation
     QCOMPARE(figlio<QPushButton>(anteprima, "CmdConfermaImportazione")->isEnabled(), !accettati.isEmpty());
-    if (accettati.isEmpty())
+    if (accettati.isEmpty()) {
+        QVERIFY(figlio<QLabel>(anteprima, "LabRiepilogo")->text().contains(u"intestazioni"));
         return;
+    }
     figlio<QPushButton>(anteprima, "CmdConfermaImportazione")->click();
     QVERIFY(box.boxes().isEmpty());
     QStringList importati;
@@ -386,8 +379,10 @@ void TestSala::importazioneCsv() {
 }
 
 // One copy a day, checked; only the newest ones kept; what an interrupted copy left is
-// cleared; a damaged copy is never taken for a good one.
-void TestSala::copieGiornaliere() {
+// cleared. A copy killed halfway leaves the database and the earlier copies as they were,
+// and no file under a copy's name that is not a whole, sound copy. A damaged copy is never
+// taken for a good one.
+void TestSala::copie() {
     QTemporaryDir cartella;
     const QString database = MotoreProva::nuovoDatabase(cartella.path());
     DatabaseHost::crea(database)->Execute(u"insert into anagraficalocali (Codlocale) values ('SG01')"_s);
@@ -401,34 +396,18 @@ void TestSala::copieGiornaliere() {
     QVERIFY(CopiaSicurezza::giornaliera(database, copie, 3, QDate(2026, 12, 5)).isEmpty());
     const QStringList rimaste = QDir(copie).entryList(QDir::Files, QDir::Name);
     QCOMPARE(rimaste.size(), 3);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3; ++i)
         QVERIFY2(rimaste.at(i).startsWith(u"kalorefill_2026-12-0%1_"_s.arg(i + 3)), qPrintable(rimaste.at(i)));
-        CopiaSicurezza::verifica(QDir(copie).filePath(rimaste.at(i)), MotoreProva::postgreSql());
-    }
-    QFile guasta(QDir(copie).filePath(rimaste.at(0)));
-    QVERIFY(guasta.open(QIODevice::ReadWrite) && guasta.resize(guasta.size() / 2));
-    guasta.close();
-    QVERIFY_THROWS_EXCEPTION(Errore, CopiaSicurezza::verifica(guasta.fileName(), MotoreProva::postgreSql()));
-}
 
-// A copy killed halfway leaves the database and the earlier copy as they were, and no
-// file under a copy's name that is not a whole, sound copy.
-void TestSala::copiaInterrotta() {
-    QTemporaryDir cartella;
-    const QString database = MotoreProva::nuovoDatabase(cartella.path());
-    DatabaseHost::crea(database);
+    // Big enough for the next copy to be caught while it is written.
     QVERIFY(DbDiretto(database).esegui({MotoreProva::postgreSql()
                                    ? u"insert into noteincassi (idtesta, descrizione) select x, "
                                      u"repeat('riga di prova ', 20) || x from generate_series(1, 150000) x"_s
                                    : u"with recursive c(x) as (select 1 union all select x + 1 from c "
                                      u"where x < 150000) insert into noteincassi (idtesta, Descrizione) "
                                      u"select x, printf('%.280c%d', 'r', x) from c"_s}));
-    const QString copie = cartella.filePath(u"copie"_s);
-    QDir().mkpath(copie);
-    const QString precedente = CopiaSicurezza::esegui(database, copie);
+    const QString precedente = QDir(copie).filePath(rimaste.last());
     const QByteArray bytePrecedenti = contenuto(precedente);
-    QTest::qWait(1100); // the next copy's name has another second
-
     QProcess processo;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"HOME"_s, cartella.path());
@@ -448,7 +427,8 @@ void TestSala::copiaInterrotta() {
     }
     qInfo("copia interrotta: %s", interrotta ? "sì" : "no (finita prima)");
     QCOMPARE(contenuto(precedente), bytePrecedenti);
-    for (const QString& nome : QDir(copie).entryList({u"kalorefill_*"_s}, QDir::Files))
+    const QStringList scritte = QDir(copie).entryList({u"kalorefill_*"_s}, QDir::Files);
+    for (const QString& nome : scritte)
         if (!nome.contains(u".parziale")) // the killed copy's own files
             CopiaSicurezza::verifica(QDir(copie).filePath(nome), MotoreProva::postgreSql());
     auto host = DatabaseHost::apri(database);
@@ -457,6 +437,103 @@ void TestSala::copiaInterrotta() {
         QCOMPARE(DatabaseHost::controllaIntegrita(database), QString());
     // The next copy is not hindered by what the killed one left.
     CopiaSicurezza::verifica(CopiaSicurezza::esegui(database, copie), MotoreProva::postgreSql());
+
+    QFile guasta(precedente);
+    QVERIFY(guasta.open(QIODevice::ReadWrite) && guasta.resize(guasta.size() / 2));
+    guasta.close();
+    QVERIFY_THROWS_EXCEPTION(Errore, CopiaSicurezza::verifica(guasta.fileName(), MotoreProva::postgreSql()));
+}
+
+// The three days before the working date hold refills, the oldest closed, found the way
+// the form and the search list find them, also across a new year or a 29 February;
+// every document is whole (header total, the two accounting entries), as a check of the
+// database finds it. The form's own query lists exactly the active refill machines,
+// forty of them; the register also holds machines out of service or with other
+// takings, never listed.
+void TestSala::demo_data() {
+    QTest::addColumn<QDate>("data");
+    QTest::newRow("marzo") << QDate(2025, 3, 14);
+    QTest::newRow("capodanno") << QDate(2026, 1, 2);
+    QTest::newRow("dopo il 29 febbraio") << QDate(2024, 3, 1);
+}
+
+void TestSala::demo() {
+    QFETCH(QDate, data);
+    const QTemporaryDir cartella;
+    const auto demo = DatabaseHost::crea(MotoreProva::nuovoDatabase(cartella.path()),
+                                         OpzioniHost{data, QStringLiteral("OP01"), {}});
+    DatiDemo::riempi(*demo, data);
+    const auto apri = [&demo](const QString& sql) { return demo->openrecordset(sql); };
+    const RecordsetPtr conti = apri(SqlTesti::associazioneConti());
+    QVERIFY(!campo(conti, "CassaSalaGiochi").toString().isEmpty());
+    QVERIFY(campo(conti, "CassaSalaGiochi") != campo(conti, "CassaRefill"));
+    // The operator starts the working day on an empty document.
+    QCOMPARE(apri(SqlTesti::testataRefill(data))->RecordCount(), 0);
+    QList<std::pair<QDate, bool>> giorni; // each refill day, and whether it is closed
+    for (const RecordsetPtr elenco = apri(SqlTesti::elencoRefill()); !elenco->Eof();
+         elenco->MoveNext()) {
+        const QDate giorno = campo(elenco, "dataregistrazione").toDate();
+        giorni.append({giorno, campo(elenco, "chiuso").toLongLong() != 0});
+        const RecordsetPtr testata = apri(SqlTesti::testataRefill(giorno));
+        QCOMPARE(testata->RecordCount(), 1);
+        QVERIFY(Valuta::daVariant(campo(testata, "refillnoleggiatore")) > Valuta());
+    }
+    QCOMPARE(giorni, (QList<std::pair<QDate, bool>>{{data.addDays(-1), false},
+                                                    {data.addDays(-2), false},
+                                                    {data.addDays(-3), true}}));
+    const auto problemi = VerificaRefill(*demo, {}, {}).verifica();
+    QVERIFY2(problemi.isEmpty(), qPrintable(VerificaRefill::tabella(problemi)));
+
+    QCOMPARE(apri(SqlTesti::apparecchiAttivi())->RecordCount(), 40);
+    int refillAttivi = 0;
+    int fuoriServizio = 0;
+    int altriIncassi = 0;
+    for (const RecordsetPtr tutti = apri(SqlTesti::tuttiApparecchi()); !tutti->Eof();
+         tutti->MoveNext()) {
+        const bool attiva = campo(tutti, "attiva").toLongLong() != 0;
+        const bool refill = campo(tutti, "tipologiaincasso").toLongLong() == 6;
+        refillAttivi += attiva && refill ? 1 : 0;
+        fuoriServizio += attiva ? 0 : 1;
+        altriIncassi += attiva && !refill ? 1 : 0;
+    }
+    QCOMPARE(refillAttivi, 40);
+    QVERIFY(fuoriServizio >= 2);
+    QVERIFY(altriIncassi >= 2);
+}
+
+// Work put off until the first window is painted: not before, once only, and not at all
+// when called off.
+void TestSala::dopoIlPrimoDisegnoUnaVolta() {
+    int eseguita = 0;
+    bool dipintaPrima = false;
+    QLabel finestra(u"Refill"_s);
+    // Whether the window had been painted when the action ran.
+    struct Pittura : QObject {
+        bool dipinta = false;
+        bool eventFilter(QObject*, QEvent* evento) override {
+            if (evento->type() == QEvent::Paint)
+                dipinta = true;
+            return false;
+        }
+    } pittura;
+    finestra.installEventFilter(&pittura);
+    DopoPrimoDisegno::esegui([&] {
+        ++eseguita;
+        dipintaPrima = pittura.dipinta;
+    });
+    int annullata = 0;
+    QPointer<DopoPrimoDisegno> revocata = DopoPrimoDisegno::esegui([&] { ++annullata; });
+    delete revocata.data();
+
+    finestra.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&finestra));
+    QTRY_COMPARE(eseguita, 1);
+    QVERIFY(dipintaPrima);
+    finestra.update();
+    finestra.repaint();
+    QCoreApplication::processEvents();
+    QCOMPARE(eseguita, 1);
+    QCOMPARE(annullata, 0);
 }
 
 QTEST_MAIN(TestSala)

@@ -3,7 +3,7 @@
 #pragma once
 
 // A scene of the refill form written as text: the hall, the operator's steps, then what the
-// form shows and the database holds on one line. The tables of tst_ciclo and tst_avvio are
+// form shows and the database holds on one line. The table of tst_ciclo is
 // written in it.
 //
 // The hall (prepara), blank-separated: a number of machines (salaPronta; 5 when none is
@@ -25,6 +25,7 @@
 // (code, name, ADM code), data=day (typed and confirmed), calendario=day (picked),
 // valore=text puts an amount on the display directly, danno finds the database damaged.
 
+#include "HostRegistrato.h"
 #include "RisponditoreBox.h"
 #include "Supporto.h"
 #include "entry/Configura.h"
@@ -43,6 +44,14 @@ public:
     std::unique_ptr<BancoProva> banco;
     std::unique_ptr<KaloRefill::FrmRefill> form;
     RisponditoreBox box;
+    // The recording host between the hall and the form, once registra() put it there.
+    std::shared_ptr<HostRegistrato> registrato;
+
+    // Before the form opens: the form will reach the hall through a recording host.
+    HostRegistrato& registra() {
+        registrato = std::make_shared<HostRegistrato>(pronto().host());
+        return *registrato;
+    }
 
     static QDate giorno(const QString& g) { return QDate(2026, 12, g.isEmpty() ? 4 : g.toInt()); }
 
@@ -273,7 +282,7 @@ private:
         if (!riaperto)
             sala.host()->salvasettaggio(QStringLiteral("Refill"), QStringLiteral("Salvataggio"), 0);
         riaperto = true;
-        form = apriForm(sala.host());
+        form = registrato ? apriForm(registrato) : apriForm(sala.host());
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }

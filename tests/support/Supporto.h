@@ -21,21 +21,6 @@ inline std::unique_ptr<KaloRefill::FrmRefill> apriForm(KaloRefill::HostApplicati
     return form;
 }
 
-// The captions of the 16 machine buttons.
-inline QStringList captions(const KaloRefill::FrmRefill& form) {
-    QStringList risultato;
-    for (const KaloRefill::PulsanteGrafico* pulsante : form.CmdApparecchio)
-        risultato << pulsante->caption();
-    return risultato;
-}
-
-inline QStringList tags(const KaloRefill::FrmRefill& form) {
-    QStringList risultato;
-    for (const KaloRefill::PulsanteGrafico* pulsante : form.CmdApparecchio)
-        risultato << pulsante->tag();
-    return risultato;
-}
-
 // The fields of a row that differ from the expected values, as "field: actual != expected";
 // empty when they all match. Numbers compare by value whatever their type.
 inline QString differenze(const QVariantMap& riga, const QVariantMap& attesi) {
@@ -83,9 +68,4 @@ inline QString riassunto(const RisponditoreBox::Box& box, bool predefinito = tru
     if (predefinito)
         parti << box.predefinito;
     return parti.join(QStringLiteral(" | "));
-}
-
-// The day's total as LabTotali shows it for the test's working date.
-inline QString totale(const char* importo, const char* giorno = "04/12/2026") {
-    return QStringLiteral("Totale Refill del %1 -> €  %2").arg(QLatin1String(giorno), QLatin1String(importo));
 }

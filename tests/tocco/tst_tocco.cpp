@@ -12,6 +12,7 @@
 #include "FinestraRiepilogo.h"
 #include "RecordsetMemoria.h"
 #include "RisponditoreBox.h"
+#include "Supporto.h"
 #include "entry/StatoModulo.h"
 #include "form/CampoData.h"
 #include "form/FrmRefill.h"
@@ -244,12 +245,8 @@ void dialoghi(QWidget& finestra, const QStringList& nomi, QStringList& trovati) 
 void usaLoSpazio(QWidget& finestra, QSize naturale, QStringList& trovati) {
     const QRect area = finestra.screen()->availableGeometry();
     const bool sta = naturale.width() <= area.width() && naturale.height() <= area.height();
-    if (!sta && !finestra.isMaximized())
-        trovati << nome(&finestra) + u" non ingrandita su uno schermo piccolo"_s;
-    if (!sta && finestra.size() != area.size())
-        trovati << u"%1 %2x%3 su %4x%5"_s.arg(nome(&finestra))
-                       .arg(finestra.width())
-                       .arg(finestra.height())
+    if (!sta && (!finestra.isMaximized() || finestra.size() != area.size()))
+        trovati << u"%1 non ingrandita a %2x%3 su uno schermo piccolo"_s.arg(nome(&finestra))
                        .arg(area.width())
                        .arg(area.height());
 }
@@ -275,17 +272,13 @@ private slots:
     void initTestCase() {
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
         StileTocco::installa();
-        qInfo("schermo %dx%d", QGuiApplication::primaryScreen()->size().width(),
-              QGuiApplication::primaryScreen()->size().height());
     }
 
     void form() {
         auto banco = BancoProva::salaPronta(20);
-        StatoModulo::istanza().applicazione = banco->host();
         RisponditoreBox box;
-        auto* f = new FrmRefill;
-        f->setAttribute(Qt::WA_DeleteOnClose);
-        f->Form_Load();
+        const auto form = apriForm(banco->host());
+        FrmRefill* f = form.get();
         f->mostra(false);
         QVERIFY(QTest::qWaitForWindowExposed(f));
         const QRect area = f->screen()->availableGeometry();
@@ -345,24 +338,10 @@ private slots:
         QVERIFY2(trovati.isEmpty(), qPrintable(trovati.join(u'\n')));
     }
 
-    void riepilogo() {
-        auto banco = BancoProva::salaPronta(40);
-        for (int i = 1; i <= 40; ++i)
-            banco->aggiungiRiga(banco->aggiungiTestata(QDate(2026, 12, i % 4 + 1), u"SG01"_s),
-                                1000 + i, 5.0 * i, QDate(2026, 12, i % 4 + 1));
-        RisponditoreBox box;
-        FinestraRiepilogo f(banco->host());
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
-        QStringList trovati = difetti(f);
-        usaLoSpazio(f, QSize(1280, 800), trovati);
-        dialoghi(f, u"txtDal CmdCsv CmdStampa CmdAnteprima"_s.split(u' '), trovati);
-        QVERIFY2(trovati.isEmpty(), qPrintable(trovati.join(u'\n')));
-    }
-
-    // A cash desk's choice in its configuration file: windows full screen; without it,
-    // windows as above. (Which file wins is the configuration's own test.)
-    void schermoIntero_data() {
+    // The summary, its calendars, files and previews; and a cash desk's choice in its
+    // configuration file: windows full screen, or as above. (Which file wins is the
+    // configuration's own test.)
+    void riepilogo_data() {
         QTest::addColumn<QByteArray>("scelta"); // a line of the file's [Finestre]
         QTest::addColumn<bool>("intero");
         QTest::newRow("nessuna scelta") << QByteArray() << false;
@@ -370,7 +349,7 @@ private slots:
         QTest::newRow("finestre") << QByteArray("SchermoIntero=false") << false;
     }
 
-    void schermoIntero() {
+    void riepilogo() {
         QFETCH(QByteArray, scelta);
         QFETCH(bool, intero);
         QTemporaryDir cartella;
@@ -378,21 +357,26 @@ private slots:
         QFile file(cartella.filePath(u"kalorefill/kalorefill.conf"_s));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[Finestre]\n" + scelta + '\n') > 0);
         file.close();
+        auto banco = BancoProva::salaPronta(40);
+        for (int i = 1; i <= 40; ++i)
+            banco->aggiungiRiga(banco->aggiungiTestata(QDate(2026, 12, i % 4 + 1), u"SG01"_s),
+                                1000 + i, 5.0 * i, QDate(2026, 12, i % 4 + 1));
+        RisponditoreBox box;
         const QByteArray casa = qgetenv("XDG_CONFIG_HOME"), tutti = qgetenv("XDG_CONFIG_DIRS");
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(cartella.path()));
         qputenv("XDG_CONFIG_DIRS", QFile::encodeName(cartella.filePath(u"nessuna"_s)));
-        auto banco = BancoProva::salaPronta(4);
         FinestraRiepilogo f(banco->host());
         f.show();
         qputenv("XDG_CONFIG_HOME", casa);
         qputenv("XDG_CONFIG_DIRS", tutti);
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         QTRY_COMPARE(f.isFullScreen(), intero);
-        QStringList trovati;
+        QStringList trovati = difetti(f);
         if (intero)
             QCOMPARE(f.geometry(), f.screen()->geometry());
         else
             usaLoSpazio(f, QSize(1280, 800), trovati);
+        dialoghi(f, u"txtDal CmdCsv CmdStampa CmdAnteprima"_s.split(u' '), trovati);
         QVERIFY2(trovati.isEmpty(), qPrintable(trovati.join(u'\n')));
     }
 };
