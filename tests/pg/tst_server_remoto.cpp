@@ -23,9 +23,11 @@ private slots:
     void indirizzo();
     void cifrato_data();
     void cifrato();
+    void riavviato();
 
 private:
     ClusterProva m_server;
+    QStringList m_parametri;
 };
 
 // The server accepts only encrypted connections over TCP; its certificate names
@@ -53,9 +55,9 @@ chmod 600 server.key
     const QString hba = m_server.scrivi(u"hba.conf"_s, "local all all trust\n"
                                                        "hostssl all all 127.0.0.1/32 trust\n"
                                                        "hostssl all all ::1/128 trust\n");
-    QVERIFY2(m_server.avvia({u"ssl=on"_s, u"ssl_cert_file="_s + m_server.cartella() + u"/server.crt"_s,
-                             u"ssl_key_file="_s + m_server.cartella() + u"/server.key"_s,
-                             u"hba_file="_s + hba}) &&
+    m_parametri = {u"ssl=on"_s, u"ssl_cert_file="_s + m_server.cartella() + u"/server.crt"_s,
+                   u"ssl_key_file="_s + m_server.cartella() + u"/server.key"_s, u"hba_file="_s + hba};
+    QVERIFY2(m_server.avvia(m_parametri) &&
                  m_server.sql(u"CREATE DATABASE kalorefill"_s),
              qPrintable(m_server.errore()));
 }
@@ -166,6 +168,30 @@ void TstServerRemoto::cifrato() {
         // One line naming the server, never a trace.
         QVERIFY(!e.descrizione().contains(u'\n'));
         QVERIFY2(e.descrizione().contains(host), qPrintable(e.descrizione()));
+    }
+}
+
+// The server restarted while the desk stood idle: the first thing asked of it afterwards,
+// here the first page of the Cerca list over a set the desk had read before, comes on a new
+// connection with no error for the operator.
+void TstServerRemoto::riavviato() {
+    QVERIFY2(m_server.sql(u"CREATE SCHEMA riavvio"_s, u"kalorefill"_s), qPrintable(m_server.errore()));
+    const QString indirizzo =
+        u"postgresql://tester@localhost:%1/kalorefill?sslmode=verify-full&sslrootcert=%2/ca.crt"
+        u"&options=-csearch_path=riavvio"_s.arg(m_server.porta()).arg(m_server.cartella());
+    DatabaseHost::crea(indirizzo);
+    const auto host = DatabaseHost::apri(indirizzo);
+    host->Execute(u"insert into noteteste (codcausale, refillnoleggiatore) values ('REF', 25)"_s);
+    const QString sql = u"select * from noteteste"_s;
+    QCOMPARE(host->openrecordset(sql)->RecordCount(), 1);
+
+    QVERIFY2(m_server.ferma(u"fast"_s) && m_server.avvia(m_parametri), qPrintable(m_server.errore()));
+    try {
+        const auto righe = host->openrecordset(sql)->LeggiRighe(0, 10);
+        QVERIFY(righe.has_value());
+        QCOMPARE(righe->size(), 1);
+    } catch (const Errore& e) {
+        QFAIL(qPrintable(e.descrizione()));
     }
 }
 
