@@ -95,8 +95,7 @@ public:
     // its next round trip, and hand back what to collect its rows with. Null when the
     // rows are read when they are needed. `tutta`: the query reads a whole table, and is
     // sent ahead only when it has to travel now anyway.
-    virtual std::shared_ptr<LetturaAnticipata> anticipa(const QString& sql, bool tutta) {
-        (void)tutta;
+    virtual std::shared_ptr<LetturaAnticipata> anticipa(const QString& sql, [[maybe_unused]] bool tutta) {
         verifica(sql);
         return {};
     }
