@@ -20,9 +20,10 @@ class ParametriServer;
 // the module writes into its texts bound instead. Only what decides the next step waits
 // for the server: a set's query leaves when the set is opened, a save's writes wait for
 // the next statement that needs an answer, and a unit's BEGIN and transaction-level
-// advisory lock go with its first statements. Each statement of a unit runs in a
-// savepoint of its own, sent in the same round trip, so a failed statement undoes only
-// itself as it does on a file. A connection the server
+// advisory lock go with its first statements. The statements of a unit that travel
+// together run inside one savepoint, sent in the same round trip; when one of them fails
+// that savepoint is rolled back and they go again, each in a savepoint of its own, so a
+// failed statement undoes only itself as it does on a file. A connection the server
 // dropped is made again: at the next unit, or once for a call outside a unit that changes
 // nothing.
 class ConnessioneServer final : public Connessione {
@@ -43,7 +44,7 @@ public:
     std::shared_ptr<LetturaAnticipata> anticipa(const QString& sql, bool tutta) override;
     Risultato leggi(const std::shared_ptr<LetturaAnticipata>& anticipo, const QString& sql) override;
     // Held back in a unit that allows it: they travel with the next statement that needs
-    // an answer, each in its savepoint, or with the commit.
+    // an answer, or with the commit.
     void eseguiDopo(const QString& sql, const QVariantList& valori, const QString& seNessunaRiga) override;
     std::function<qint64()> inserisciDopo(const QString& sql, const QVariantList& valori) override;
     void ritardaScritture(bool si) override { m_ritarda = si && m_unita == StatoUnita::Attiva; }
@@ -67,9 +68,8 @@ private:
     // The statement as it travels: with the values compared in its text taken out.
     CanalePg::Richiesta richiesta(const QString& sql, const QVariantList& valori);
     struct InAttesa;
-    // Runs one request, with the queue before it; inside a unit between a savepoint and its
-    // release, in the same round trip. A failure is thrown as fallito throws it, the
-    // savepoint rolled back.
+    // Runs one request, with the queue before it, in the same round trip. A failure is
+    // thrown as fallito throws it, what the request did undone.
     CanalePg::Esito esegui(const CanalePg::Richiesta& richiesta, bool conValori);
     // Sends every request of the queue in one round trip (more only when one fails) and
     // keeps what came back for each. UnitaNonRiuscita when the unit is lost on the way.

@@ -34,6 +34,8 @@ struct ConnessioneServer::InAttesa final : LetturaAnticipata {
 
 std::optional<CanalePg::Esito> ConnessioneServer::inviaCoda(const QString& poi) {
     std::optional<CanalePg::Esito> esitoPoi;
+    // Set once a statement of a unit failed among others: from then on each goes alone.
+    bool unaAllaVolta = false;
     while (!m_coda.empty() || (!poi.isEmpty() && !esitoPoi)) {
         soloSeUnitaViva();
         // Outside a unit a lost server connection is made again at the next call.
@@ -46,22 +48,31 @@ std::optional<CanalePg::Esito> ConnessioneServer::inviaCoda(const QString& poi) 
         });
         if (m_coda.empty() && poi.isEmpty())
             return esitoPoi;
-        // A failed statement would abort the server's whole transaction: the savepoint
-        // keeps the failure to this one call, as SQLite does by itself.
+        // A failed statement would abort the server's whole transaction: a savepoint keeps
+        // the failure to that one call, as SQLite does by itself. The statements of a round
+        // trip share one; when one of them fails they all go again, each in its own.
         const bool inUnita = m_unita == StatoUnita::Attiva;
-        const qsizetype passo = inUnita ? 3 : 1;
+        const bool ognuna = inUnita && unaAllaVolta;
+        const bool insieme = inUnita && !unaAllaVolta && !m_coda.empty();
+        const qsizetype passo = ognuna ? 3 : 1;
         // The session's settings and the unit's BEGIN and lock travel with the first
         // statements.
         QList<CanalePg::Richiesta> richieste = m_preambolo + m_inizio;
         const qsizetype preambolo = m_preambolo.size();
         const qsizetype inizio = preambolo + m_inizio.size();
+        const CanalePg::Richiesta salva{QStringLiteral("SAVEPOINT istruzione"), {}, false};
+        const CanalePg::Richiesta rilascia{QStringLiteral("RELEASE SAVEPOINT istruzione"), {}, false};
+        if (insieme)
+            richieste.append(salva);
         for (const auto& a : std::as_const(m_coda)) {
-            if (inUnita)
-                richieste.append({QStringLiteral("SAVEPOINT istruzione"), {}, false});
+            if (ognuna)
+                richieste.append(salva);
             richieste.append(a->richiesta);
-            if (inUnita)
-                richieste.append({QStringLiteral("RELEASE SAVEPOINT istruzione"), {}, false});
+            if (ognuna)
+                richieste.append(rilascia);
         }
+        if (insieme)
+            richieste.append(rilascia);
         if (!poi.isEmpty())
             richieste.append({poi, {}, false});
         const QList<CanalePg::Esito> esiti = m_canale.invia(richieste);
@@ -85,11 +96,29 @@ std::optional<CanalePg::Esito> ConnessioneServer::inviaCoda(const QString& poi) 
         }
         if (inizio > preambolo && !unitaIniziata(esiti.mid(preambolo, inizio - preambolo)))
             continue;
+        if (insieme && !esiti.at(inizio).riuscito())
+            unitaPersa(esiti.at(inizio).errore);
+        const qsizetype primo = inizio + (insieme ? 1 : 0);
+        if (insieme) {
+            const auto prima = esiti.cbegin() + primo;
+            const auto fallita = std::find_if(prima, prima + qsizetype(m_coda.size()),
+                                              [](const CanalePg::Esito& e) { return !e.riuscito(); });
+            if (fallita == prima + qsizetype(m_coda.size())) {
+                const CanalePg::Esito& rilascio = esiti.at(primo + qsizetype(m_coda.size()));
+                if (!rilascio.riuscito())
+                    unitaPersa(rilascio.errore);
+            } else if (!connessionePersa(fallita->errore)) {
+                // What ran before it is undone too, and sent again with the rest.
+                istruzioneUnita(QStringLiteral("ROLLBACK TO SAVEPOINT istruzione"));
+                unaAllaVolta = true;
+                continue;
+            }
+        }
         // After a failure the server skips the rest until the sync: they go again.
         bool tutte = true;
         for (std::size_t fatte = 0; tutte && fatte < m_coda.size(); ++fatte) {
-            const qsizetype i = inizio + qsizetype(fatte) * passo;
-            const CanalePg::Esito& esito = esiti.at(inUnita ? i + 1 : i);
+            const qsizetype i = primo + qsizetype(fatte) * passo;
+            const CanalePg::Esito& esito = esiti.at(ognuna ? i + 1 : i);
             if (esiti.at(i + passo - 1).riuscito()) {
                 m_coda[fatte]->esito = esito;
                 continue;
@@ -97,10 +126,10 @@ std::optional<CanalePg::Esito> ConnessioneServer::inviaCoda(const QString& poi) 
             tutte = false;
             InAttesa& fallita = *m_coda[fatte];
             const auto coda = std::exchange(m_coda, {});
-            if (inUnita && (!esiti.at(i).riuscito() || esito.riuscito()))
+            if (ognuna && (!esiti.at(i).riuscito() || esito.riuscito()))
                 unitaPersa(esiti.at(i).riuscito() ? esiti.at(i + 2).errore : esiti.at(i).errore);
             const bool persa = connessionePersa(esito.errore);
-            if (inUnita && !persa)
+            if (ognuna && !persa)
                 istruzioneUnita(QStringLiteral("ROLLBACK TO SAVEPOINT istruzione"));
             m_coda.assign(coda.begin() + qsizetype(fatte) + 1, coda.end());
             if (!fallita.ritentata && !persa && piano(esito.errore)) {

@@ -129,6 +129,7 @@ private slots:
     void dueHostSulloStessoFile();
     void tabelleCambiateDaAltriProgrammi();
     void unitaPersa();
+    void scrittureTrattenute();
     void momentiLetti_data();
     void momentiLetti();
     void valoriNeiTesti_data();
@@ -653,6 +654,25 @@ void TstDatabaseHost::unitaPersa() {
     nuova->Conferma();
     QCOMPARE(valori(db.apri(u"select idtesta & '/' & riga as r from noterighe order by idtesta, riga"_s), u"r"_s),
              (QStringList{u"5/1"_s, u"5/2"_s, u"7/3"_s}));
+}
+
+// A save's writes may wait for its next read and travel with it: the one the database
+// refuses is the only one lost; those before and after it are kept and committed.
+void TstDatabaseHost::scrittureTrattenute() {
+    Db db;
+    const auto unita = db.host->IniziaUnita();
+    unita->RitardaScritture(true);
+    int rifiutate = 0;
+    for (const QString& sql : {u"insert into noterighe (idtesta, riga) values (5, 1)"_s,
+                               u"insert into noterighe (idtesta, nonesiste) values (5, 2)"_s,
+                               u"insert into noterighe (idtesta, riga) values (5, 3)"_s})
+        rifiutate += errore([&] { db.host->Execute(sql); }) == CodiceErrore::ErroreDatabase;
+    QCOMPARE(db.apri(SqlTesti::righeContabili())->RecordCount(), 2);
+    rifiutate += int(unita->ScrittureFallite().size());
+    QCOMPARE(rifiutate, 1);
+    unita->Conferma();
+    QCOMPARE(valori(db.apri(u"select riga from noterighe order by riga"_s), u"riga"_s),
+             (QStringList{u"1"_s, u"3"_s}));
 }
 
 void TstDatabaseHost::momentiLetti_data() {
