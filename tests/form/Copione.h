@@ -39,6 +39,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <tuple>
+
 class Copione {
 public:
     std::unique_ptr<BancoProva> banco;
@@ -230,36 +232,33 @@ public:
             QRegularExpression(QStringLiteral("^Totale apparecchi  := (\\d+)\rNumero Pagine       := (\\d+)$"))
                 .match(f.LabStato->caption());
         const bool tastiera = f.CmdSalva->isEnabled();
-        const QList<std::pair<const char*, QString>> campi{
-            {"apparecchi", conteggio.hasMatch() ? conteggio.captured(1) + u'/' + conteggio.captured(2) : testo(f.LabStato->caption())},
-            {"locale", f.CodLocale.toString()},
-            {"data", f.dataRegistrazione().toString(QStringLiteral("dd/MM"))},
-            {"aperto", QString::number(f.RefillAperto)},
-            {"valore", f.LabValore->caption()},
-            {"bottone", f.Bottone->caption()},
+        // Each field: its name, what it shows, what it shows on a form waiting for a machine.
+        const QList<std::tuple<const char*, QString, const char*>> campi{
+            {"apparecchi", conteggio.hasMatch() ? conteggio.captured(1) + u'/' + conteggio.captured(2) : testo(f.LabStato->caption()), "5/1"},
+            {"locale", f.CodLocale.toString(), "SG01"},
+            {"data", f.dataRegistrazione().toString(QStringLiteral("dd/MM")), "04/12"},
+            {"aperto", QString::number(f.RefillAperto), "0"},
+            {"valore", f.LabValore->caption(), "0,00"},
+            {"bottone", f.Bottone->caption(), "0"},
             {"tasti", tastiera == f.CmdPiu->isEnabled() && tastiera == f.Cmd7->isEnabled() ? acceso(tastiera)
-                                                                                             : QStringLiteral("misti")},
-            {"conto", f.LabOperazione->caption() + (f.LabConto->isHidden() ? QString() : f.LabConto->caption())},
-            {"pagina", pagina.join(u'|')},
-            {"scelto", testo(f.LabApparecchio->caption())},
-            {"etichetta", f.RefillAperto ? testo(f.testoBottone->caption()) : QString()}, // kept once closed
-            {"righe", importi.join(u'|')},
-            {"testate", testate.join(u'|')},
-            {"log", QString::number(banco->conta(QStringLiteral("select * from LogOperazioni")))},
-            {"totale", totale.startsWith(prefissoTotale) ? totale.mid(prefissoTotale.size()) : totale},
-            {"conferma", QString::number(int(f.ChkConferma->checkState()))},
-            {"visibile", acceso(f.isVisible())},
-            {"danno", f.LabDanno && f.LabDanno->isVisibleTo(&f) ? f.LabDanno->text() : QString()},
-            {"spunte", spunte.join(u'|')}};
-        static const QStringList attesa{
-            QStringLiteral("5/1"), QStringLiteral("SG01"), QStringLiteral("04/12"), QStringLiteral("0"), QStringLiteral("0,00"), QStringLiteral("0"),
-            QStringLiteral("no"), QString(), QStringLiteral("1-5A"), QStringLiteral("Selezionare un apparecchio"), QString(),
-            QString(), QString(), QStringLiteral("0"), QStringLiteral("Riepilogo Refill Odierni  -> Nessun refill caricato"),
-            QStringLiteral("0"), QStringLiteral("sì"), QString(), QString()};
+                                                                                             : QStringLiteral("misti"), "no"},
+            {"conto", f.LabOperazione->caption() + (f.LabConto->isHidden() ? QString() : f.LabConto->caption()), ""},
+            {"pagina", pagina.join(u'|'), "1-5A"},
+            {"scelto", testo(f.LabApparecchio->caption()), "Selezionare un apparecchio"},
+            {"etichetta", f.RefillAperto ? testo(f.testoBottone->caption()) : QString(), ""}, // kept once closed
+            {"righe", importi.join(u'|'), ""},
+            {"testate", testate.join(u'|'), ""},
+            {"log", QString::number(banco->conta(QStringLiteral("select * from LogOperazioni"))), "0"},
+            {"totale", totale.startsWith(prefissoTotale) ? totale.mid(prefissoTotale.size()) : totale,
+             "Riepilogo Refill Odierni  -> Nessun refill caricato"},
+            {"conferma", QString::number(int(f.ChkConferma->checkState())), "0"},
+            {"visibile", acceso(f.isVisible()), "sì"},
+            {"danno", f.LabDanno && f.LabDanno->isVisibleTo(&f) ? f.LabDanno->text() : QString(), ""},
+            {"spunte", spunte.join(u'|'), ""}};
         QStringList diversi;
-        for (qsizetype i = 0; i < campi.size(); ++i)
-            if (campi[i].second != attesa[i])
-                diversi << QString::fromLatin1(campi[i].first) + u' ' + campi[i].second;
+        for (const auto& [campo, valore, atteso] : campi)
+            if (valore != QString::fromUtf8(atteso))
+                diversi << QString::fromLatin1(campo) + u' ' + valore;
         return diversi.join(QStringLiteral("; "));
     }
 

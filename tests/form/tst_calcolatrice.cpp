@@ -98,7 +98,6 @@ private slots:
         QTest::addColumn<double>("importo");
         const double no = qQNaN();
         QTest::newRow("decimali") << "12,50" << 12.0 << 12.5;
-        QTest::newRow("sotto uno") << "0,50" << 0.0 << 0.5;
         QTest::newRow("zero virgola") << "0," << 0.0 << 0.0;
         QTest::newRow("vuoto") << "" << 0.0 << no;
         QTest::newRow("negativo") << "-4,25" << -4.0 << -4.25;
@@ -108,7 +107,6 @@ private slots:
         QTest::newRow("solo decimali") << ",5" << 0.0 << 0.5;
         QTest::newRow("lettera dopo cifra") << "1a" << 1.0 << no;
         QTest::newRow("solo meno") << "-" << 0.0 << no;
-        QTest::newRow("due virgole") << "1,2,3" << 1.0 << no;
     }
     void letture() {
         QFETCH(QString, testo);
@@ -134,7 +132,6 @@ private slots:
         QTest::newRow("rumore binario") << 0.1 + 0.2 << "0,3";
         QTest::newRow("zero negativo") << -0.001 << "0";
         QTest::newRow("centesimi fino all'intero") << 2.999 << "3";
-        QTest::newRow("grande") << 123456789.99 << "123456789,99";
         // Up to 10^15 the cents of a result must not overflow on the way to the text.
         QTest::newRow("310000000000000 X 3") << 310000000000000.0 * 3 << "930000000000000";
         QTest::newRow("oltre i centesimi a 64 bit") << 922337203685478.0 << "922337203685478";

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-// The host's handle on the module: pass-through properties, the version text, the host
-// object and Start, modal or modeless.
+// The host's handle on the module: the host object and Start, modal or modeless. (The
+// version text: tst_programma's --version.)
 #include "MotoreProva.h"
 #include "BancoProva.h"
 #include "RisponditoreBox.h"
@@ -33,33 +33,6 @@ private slots:
     void initTestCase() { KALOREFILL_MOTORE_PRONTO(); }
     void cleanup() { StatoModulo::istanza() = StatoModulo(); }
 
-    // Four digits are cut to their last three. (The library's own: tst_programma's --version.)
-    void versione() {
-        QCOMPARE(Configura::testoVersione(2, 7, 123), QStringLiteral("2.007.123"));
-        QCOMPARE(Configura::testoVersione(10, 1234, 1234), QStringLiteral("10.234.234"));
-    }
-
-    void proprietaPassanti() {
-        using Get = QString (Configura::*)() const;
-        using Set = void (Configura::*)(const QString&);
-        const QList<std::pair<Get, Set>> proprieta{{&Configura::CodiceStampa, &Configura::setCodiceStampa},
-                                                   {&Configura::CodiceEsportazione, &Configura::setCodiceEsportazione},
-                                                   {&Configura::Codice, &Configura::setCodice},
-                                                   {&Configura::Parametri, &Configura::setParametri},
-                                                   {&Configura::CampoRicerca, &Configura::setCampoRicerca},
-                                                   {&Configura::Risposta, &Configura::setRisposta},
-                                                   {&Configura::Modale, &Configura::setModale}};
-        Configura c;
-        for (int i = 0; i < proprieta.size(); ++i) {
-            QCOMPARE((c.*proprieta[i].first)(), QString()); // never set: empty
-            (c.*proprieta[i].second)(QStringLiteral("valore %1 è").arg(i));
-        }
-        // Each keeps its own value, and a second handle sees the same shared state.
-        const Configura seconda;
-        for (int i = 0; i < proprieta.size(); ++i)
-            QCOMPARE((seconda.*proprieta[i].first)(), QStringLiteral("valore %1 è").arg(i));
-    }
-
     void applicazioneSostituita() {
         BancoProva primo, secondo;
         std::weak_ptr<DatabaseHost> vecchio = primo.host();
@@ -75,9 +48,6 @@ private slots:
         QTest::addColumn<QString>("modale");
         QTest::newRow("uno") << "1";
         QTest::newRow("vuoto") << "";
-        QTest::newRow("zero") << "0";
-        QTest::newRow("due") << "2";
-        QTest::newRow("true") << "true";
     }
     void start() {
         QFETCH(QString, modale);

@@ -33,7 +33,6 @@
 #include <QSet>
 #include <QSplitterHandle>
 #include <QStyleOptionComboBox>
-#include <QStyleOptionSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -62,28 +61,15 @@ bool premibile(const QWidget* w) {
            qobject_cast<const QLineEdit*>(w) || qobject_cast<const QSplitterHandle*>(w);
 }
 
-// Parts of a control pressed on their own: a spin box's two buttons or a date field's
-// arrow, as its style places them.
-QList<QPair<QString, QRect>> parti(QAbstractSpinBox* box) {
-    QStyle* stile = box->style();
-    if (auto* data = qobject_cast<QDateTimeEdit*>(box); data && data->calendarPopup()) {
-        QStyleOptionComboBox opzione;
-        opzione.initFrom(box);
-        opzione.editable = true;
-        return {{u"freccia"_s, stile->subControlRect(QStyle::CC_ComboBox, &opzione,
-                                                     QStyle::SC_ComboBoxArrow, box)}};
-    }
-    if (box->buttonSymbols() == QAbstractSpinBox::NoButtons)
+// A date field's arrow, pressed on its own, as its style places it; empty for other boxes.
+QRect freccia(QAbstractSpinBox* box) {
+    auto* data = qobject_cast<QDateTimeEdit*>(box);
+    if (!data || !data->calendarPopup())
         return {};
-    QStyleOptionSpinBox opzione;
+    QStyleOptionComboBox opzione;
     opzione.initFrom(box);
-    opzione.buttonSymbols = box->buttonSymbols();
-    opzione.subControls = QStyle::SC_All;
-    opzione.frame = box->hasFrame();
-    return {
-        {u"su"_s, stile->subControlRect(QStyle::CC_SpinBox, &opzione, QStyle::SC_SpinBoxUp, box)},
-        {u"giù"_s,
-         stile->subControlRect(QStyle::CC_SpinBox, &opzione, QStyle::SC_SpinBoxDown, box)}};
+    opzione.editable = true;
+    return box->style()->subControlRect(QStyle::CC_ComboBox, &opzione, QStyle::SC_ComboBoxArrow, box);
 }
 
 // What is wrong with a window: controls under the size or off the screen, unnamed ones.
@@ -110,12 +96,11 @@ QStringList difetti(QWidget& finestra) {
             trovati << nome(w) + u" tagliato"_s;
         if (!form)
             piccolo(nome(w), w->size());
-        if (auto* box = qobject_cast<QAbstractSpinBox*>(w); box && !form)
-            for (const auto& [parte, rettangolo] : parti(box)) {
-                piccolo(nome(w) + u" "_s + parte, rettangolo.size());
-                if (!box->rect().contains(rettangolo))
-                    trovati << nome(w) + u" "_s + parte + u" fuori dal campo"_s;
-            }
+        if (auto* box = qobject_cast<QAbstractSpinBox*>(w); box && !form && !freccia(box).isNull()) {
+            piccolo(nome(w) + u" freccia"_s, freccia(box).size());
+            if (!box->rect().contains(freccia(box)))
+                trovati << nome(w) + u" freccia fuori dal campo"_s;
+        }
     }
 
     // The accessibility tree: every control that can be pressed says what it is.
@@ -167,8 +152,8 @@ void visita(const std::function<void()>& apri, const std::function<void(QWidget&
 // A tap on a date field's arrow.
 void apriCalendario(QWidget* campo) {
     auto* box = qobject_cast<QAbstractSpinBox*>(campo);
-    QTEST_ASSERT(box && !parti(box).isEmpty());
-    QTest::mouseClick(box, Qt::LeftButton, {}, parti(box).constFirst().second.center());
+    QTEST_ASSERT(box && !freccia(box).isNull());
+    QTest::mouseClick(box, Qt::LeftButton, {}, freccia(box).center());
 }
 
 // Opens each of a window's dialogs in turn, by the button or date field of that name, and checks it: its controls, Qt's file dialog in Italian, the preview's "Chiudi".
