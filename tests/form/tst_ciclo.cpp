@@ -265,7 +265,8 @@ private slots:
             QCOMPARE(differenze(contabili.value(i),
                                 {{"idtesta", idTesta}, {"data", Oggi}, {"codlocale", locale}, {"idoperatore", utente},
                                  {"descrizione", i ? QStringLiteral("Carico Hopper(Refill)") : QStringLiteral("Refill Hopper")},
-                                 {"codconto", i ? QStringLiteral("C.01.010") : QStringLiteral("C.01.001")}, {"riga", i + 1}}),
+                                 {"codconto", i ? QStringLiteral("C.01.010") : QStringLiteral("C.01.001")}, {"riga", i + 1},
+                                 {"dare", i ? 12.5 : 0.0}, {"avere", i ? 0.0 : 12.5}}),
                      QString());
 
         // Saved again, the machine's row is changed; the log notes the row's refilllocale,

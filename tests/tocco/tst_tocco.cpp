@@ -156,7 +156,8 @@ void apriCalendario(QWidget* campo) {
     QTest::mouseClick(box, Qt::LeftButton, {}, freccia(box).center());
 }
 
-// Opens each of a window's dialogs in turn, by the button or date field of that name, and checks it: its controls, Qt's file dialog in Italian, the preview's "Chiudi".
+// Opens each of a window's dialogs in turn, by the button or date field of that name, and
+// checks it: its controls, Qt's file dialog in Italian, the preview's "Chiudi".
 void dialoghi(QWidget& finestra, const QStringList& nomi, QStringList& trovati) {
     for (const QString& nome : nomi) {
         bool visto = false;
@@ -225,7 +226,7 @@ private slots:
     }
 
     // The summary, its calendars, files and previews; and a cash desk's choice in its
-    // configuration file: windows full screen, or as above. (Which file wins is the
+    // configuration file: windows full screen, or not. (Which file wins is the
     // configuration's own test.)
     void riepilogo_data() {
         QTest::addColumn<QByteArray>("scelta"); // a line of the file's [Finestre]
