@@ -5,7 +5,6 @@
 // accounting entries, and closing.
 #include "Copione.h"
 #include "MotoreProva.h"
-#include "HostRegistrato.h"
 
 #include <QDateEdit>
 #include <QTest>
@@ -202,10 +201,8 @@ private slots:
         // The keyboard, delivered where a key goes: the focused control or the window.
         riga("cifre, virgola, F12", "@0 [1] [2] [,] [5] [F12]",
              "pagina 1V€ 12,5|2-5A; righe 12.5; testate aperta; log 1; totale €  12,5");
-        riga("tastierino e somma", "@0 [Num+7] [Num++] [Num+3] [Num+Enter] [F12]",
-             "pagina 1V€ 10|2-5A; righe 10; testate aperta; log 1; totale €  10");
-        riga("moltiplica e invio", "@0 [Num+6] [Num+*] [Num+4] [Return]",
-             "aperto -1; valore 24; tasti sì; pagina 1G|2-5A; inserire C1/Slot 1/; etichetta C1/Slot 1/");
+        riga("tastierino, somma, prodotto e invio", "@0 [Num+7] [Num++] [Num+3] [Num+Enter] [Num+*] [Num+2] [Return]",
+             "aperto -1; valore 20; tasti sì; pagina 1G|2-5A; inserire C1/Slot 1/; etichetta C1/Slot 1/");
         riga("senza refill aperto", "[5] [F12]", "");
     }
     void ciclo() {

@@ -21,6 +21,7 @@
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDialog>
@@ -214,8 +215,10 @@ private slots:
         QTRY_COMPARE(f->size(), area.size().expandedTo(
                                     QSize(FrmRefill::LarghezzaMinima, FrmRefill::AltezzaMinima)));
         QStringList trovati = difetti(*f);
-        // The calendar of the date, a tap on the field away.
+        // The calendar of the date, a tap on the field away, in type larger than its field's.
         dialoghi(*f, {u"txtData"_s}, trovati);
+        QVERIFY(f->txtData->calendarWidget()->font().pointSizeF() >
+                f->txtData->font().pointSizeF());
         // The save's question, a box of the form's own.
         f->impostaValoreConferma(1);
         visita([&] { Messaggio::mostra(f, u"Confermi il salvataggio?"_s, 36, u"Salvo?"_s); },
