@@ -1,15 +1,15 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
 // Statements run with SQLite's own calls store, read and refuse exactly what Qt's SQLite
-// driver stores, reads and refuses, on the same file and the same connection.
+// driver stores, reads and refuses, on the same file.
 
+#include "DbDiretto.h"
 #include "IstruzioneSqlite.h"
 
 #include <QDateTime>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -48,21 +48,8 @@ struct File {
             q.addBindValue(v);
         return q.exec();
     }
-    // Every row of a statement, as the driver reads it.
-    QList<QVariantList> righe(const QString& sql) const {
-        QSqlQuery q(db);
-        q.setForwardOnly(true);
-        QList<QVariantList> righe;
-        if (!q.exec(sql))
-            return righe;
-        while (q.next()) {
-            QVariantList riga;
-            for (int i = 0; i < q.record().count(); ++i)
-                riga.append(q.value(i));
-            righe.append(riga);
-        }
-        return righe;
-    }
+    // Every row of a statement, as the driver reads it (on a connection of its own).
+    QList<QVariantList> righe(const QString& sql) const { return DbDiretto(db.databaseName()).righe(sql); }
     std::unique_ptr<IstruzioneSqlite> compila(const QString& sql, QSqlError& errore) const {
         return IstruzioneSqlite::compila(maniglia, sql, errore);
     }
@@ -93,18 +80,14 @@ private slots:
 
 void TstIstruzioneSqlite::legatiELetti_data() {
     QTest::addColumn<QVariant>("valore");
+    // One value for each way a value is bound, a null of each kind that tells it apart.
     const QDateTime momento(QDate(2026, 12, 4), QTime(10, 30, 15, 250));
-    QTest::newRow("testo") << QVariant(u"Slot 7"_s);
     QTest::newRow("testo non latino") << QVariant(u"però € 五"_s);
     QTest::newRow("testo vuoto") << QVariant(u""_s);
     QTest::newRow("testo nullo") << QVariant(QString());
     QTest::newRow("int") << QVariant(42);
-    QTest::newRow("bool") << QVariant(true);
     QTest::newRow("intero a 64 bit") << QVariant(qint64(9007199254740993));
     QTest::newRow("senza segno") << QVariant(7u);
-    QTest::newRow("senza segno a 64 bit") << QVariant(qulonglong(8));
-    QTest::newRow("corto") << QVariant::fromValue(qint16(-5));
-    QTest::newRow("reale") << QVariant(12.5);
     QTest::newRow("reale con decimali lunghi") << QVariant(0.1 + 0.2);
     QTest::newRow("momento") << QVariant(momento);
     QTest::newRow("momento nullo") << QVariant(QDateTime());
@@ -155,11 +138,9 @@ void TstIstruzioneSqlite::rifiuti_data() {
     const QString insert = u"insert into u (k) values (?)"_s;
     QTest::newRow("tabella mancante")
         << u"select * from manca"_s << QVariantList() << false << QString();
-    QTest::newRow("sintassi") << u"selec 1"_s << QVariantList() << false << QString();
     QTest::newRow("due istruzioni") << u"select 1; select 2"_s << QVariantList() << false
                                     << u"Only one statement can be executed at a time"_s;
     QTest::newRow("chiave doppia") << insert << QVariantList{u"a"_s} << true << QString();
-    QTest::newRow("null non ammesso") << insert << QVariantList{QVariant()} << true << QString();
     QTest::newRow("valori mancanti") << insert << QVariantList() << true << QString();
 }
 
