@@ -50,9 +50,6 @@ struct File {
     }
     // Every row of a statement, as the driver reads it (on a connection of its own).
     QList<QVariantList> righe(const QString& sql) const { return DbDiretto(db.databaseName()).righe(sql); }
-    std::unique_ptr<IstruzioneSqlite> compila(const QString& sql, QSqlError& errore) const {
-        return IstruzioneSqlite::compila(maniglia, sql, errore);
-    }
 };
 
 // Each value as its type, nullness and text: values equal as QVariants but of another
@@ -108,7 +105,7 @@ void TstIstruzioneSqlite::legatiELetti() {
     QVERIFY(f.maniglia);
     QVERIFY(f.esegui(u"insert into t (n, v) values (1, ?)"_s, {valore}));
     QSqlError errore;
-    const auto inserisci = f.compila(u"insert into t (n, v) values (2, ?)"_s, errore);
+    const auto inserisci = IstruzioneSqlite::compila(f.maniglia, u"insert into t (n, v) values (2, ?)"_s, errore);
     QVERIFY2(inserisci, qPrintable(errore.text()));
     QVERIFY2(inserisci->esegui({valore}, nullptr, errore), qPrintable(errore.text()));
     const QList<QVariantList> righe = f.righe(u"select typeof(v), quote(v) from t order by n"_s);
@@ -116,7 +113,7 @@ void TstIstruzioneSqlite::legatiELetti() {
     QCOMPARE(righe.at(1), righe.at(0));
 
     const QString sql = u"select v as \"Valore\", n, length(v) as \"quanti\" from t order by n"_s;
-    const auto leggi = f.compila(sql, errore);
+    const auto leggi = IstruzioneSqlite::compila(f.maniglia, sql, errore);
     QVERIFY(leggi);
     for (int volta = 0; volta < 2; ++volta) {
         QList<QVariantList> lette;
@@ -162,7 +159,7 @@ void TstIstruzioneSqlite::rifiuti() {
         QVERIFY(!q.exec());
     }
     QSqlError errore;
-    const auto istruzione = f.compila(sql, errore);
+    const auto istruzione = IstruzioneSqlite::compila(f.maniglia, sql, errore);
     QCOMPARE(bool(istruzione), compilata);
     if (istruzione)
         QVERIFY(!istruzione->esegui(valori, nullptr, errore));
