@@ -48,7 +48,6 @@ struct RecordsetMemoria final : KaloRefill::Recordset {
     std::optional<QList<QVariantList>> LeggiRighe(qint64 prima, int quante) override {
         if (!aPagine)
             return std::nullopt;
-        ++pagineLette;
         return righe.mid(prima, quante);
     }
     std::optional<QVariantList> Riepilogo(const QStringList& daSommare) override {
@@ -66,8 +65,6 @@ struct RecordsetMemoria final : KaloRefill::Recordset {
 
     QString sorgente;
     bool aPagine = false;
-    int pagineLette = 0;
-    int spostamenti = 0;
     // Thrown by every move, as by a set that loses its connection while it is read.
     std::optional<KaloRefill::Errore> guasto;
 
@@ -84,7 +81,6 @@ struct RecordsetMemoria final : KaloRefill::Recordset {
         return m_modifica ? m_modifica->second : righe[m_riga];
     }
     void vai(qsizetype riga, bool fuori) {
-        ++spostamenti;
         if (guasto || fuori)
             throw guasto.value_or(KaloRefill::Errore::nessunRecordCorrente());
         m_riga = riga;
