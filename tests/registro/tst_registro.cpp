@@ -144,18 +144,17 @@ private slots:
 
     void giornataOperativa_data() {
         QTest::addColumn<QTime>("ora");
-        QTest::addColumn<QTime>("inizio");
         QTest::addColumn<int>("giorniIndietro");
-        QTest::newRow("05:59 con inizio alle 6") << QTime(5, 59, 59) << QTime(6, 0) << 1;
-        QTest::newRow("06:00 con inizio alle 6") << QTime(6, 0) << QTime(6, 0) << 0;
+        QTest::newRow("05:59:59") << QTime(5, 59, 59) << 1;
+        QTest::newRow("06:00") << QTime(6, 0) << 0;
     }
 
+    // With the business day starting at 6, a refill before it belongs to the day before.
     void giornataOperativa() {
         QFETCH(QTime, ora);
-        QFETCH(QTime, inizio);
         QFETCH(int, giorniIndietro);
         const QDate giorno(2027, 1, 1);
-        QCOMPARE(ImpostazioniControlli::giornata(QDateTime(giorno, ora), inizio), giorno.addDays(-giorniIndietro));
+        QCOMPARE(ImpostazioniControlli::giornata(QDateTime(giorno, ora), QTime(6, 0)), giorno.addDays(-giorniIndietro));
     }
 
     // The operator signs in; a small refill needs nobody else, a large one a witness, a

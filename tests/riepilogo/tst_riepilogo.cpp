@@ -12,7 +12,6 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
-#include <QFile>
 #include <QHash>
 #include <QLabel>
 #include <QProcess>
@@ -149,33 +148,27 @@ private slots:
         QCOMPARE(esito.motivo.isEmpty(), !esito.allarme);
     }
 
-    void csvByte() {
+    // The period and its totals, the machines (machine 2 saved at 0,00: in the money, not a
+    // refill) and the days, each table with its totals. (The file it goes into is written as
+    // the list's CSV, whose bytes tst_ricerca checks.)
+    void csvDelPeriodo() {
         auto banco = salaPiccola();
         const Riepilogo r = CalcoloRiepilogo(*banco->host()).calcola(QDate(2026, 11, 1), fine, 2);
-        QTemporaryDir cartella;
-        const QString percorso = cartella.filePath(u"r.csv"_s);
-        QVERIFY(ReportRiepilogo::esportaCsv(percorso, r));
-        QFile file(percorso);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        // The period and its totals, the machines (machine 2 saved at 0,00: in the money,
-        // not a refill) and the days, each table with its totals.
-        const QByteArray atteso = "\xEF\xBB\xBF"
-                                  "Riepilogo Refill dal 01/11/2026 al 30/11/2026 - Locale SG01\r\n"
-                                  "\"Totale del periodo: € 35,50 in 3 refill su 3 apparecchi; "
-                                  "nessun apparecchio segnalato.\"\r\n\r\n"
-                                  "Refill per apparecchio\r\n"
-                                  "Codice;Nome;Codice AAMS;Categoria;N. "
-                                  "refill;Totale;Media;Massimo;Ultimo refill;Allarme\r\n"
-                                  "C1;Slot 1;AAMS1;AWP;2;15,50;7,75;10,00;03/11/2026;\r\n"
-                                  "C2;Slot 2;AAMS2;AWP;0;0,00;0,00;0,00;;\r\n"
-                                  "C3;Slot 3;AAMS3;AWP;1;20,00;20,00;20,00;03/11/2026;\r\n"
-                                  "Totale;;;;3;35,50;11,83;20,00;03/11/2026;\r\n\r\n"
-                                  "Refill per giorno\r\n"
-                                  "Data;N. refill;Totale\r\n"
-                                  "02/11/2026;1;10,00\r\n"
-                                  "03/11/2026;2;25,50\r\n"
-                                  "Totale;3;35,50\r\n";
-        QCOMPARE(file.readAll(), atteso);
+        QCOMPARE(ReportRiepilogo::csv(r), u"Riepilogo Refill dal 01/11/2026 al 30/11/2026 - Locale SG01\r\n"
+                                          "\"Totale del periodo: € 35,50 in 3 refill su 3 apparecchi; "
+                                          "nessun apparecchio segnalato.\"\r\n\r\n"
+                                          "Refill per apparecchio\r\n"
+                                          "Codice;Nome;Codice AAMS;Categoria;N. "
+                                          "refill;Totale;Media;Massimo;Ultimo refill;Allarme\r\n"
+                                          "C1;Slot 1;AAMS1;AWP;2;15,50;7,75;10,00;03/11/2026;\r\n"
+                                          "C2;Slot 2;AAMS2;AWP;0;0,00;0,00;0,00;;\r\n"
+                                          "C3;Slot 3;AAMS3;AWP;1;20,00;20,00;20,00;03/11/2026;\r\n"
+                                          "Totale;;;;3;35,50;11,83;20,00;03/11/2026;\r\n\r\n"
+                                          "Refill per giorno\r\n"
+                                          "Data;N. refill;Totale\r\n"
+                                          "02/11/2026;1;10,00\r\n"
+                                          "03/11/2026;2;25,50\r\n"
+                                          "Totale;3;35,50\r\n"_s);
     }
 
     // Opens on the month of the working date, with the threshold of 2 times the median: a
@@ -291,17 +284,15 @@ private slots:
         r.registro(4, fine, u"100"_s, u"Modifica Refill"_s, u"Valore precedente =120,5"_s);
         const Riepilogo riepilogo = CalcoloRiepilogo(*banco->host()).calcola(inizioUltima, fine, 3);
         const RiepilogoApparecchio* a = apparecchio(riepilogo, u"C1"_s);
-        QVERIFY(a);
+        const RiepilogoApparecchio* bordo = apparecchio(riepilogo, u"C2"_s);
+        const RiepilogoApparecchio* aumento = apparecchio(riepilogo, u"C3"_s);
+        QVERIFY(a && bordo && aumento);
         QCOMPARE(a->numero, 4);
         QVERIFY(a->allarme);
         QVERIFY2(a->motivo.startsWith(u"4 refill negli ultimi 7 giorni contro una mediana di 1"_s),
                  qPrintable(a->motivo));
-        const RiepilogoApparecchio* bordo = apparecchio(riepilogo, u"C2"_s);
-        QVERIFY(bordo);
         QCOMPARE(bordo->numero, 3);
         QVERIFY2(!bordo->allarme, qPrintable(bordo->motivo));
-        const RiepilogoApparecchio* aumento = apparecchio(riepilogo, u"C3"_s);
-        QVERIFY(aumento);
         QCOMPARE(aumento->numero, 1);
         const RiepilogoApparecchio* calo = apparecchio(riepilogo, u"C4"_s);
         QCOMPARE(calo ? calo->numero : 0, 0);
