@@ -58,10 +58,13 @@ bool noto(unsigned tipo) {
 
 // "$1, $2": the ? of the text, outside quotes, numbered in order.
 QByteArray numerato(const QString& sql, int& valori) {
+    valori = 0;
+    // Most texts that go unprepared (a unit's BEGIN, its savepoints) have none.
+    if (!sql.contains(u'?'))
+        return sql.toUtf8();
     QString testo;
     testo.reserve(sql.size() + 8);
     QChar apice;
-    valori = 0;
     for (const QChar c : sql) {
         if (!apice.isNull()) {
             if (c == apice)
