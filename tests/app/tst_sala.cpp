@@ -26,7 +26,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QListWidget>
-#include <QTableWidget>
 
 #include <csignal>
 #include <functional>
