@@ -7,7 +7,7 @@
 class ClusterProva;
 
 // The relay the bench talks to the server through, for counting round trips and for a far
-// server: the tests' relay program (staffetta_prova) in front of the server's socket,
+// server: the relay program (staffetta_prova) in front of the server's socket,
 // holding every chunk `ritardoMs` in each direction. Stopped with the object.
 class Staffetta final {
 public:

@@ -229,10 +229,9 @@ const Connessione::Forma& Connessione::forma(const QString& chiave,
     Forma nuova;
     nuova.tradotta = m_traduttore.translate(std::move(tokens));
     const QString& sql = nuova.tradotta.sql;
-    // Bound as the connection binds the values compared in the texts it runs as they come.
-    if (legaValoriConfrontati() &&
-        (sql.startsWith(u"select", Qt::CaseInsensitive) ||
-         sql.startsWith(u"delete", Qt::CaseInsensitive))) {
+    // Bound as the values compared in a text that comes without marks are bound: known
+    // here, they need not be found in each new text again.
+    if (sql.startsWith(u"select", Qt::CaseInsensitive) || sql.startsWith(u"delete", Qt::CaseInsensitive)) {
         nuova.parametrizzata.reserve(sql.size());
         percorriSegni(
             sql, [&](QStringView pezzo) { nuova.parametrizzata.append(pezzo); },

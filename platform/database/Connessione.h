@@ -165,8 +165,6 @@ protected:
     // The text compiled for a statement: with its compared values bound, where the engine
     // binds them.
     const QString& testoCompilato(const QString& sql) const;
-    // Whether the values compared in a text are bound rather than written into it.
-    virtual bool legaValoriConfrontati() const = 0;
 
     // The engine's half of a unit: open the transaction and take the lock, setting the
     // unit active (Errore UnitaNonRiuscita when it cannot); commit, false with the reason

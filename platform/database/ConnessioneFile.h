@@ -45,7 +45,6 @@ public:
     void interrompibile(const std::atomic<bool>* segnale);
 
 protected:
-    bool legaValoriConfrontati() const override { return true; }
     void apriUnita() override;
     bool chiudiUnita(QString& motivo) override;
     void scartaUnita() override;

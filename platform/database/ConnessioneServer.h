@@ -57,7 +57,6 @@ public:
     void verificaDiritti();
 
 protected:
-    bool legaValoriConfrontati() const override { return false; }
     void apriUnita() override;
     bool chiudiUnita(QString& motivo) override;
     void scartaUnita() override;

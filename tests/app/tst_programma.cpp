@@ -109,43 +109,30 @@ private slots:
              "Avvia, db=/dati/sala uno.db, data=2026-12-04, utente=Mario Rossi, nonmodale");
         riga("--version", "MostraVersione");
         riga("--help", "MostraAiuto");
-        riga("-h", "MostraAiuto");
-        riga("--riepilogo", "Avvia, riepilogo"); // the current month
         riga("--riepilogo|--dal|2026-11-30|--al=2026-11-30", // one day
              "Avvia, riepilogo, dal=2026-11-30, al=2026-11-30");
-        riga("--dal=2026-11-01|--riepilogo", "Avvia, riepilogo, dal=2026-11-01");
-        riga("--crea-database|/dati/sala.db", "CreaDatabase, crea=/dati/sala.db");
         riga("--demo|--crea-database=postgresql://cassa@sala:5432/refill",
              "CreaDatabase, crea=postgresql://cassa@sala:5432/refill, demo");
-        riga("--demo|--user=OP1", "Avvia, utente=OP1, demo");
-        riga("--configura", "Configura");
         riga("--anagrafiche|--database=/dati/sala.db", "Anagrafiche, db=/dati/sala.db");
         riga("--importa-apparecchi|Sala 1.csv", "ImportaApparecchi, file=Sala 1.csv");
-        riga("--backup=/copie", "Backup, file=/copie");
         riga("--ripristina|/copie/k.db|--user=capo", "Ripristina, utente=capo, file=/copie/k.db");
 
         riga("--colore", "Errore: --colore");
         riga("-colore", "Errore: colore");
         riga("--date=2025-02-30", "Errore: 2025-02-30");
-        riga("--date|14/03/2025", "Errore: 14/03/2025");
         riga("--date", "Errore: --date");
         riga("--database=", "Errore: database");
         riga("--modeless=1", "Errore: --modeless");
         riga("sala.db", "Errore: sala.db");
         riga("--date=2025-03-14|--date=2025-03-15", "Errore: --date");
-        riga("--date=0001-01-01", "Errore: fuori intervallo");
-        riga("--date=1899-12-31", "Errore: 1899-12-31");
+        riga("--date=1899-12-31", "Errore: fuori intervallo: \"1899-12-31\"");
         riga("--verifica|1800-01-01|2026-01-01", "Errore: 1800-01-01");
-        riga("--version|--colore", "Errore: --colore");
         riga("--dal=2026-11-01", "Errore: --riepilogo");
         riga("--riepilogo|--dal=2026-11-30|--al=2026-11-01", "Errore: --dal");
-        riga("--riepilogo|--al=2026-11-31", "Errore: 2026-11-31");
         riga("--riepilogo|--verifica", "Errore: --verifica");
         riga("--demo|--database=a.db", "Errore: --database");
         riga("--backup=/copie|--ripristina=/copie/k.db", "Errore: --backup");
         riga("--configura|--database=a.db", "Errore: --database");
-        riga("--backup", "Errore: --backup");
-        riga("--anagrafiche|--verifica", "Errore: --anagrafiche");
         riga("--crea-database=a.db|--database=b.db", "Errore: --database");
         riga("--crea-database=", "Errore: destinazione");
     }
@@ -167,14 +154,6 @@ private slots:
                  qPrintable(errore));
     }
 
-    void versione() {
-        QProcess processo;
-        QVERIFY(avvia(processo, {QStringLiteral("--version")}));
-        QCOMPARE(processo.exitCode(), 0);
-        QCOMPARE(processo.readAllStandardOutput(), QByteArray(KALOREFILL_VERSIONE_ATTESA "\n"));
-        QCOMPARE(processo.readAllStandardError(), QByteArray());
-    }
-
     // A wrong command line (exit code 2), or a file that is not a usable KaloRefill database
     // (exit code 1), ends the program with one line on standard error; the file is left
     // exactly as it was, nothing is made beside it. "FILE" stands for the row's own file.
@@ -193,10 +172,11 @@ private slots:
         QTest::newRow("file mancante") << conFile << QByteArray() << "non esiste";
     }
 
-    // --crea-database --demo makes a database the program then opens; a second
-    // --crea-database on it is refused in one line and leaves it as it was. --riepilogo
-    // (and --registro) opens the summary on it, a module of its own loaded from beside the libraries: its
-    // window is painted and the program ends well when it is closed.
+    // --crea-database --demo makes a database the program then opens, whole as --verifica
+    // finds it; a second --crea-database on it is refused in one line and leaves it as it
+    // was. --riepilogo (and --registro) opens the summary on it, a module of its own loaded
+    // from beside the libraries: its window is painted and the program ends well when it is
+    // closed.
     void creaDatabaseEApri() {
         const QTemporaryDir cartella;
         const QString destinazione = MotoreProva::nuovoDatabase(cartella.path());
@@ -206,6 +186,9 @@ private slots:
         QCOMPARE(processo.readAllStandardError(), QByteArray());
         QCOMPARE(processo.exitCode(), 0);
         QVERIFY(processo.readAllStandardOutput().startsWith("Creato il database KaloRefill"));
+        // The demo hall's documents and register are whole, as the check finds them.
+        QVERIFY(avvia(processo, {QStringLiteral("--verifica"), QStringLiteral("--database"), destinazione}, true));
+        QVERIFY2(processo.exitCode() == 0, processo.readAllStandardOutput().constData());
 
         QVERIFY(avvia(processo, {QStringLiteral("--crea-database"), destinazione}));
         QCOMPARE(processo.exitCode(), Programma::esitoFallito);

@@ -9,14 +9,14 @@
 // --tieni MS: the first box after "pronto" stays open MS ms, as at an unattended desk.
 // --riprova: a save that does not go through is pressed again until it does; each press
 // prints "salva I INIZIO ESITO BOX" (start in ms since the epoch, 1 saved, boxes shown).
-// --lento MS: the look-up of the day's header takes MS ms more, and "dentro" is printed
-// once its answer is in.
+// --lento MS: the look-up of the day's header takes MS ms more.
 #include "PianoSalvataggi.h"
 
 #include "DatabaseHost.h"
 #include "entry/StatoModulo.h"
 #include "form/FrmRefill.h"
 #include "form/PulsanteGrafico.h"
+#include "HostRegistrato.h"
 #include "RisponditorePin.h"
 
 #include <QApplication>
@@ -38,61 +38,6 @@ void riga(std::FILE* flusso, const QString& testo) {
     std::fputs((testo + QLatin1Char('\n')).toUtf8().constData(), flusso);
     std::fflush(flusso);
 }
-
-// A slow workstation: the look-up of the day's header takes `ritardo` ms more, as over a
-// busy network, so that the window between "is there a header?" and the insert that
-// follows is wide enough for other workstations to fall into it.
-class RecordsetLento final : public Recordset {
-public:
-    RecordsetLento(RecordsetPtr rs, int ritardo) : m_rs(std::move(rs)), m_ritardo(ritardo) {}
-    int RecordCount() override {
-        const int n = m_rs->RecordCount();
-        // Said once the save's first statements have reached the database (a server gets a
-        // unit's BEGIN with them): a test may act while the save is under way.
-        riga(stdout, QStringLiteral("dentro"));
-        QThread::msleep(static_cast<unsigned long>(m_ritardo));
-        return n;
-    }
-    bool Bof() override { return m_rs->Bof(); }
-    bool Eof() override { return m_rs->Eof(); }
-    void MoveFirst() override { m_rs->MoveFirst(); }
-    void MoveNext() override { m_rs->MoveNext(); }
-    void MovePrevious() override { m_rs->MovePrevious(); }
-    QVariant Field(const QString& nome) override { return m_rs->Field(nome); }
-    void SetField(const QString& nome, const QVariant& valore) override { m_rs->SetField(nome, valore); }
-    void AddNew() override { m_rs->AddNew(); }
-    void Update() override { m_rs->Update(); }
-    void SetFilter(const QString& condizione) override { m_rs->SetFilter(condizione); }
-    QStringList FieldNames() override { return m_rs->FieldNames(); }
-
-private:
-    RecordsetPtr m_rs;
-    int m_ritardo;
-};
-
-class HostLento final : public HostApplication {
-public:
-    HostLento(std::shared_ptr<DatabaseHost> host, int ritardo) : m_host(std::move(host)), m_ritardo(ritardo) {}
-    RecordsetPtr openrecordset(const QString& sql) override {
-        RecordsetPtr rs = m_host->openrecordset(sql);
-        if (sql.startsWith(QLatin1String("Select * from noteteste where codcausale='ref'")))
-            return std::make_shared<RecordsetLento>(std::move(rs), m_ritardo);
-        return rs;
-    }
-    RecordsetPtr OpenRecordSetPreferenze(const QString& sql) override { return m_host->OpenRecordSetPreferenze(sql); }
-    void Execute(const QString& sql) override { m_host->Execute(sql); }
-    qint16 leggisettaggio(const QString& s, const QString& c, qint16 p) override { return m_host->leggisettaggio(s, c, p); }
-    void salvasettaggio(const QString& s, const QString& c, qint16 v) override { m_host->salvasettaggio(s, c, v); }
-    QDate Data() override { return m_host->Data(); }
-    QVariant User() override { return m_host->User(); }
-    QString Percorso() override { return m_host->Percorso(); }
-    std::unique_ptr<UnitaDiLavoro> IniziaUnita() override { return m_host->IniziaUnita(); }
-
-private:
-    std::shared_ptr<DatabaseHost> m_host;
-    int m_ritardo;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -119,11 +64,22 @@ int main(int argc, char** argv) {
                               attesa.isEmpty() ? 30000 : attesa.toInt()};
     const int tieni = opzione("--tieni").toInt();
     const bool riprova = a.contains(QStringLiteral("--riprova"));
-    if (const QString lento = opzione("--lento"); !lento.isEmpty())
-        StatoModulo::istanza().applicazione =
-            std::make_shared<HostLento>(DatabaseHost::apri(a.at(1), opzioni), lento.toInt());
-    else
-        StatoModulo::istanza().applicazione = DatabaseHost::apri(a.at(1), opzioni);
+    StatoModulo::istanza().applicazione = DatabaseHost::apri(a.at(1), opzioni);
+    if (const int lento = opzione("--lento").toInt(); lento > 0) {
+        // A slow workstation: the look-up of the day's header takes `lento` ms more, as over a
+        // busy network, so that the window between "is there a header?" and the insert that
+        // follows is wide enough for other workstations (or a server's crash) to fall into it.
+        // The wait comes before the call after the look-up: its answer is in by then.
+        auto lenta = std::make_shared<HostRegistrato>(StatoModulo::istanza().applicazione);
+        lenta->armaPerditaUnita(0); // nothing fails; the saves keep their units
+        lenta->allaChiamata = [h = lenta.get(), lento, dopoTestata = false](const QString& chiamata) mutable {
+            if (dopoTestata)
+                QThread::msleep(static_cast<unsigned long>(lento));
+            dopoTestata = chiamata == QLatin1String("RecordCount") &&
+                          h->sql.constLast().startsWith(QLatin1String("Select * from noteteste where codcausale='ref'"));
+        };
+        StatoModulo::istanza().applicazione = lenta;
+    }
 
     // With the hall's controls on: the operator signs in with "--pin CODE PIN" and slips go
     // to "--buoni DIR".

@@ -78,9 +78,6 @@ void TstDatabaseTranslator::traduce_data() {
     riga("like e not like", u"select * from t where a like 'r%' and not b not like 'x'"_s,
          u"SELECT * FROM t WHERE a COLLATE \"C\" ILIKE 'r%' AND NOT b COLLATE \"C\" NOT ILIKE "
          "'x'"_s);
-    riga("True e False", u"update t set chiuso = True, attiva=False"_s,
-         u"UPDATE t SET chiuso = -1, attiva=0"_s);
-    riga("due istruzioni", u"delete * from t; drop table t"_s, {});
     riga("due istruzioni dopo un testo", u"select 'a;b' from t;;select 1"_s, {});
 }
 
@@ -109,10 +106,8 @@ void TstDatabaseTranslator::testiIso_data() {
         QTest::newRow(nome) << data << ora << QString::fromLatin1(soloOra) << QString::fromLatin1(momento);
     };
     riga("giorno e ora", QDate(2026, 12, 4), QTime(9, 5, 7), "09:05:07", "2026-12-04 09:05:07");
-    riga("millisecondi tagliati", QDate(2026, 1, 31), QTime(23, 59, 59, 999), "23:59:59", "2026-01-31 23:59:59");
     riga("mezzanotte: solo il giorno", QDate(2024, 2, 29), QTime(0, 0, 0, 400), "00:00:00", "2024-02-29");
     riga("anni di meno cifre", QDate(7, 3, 9), QTime(1, 2, 3), "01:02:03", "0007-03-09 01:02:03");
-    riga("ultimo anno di quattro cifre", QDate(9999, 12, 31), QTime(12, 0), "12:00:00", "9999-12-31 12:00:00");
     riga("nulli", QDate(), QTime(), nullptr, nullptr);
 }
 

@@ -1,15 +1,15 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
 // Statements run with SQLite's own calls store, read and refuse exactly what Qt's SQLite
-// driver stores, reads and refuses, on the same file and the same connection.
+// driver stores, reads and refuses, on the same file.
 
+#include "DbDiretto.h"
 #include "IstruzioneSqlite.h"
 
 #include <QDateTime>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -48,24 +48,8 @@ struct File {
             q.addBindValue(v);
         return q.exec();
     }
-    // Every row of a statement, as the driver reads it.
-    QList<QVariantList> righe(const QString& sql) const {
-        QSqlQuery q(db);
-        q.setForwardOnly(true);
-        QList<QVariantList> righe;
-        if (!q.exec(sql))
-            return righe;
-        while (q.next()) {
-            QVariantList riga;
-            for (int i = 0; i < q.record().count(); ++i)
-                riga.append(q.value(i));
-            righe.append(riga);
-        }
-        return righe;
-    }
-    std::unique_ptr<IstruzioneSqlite> compila(const QString& sql, QSqlError& errore) const {
-        return IstruzioneSqlite::compila(maniglia, sql, errore);
-    }
+    // Every row of a statement, as the driver reads it (on a connection of its own).
+    QList<QVariantList> righe(const QString& sql) const { return DbDiretto(db.databaseName()).righe(sql); }
 };
 
 // Each value as its type, nullness and text: values equal as QVariants but of another
@@ -93,18 +77,14 @@ private slots:
 
 void TstIstruzioneSqlite::legatiELetti_data() {
     QTest::addColumn<QVariant>("valore");
+    // One value for each way a value is bound, a null of each kind that tells it apart.
     const QDateTime momento(QDate(2026, 12, 4), QTime(10, 30, 15, 250));
-    QTest::newRow("testo") << QVariant(u"Slot 7"_s);
     QTest::newRow("testo non latino") << QVariant(u"però € 五"_s);
     QTest::newRow("testo vuoto") << QVariant(u""_s);
     QTest::newRow("testo nullo") << QVariant(QString());
     QTest::newRow("int") << QVariant(42);
-    QTest::newRow("bool") << QVariant(true);
     QTest::newRow("intero a 64 bit") << QVariant(qint64(9007199254740993));
     QTest::newRow("senza segno") << QVariant(7u);
-    QTest::newRow("senza segno a 64 bit") << QVariant(qulonglong(8));
-    QTest::newRow("corto") << QVariant::fromValue(qint16(-5));
-    QTest::newRow("reale") << QVariant(12.5);
     QTest::newRow("reale con decimali lunghi") << QVariant(0.1 + 0.2);
     QTest::newRow("momento") << QVariant(momento);
     QTest::newRow("momento nullo") << QVariant(QDateTime());
@@ -125,7 +105,7 @@ void TstIstruzioneSqlite::legatiELetti() {
     QVERIFY(f.maniglia);
     QVERIFY(f.esegui(u"insert into t (n, v) values (1, ?)"_s, {valore}));
     QSqlError errore;
-    const auto inserisci = f.compila(u"insert into t (n, v) values (2, ?)"_s, errore);
+    const auto inserisci = IstruzioneSqlite::compila(f.maniglia, u"insert into t (n, v) values (2, ?)"_s, errore);
     QVERIFY2(inserisci, qPrintable(errore.text()));
     QVERIFY2(inserisci->esegui({valore}, nullptr, errore), qPrintable(errore.text()));
     const QList<QVariantList> righe = f.righe(u"select typeof(v), quote(v) from t order by n"_s);
@@ -133,7 +113,7 @@ void TstIstruzioneSqlite::legatiELetti() {
     QCOMPARE(righe.at(1), righe.at(0));
 
     const QString sql = u"select v as \"Valore\", n, length(v) as \"quanti\" from t order by n"_s;
-    const auto leggi = f.compila(sql, errore);
+    const auto leggi = IstruzioneSqlite::compila(f.maniglia, sql, errore);
     QVERIFY(leggi);
     for (int volta = 0; volta < 2; ++volta) {
         QList<QVariantList> lette;
@@ -155,11 +135,9 @@ void TstIstruzioneSqlite::rifiuti_data() {
     const QString insert = u"insert into u (k) values (?)"_s;
     QTest::newRow("tabella mancante")
         << u"select * from manca"_s << QVariantList() << false << QString();
-    QTest::newRow("sintassi") << u"selec 1"_s << QVariantList() << false << QString();
     QTest::newRow("due istruzioni") << u"select 1; select 2"_s << QVariantList() << false
                                     << u"Only one statement can be executed at a time"_s;
     QTest::newRow("chiave doppia") << insert << QVariantList{u"a"_s} << true << QString();
-    QTest::newRow("null non ammesso") << insert << QVariantList{QVariant()} << true << QString();
     QTest::newRow("valori mancanti") << insert << QVariantList() << true << QString();
 }
 
@@ -181,7 +159,7 @@ void TstIstruzioneSqlite::rifiuti() {
         QVERIFY(!q.exec());
     }
     QSqlError errore;
-    const auto istruzione = f.compila(sql, errore);
+    const auto istruzione = IstruzioneSqlite::compila(f.maniglia, sql, errore);
     QCOMPARE(bool(istruzione), compilata);
     if (istruzione)
         QVERIFY(!istruzione->esegui(valori, nullptr, errore));

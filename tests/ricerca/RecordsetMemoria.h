@@ -10,8 +10,9 @@
 
 // Rows held in memory, failing where the host's sets fail: 3021 moving past either end or
 // reading with no current row (MoveFirst on an empty set included), 3265 for an unknown
-// field (names in any case). Edits are kept only by Update. The component sets no filter:
-// SetFilter only goes back to the first row.
+// field (names in any case). Read only: no test here gives the window a set it writes to,
+// so a write fails the test. The component sets no filter: SetFilter only goes back to the
+// first row.
 struct RecordsetMemoria final : KaloRefill::Recordset {
     // Each row holds a value for every field.
     RecordsetMemoria(QStringList campi, QList<QVariantList> righe)
@@ -27,20 +28,9 @@ struct RecordsetMemoria final : KaloRefill::Recordset {
     void MoveNext() override { vai(m_riga + 1, Eof()); }
     void MovePrevious() override { vai(m_riga - 1, Bof()); }
     QVariant Field(const QString& nome) override { return riga().at(colonna(nome)); }
-    void SetField(const QString& nome, const QVariant& valore) override {
-        const int c = colonna(nome);
-        if (!m_modifica)
-            m_modifica.emplace(m_riga, riga());
-        m_modifica->second[c] = valore;
-    }
-    void AddNew() override { m_modifica.emplace(righe.size(), QVariantList(campi.size())); }
-    void Update() override {
-        if (!m_modifica)
-            return;
-        m_riga = m_modifica->first;
-        righe.resize(qMax(righe.size(), m_riga + 1));
-        righe[m_riga] = std::exchange(m_modifica, std::nullopt)->second;
-    }
+    void SetField(const QString&, const QVariant&) override { throw KaloRefill::Errore::chiamataNonValida(); }
+    void AddNew() override { throw KaloRefill::Errore::chiamataNonValida(); }
+    void Update() override { throw KaloRefill::Errore::chiamataNonValida(); }
     void SetFilter(const QString&) override { vai(0, false); }
     QStringList FieldNames() override { return campi; }
     QString Source() override { return sorgente; }
@@ -48,7 +38,6 @@ struct RecordsetMemoria final : KaloRefill::Recordset {
     std::optional<QList<QVariantList>> LeggiRighe(qint64 prima, int quante) override {
         if (!aPagine)
             return std::nullopt;
-        ++pagineLette;
         return righe.mid(prima, quante);
     }
     std::optional<QVariantList> Riepilogo(const QStringList& daSommare) override {
@@ -66,8 +55,6 @@ struct RecordsetMemoria final : KaloRefill::Recordset {
 
     QString sorgente;
     bool aPagine = false;
-    int pagineLette = 0;
-    int spostamenti = 0;
     // Thrown by every move, as by a set that loses its connection while it is read.
     std::optional<KaloRefill::Errore> guasto;
 
@@ -77,23 +64,19 @@ struct RecordsetMemoria final : KaloRefill::Recordset {
                 return c;
         throw KaloRefill::Errore::campoNonTrovato(nome);
     }
-    // The row being added or edited, else the current one.
-    QVariantList& riga() {
-        if (!m_modifica && (Bof() || Eof()))
+    const QVariantList& riga() {
+        if (Bof() || Eof())
             throw KaloRefill::Errore::nessunRecordCorrente();
-        return m_modifica ? m_modifica->second : righe[m_riga];
+        return righe[m_riga];
     }
     void vai(qsizetype riga, bool fuori) {
-        ++spostamenti;
         if (guasto || fuori)
             throw guasto.value_or(KaloRefill::Errore::nessunRecordCorrente());
         m_riga = riga;
-        m_modifica.reset();
     }
 
     // The fields and every stored row.
     QStringList campi;
     QList<QVariantList> righe;
     qsizetype m_riga = 0;
-    std::optional<std::pair<qsizetype, QVariantList>> m_modifica; // the row, until Update
 };

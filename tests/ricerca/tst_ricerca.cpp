@@ -7,25 +7,19 @@
 #include "FinestraRicerca.h"
 #include "ModelloRighe.h"
 #include "RecordsetMemoria.h"
-#include "ReportRiepilogo.h"
 #include "ReportStampa.h"
-#include "Riepilogo.h"
 #include "host/Valuta.h"
 #include "search/ComponenteRicerca.h"
 #include "search/DataRisposta.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QProcess>
-#include <QPushButton>
 #include <QRegularExpression>
-#include <QScroller>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -129,41 +123,25 @@ QStringList pagineDelPdf(const QString& file) {
         .split(u'\f', Qt::SkipEmptyParts);
 }
 
-// A printed table of n rows and its total: the day's report, or the summary's table per
-// day (which comes after the machines and the chart). For each page that holds some of
-// its rows: whether its headings are there, and the rows.
+// The day's report of n rows and its total, printed: for each page that holds some of its
+// rows, whether its headings are there, and the rows.
 struct PaginaTabella {
     bool intestazioni = false;
     QStringList righe;
 };
-QList<PaginaTabella> tabellaSuCarta(bool riepilogo, int n) {
+QList<PaginaTabella> tabellaSuCarta(int n) {
     QTemporaryDir cartella;
     const QString pdf = cartella.filePath(u"t.pdf"_s);
-    QRegularExpression riga, intestazioni;
-    if (riepilogo) {
-        Riepilogo r;
-        r.dal = QDate(2026, 1, 1);
-        r.al = r.dal.addDays(n - 1);
-        r.codLocale = u"SG01"_s;
-        r.apparecchi.append({1, u"C1"_s, u"Slot 1"_s, u"AAMS1"_s, u"AWP"_s, n,
-                             Valuta::daDouble(n), Valuta::daDouble(1), r.al, false, {}});
-        for (int i = 0; i < n; ++i)
-            r.giorni.append({r.dal.addDays(i), 1, Valuta::daDouble(1)});
-        ReportRiepilogo::esportaPdf(pdf, r);
-        riga.setPattern(u"^ *(\\d\\d/\\d\\d/\\d{4}|Totale) +\\d+ +[\\d.]+,00$"_s);
-        intestazioni.setPattern(u"Data +N. refill +Totale"_s);
-    } else {
-        TabellaTesto t;
-        t.titolo = u"Refill del giorno 04/12/2026"_s;
-        t.intestazioni = {u"Apparecchio"_s, u"Mobile"_s, u"Importo (€)"_s};
-        t.importi = {false, false, true};
-        for (int i = 1; i <= n; ++i)
-            t.righe.append({u"Apparecchio numero %1"_s.arg(i), u"M%1"_s.arg(i), u"1,00"_s});
-        t.totale = {u"Totale"_s, QString(), u"%1,00"_s.arg(n)};
-        ReportStampa::esportaPdf(pdf, t);
-        riga.setPattern(u"^ *(Apparecchio numero \\d+|Totale) +"_s);
-        intestazioni.setPattern(u"Apparecchio +Mobile +Importo"_s);
-    }
+    TabellaTesto t;
+    t.titolo = u"Refill del giorno 04/12/2026"_s;
+    t.intestazioni = {u"Apparecchio"_s, u"Mobile"_s, u"Importo (€)"_s};
+    t.importi = {false, false, true};
+    for (int i = 1; i <= n; ++i)
+        t.righe.append({u"Apparecchio numero %1"_s.arg(i), u"M%1"_s.arg(i), u"1,00"_s});
+    t.totale = {u"Totale"_s, QString(), u"%1,00"_s.arg(n)};
+    ReportStampa::esportaPdf(pdf, t);
+    const QRegularExpression riga(u"^ *(Apparecchio numero \\d+|Totale) +"_s);
+    const QRegularExpression intestazioni(u"Apparecchio +Mobile +Importo"_s);
     QList<PaginaTabella> pagine;
     for (const QString& testo : pagineDelPdf(pdf)) {
         PaginaTabella p{testo.contains(intestazioni), {}};
@@ -211,15 +189,10 @@ private slots:
         const QString r6 = u"REF | 14/03/2011 | SG02 | Anna Bianchi | 12,50"_s;
         const QString r5 = causaleStrana + u" | 31/12/2010 | SG01 | 99 | 2,68"_s;
         const QString tutte = u"Righe: 3    Totale refill: € 25,18"_s;
-        const QString sg01 = u"Righe: 2 di 3    Totale refill: € 12,68"_s;
         const QString solo6 = u"Righe: 1 di 3    Totale refill: € 12,50"_s;
         QTest::newRow("nell'ordine dell'host") << Scelta{{}, -1, {t, r7, r6, r5, tutte}, giorno1};
         QTest::newRow("importo, non testo") << Scelta{{}, 5, {t, r5, r7, r6, tutte}, giorno3};
-        QTest::newRow("data, non testo") << Scelta{{}, 2, {t, r5, r6, r7, tutte}, giorno3};
-        QTest::newRow("locale in minuscolo") << Scelta{u"sg01"_s, -1, {t, r7, r5, sg01}, giorno1};
         QTest::newRow("nome dell'operatore") << Scelta{u" anna B"_s, -1, {t, r6, solo6}, giorno2};
-        QTest::newRow("data come si vede") << Scelta{u"14/03/2011"_s, -1, {t, r6, solo6}, giorno2};
-        QTest::newRow("importo come si vede") << Scelta{u"12,50"_s, -1, {t, r6, solo6}, giorno2};
         QTest::newRow("parole di colonne diverse")
             << Scelta{u"anna sg02"_s, -1, {t, u"Righe: 0 di 3    Totale refill: € 0,00"_s}};
         // The day's report: columns named with their table, CampoRicerca in lower case.
@@ -264,36 +237,14 @@ private slots:
     }
 
     // Ways out of the list: closing it without a pick answers nothing (an earlier pick must
-    // not linger into the next run); one tap on a row and "Apri" answers with its date; a
-    // set that fails while it is read reaches the caller.
+    // not linger into the next run); a set that fails while it is read reaches the caller.
     void uscite() {
         auto righe = testate();
         auto c = componente(righe);
-        const QList<std::function<void(QDialog&)>> chiusure{
-            [](QDialog& f) { QTest::keyClick(tabella(f), Qt::Key_Escape); },
-            [](QDialog& f) { f.findChild<QAction*>(u"azioneChiudi"_s)->trigger(); },
-            [](QDialog& f) { f.close(); }};
-        for (const auto& chiudi : chiusure) {
-            ricerca(*c, [](QDialog& f) { doppioClic(tabella(f)); });
-            QVERIFY(DataRisposta::comeData(c->Risposta()).has_value());
-            QVERIFY(ricerca(*c, chiudi));
-            QVERIFY(!DataRisposta::comeData(c->Risposta()).has_value());
-        }
-        QVERIFY(ricerca(*c, [&](QDialog& f) {
-            QTableView* t = tabella(f);
-            auto* apri = f.findChild<QPushButton*>(u"pulsanteApri"_s);
-            // Rows a finger can tap and drag (the controls' sizes are tst_tocco's).
-            QVERIFY2(t->rowHeight(0) >= 40, qPrintable(QString::number(t->rowHeight(0))));
-            QVERIFY(QScroller::hasScroller(t->viewport()));
-            // Nothing to open until a row is touched; one tap on the second row, then "Apri".
-            t->clearSelection();
-            t->setCurrentIndex({});
-            QVERIFY(!apri->isEnabled());
-            QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualRect(t->model()->index(1, 2)).center());
-            QVERIFY(f.isVisible());
-            QTest::mouseClick(apri, Qt::LeftButton);
-        }));
-        QCOMPARE(DataRisposta::comeData(c->Risposta()).value_or(QDate()), giorno2);
+        ricerca(*c, [](QDialog& f) { doppioClic(tabella(f)); });
+        QVERIFY(DataRisposta::comeData(c->Risposta()).has_value());
+        QVERIFY(ricerca(*c, [](QDialog& f) { f.findChild<QAction*>(u"azioneChiudi"_s)->trigger(); }));
+        QVERIFY(!DataRisposta::comeData(c->Risposta()).has_value());
         righe->guasto = Errore(CodiceErrore::ErroreDatabase, u"Connessione persa"_s);
         try {
             ricerca(*c, [](QDialog&) { QFAIL("a list without its rows was shown"); });
@@ -329,33 +280,16 @@ private slots:
         QCOMPARE(file.readAll(), u"\uFEFFTotale refill (€);N°;Causale;Data registrazione;Operatore\r\n"
                                  "2,68;5;\"Ver; \"\"A&B\"\" <b>\";31/12/2010;99\r\n"
                                  "10,00;7;REF;15/03/2011;Niccolò Rossi\r\n"_s.toUtf8());
+        // The printed page has the same rows (the CSV's), the operator's causale whole, and the total.
         const QString testo = pagineDelPdf(pdf).join(u'\f');
-        for (const QString& atteso :
-             {u"Elenco Refill"_s, causaleStrana, u"31/12/2010"_s, u"15/03/2011"_s, u"Niccolò Rossi"_s,
-              u"12,68"_s, u"Pagina 1 di 1"_s})
-            QVERIFY2(testo.contains(atteso), qPrintable(atteso + u" missing from:\n"_s + testo));
-        QVERIFY2(testo.indexOf(u"31/12/2010"_s) < testo.indexOf(u"15/03/2011"_s), "not as sorted");
-        QVERIFY2(!testo.contains(u"14/03/2011"_s), "a row left out by the filter was printed");
+        QVERIFY2(testo.contains(causaleStrana) && testo.contains(u"12,68"_s), qPrintable(testo));
     }
 
-    void colonneEViste() {
-        const auto nascoste = [](QDialog& f) {
-            QStringList n;
-            const QHeaderView* h = tabella(f)->horizontalHeader();
-            for (int c = 0; c < h->count(); ++c)
-                if (h->isSectionHidden(c))
-                    n << h->model()->headerData(c, Qt::Horizontal).toString();
-            return n;
-        };
-        // Views of another operator and of another list: never applied here, never changed.
-        const QList<QVariantList> altre{{1, u"Refill"_s, u"anna"_s, u"id"_s, 0, 150},
-                                        {2, u"RefillGiorno"_s, u"mario"_s, u"id"_s, 0, 150}};
-        auto viste = RecordsetMemoria::crea(
-            {u"id"_s, u"modulo"_s, u"utente"_s, u"colonna"_s, u"posizione"_s, u"larghezza"_s}, altre);
-        // A new operator: ids and the import flag stay out of sight.
-        QVERIFY(ricerca(*componente(testateComplete(), viste), [&](QDialog& f) {
-            QCOMPARE(nascoste(f), (QStringList{u"N°"_s, u"Importato"_s}));
-            // Every value as it reads, in the set's order: flags as Sì and No, never 0 and -1.
+    // An operator with no view of his own: ids and the import flag stay out of sight; every
+    // value reads as written, in the set's order: flags as Sì and No, never 0 and -1.
+    void colonneNascosteEValori() {
+        QVERIFY(ricerca(*componente(testateComplete()), [&](QDialog& f) {
+            QCOMPARE(mostrato(f).at(1), u"Causale | Data registrazione | Chiuso | Note | Totale refill (€) | Ultimo salvataggio"_s);
             QCOMPARE(
                 mostrato(f, true).mid(1, 3),
                 (QStringList{u"N° | Causale | Data registrazione | Chiuso | Importato | Note | "
@@ -363,62 +297,6 @@ private slots:
                              u"7 | REF | 15/03/2011 | Sì | No | Cassa vuota | 10,00 | "
                              "15/03/2011 10:20:05"_s,
                              u"6 | REF | 14/03/2011 | No | Sì |  | 2,50 | 14/03/2011 09:00:00"_s}));
-            // Sorting a flag column goes by the flag, not by its text.
-            tabella(f)->sortByColumn(3, Qt::AscendingOrder);
-            QCOMPARE(tabella(f)->model()->index(0, 3).data().toString(), u"Sì"_s);
-            // He puts the date first, sizes the causale, brings the import flag back and hides
-            // the note.
-            QHeaderView* h = tabella(f)->horizontalHeader();
-            h->moveSection(h->visualIndex(2), 0);
-            h->resizeSection(1, 91);
-            h->showSection(4);
-            h->resizeSection(4, 77);
-            h->hideSection(5);
-        }));
-        // His view keeps every choice the next time (as "MARIO"); he narrows the causale.
-        QVERIFY(ricerca(*componente(testateComplete(), viste, u"MARIO"_s), [&](QDialog& f) {
-            QCOMPARE(nascoste(f), (QStringList{u"N°"_s, u"Note"_s}));
-            QHeaderView* h = tabella(f)->horizontalHeader();
-            QList<int> ordine;
-            for (int i = 0; i < h->count(); ++i)
-                ordine << h->logicalIndex(i);
-            QCOMPARE(ordine, (QList<int>{2, 0, 1, 3, 4, 5, 6, 7}));
-            QCOMPARE((QList<int>{h->sectionSize(1), h->sectionSize(4)}), (QList<int>{91, 77}));
-            h->resizeSection(1, 60);
-        }));
-        // One row per column of this list and operator, updated rather than added again.
-        QCOMPARE(viste->righe.size(), 2 + 8);
-        QCOMPARE(viste->righe.mid(0, 2), altre);
-        for (const QVariantList& vista : viste->righe)
-            QVERIFY(vista.at(3) != u"codcausale"_s || vista.at(5) == 60);
-        // A view stored with a width shows the id; another operator still does not see it.
-        // A view without a width (written by another program) leaves the column as it was.
-        viste->righe.append({99, u"Refill"_s, u"anna"_s, u"id"_s, 0, 60});
-        viste->righe.append({100, u"Refill"_s, u"anna"_s, u"chiuso"_s, 3, QVariant()});
-        QVERIFY(ricerca(*componente(testateComplete(), viste, u"anna"_s),
-                        [&](QDialog& f) { QCOMPARE(nascoste(f), QStringList{u"Importato"_s}); }));
-        // By finger: the tool bar's "Colonne" lists every column, ticked when shown; a tap
-        // on "N°" brings it back.
-        QVERIFY(ricerca(*componente(testateComplete(), viste, u"luca"_s), [&](QDialog& f) {
-            QCOMPARE(nascoste(f), (QStringList{u"N°"_s, u"Importato"_s}));
-            QStringList voci, spuntate;
-            QTimer::singleShot(0, &f, [&] {
-                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-                QVERIFY(menu);
-                for (QAction* a : menu->actions()) {
-                    voci << a->text();
-                    if (a->isChecked())
-                        spuntate << a->text();
-                }
-                menu->actions().at(0)->trigger();
-                menu->close();
-            });
-            f.findChild<QAction*>(u"azioneColonne"_s)->trigger();
-            QCOMPARE(voci, (QStringList{u"N°"_s, u"Causale"_s, u"Data registrazione"_s, u"Chiuso"_s,
-                                        u"Importato"_s, u"Note"_s, u"Totale refill"_s,
-                                        u"Ultimo salvataggio"_s}));
-            QCOMPARE(spuntate.size(), voci.size() - 2);
-            QCOMPARE(nascoste(f), QStringList{u"Importato"_s});
         }));
     }
 
@@ -427,18 +305,10 @@ private slots:
         QTest::addColumn<QString>("sorgente");
         QTest::addColumn<QString>("filtro");
         QTest::addColumn<QString>("riga");
-        const QString giorno =
-            u"SELECT NoteIncassi.DataIncasso FROM NoteIncassi INNER JOIN NoteTeste ON "
-            "NoteIncassi.IdTesta = NoteTeste.id where (((NoteIncassi.DataIncasso) = #12-06-2026#) "
-            "And ((NoteTeste.CodCausale) = 'Ref')) ORDER BY NoteIncassi.DataIncasso DESC"_s;
-        QTest::newRow("report del giorno")
-            << u"RefillGiorno"_s << giorno << QString() << u"Nessun refill registrato il 06/12/2026"_s;
         // Month first in the statement: 03-05 is the 5th of March.
-        QTest::newRow("giorno e mese sotto il 10")
-            << u"RefillGiorno"_s << u"select * from t where d = #03-05-2011#"_s << QString()
-            << u"Nessun refill registrato il 05/03/2011"_s;
-        QTest::newRow("report senza data")
-            << u"RefillGiorno"_s << QString() << QString() << u"Nessun refill registrato"_s;
+        const QString giorno = u"select * from t where d = #03-05-2011#"_s;
+        QTest::newRow("report del giorno")
+            << u"RefillGiorno"_s << giorno << QString() << u"Nessun refill registrato il 05/03/2011"_s;
         QTest::newRow("elenco") << u"Refill"_s << giorno << QString() << u"Nessuna registrazione"_s;
         QTest::newRow("filtro senza righe")
             << u"Refill"_s << QString() << u"zzz"_s << u"Nessuna riga contiene \"zzz\""_s;
@@ -462,11 +332,6 @@ private slots:
         const QLabel* scritta = f.findChild<QLabel*>(u"statoVuoto"_s);
         QVERIFY(scritta->isVisible());
         QCOMPARE(scritta->text(), riga);
-        // Nothing to print: every way out says so, and no file is written.
-        QTemporaryDir cartella;
-        QVERIFY(!f.esportaPdf(cartella.filePath(u"e.pdf"_s)));
-        QVERIFY(!f.esportaCsv(cartella.filePath(u"e.csv"_s)));
-        QVERIFY(QDir(cartella.path()).isEmpty());
         // Printing and the exports are off while the list is empty: no box to answer.
         const char* const azioni[] = {"azioneStampa", "azioneAnteprima", "azionePdf", "azioneCsv"};
         for (const char* nome : azioni)
@@ -479,7 +344,7 @@ private slots:
     }
 
     void listaLungaAPagine() {
-        // A long history read a page at a time: opening reads one page and the summary.
+        // A long history read a page at a time: opening shows one page and the whole summary.
         QList<QVariantList> righe;
         for (int i = 1; i <= 1000; ++i)
             righe.append({qint64(i), giorno3.addDays(-i), i / 100.0});
@@ -494,7 +359,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         const QAbstractItemModel* m = tabella(f)->model();
         QCOMPARE(m->rowCount(), ModelloRighe::righePerPagina);
-        QCOMPARE(lunga->pagineLette, 1);
         QCOMPARE(f.riepilogo(), u"Righe: 1000    Totale refill: € 5005,00"_s);
         // Scrolling to the end of what is read brings the next page in.
         tabella(f)->scrollToBottom();
@@ -508,28 +372,21 @@ private slots:
         // The pick of a row read late answers with its own date.
         f.scegli(m->index(0, 1));
         QCOMPARE(f.risposta().toDate(), giorno3.addDays(-999));
-        // Never walked row by row.
-        QCOMPARE(lunga->spostamenti, 0);
     }
 
     void tabelleAPagine_data() {
-        QTest::addColumn<bool>("riepilogo");
         QTest::addColumn<int>("oltre"); // rows beyond those the table's first page holds
-        for (const bool riepilogo : {false, true})
-            for (const int oltre : {-2, -1, 0, 1, 2})
-                QTest::addRow("%s %+d", riepilogo ? "riepilogo" : "stampa", oltre) << riepilogo << oltre;
+        for (const int oltre : {-2, -1, 0, 1, 2})
+            QTest::addRow("%+d", oltre) << oltre;
     }
 
     void tabelleAPagine() {
-        QFETCH(bool, riepilogo);
         QFETCH(int, oltre);
         // How many rows the table's first page holds, read from a long table.
-        static QHash<bool, qsizetype> capienza;
-        if (!capienza.contains(riepilogo))
-            capienza.insert(riepilogo, tabellaSuCarta(riepilogo, 150).value(0).righe.size());
-        const int n = static_cast<int>(capienza.value(riepilogo)) + oltre;
+        static const qsizetype capienza = tabellaSuCarta(150).value(0).righe.size();
+        const int n = static_cast<int>(capienza) + oltre;
         QVERIFY(n > 10);
-        const QList<PaginaTabella> pagine = tabellaSuCarta(riepilogo, n);
+        const QList<PaginaTabella> pagine = tabellaSuCarta(n);
         // Its rows and total, each once and in order, on as few pages as they need; every
         // page has the headings and at least 3 of them.
         QStringList righe;
@@ -540,13 +397,10 @@ private slots:
         }
         QCOMPARE(righe.size(), n + 1);
         for (int i = 0; i <= n; ++i) {
-            const QString attesa =
-                i == n        ? u"Totale "_s
-                : riepilogo ? QDate(2026, 1, 1).addDays(i).toString(u"dd/MM/yyyy "_s)
-                              : u"Apparecchio numero %1 "_s.arg(i + 1);
+            const QString attesa = i == n ? u"Totale "_s : u"Apparecchio numero %1 "_s.arg(i + 1);
             QVERIFY2(righe.at(i).startsWith(attesa), qPrintable(righe.at(i)));
         }
-        QCOMPARE(pagine.size(), n + 1 <= capienza.value(riepilogo) ? 1 : 2);
+        QCOMPARE(pagine.size(), n + 1 <= capienza ? 1 : 2);
     }
 };
 

@@ -62,6 +62,8 @@ std::unique_ptr<UnitaDiLavoro> HostRegistrato::IniziaUnita() {
 
 void HostRegistrato::conta(const QString& chiamata) {
     chiamate << chiamata;
+    if (allaChiamata)
+        allaChiamata(chiamata);
     if (++m_contatore != m_fallisciAl || m_fallisciAl <= 0)
         return;
     if (m_perditaUnita)

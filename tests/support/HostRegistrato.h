@@ -6,6 +6,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 // Stands in front of a real host: records every SQL text and call, and can make the n-th
@@ -36,6 +37,9 @@ public:
     void armaPerditaUnita(int n);
     std::unique_ptr<KaloRefill::UnitaDiLavoro> IniziaUnita() override;
     int chiamateDaArmo() const { return m_contatore; }
+
+    // Told each call's name as it is counted, before the call goes on.
+    std::function<void(const QString&)> allaChiamata;
 
     // Counts a call and throws when it is the armed one. Used by the recordsets too.
     void conta(const QString& chiamata);

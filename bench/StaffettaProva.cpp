@@ -1,11 +1,8 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
-// A TCP relay on loopback in front of a server's Unix socket, for the tests of a cut
-// connection and for the benchmarks of a far server. Prints the port it listens on.
-// Commands on standard input:
-//   "taglia"  cuts every connection open through it at once (a reset, as a failing network
-//             gives) and answers "tagliato"; new connections are relayed as before;
-//   "conta"   answers "lotti N": the round trips since the last "conta" (see below).
+// A TCP relay on loopback in front of a server's Unix socket, for the benchmarks of a far
+// server. Prints the port it listens on. On standard input, "conta" answers "lotti N": the
+// round trips since the last "conta" (see below).
 // --ritardo MS holds every chunk MS ms in each direction before passing it on, as a link
 // with a round-trip time of twice MS would (these machines' kernels have no netem).
 //
@@ -18,7 +15,6 @@
 #include <QCoreApplication>
 #include <QHostAddress>
 #include <QLocalSocket>
-#include <QPointer>
 #include <QSocketNotifier>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -29,7 +25,6 @@
 #include <functional>
 #include <memory>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 long long lotti = 0;
@@ -67,7 +62,6 @@ int main(int argc, char** argv) {
     QTcpServer ascolto;
     if (!ascolto.listen(QHostAddress::LocalHost, 0))
         return 1;
-    std::vector<QPointer<QTcpSocket>> aperte;
     QObject::connect(&ascolto, &QTcpServer::newConnection, &ascolto, [&] {
         while (QTcpSocket* cliente = ascolto.nextPendingConnection()) {
             cliente->setSocketOption(QAbstractSocket::LowDelayOption, 1);
@@ -100,7 +94,6 @@ int main(int argc, char** argv) {
             QObject::connect(server, &QLocalSocket::disconnected, cliente, [cliente] { cliente->disconnectFromHost(); });
             if (cliente->bytesAvailable() > 0)
                 dalCliente();
-            aperte.emplace_back(cliente);
         }
     });
     QSocketNotifier comandi(STDIN_FILENO, QSocketNotifier::Read);
@@ -117,16 +110,6 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
             lotti = 0;
         }
-        if (!comando.contains("taglia"))
-            return;
-        for (const QPointer<QTcpSocket>& cliente : aperte)
-            if (cliente) {
-                cliente->findChild<QLocalSocket*>()->abort();
-                cliente->abort();
-            }
-        aperte.clear();
-        std::fputs("tagliato\n", stdout);
-        std::fflush(stdout);
     });
     std::printf("%d\n", int(ascolto.serverPort()));
     std::fflush(stdout);
