@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 KaloRefill developers
 // SPDX-License-Identifier: LGPL-3.0-or-later
 // The host's handle on the module: the host object and Start, modal or modeless. (The
-// version text: tst_programma's --version.)
+// version text is checked on the installed program, by tst_installazione and tst_pacchetto.)
 #include "MotoreProva.h"
 #include "BancoProva.h"
 #include "RisponditoreBox.h"
