@@ -32,6 +32,19 @@ ClusterProva::ClusterProva() : m_cartella(u"/tmp/krsrv.XXXXXX"_s) {
     QFile::setPermissions(m_cartella.path(), QFile::ReadOwner | QFile::WriteOwner |
                                                  QFile::ExeOwner | QFile::ReadOther |
                                                  QFile::ExeOther);
+    // A test that crashes or is killed never reaches the destructor: a watcher of its own
+    // stops the server and removes the folder once this process is gone.
+    const QString pgCtl = (m_utente.isEmpty() ? QString() : u"runuser -u %1 -- "_s.arg(m_utente)) +
+                          binari() + u"/pg_ctl"_s;
+    QProcess guardiano;
+    guardiano.setProgram(u"sh"_s);
+    guardiano.setArguments(
+        {u"-c"_s, u"while kill -0 %1 2>/dev/null; do sleep 1; done; "
+                  u"[ -f '%2/postmaster.pid' ] && %3 -D '%2' -m immediate stop; rm -rf '%4'"_s.arg(
+                      QString::number(::getpid()), dati(), pgCtl, m_cartella.path())});
+    guardiano.setStandardOutputFile(QProcess::nullDevice());
+    guardiano.setStandardErrorFile(QProcess::nullDevice());
+    guardiano.startDetached();
 }
 
 ClusterProva::~ClusterProva() {
