@@ -231,7 +231,7 @@ void ConnessioneServer::apriUnita() {
     // the lock before any savepoint, since a savepoint rolled back would let it go.
     m_inizio.clear();
     for (const QString& sql : m_dialetto->inizioUnita(m_attesaBloccoMs))
-        m_inizio.append({sql, {}, false});
+        m_inizio.append({sql, {}, true});
     m_riavviata = false;
     m_unita = StatoUnita::Attiva;
     m_motivoPerdita.clear();

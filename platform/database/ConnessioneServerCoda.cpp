@@ -60,8 +60,8 @@ std::optional<CanalePg::Esito> ConnessioneServer::inviaCoda(const QString& poi) 
         QList<CanalePg::Richiesta> richieste = m_preambolo + m_inizio;
         const qsizetype preambolo = m_preambolo.size();
         const qsizetype inizio = preambolo + m_inizio.size();
-        const CanalePg::Richiesta salva{QStringLiteral("SAVEPOINT istruzione"), {}, false};
-        const CanalePg::Richiesta rilascia{QStringLiteral("RELEASE SAVEPOINT istruzione"), {}, false};
+        const CanalePg::Richiesta salva{QStringLiteral("SAVEPOINT istruzione"), {}, true};
+        const CanalePg::Richiesta rilascia{QStringLiteral("RELEASE SAVEPOINT istruzione"), {}, true};
         if (insieme)
             richieste.append(salva);
         for (const auto& a : std::as_const(m_coda)) {
@@ -74,7 +74,7 @@ std::optional<CanalePg::Esito> ConnessioneServer::inviaCoda(const QString& poi) 
         if (insieme)
             richieste.append(rilascia);
         if (!poi.isEmpty())
-            richieste.append({poi, {}, false});
+            richieste.append({poi, {}, true});
         const QList<CanalePg::Esito> esiti = m_canale.invia(richieste);
         if (preambolo > 0) {
             m_preambolo.clear();
