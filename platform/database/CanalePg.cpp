@@ -59,7 +59,7 @@ bool noto(unsigned tipo) {
 // "$1, $2": the ? of the text, outside quotes, numbered in order.
 QByteArray numerato(const QString& sql, int& valori) {
     valori = 0;
-    // Most texts that go unprepared (a unit's BEGIN, its savepoints) have none.
+    // Texts with no value to bind (a unit's BEGIN, its savepoints, COMMIT) have none.
     if (!sql.contains(u'?'))
         return sql.toUtf8();
     QString testo;
