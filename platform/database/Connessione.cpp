@@ -229,8 +229,8 @@ const Connessione::Forma& Connessione::forma(const QString& chiave,
     Forma nuova;
     nuova.tradotta = m_traduttore.translate(std::move(tokens));
     const QString& sql = nuova.tradotta.sql;
-    // Bound as the values compared in a text that comes without marks are bound: known
-    // here, they need not be found in each new text again.
+    // The values this shape compares are known from its marks: each text of the shape gets
+    // its bound form here, so it is never read again to find them.
     if (sql.startsWith(u"select", Qt::CaseInsensitive) || sql.startsWith(u"delete", Qt::CaseInsensitive)) {
         nuova.parametrizzata.reserve(sql.size());
         percorriSegni(
