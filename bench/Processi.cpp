@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <sched.h>
 
 namespace Processi {
 
@@ -22,6 +23,31 @@ QByteArray attendi(QProcess& processo, const QString& programma) {
     return processo.readAllStandardOutput();
 }
 } // namespace
+
+StessoCore::StessoCore(const QList<long long>& altri) : m_prima(sizeof(cpu_set_t), '\0') {
+    auto* prima = reinterpret_cast<cpu_set_t*>(m_prima.data());
+    if (sched_getaffinity(0, sizeof(cpu_set_t), prima) != 0) {
+        std::perror("sched_getaffinity");
+        std::exit(1);
+    }
+    int core = 0;
+    while (core < CPU_SETSIZE && !CPU_ISSET(core, prima))
+        ++core;
+    cpu_set_t uno;
+    CPU_ZERO(&uno);
+    CPU_SET(core, &uno);
+    if (sched_setaffinity(0, sizeof uno, &uno) != 0) {
+        std::perror("sched_setaffinity");
+        std::exit(1);
+    }
+    for (long long pid : altri)
+        if (sched_setaffinity(static_cast<pid_t>(pid), sizeof uno, &uno) == 0)
+            ++m_spostati;
+}
+
+StessoCore::~StessoCore() {
+    sched_setaffinity(0, sizeof(cpu_set_t), reinterpret_cast<const cpu_set_t*>(m_prima.constData()));
+}
 
 long long adessoNs() {
     timespec t{};
