@@ -6,6 +6,8 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -30,6 +32,9 @@ enum Tipo : unsigned {
     TimestampTz = 1184,
     Numeric = 1700,
 };
+
+// Below it, the server's own objects.
+constexpr unsigned PrimoOggettoUtente = 16384;
 
 bool noto(unsigned tipo) {
     switch (tipo) {
@@ -88,8 +93,12 @@ std::optional<QByteArray> testoValore(const QVariant& v) {
     case QMetaType::Bool:
         return QByteArray(v.toBool() ? "true" : "false");
     case QMetaType::Double:
-    case QMetaType::Float:
-        return QByteArray::number(v.toDouble(), 'g', 17);
+    case QMetaType::Float: {
+        // The shortest text that reads back as the same double.
+        char testo[32];
+        const auto fine = std::to_chars(testo, testo + sizeof testo, v.toDouble()).ptr;
+        return QByteArray(testo, fine - testo);
+    }
     case QMetaType::QDate:
         return v.toDate().toString(Qt::ISODate).toLatin1();
     case QMetaType::QTime:
@@ -123,6 +132,7 @@ void CanalePg::collega(pg_conn* connessione) {
 void CanalePg::dimentica() {
     m_preparate.clear();
     m_tabelle.clear();
+    m_colonne.clear();
 }
 
 QSqlError CanalePg::erroreConnessione() const {
@@ -148,15 +158,19 @@ QList<CanalePg::Esito> CanalePg::invia(const QList<Richiesta>& richieste) {
     std::vector<int> prime;
     bool inviato = m_pg != nullptr && PQstatus(m_pg) == CONNECTION_OK && PQenterPipelineMode(m_pg) == 1;
     QList<QByteArray> nomiNuovi;
+    // Made once for all the requests: libpq copies the values as each request is sent.
+    std::vector<std::optional<QByteArray>> testi;
+    std::vector<const char*> valori;
+    std::vector<int> lunghezze;
+    std::vector<int> formati;
     for (qsizetype i = 0; inviato && i < richieste.size(); ++i) {
         const Richiesta& r = richieste.at(i);
-        std::vector<std::optional<QByteArray>> testi;
-        testi.reserve(r.valori.size());
+        testi.clear();
+        valori.clear();
+        lunghezze.clear();
+        formati.clear();
         for (const QVariant& v : r.valori)
             testi.push_back(testoValore(v));
-        std::vector<const char*> valori;
-        std::vector<int> lunghezze;
-        std::vector<int> formati;
         for (const auto& t : testi) {
             valori.push_back(t ? t->constData() : nullptr);
             lunghezze.push_back(t ? int(t->size()) : 0);
@@ -169,6 +183,7 @@ QList<CanalePg::Esito> CanalePg::invia(const QList<Richiesta>& richieste) {
         if (r.preparata || r.soloPrepara) {
             bool nuova = false;
             const Preparata& p = preparata(r.sql, nuova);
+            esiti[i].preparata = p.nome;
             if (nuova) {
                 inviato = PQsendPrepare(m_pg, p.nome.constData(), p.testo.constData(), 0, nullptr) == 1;
                 nomiNuovi.append(p.nome);
@@ -305,7 +320,6 @@ void CanalePg::conosciTabelle(const QList<unsigned>& tabelle) {
     QStringList ignote;
     // The system's own tables (below the first number a user object gets) come only from
     // the program's catalogue look-ups, which need no table names.
-    constexpr unsigned PrimoOggettoUtente = 16384;
     for (unsigned t : tabelle)
         if (t >= PrimoOggettoUtente && !m_tabelle.contains(t) && !ignote.contains(QString::number(t)))
             ignote.append(QString::number(t));
@@ -365,30 +379,49 @@ QVariant CanalePg::valore(const pg_result* risultato, int riga, int colonna, uns
     }
 }
 
+CanalePg::Colonne CanalePg::colonne(const pg_result* r, const QByteArray& preparata) {
+    const int quante = PQnfields(r);
+    const auto nota = preparata.isEmpty() ? m_colonne.cend() : m_colonne.constFind(preparata);
+    if (nota != m_colonne.cend() && nota->tipi.size() == quante)
+        return *nota;
+
+    Colonne c;
+    QList<unsigned> tabelle;
+    for (int i = 0; i < quante; ++i) {
+        c.tipi.append(PQftype(r, i));
+        tabelle.append(PQftable(r, i));
+    }
+    conosciTipi(c.tipi);
+    conosciTabelle(tabelle);
+    for (int i = 0; i < quante; ++i) {
+        c.nomi.append(QString::fromUtf8(PQfname(r, i)));
+        c.tabelle.append(m_tabelle.value(tabelle.at(i)));
+    }
+    // Kept once the server has said what each table and type is; otherwise asked again.
+    const bool conosciute = std::all_of(tabelle.cbegin(), tabelle.cend(),
+                                        [this](unsigned t) { return t < PrimoOggettoUtente || m_tabelle.contains(t); }) &&
+                            std::all_of(c.tipi.cbegin(), c.tipi.cend(),
+                                        [this](unsigned t) { return noto(t) || m_tipi.contains(t); });
+    if (conosciute && !preparata.isEmpty())
+        m_colonne.insert(preparata, c);
+    return c;
+}
+
 Connessione::Risultato CanalePg::righe(const Esito& esito) {
     Connessione::Risultato risultato;
     const std::shared_ptr<PGresult> r = esito.risultato;
     if (!r)
         return risultato;
-    const int colonne = PQnfields(r.get());
-    QList<unsigned> tipi;
-    QList<unsigned> tabelle;
-    for (int i = 0; i < colonne; ++i) {
-        tipi.append(PQftype(r.get(), i));
-        tabelle.append(PQftable(r.get(), i));
-    }
-    conosciTipi(tipi);
-    conosciTabelle(tabelle);
-    for (int i = 0; i < colonne; ++i) {
-        risultato.nomi.append(QString::fromUtf8(PQfname(r.get(), i)));
-        risultato.tabelle.append(m_tabelle.value(tabelle.at(i)));
-    }
+    const Colonne c = colonne(r.get(), esito.preparata);
+    risultato.nomi = c.nomi;
+    risultato.tabelle = c.tabelle;
+    const QList<unsigned>& tipi = c.tipi;
     const int quante = PQntuples(r.get());
     risultato.righe.reserve(quante);
     for (int n = 0; n < quante; ++n) {
         QVariantList riga;
-        riga.reserve(colonne);
-        for (int i = 0; i < colonne; ++i)
+        riga.reserve(tipi.size());
+        for (int i = 0; i < tipi.size(); ++i)
             riga.append(valore(r.get(), n, i, tipi.at(i)));
         risultato.righe.append(std::move(riga));
     }

@@ -40,6 +40,8 @@ public:
         QSqlError errore;
         // The server refused to prepare it.
         bool rifiutata = false;
+        // The name it is kept prepared under; empty for a text sent as it is.
+        QByteArray preparata;
         bool riuscito() const { return !errore.isValid(); }
     };
 
@@ -71,6 +73,13 @@ private:
         int valori = 0;
     };
     const Preparata& preparata(const QString& sql, bool& nuova);
+    // A result's columns: names, tables (empty for an expression) and types.
+    struct Colonne {
+        QStringList nomi;
+        QStringList tabelle;
+        QList<unsigned> tipi;
+    };
+    Colonne colonne(const pg_result* r, const QByteArray& preparata);
     QVariant valore(const pg_result* risultato, int riga, int colonna, unsigned tipo) const;
     unsigned tipoBase(unsigned tipo) const;
     void conosciTipi(const QList<unsigned>& tipi);
@@ -83,6 +92,9 @@ private:
     // A domain (yesno, currency) by the type it is made of; other types by themselves.
     QHash<unsigned, unsigned> m_tipi;
     QHash<unsigned, QString> m_tabelle;
+    // The columns of each prepared statement's results, by its name: the server refuses to
+    // run a prepared statement whose columns would change.
+    QHash<QByteArray, Colonne> m_colonne;
 };
 
 } // namespace KaloRefill
