@@ -358,7 +358,9 @@ QString SchemaDatabase::nomeDichiarato(const QString& colonna) {
         }
         return elenco;
     }();
-    return nomi.value(colonna.toLower(), colonna);
+    // The server gives names in lower case already: found without making a copy.
+    const auto esatto = nomi.constFind(colonna);
+    return esatto != nomi.cend() ? *esatto : nomi.value(colonna.toLower(), colonna);
 }
 
 void SchemaDatabase::verificaVuoto(Connessione& connessione, const QString& nome) {

@@ -15,9 +15,32 @@ QString totaleGiornoDopoSelect(const QString& codLocale, const QDate& data) {
 }
 } // namespace
 
-QString dataTrattini(const QDate& data) { return data.toString(QStringLiteral("MM-dd-yyyy")); }
+namespace {
+// "MM?dd?yyyy" with `separatore` for ?, written digit by digit: QDate::toString goes
+// through the locale's machinery, and every save writes a few of these.
+QString meseGiornoAnno(const QDate& data, char16_t separatore) {
+    if (!data.isValid() || data.year() < 1 || data.year() > 9999) {
+        const QChar s(separatore);
+        return data.toString(QStringLiteral("MM%1dd%1yyyy").arg(s));
+    }
+    QString testo;
+    testo.reserve(10);
+    const auto cifre = [&testo](int valore, int potenza) {
+        for (; potenza > 0; potenza /= 10)
+            testo.append(QChar(u'0' + (valore / potenza) % 10));
+    };
+    cifre(data.month(), 10);
+    testo.append(QChar(separatore));
+    cifre(data.day(), 10);
+    testo.append(QChar(separatore));
+    cifre(data.year(), 1000);
+    return testo;
+}
+} // namespace
 
-QString dataBarre(const QDate& data) { return data.toString(QStringLiteral("MM/dd/yyyy")); }
+QString dataTrattini(const QDate& data) { return meseGiornoAnno(data, u'-'); }
+
+QString dataBarre(const QDate& data) { return meseGiornoAnno(data, u'/'); }
 
 QString dataSql(const QDate& giorno) { return QLatin1Char('#') + dataTrattini(giorno) + QLatin1Char('#'); }
 
