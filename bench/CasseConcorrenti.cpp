@@ -46,6 +46,14 @@ std::pair<long long, long long> cpuMacchina() {
     return {totale - campi.value(4).toLongLong() - campi.value(5).toLongLong(), totale};
 }
 
+// One sleep to the moment (ms since the epoch): a desk that woke every millisecond to look
+// at the clock would load the machine it measures, 64 desks a thousand times a second.
+void dormiFinoA(qint64 momento) {
+    for (qint64 resta = momento - QDateTime::currentMSecsSinceEpoch(); resta > 0;
+         resta = momento - QDateTime::currentMSecsSinceEpoch())
+        QThread::msleep(static_cast<unsigned long>(resta));
+}
+
 void stampa(const QString& testo) {
     std::fputs((testo + QLatin1Char('\n')).toUtf8().constData(), stdout);
     std::fflush(stdout);
@@ -98,8 +106,7 @@ int eseguiCassa(const QString& indirizzo, int numero, int secondi, int ritmoMs, 
     std::string linea;
     std::getline(std::cin, linea);
     const qint64 via = QString::fromStdString(linea).section(u' ', 1).toLongLong();
-    while (QDateTime::currentMSecsSinceEpoch() < via)
-        QThread::usleep(200);
+    dormiFinoA(via);
     const qint64 fine = via + qint64(secondi) * 1000;
     QElapsedTimer durata;
     durata.start();
@@ -113,8 +120,7 @@ int eseguiCassa(const QString& indirizzo, int numero, int secondi, int ritmoMs, 
             const qint64 prossimo = via + faseMs + qint64(i) * ritmoMs;
             if (prossimo >= fine)
                 break;
-            while (QDateTime::currentMSecsSinceEpoch() < prossimo)
-                QThread::msleep(1);
+            dormiFinoA(prossimo);
         }
         // Each desk of a hall refills machines of its own, as cash desks of one hall do.
         form->CmdApparecchio[static_cast<std::size_t>(numero % FrmRefill::NumeroPulsanti)]->click();
