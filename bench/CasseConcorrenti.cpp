@@ -102,6 +102,31 @@ int eseguiCassa(const QString& indirizzo, int numero, int secondi, int ritmoMs, 
     auto form = std::make_unique<FrmRefill>();
     form->Form_Load();
     QApplication::processEvents();
+    // Each desk of a hall refills machines of its own, as cash desks of one hall do. Nothing
+    // is printed for a save that works; a failed one is printed as an error.
+    const auto salva = [&](int i) -> double {
+        form->CmdApparecchio[static_cast<std::size_t>(numero % FrmRefill::NumeroPulsanti)]->click();
+        form->PremiTasto(QString::number(i % 9 + 1));
+        const qsizetype boxPrima = box.boxes().size();
+        const qsizetype padPrima = pin.pad().size();
+        QElapsedTimer t;
+        t.start();
+        form->CmdSalva->click();
+        const double ms = static_cast<double>(t.nsecsElapsed()) / 1e6;
+        if (form->RefillAperto == 0 && box.boxes().size() == boxPrima)
+            return ms;
+        QStringList testi = box.testi().mid(boxPrima);
+        for (qsizetype p = padPrima; p < pin.pad().size(); ++p)
+            testi << QStringLiteral("tastierino PIN: ") + pin.pad().at(p) + QStringLiteral(": ") + pin.richieste().value(p);
+        stampa(QStringLiteral("errore ") + (testi.isEmpty() ? QStringLiteral("Refill rimasto aperto") : testi.join(u" / ")).simplified());
+        // The amount stays typed when a save fails: the next machine is opened anyway.
+        if (form->RefillAperto != 0)
+            form->CmdCanc->click();
+        return -1;
+    };
+    // One save untimed, as a desk in service has made before: the first one of a process
+    // also loads the fonts of the slip and prepares the server's statements.
+    salva(0);
     stampa(QStringLiteral("pronto"));
     std::string linea;
     std::getline(std::cin, linea);
@@ -122,28 +147,12 @@ int eseguiCassa(const QString& indirizzo, int numero, int secondi, int ritmoMs, 
                 break;
             dormiFinoA(prossimo);
         }
-        // Each desk of a hall refills machines of its own, as cash desks of one hall do.
-        form->CmdApparecchio[static_cast<std::size_t>(numero % FrmRefill::NumeroPulsanti)]->click();
-        form->PremiTasto(QString::number(i % 9 + 1));
-        const qsizetype boxPrima = box.boxes().size();
-        const qsizetype padPrima = pin.pad().size();
-        QElapsedTimer t;
-        t.start();
-        form->CmdSalva->click();
-        const double ms = static_cast<double>(t.nsecsElapsed()) / 1e6;
-        inSalvataggio += ms;
+        const double ms = salva(i + 1);
         ++giri;
-        if (form->RefillAperto == 0 && box.boxes().size() == boxPrima) {
+        if (ms >= 0) {
+            inSalvataggio += ms;
             stampa(QStringLiteral("ms %1").arg(ms, 0, 'f', 3));
-            continue;
         }
-        QStringList testi = box.testi().mid(boxPrima);
-        for (qsizetype p = padPrima; p < pin.pad().size(); ++p)
-            testi << QStringLiteral("tastierino PIN: ") + pin.pad().at(p) + QStringLiteral(": ") + pin.richieste().value(p);
-        stampa(QStringLiteral("errore ") + (testi.isEmpty() ? QStringLiteral("Refill rimasto aperto") : testi.join(u" / ")).simplified());
-        // The amount stays typed when a save fails: the next machine is opened anyway.
-        if (form->RefillAperto != 0)
-            form->CmdCanc->click();
     }
     // Where a desk's time went: a desk that saves little because the machine is busy with the
     // others' processes shows it here.
@@ -161,9 +170,6 @@ int eseguiCassa(const QString& indirizzo, int numero, int secondi, int ritmoMs, 
 
 Esito misura(const QList<SalaServer>& sale, int casse, int secondi, int ritmoMs) {
     Esito e;
-    std::map<QString, long long> registroPrima;
-    for (const SalaServer& s : sale)
-        registroPrima[s.nome] = righeRegistro(s);
     std::vector<std::unique_ptr<QProcess>> processi;
     // Qt wants a private runtime folder and warns once per process without one.
     QTemporaryDir esecuzione;
@@ -181,14 +187,24 @@ Esito misura(const QList<SalaServer>& sale, int casse, int secondi, int ritmoMs)
                   QString::number(ritmoMs * c / std::max(casse, 1))});
         processi.push_back(std::move(p));
     }
-    for (auto& p : processi) {
-        while (!p->canReadLine())
-            if (!p->waitForReadyRead(120000)) {
-                std::fprintf(stderr, "una cassa non è partita: %s\n", qPrintable(p->errorString()));
-                std::exit(1);
+    // Each desk says "pronto" once its first save is made; a failed one is said before.
+    for (auto& p : processi)
+        for (QByteArray riga; !riga.startsWith("pronto");) {
+            while (!p->canReadLine())
+                if (!p->waitForReadyRead(120000)) {
+                    std::fprintf(stderr, "una cassa non è partita: %s\n", qPrintable(p->errorString()));
+                    std::exit(1);
+                }
+            riga = p->readLine();
+            if (riga.startsWith("errore ")) {
+                ++e.errori;
+                e.messaggi << QString::fromUtf8(riga.mid(7)).trimmed();
             }
-        p->readLine();
-    }
+        }
+    // What the desks register from now on: their untimed first saves are made.
+    std::map<QString, long long> registroPrima;
+    for (const SalaServer& s : sale)
+        registroPrima[s.nome] = righeRegistro(s);
     // Written out before anyone is waited for: a QProcess sends what it buffered only while
     // it is being waited on.
     const auto cpuPrima = cpuMacchina();
