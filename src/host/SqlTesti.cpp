@@ -13,9 +13,7 @@ QString totaleGiornoDopoSelect(const QString& codLocale, const QDate& data) {
          + QStringLiteral(" having noteincassi.dataincasso = #") + dataBarre(data) + QStringLiteral("#")
          + QStringLiteral(" ORDER BY NoteIncassi.DataIncasso DESC;");
 }
-} // namespace
 
-namespace {
 // "MM?dd?yyyy" with `separatore` for ?, written digit by digit: QDate::toString goes
 // through the locale's machinery, and every save writes a few of these.
 QString meseGiornoAnno(const QDate& data, char16_t separatore) {
