@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <sched.h>
 
 namespace Processi {
 
@@ -24,14 +23,13 @@ QByteArray attendi(QProcess& processo, const QString& programma) {
 }
 } // namespace
 
-StessoCore::StessoCore(const QList<long long>& altri) : m_prima(sizeof(cpu_set_t), '\0') {
-    auto* prima = reinterpret_cast<cpu_set_t*>(m_prima.data());
-    if (sched_getaffinity(0, sizeof(cpu_set_t), prima) != 0) {
+StessoCore::StessoCore(const QList<long long>& altri) {
+    if (sched_getaffinity(0, sizeof m_prima, &m_prima) != 0) {
         std::perror("sched_getaffinity");
         std::exit(1);
     }
     int core = 0;
-    while (core < CPU_SETSIZE && !CPU_ISSET(core, prima))
+    while (core < CPU_SETSIZE && !CPU_ISSET(core, &m_prima))
         ++core;
     cpu_set_t uno;
     CPU_ZERO(&uno);
@@ -46,7 +44,7 @@ StessoCore::StessoCore(const QList<long long>& altri) : m_prima(sizeof(cpu_set_t
 }
 
 StessoCore::~StessoCore() {
-    sched_setaffinity(0, sizeof(cpu_set_t), reinterpret_cast<const cpu_set_t*>(m_prima.constData()));
+    sched_setaffinity(0, sizeof m_prima, &m_prima);
 }
 
 long long adessoNs() {

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <sched.h>
+
 // Programs the benchmark starts and times from outside.
 namespace Processi {
 
@@ -37,7 +39,7 @@ public:
     int spostati() const { return m_spostati; }
 
 private:
-    QByteArray m_prima; // the thread's cpu_set_t before
+    cpu_set_t m_prima; // the thread's cores before
     int m_spostati = 0;
 };
 
