@@ -26,6 +26,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 using namespace KaloRefill;
@@ -102,9 +103,9 @@ int eseguiCassa(const QString& indirizzo, int numero, int secondi, int ritmoMs, 
     auto form = std::make_unique<FrmRefill>();
     form->Form_Load();
     QApplication::processEvents();
-    // Each desk of a hall refills machines of its own, as cash desks of one hall do. Nothing
-    // is printed for a save that works; a failed one is printed as an error.
-    const auto salva = [&](int i) -> double {
+    // Each desk of a hall refills machines of its own, as cash desks of one hall do. The
+    // milliseconds of a save that works; a failed one is printed as an error.
+    const auto salva = [&](int i) -> std::optional<double> {
         form->CmdApparecchio[static_cast<std::size_t>(numero % FrmRefill::NumeroPulsanti)]->click();
         form->PremiTasto(QString::number(i % 9 + 1));
         const qsizetype boxPrima = box.boxes().size();
@@ -122,7 +123,7 @@ int eseguiCassa(const QString& indirizzo, int numero, int secondi, int ritmoMs, 
         // The amount stays typed when a save fails: the next machine is opened anyway.
         if (form->RefillAperto != 0)
             form->CmdCanc->click();
-        return -1;
+        return std::nullopt;
     };
     // One save untimed, as a desk in service has made before: the first one of a process
     // also loads the fonts of the slip and prepares the server's statements.
@@ -147,11 +148,11 @@ int eseguiCassa(const QString& indirizzo, int numero, int secondi, int ritmoMs, 
                 break;
             dormiFinoA(prossimo);
         }
-        const double ms = salva(i + 1);
+        const std::optional<double> ms = salva(i + 1);
         ++giri;
-        if (ms >= 0) {
-            inSalvataggio += ms;
-            stampa(QStringLiteral("ms %1").arg(ms, 0, 'f', 3));
+        if (ms) {
+            inSalvataggio += *ms;
+            stampa(QStringLiteral("ms %1").arg(*ms, 0, 'f', 3));
         }
     }
     // Where a desk's time went: a desk that saves little because the machine is busy with the

@@ -20,9 +20,9 @@
 // again at once, which on a small machine measures its cores more than the server.
 //
 // --rapido (or KALOREFILL_BENCH_RAPIDO=1) is the developer's run of a few minutes: fewer
-// round trips through the relay, 10 s of desks, 5 halls for the chain. Without it: 60 s of desks and 200
-// halls of ten years each (tens of GB on disk: the bench says so and uses fewer if the
-// disk cannot hold them).
+// round trips through the relay, 10 s of desks, 5 halls for the chain. Without it: 60 s of
+// desks and 200 halls of ten years each (tens of GB on disk: the bench says so and uses
+// fewer if the disk cannot hold them).
 #include "BancoServer.h"
 #include "CasseConcorrenti.h"
 #include "ClusterProva.h"
@@ -129,15 +129,16 @@ qint64 suDisco(const SalaServer& sala) {
     return scrittura.elapsed();
 }
 
-// The server's processes that serve a client connection, other than the one asking.
-QList<long long> processiDeiClient(const SalaServer& sala) {
+// This thread and the server's processes that serve its connections on one core, for as
+// long as the result lives.
+Processi::StessoCore clientSuUnCore(const SalaServer& sala) {
     ConnessionePg db(sala.conninfo);
     const ConnessionePg::Risultato r = db.esegui(
         "SELECT pid FROM pg_stat_activity WHERE backend_type = 'client backend' AND pid <> pg_backend_pid()");
     QList<long long> pid;
     for (int i = 0; i < r.righe(); ++i)
         pid << r.intero(i, 0);
-    return pid;
+    return Processi::StessoCore(pid);
 }
 
 // Where the time of the saves went, 1 day -> 10 years: each kind of the host's calls, then
@@ -241,7 +242,7 @@ struct Sala {
 Sala misuraSala(const SalaServer& sala, int ripetizioni) {
     Sala s;
     Banco b(sala, nullptr);
-    const Processi::StessoCore core(processiDeiClient(sala));
+    const Processi::StessoCore core = clientSuUnCore(sala);
     // Untimed first: the form's and the server's caches as a working day has them.
     for (int i = 0; i < FrmRefill::NumeroPulsanti; ++i) {
         b.prepara(i, i);
@@ -327,7 +328,7 @@ int main(int argc, char** argv) {
         Banco b10(dieci, &dieciCopia, dettagli);
         suDisco(dieci);
         {
-            const Processi::StessoCore core(processiDeiClient(giorno));
+            const Processi::StessoCore core = clientSuUnCore(giorno);
             out() << "client e " << core.spostati() << " processi del server su un solo core" << Qt::endl;
             misuraStorici(b1, b10, ripetizioni);
         }
